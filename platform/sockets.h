@@ -1,0 +1,99 @@
+#pragma once
+// Sockets family: the few socket operations the host and its client need, with
+// error numbers always in the Windows Sockets numbering so that the portable code
+// can decide on them the same way over Winsock and over POSIX sockets.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using SocketHandle = std::intptr_t;
+inline constexpr SocketHandle kNoSocket = -1;
+
+// Windows Sockets error numbers the portable code tells apart.
+namespace wsa {
+inline constexpr int kInterrupted = 10004;
+inline constexpr int kInvalidArgument = 10022;
+inline constexpr int kWouldBlock = 10035;
+inline constexpr int kNotSocket = 10038;
+inline constexpr int kMessageSize = 10040;
+inline constexpr int kAddressInUse = 10048;
+inline constexpr int kNetReset = 10052;
+inline constexpr int kConnectionAborted = 10053;
+inline constexpr int kConnectionReset = 10054;
+inline constexpr int kNotConnected = 10057;
+inline constexpr int kTimedOut = 10060;
+inline constexpr int kConnectionRefused = 10061;
+}  // namespace wsa
+
+// An IPv4 address and port, both in host byte order.
+struct Ipv4Endpoint {
+  std::uint32_t address = 0;
+  std::uint16_t port = 0;
+};
+
+struct Ipv4Interface {
+  std::uint32_t address = 0;  // host byte order
+  std::uint32_t netmask = 0;  // host byte order
+};
+
+// Result of one receive or send: bytes moved, or error (a wsa:: number) when not 0.
+struct IoResult {
+  long bytes = 0;
+  int error = 0;
+};
+
+class ISockets {
+ public:
+  virtual ~ISockets() = default;
+
+  // Starts the socket library; 0 or the platform's error number.
+  virtual int Startup() = 0;
+  virtual void Cleanup() = 0;
+  // The error of the last failed call on this thread.
+  virtual int LastError() = 0;
+  virtual std::string ErrorText(int error) = 0;
+
+  virtual SocketHandle OpenUdp() = 0;  // kNoSocket on failure
+  virtual SocketHandle OpenTcp() = 0;  // kNoSocket on failure
+  // Each returns 0 or an error number.
+  virtual int Bind(SocketHandle socket, Ipv4Endpoint local) = 0;
+  virtual int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) = 0;
+  virtual int SetBroadcast(SocketHandle socket, bool enabled) = 0;
+  // Stops a UDP socket from failing its next receive because an earlier send
+  // reached a closed port (Windows reports that as a reset); no-op elsewhere.
+  virtual void DisableUdpResetReports(SocketHandle socket) = 0;
+
+  // Waits until one of the sockets is readable, at most timeout_ms.
+  // Returns the number of readable sockets (ready[i] set for each), 0 on timeout,
+  // or -1 on error.
+  virtual int WaitReadable(const std::vector<SocketHandle>& sockets, int timeout_ms,
+                           std::vector<bool>& ready) = 0;
+  // One datagram; a datagram larger than the buffer fails with wsa::kMessageSize.
+  virtual IoResult ReceiveFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                               Ipv4Endpoint& from) = 0;
+  virtual IoResult SendTo(SocketHandle socket, const std::uint8_t* data, std::size_t size,
+                          Ipv4Endpoint to) = 0;
+
+  // Stream sockets, blocking, for the remote-control client.
+  virtual int Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) = 0;
+  virtual IoResult Receive(SocketHandle socket, std::uint8_t* buffer, std::size_t size) = 0;
+
+  virtual void Shutdown(SocketHandle socket) = 0;
+  virtual void Close(SocketHandle socket) = 0;
+
+  // Dotted IPv4 text or a host name; false when it cannot be resolved.
+  virtual bool Resolve(const std::string& host, std::uint32_t& address) = 0;
+  // The machine's IPv4 interfaces that are up.
+  virtual std::vector<Ipv4Interface> Interfaces() = 0;
+};
+
+// The real implementation of the build (POSIX sockets natively, Winsock on Windows).
+ISockets& SystemSockets();
+
+std::string Ipv4ToText(std::uint32_t address);
+bool Ipv4FromText(const std::string& text, std::uint32_t& address);
+
+}  // namespace platform

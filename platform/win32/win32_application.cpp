@@ -1,0 +1,131 @@
+#include "platform/win32/win32_application.h"
+
+#include "platform/framework_error.h"
+#include "shell/program_entry.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr UINT kWakeMessage = WM_APP + 1;
+constexpr char kAppClass[] = "TApplication";
+constexpr char kFormClass[] = "TForm1";
+constexpr char kTitle[] = "Mirovanta2";
+
+Win32Application* FromWindow(HWND window) {
+  return reinterpret_cast<Win32Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void RegisterClassOnce(const char* name, WNDPROC procedure) {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = name;
+  window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  RegisterClassA(&window_class);
+}
+
+}  // namespace
+
+void Win32Application::Initialize() {
+  RegisterClassOnce(kAppClass, AppWindowProc);
+  RegisterClassOnce(kFormClass, FormWindowProc);
+  // Never shown, and a tool window: the program has no taskbar button.
+  app_window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, kTitle, WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (app_window_ == nullptr) throw EFrameworkError("Cannot create the application window");
+  SetWindowLongPtrA(app_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Win32Application::AttachMainForm(TMainFormEvents events) { events_ = std::move(events); }
+
+// The main form: at its stored place and size, fully transparent, passing the
+// mouse through, and without a taskbar button.
+void Win32Application::CreateMainFormWindow() {
+  form_window_ = CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW,
+                                 kFormClass, "Form1", WS_POPUP, 192, 114, 168, 64, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (form_window_ == nullptr) return;
+  SetWindowLongPtrA(form_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetLayeredWindowAttributes(form_window_, 0, 0, LWA_ALPHA);
+}
+
+void Win32Application::Run() {
+  if (!terminated_) {
+    CreateMainFormWindow();
+    if (form_window_ != nullptr) ShowWindow(form_window_, SW_SHOWNORMAL);
+  }
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  if (form_window_ != nullptr) DestroyWindow(form_window_);
+  form_window_ = nullptr;
+}
+
+void Win32Application::Minimize() {
+  // The application window is never shown, so there is no taskbar button to
+  // minimise; the form stays invisible all the same.
+}
+
+void Win32Application::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Win32Application::HideApplicationWindow() { ShowWindow(app_window_, SW_HIDE); }
+
+void Win32Application::WakeMainThread() {
+  // One wake-up in the queue is enough: the handler runs everything that waits.
+  if (!wake_posted_.exchange(true)) PostMessageA(app_window_, kWakeMessage, 0, 0);
+}
+
+void Win32Application::ShowException(const std::string& message) {
+  std::string text = shell::ExceptionDisplayText(message);
+  MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+std::string Win32Application::ExeName() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// An error that escapes a handler is shown in the error box and the loop goes on.
+template <typename F>
+void Win32Application::Guarded(F&& handler) {
+  try {
+    handler();
+  } catch (const EFrameworkError& error) {
+    ShowException(error.what());
+  } catch (...) {
+    ShowException("");
+  }
+}
+
+LRESULT CALLBACK Win32Application::AppWindowProc(HWND window, UINT message, WPARAM w,
+                                                 LPARAM l) {
+  Win32Application* self = FromWindow(window);
+  if (self != nullptr && message == kWakeMessage) {
+    self->wake_posted_ = false;
+    if (self->events_.OnWake) self->Guarded(self->events_.OnWake);
+    return 0;
+  }
+  return DefWindowProcA(window, message, w, l);
+}
+
+LRESULT CALLBACK Win32Application::FormWindowProc(HWND window, UINT message, WPARAM w,
+                                                  LPARAM l) {
+  Win32Application* self = FromWindow(window);
+  if (self != nullptr && message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
+    if (self->events_.OnActivate) self->Guarded(self->events_.OnActivate);
+  }
+  if (self != nullptr && message == WM_CLOSE) {
+    // Closing the main form ends the application.
+    self->Terminate();
+    return 0;
+  }
+  return DefWindowProcA(window, message, w, l);
+}
+
+}  // namespace platform::win32

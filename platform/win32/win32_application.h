@@ -1,0 +1,40 @@
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/application.h"
+
+namespace platform::win32 {
+
+// The application object: a hidden top-level window that receives the wake-up
+// messages, the invisible main form window, the message loop and the error box.
+class Win32Application final : public TApplication {
+ public:
+  void Initialize() override;
+  void AttachMainForm(TMainFormEvents events) override;
+  void Run() override;
+  void Minimize() override;
+  void Terminate() override;
+  void HideApplicationWindow() override;
+  void WakeMainThread() override;
+  void ShowException(const std::string& message) override;
+  std::string ExeName() override;
+
+  HWND Handle() const { return app_window_; }
+
+ private:
+  static LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  void CreateMainFormWindow();
+  template <typename F>
+  void Guarded(F&& handler);
+
+  HWND app_window_ = nullptr;
+  HWND form_window_ = nullptr;
+  TMainFormEvents events_;
+  std::atomic<bool> wake_posted_{false};
+  bool terminated_ = false;
+};
+
+}  // namespace platform::win32

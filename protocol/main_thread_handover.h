@@ -1,0 +1,48 @@
+#pragma once
+// Hands a call from the listener thread to the main thread and blocks the
+// listener until the main thread has run it, so that every handler runs on the
+// main thread, one at a time, in arrival order.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+
+namespace protocol {
+
+class TMainThreadHandover {
+ public:
+  // `wake` tells the main thread that a call waits (on Windows: a posted message).
+  explicit TMainThreadHandover(std::function<void()> wake = {});
+
+  // Listener side. Runs `call` on the main thread and waits for it; `error` gets
+  // what the call raised. False, without running it, once the hand-over is closed.
+  bool Synchronize(const std::function<void()>& call, std::exception_ptr& error);
+
+  // Main-thread side: runs every call that waits; returns how many ran.
+  int RunPending();
+  // Main-thread side, for loops without a message queue: waits up to `timeout`
+  // for a call and runs what waits. Returns how many ran.
+  int WaitAndRun(std::chrono::milliseconds timeout);
+
+  // Refuses further calls and releases a listener that waits for one not yet taken.
+  void Close();
+  void Open();
+
+ private:
+  struct Entry {
+    const std::function<void()>* call;
+    std::exception_ptr error;
+    bool taken = false;
+    bool done = false;
+  };
+
+  std::function<void()> wake_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Entry*> queue_;
+  bool closed_ = false;
+};
+
+}  // namespace protocol

@@ -1,0 +1,30 @@
+#pragma once
+// Errors of the datagram listener, with the framework's own texts.
+#include <string>
+
+#include "platform/framework_error.h"
+
+namespace protocol {
+
+inline constexpr const char* kNoBindings = "No bindings specified.";
+inline constexpr const char* kCannotAllocateSocket = "Cannot allocate socket.";
+inline constexpr const char* kAddressInUse =
+    "Could not bind socket. Address and port are already in use.";
+inline constexpr const char* kWinsockInitialization = "Winsock Initialization Error.";
+inline constexpr const char* kReceiveErrorZero = "UDP Receive Error = 0.";
+inline constexpr const char* kPackageTooBig = "Package Size Too Big.";
+inline constexpr const char* kNotAllBytesSent = "Not all bytes sent.";
+
+// A failed socket call: "Socket Error # <number>" and the platform's text on a new line.
+class ESocketError : public platform::EFrameworkError {
+ public:
+  ESocketError(int error, const std::string& system_text);
+  int Error() const { return error_; }
+
+ private:
+  int error_;
+};
+
+std::string SocketErrorMessage(int error, const std::string& system_text);
+
+}  // namespace protocol

@@ -1,0 +1,183 @@
+#include "protocol/udp_server.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "protocol/socket_error.h"
+
+namespace protocol {
+
+using platform::IoResult;
+using platform::Ipv4Endpoint;
+namespace wsa = platform::wsa;
+
+std::size_t TStream::Read(void* buffer, std::size_t count) {
+  std::size_t n = std::min(count, size_ - position_);
+  std::memcpy(buffer, data_ + position_, n);
+  position_ += n;
+  return n;
+}
+
+TIdUDPServer::TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread)
+    : sockets_(sockets), handover_(std::move(wake_main_thread)) {}
+
+TIdUDPServer::~TIdUDPServer() { SetActive(false); }
+
+void TIdUDPServer::SetActive(bool active) {
+  if (active == active_) return;
+  if (active) {
+    Activate();
+  } else {
+    Deactivate();
+  }
+}
+
+void TIdUDPServer::Activate() {
+  if (Bindings.empty()) {
+    if (DefaultPort < 1) throw platform::EFrameworkError(kNoBindings);
+    TIdSocketHandle binding;
+    binding.Port = static_cast<std::uint16_t>(DefaultPort);
+    Bindings.push_back(binding);
+  }
+  if (sockets_.Startup() != 0) throw platform::EFrameworkError(kWinsockInitialization);
+  library_started_ = true;
+  try {
+    for (TIdSocketHandle& binding : Bindings) {
+      binding.Handle = sockets_.OpenUdp();
+      if (binding.Handle == platform::kNoSocket) {
+        throw platform::EFrameworkError(kCannotAllocateSocket);
+      }
+      binding.Allocated = true;
+      Ipv4Endpoint local{0, binding.Port};
+      if (!binding.IP.empty() && !platform::Ipv4FromText(binding.IP, local.address)) {
+        throw ESocketError(wsa::kInvalidArgument, sockets_.ErrorText(wsa::kInvalidArgument));
+      }
+      if (int error = sockets_.Bind(binding.Handle, local); error != 0) {
+        if (error == wsa::kAddressInUse) throw platform::EFrameworkError(kAddressInUse);
+        throw ESocketError(error, sockets_.ErrorText(error));
+      }
+      if (sockets_.LocalEndpoint(binding.Handle, local) == 0) {
+        binding.IP = platform::Ipv4ToText(local.address);
+        binding.Port = local.port;
+      }
+      sockets_.DisableUdpResetReports(binding.Handle);
+    }
+  } catch (...) {
+    CloseSockets();
+    throw;
+  }
+  current_ = &Bindings.front();
+  buffer_.assign(BufferSize, 0);
+  stop_ = false;
+  handover_.Open();
+  listener_ = std::thread([this] { ListenerLoop(); });
+  for (TIdSocketHandle& binding : Bindings) sockets_.SetBroadcast(binding.Handle, BroadcastEnabled);
+  active_ = true;
+}
+
+void TIdUDPServer::Deactivate() {
+  stop_ = true;
+  // A datagram waiting for the main thread at this point is dropped: the form
+  // that would handle it is being taken down.
+  handover_.Close();
+  for (TIdSocketHandle& binding : Bindings) {
+    if (binding.Allocated) sockets_.Shutdown(binding.Handle);
+  }
+  if (listener_.joinable()) listener_.join();
+  // Closed only after the thread has ended, so that it never waits on a handle
+  // the system may already have given to someone else.
+  CloseSockets();
+  current_ = nullptr;
+  active_ = false;
+}
+
+void TIdUDPServer::CloseSockets() {
+  for (TIdSocketHandle& binding : Bindings) {
+    if (binding.Allocated) sockets_.Close(binding.Handle);
+    binding.Allocated = false;
+    binding.Handle = platform::kNoSocket;
+  }
+  if (library_started_) sockets_.Cleanup();
+  library_started_ = false;
+}
+
+void TIdUDPServer::ListenerLoop() {
+  std::vector<platform::SocketHandle> handles;
+  for (const TIdSocketHandle& binding : Bindings) handles.push_back(binding.Handle);
+  std::vector<bool> ready;
+  while (!stop_) {
+    int count = sockets_.WaitReadable(handles, kWaitMs, ready);
+    if (count < 0) {
+      // The wait itself failed (the sockets are being shut down, or the system
+      // is out of resources for a moment): pause so that a lasting fault cannot
+      // turn this loop into a spin, then look at the stop flag again.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    for (std::size_t i = 0; i < Bindings.size() && !stop_; ++i) {
+      if (ready[i]) ReceiveAndHandOver(Bindings[i]);
+    }
+  }
+}
+
+std::size_t TIdUDPServer::ReceiveDatagram(TIdSocketHandle& binding) {
+  Ipv4Endpoint from;
+  IoResult received = sockets_.ReceiveFrom(binding.Handle, buffer_.data(), buffer_.size(), from);
+  if (received.error != 0) throw ESocketError(received.error, sockets_.ErrorText(received.error));
+  if (received.bytes <= 0) throw platform::EFrameworkError(kReceiveErrorZero);
+  binding.PeerAddress = from.address;
+  binding.PeerIP = platform::Ipv4ToText(from.address);
+  binding.PeerPort = from.port;
+  return static_cast<std::size_t>(received.bytes);
+}
+
+void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
+  std::size_t size = 0;
+  try {
+    size = ReceiveDatagram(binding);
+  } catch (const ESocketError& error) {
+    // A failed receive costs only its own datagram: one too large for the buffer
+    // (gone already), or a reset report about an earlier reply to a closed port.
+    // Anything else may be lasting, so pause before the next wait.
+    ++receive_errors_;
+    bool per_datagram = error.Error() == wsa::kMessageSize ||
+                        error.Error() == wsa::kConnectionReset ||
+                        error.Error() == wsa::kNetReset;
+    if (!per_datagram) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return;
+  } catch (const platform::EFrameworkError&) {
+    // An empty datagram carries no command.
+    ++receive_errors_;
+    return;
+  }
+  const std::function<void()> call = [&] {
+    current_ = &binding;
+    if (!OnUDPRead) return;
+    TStream data(buffer_.data(), size);
+    OnUDPRead(*this, data, binding);
+  };
+  std::exception_ptr error;
+  handover_.Synchronize(call, error);
+  // An error raised by the handler has ended the handling of that datagram
+  // only; the listener goes on with the next one.
+}
+
+void TIdUDPServer::Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,
+                        std::size_t count) {
+  constexpr int kHostNotFound = 11001;
+  Ipv4Endpoint to{0, port};
+  if (!sockets_.Resolve(host, to.address)) {
+    throw ESocketError(kHostNotFound, sockets_.ErrorText(kHostNotFound));
+  }
+  if (current_ == nullptr || !current_->Allocated) {
+    throw ESocketError(wsa::kNotSocket, sockets_.ErrorText(wsa::kNotSocket));
+  }
+  IoResult sent = sockets_.SendTo(current_->Handle, buffer, count, to);
+  if (sent.error == wsa::kMessageSize) throw platform::EFrameworkError(kPackageTooBig);
+  if (sent.error != 0) throw ESocketError(sent.error, sockets_.ErrorText(sent.error));
+  if (static_cast<std::size_t>(sent.bytes) < count) {
+    throw platform::EFrameworkError(kNotAllBytesSent);
+  }
+}
+
+}  // namespace protocol

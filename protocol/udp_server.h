@@ -1,0 +1,92 @@
+#pragma once
+// The UDP command listener component: one IPv4 socket per binding, a listener
+// thread that receives each datagram into one reused buffer and hands it to the
+// main thread, where the read event runs; and the send used for replies.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/sockets.h"
+#include "protocol/main_thread_handover.h"
+
+namespace protocol {
+
+// A read-only stream over the datagram being handled, positioned at 0.
+class TStream {
+ public:
+  TStream(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::size_t Size() const { return size_; }
+  std::size_t Position() const { return position_; }
+  std::size_t Read(void* buffer, std::size_t count);
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+};
+
+struct TIdSocketHandle {
+  std::string IP;  // empty: every local address
+  std::uint16_t Port = 0;
+  platform::SocketHandle Handle = platform::kNoSocket;
+  bool Allocated = false;
+  // Sender of the datagram last received through this binding.
+  std::string PeerIP;
+  std::uint32_t PeerAddress = 0;  // host byte order
+  std::uint16_t PeerPort = 0;
+};
+
+class TIdUDPServer;
+using TUDPReadEvent =
+    std::function<void(TIdUDPServer& sender, TStream& data, TIdSocketHandle& binding)>;
+
+class TIdUDPServer {
+ public:
+  static constexpr int kWaitMs = 1000;
+
+  TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread);
+  ~TIdUDPServer();
+  TIdUDPServer(const TIdUDPServer&) = delete;
+  TIdUDPServer& operator=(const TIdUDPServer&) = delete;
+
+  int DefaultPort = 1565;
+  std::vector<TIdSocketHandle> Bindings;
+  std::size_t BufferSize = 8192;
+  bool BroadcastEnabled = false;
+  TUDPReadEvent OnUDPRead;
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+
+  // One datagram to (host, port) through the current binding's socket.
+  void Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,
+            std::size_t count);
+
+  TMainThreadHandover& Handover() { return handover_; }
+  // Receives that failed and were passed over (oversized datagrams, reset reports...).
+  std::uint64_t ReceiveErrors() const { return receive_errors_; }
+
+ private:
+  void Activate();
+  void Deactivate();
+  void CloseSockets();
+  void ListenerLoop();
+  std::size_t ReceiveDatagram(TIdSocketHandle& binding);
+  void ReceiveAndHandOver(TIdSocketHandle& binding);
+
+  platform::ISockets& sockets_;
+  TMainThreadHandover handover_;
+  bool active_ = false;
+  bool library_started_ = false;
+  TIdSocketHandle* current_ = nullptr;
+  std::vector<std::uint8_t> buffer_;
+  std::thread listener_;
+  std::atomic<bool> stop_{false};
+  std::atomic<std::uint64_t> receive_errors_{0};
+};
+
+}  // namespace protocol

@@ -1,0 +1,18 @@
+// The Windows program: the real platform under the portable main form.
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/win32/win32_application.h"
+#include "platform/win32/win32_processes.h"
+#include "shell/form1.h"
+#include "shell/program_entry.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::win32::Win32Processes processes;
+  platform::win32::Win32Application application;
+  shell::TPlatform services{platform::SystemSockets()};
+  return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+    return std::make_shared<shell::TForm1>(application, services);
+  });
+}

@@ -1,0 +1,35 @@
+#include "shell/program_entry.h"
+
+#include "platform/framework_error.h"
+
+namespace shell {
+
+std::string ExceptionDisplayText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+int ProgramEntry(platform::IProcesses& processes, platform::TApplication& application,
+                 const std::function<std::shared_ptr<void>()>& create_main_form) {
+  platform::NamedMutex lock = processes.CreateNamedMutex(kInstanceMutexName, true);
+  if (lock.already_exists) {
+    // Another copy runs in this logon: leave it alone and end without a word.
+    processes.ReleaseNamedMutex(lock.handle);
+    return 0;
+  }
+  // The lock's handle stays open until the process ends: it is the marker.
+  std::shared_ptr<void> main_form;
+  try {
+    application.Initialize();
+    main_form = create_main_form();
+    application.Run();
+  } catch (const platform::EFrameworkError& error) {
+    application.ShowException(error.what());
+  } catch (...) {
+    application.ShowException("");
+  }
+  main_form.reset();
+  return 0;
+}
+
+}  // namespace shell

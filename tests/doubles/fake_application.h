@@ -1,0 +1,48 @@
+#pragma once
+// The application object as a recorder; the test itself plays the message loop.
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/processes.h"
+
+namespace doubles {
+
+class FakeApplication final : public platform::TApplication {
+ public:
+  std::vector<std::string> calls;
+  TMainFormEvents events;
+  std::string exe_name = "C:\\Program Files\\Mirovanta 2\\Mirovanta2.exe";
+  std::function<void()> on_run;
+
+  void Initialize() override { calls.push_back("Initialize"); }
+  void AttachMainForm(TMainFormEvents e) override { events = std::move(e); }
+  void Run() override {
+    calls.push_back("Run");
+    if (on_run) on_run();
+  }
+  void Minimize() override { calls.push_back("Minimize"); }
+  void Terminate() override { calls.push_back("Terminate"); }
+  void HideApplicationWindow() override { calls.push_back("HideApplicationWindow"); }
+  void WakeMainThread() override {}
+  void ShowException(const std::string& message) override {
+    calls.push_back("ShowException " + message);
+  }
+  std::string ExeName() override { return exe_name; }
+};
+
+class FakeProcesses final : public platform::IProcesses {
+ public:
+  bool mutex_taken = false;
+  std::vector<std::string> calls;
+
+  platform::NamedMutex CreateNamedMutex(const std::string& name, bool initial_owner) override {
+    calls.push_back("CreateNamedMutex " + name + (initial_owner ? " owned" : ""));
+    return {42, mutex_taken};
+  }
+  void ReleaseNamedMutex(std::intptr_t handle) override {
+    calls.push_back("ReleaseNamedMutex " + std::to_string(handle));
+  }
+};
+
+}  // namespace doubles

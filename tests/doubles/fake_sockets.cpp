@@ -1,0 +1,109 @@
+#include "tests/doubles/fake_sockets.h"
+
+#include <cstring>
+
+namespace doubles {
+
+using platform::IoResult;
+using platform::Ipv4Endpoint;
+
+void FakeSockets::Deliver(std::vector<std::uint8_t> bytes, Ipv4Endpoint from) {
+  std::lock_guard lock(mutex_);
+  incoming_.push_back({{std::move(bytes), from}, 0});
+  changed_.notify_all();
+}
+
+void FakeSockets::DeliverError(int error) {
+  std::lock_guard lock(mutex_);
+  incoming_.push_back({{}, error});
+  changed_.notify_all();
+}
+
+std::vector<Datagram> FakeSockets::Sent() {
+  std::lock_guard lock(mutex_);
+  return sent_;
+}
+
+bool FakeSockets::WaitForSent(std::size_t count, std::chrono::milliseconds deadline) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, deadline, [&] { return sent_.size() >= count; });
+}
+
+bool FakeSockets::WaitUntilReceivedAll(std::chrono::milliseconds deadline) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, deadline, [&] { return incoming_.empty(); });
+}
+
+platform::SocketHandle FakeSockets::OpenUdp() {
+  if (fail_open) return platform::kNoSocket;
+  std::lock_guard lock(mutex_);
+  shut_down_ = false;
+  ++open_sockets;
+  return 7;
+}
+
+int FakeSockets::Bind(platform::SocketHandle, Ipv4Endpoint local) {
+  if (bind_error == 0) bound = local;
+  return bind_error;
+}
+
+int FakeSockets::LocalEndpoint(platform::SocketHandle, Ipv4Endpoint& local) {
+  local = bound;
+  return 0;
+}
+
+int FakeSockets::SetBroadcast(platform::SocketHandle, bool enabled) {
+  broadcast = enabled;
+  return 0;
+}
+
+int FakeSockets::WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
+                              std::vector<bool>& ready) {
+  std::unique_lock lock(mutex_);
+  ready.assign(sockets.size(), false);
+  changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                    [&] { return !incoming_.empty() || shut_down_; });
+  if (incoming_.empty()) return 0;
+  ready[0] = true;
+  return 1;
+}
+
+IoResult FakeSockets::ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
+                                  Ipv4Endpoint& from) {
+  std::lock_guard lock(mutex_);
+  Incoming next = std::move(incoming_.front());
+  incoming_.pop_front();
+  changed_.notify_all();
+  if (next.error != 0) return {0, next.error};
+  if (next.datagram.bytes.size() > size) return {0, platform::wsa::kMessageSize};
+  std::memcpy(buffer, next.datagram.bytes.data(), next.datagram.bytes.size());
+  from = next.datagram.peer;
+  return {static_cast<long>(next.datagram.bytes.size()), 0};
+}
+
+IoResult FakeSockets::SendTo(platform::SocketHandle, const std::uint8_t* data, std::size_t size,
+                             Ipv4Endpoint to) {
+  std::lock_guard lock(mutex_);
+  if (send_error != 0) return {0, send_error};
+  sent_.push_back({{data, data + size}, to});
+  changed_.notify_all();
+  return {static_cast<long>(size) - send_short_by, 0};
+}
+
+void FakeSockets::Shutdown(platform::SocketHandle) {
+  std::lock_guard lock(mutex_);
+  shut_down_ = true;
+  changed_.notify_all();
+}
+
+void FakeSockets::Close(platform::SocketHandle) {
+  std::lock_guard lock(mutex_);
+  --open_sockets;
+}
+
+std::vector<platform::Ipv4Interface> FakeSockets::Interfaces() {
+  ++interface_reads;
+  return interfaces;
+}
+
+}  // namespace doubles

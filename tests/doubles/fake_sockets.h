@@ -1,0 +1,84 @@
+#pragma once
+// A scripted socket layer: datagrams (or receive errors) queued by the test are
+// what the listener receives; what it sends is recorded.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/sockets.h"
+
+namespace doubles {
+
+struct Datagram {
+  std::vector<std::uint8_t> bytes;
+  platform::Ipv4Endpoint peer;
+};
+
+class FakeSockets final : public platform::ISockets {
+ public:
+  // Test side.
+  void Deliver(std::vector<std::uint8_t> bytes, platform::Ipv4Endpoint from = {0x7F000001u, 40000});
+  void DeliverError(int error);
+  std::vector<Datagram> Sent();
+  // Waits until `count` datagrams were sent or the deadline passes.
+  bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline);
+  bool WaitUntilReceivedAll(std::chrono::milliseconds deadline);
+
+  int startup_error = 0;
+  bool fail_open = false;
+  int bind_error = 0;
+  int send_error = 0;
+  long send_short_by = 0;
+  std::vector<platform::Ipv4Interface> interfaces;
+  int open_sockets = 0;
+
+  // ISockets.
+  int Startup() override { return startup_error; }
+  void Cleanup() override {}
+  int LastError() override { return 0; }
+  std::string ErrorText(int error) override { return "fake error " + std::to_string(error); }
+  platform::SocketHandle OpenUdp() override;
+  platform::SocketHandle OpenTcp() override { return platform::kNoSocket; }
+  int Bind(platform::SocketHandle, platform::Ipv4Endpoint local) override;
+  int LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
+  int SetBroadcast(platform::SocketHandle, bool enabled) override;
+  void DisableUdpResetReports(platform::SocketHandle) override { reset_reports_disabled = true; }
+  int WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
+                   std::vector<bool>& ready) override;
+  platform::IoResult ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
+                                 platform::Ipv4Endpoint& from) override;
+  platform::IoResult SendTo(platform::SocketHandle, const std::uint8_t* data, std::size_t size,
+                            platform::Ipv4Endpoint to) override;
+  int Connect(platform::SocketHandle, platform::Ipv4Endpoint, int) override { return -1; }
+  platform::IoResult Receive(platform::SocketHandle, std::uint8_t*, std::size_t) override {
+    return {0, platform::wsa::kNotConnected};
+  }
+  void Shutdown(platform::SocketHandle) override;
+  void Close(platform::SocketHandle) override;
+  bool Resolve(const std::string& host, std::uint32_t& address) override {
+    return platform::Ipv4FromText(host, address);
+  }
+  std::vector<platform::Ipv4Interface> Interfaces() override;
+
+  bool reset_reports_disabled = false;
+  bool broadcast = true;
+  int interface_reads = 0;
+  platform::Ipv4Endpoint bound;
+
+ private:
+  struct Incoming {
+    Datagram datagram;
+    int error = 0;
+  };
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Incoming> incoming_;
+  std::vector<Datagram> sent_;
+  bool shut_down_ = false;
+};
+
+}  // namespace doubles

@@ -1,0 +1,99 @@
+// The main form's datagram path: sender check, probe reply to the sender, and
+// the start-up of its listener.
+#include <gtest/gtest.h>
+
+#include "protocol/socket_error.h"
+#include "shell/form1.h"
+#include "tests/doubles/fake_application.h"
+#include "tests/doubles/fake_sockets.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+struct FormUnderTest {
+  doubles::FakeSockets sockets;
+  doubles::FakeApplication application;
+  shell::TPlatform services{sockets};
+  std::unique_ptr<shell::TForm1> form;
+
+  void Create() { form = std::make_unique<shell::TForm1>(application, services); }
+
+  // Plays the message loop until the listener has taken every queued datagram
+  // and the main thread has run what it handed over.
+  void Drain() {
+    auto end = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < end) {
+      form->IdUDPServer1.Handover().WaitAndRun(10ms);
+      if (sockets.WaitUntilReceivedAll(0ms) && form->IdUDPServer1.Handover().WaitAndRun(30ms) == 0) {
+        return;
+      }
+    }
+  }
+};
+
+TEST(Form1Datagrams, ProbeIsAnsweredToItsOwnSourceAddressAndPort) {
+  FormUnderTest t;
+  t.Create();
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 50123});
+  ASSERT_TRUE(t.sockets.WaitForSent(0, 0ms));
+  t.Drain();
+  auto sent = t.sockets.Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].bytes, (Bytes{0x15, 0x65, 0x81}));
+  EXPECT_EQ(sent[0].peer.address, 0x7F000001u);
+  EXPECT_EQ(sent[0].peer.port, 50123);
+}
+
+TEST(Form1Datagrams, SendersOutsideTheLocalNetworkAreIgnored) {
+  FormUnderTest t;
+  t.sockets.interfaces = {{0xCB007114u, 0xFFFFFF00u}};  // 203.0.113.20/24
+  t.Create();
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x08080808u, 1565});   // 8.8.8.8
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xCB007163u, 2000});   // 203.0.113.99, own subnet
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xC0A80105u, 3000});   // 192.168.1.5
+  t.Drain();
+  auto sent = t.sockets.Sent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].peer.port, 2000);
+  EXPECT_EQ(sent[1].peer.port, 3000);
+}
+
+TEST(Form1Datagrams, AFailingReplyEndsOnlyThatDatagram) {
+  FormUnderTest t;
+  t.Create();
+  t.sockets.send_error = platform::wsa::kConnectionRefused;
+  t.sockets.Deliver({0x15, 0x65, 0x80});
+  t.Drain();
+  t.sockets.send_error = 0;
+  t.sockets.Deliver({0x15, 0x65, 0x80});
+  t.Drain();
+  EXPECT_EQ(t.sockets.Sent().size(), 1u);
+}
+
+TEST(Form1Lifecycle, ListensOnPort1565AndMinimisesTheApplication) {
+  FormUnderTest t;
+  t.Create();
+  EXPECT_TRUE(t.form->IdUDPServer1.Active());
+  EXPECT_EQ(t.sockets.bound.port, 1565);
+  EXPECT_EQ(t.sockets.bound.address, 0u) << "every local address";
+  EXPECT_EQ(t.application.calls, (std::vector<std::string>{"Minimize"}));
+  t.application.events.OnActivate();
+  EXPECT_EQ(t.application.calls.back(), "HideApplicationWindow");
+  t.form.reset();
+  EXPECT_EQ(t.sockets.open_sockets, 0);
+}
+
+TEST(Form1Lifecycle, PortTakenLeavesTheConstructorWithTheBindMessage) {
+  FormUnderTest t;
+  t.sockets.bind_error = platform::wsa::kAddressInUse;
+  try {
+    t.Create();
+    FAIL() << "constructed despite the port being taken";
+  } catch (const platform::EFrameworkError& error) {
+    EXPECT_STREQ(error.what(), protocol::kAddressInUse);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "shell/program_entry.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/framework_error.h"
+#include "tests/doubles/fake_application.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(ProgramEntry, SecondCopyEndsAtOnceWithoutTouchingAnything) {
+  doubles::FakeProcesses processes;
+  processes.mutex_taken = true;
+  doubles::FakeApplication application;
+  bool created = false;
+  int code = shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+    created = true;
+    return nullptr;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(created);
+  EXPECT_TRUE(application.calls.empty());
+  EXPECT_EQ(processes.calls,
+            (Strings{"CreateNamedMutex ZANTRIX_MIROVANTA2 owned", "ReleaseNamedMutex 42"}));
+}
+
+TEST(ProgramEntry, FirstCopyKeepsTheLockAndRunsTheFormUntilTheLoopEnds) {
+  doubles::FakeProcesses processes;
+  doubles::FakeApplication application;
+  auto alive = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = alive;
+  bool alive_while_running = false;
+  application.on_run = [&] { alive_while_running = !watch.expired(); };
+  int code = shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+    return std::exchange(alive, nullptr);
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(alive_while_running);
+  EXPECT_TRUE(watch.expired()) << "the form is destroyed after the loop";
+  EXPECT_EQ(application.calls, (Strings{"Initialize", "Run"}));
+  EXPECT_EQ(processes.calls, (Strings{"CreateNamedMutex ZANTRIX_MIROVANTA2 owned"}));
+}
+
+TEST(ProgramEntry, StartUpErrorIsShownAndTheLoopNeverRuns) {
+  doubles::FakeProcesses processes;
+  doubles::FakeApplication application;
+  int code = shell::ProgramEntry(processes, application, []() -> std::shared_ptr<void> {
+    throw platform::EFrameworkError("Could not bind socket. Address and port are already in use.");
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(application.calls,
+            (Strings{"Initialize",
+                     "ShowException Could not bind socket. Address and port are already in use."}));
+}
+
+TEST(ProgramEntry, ForeignErrorIsShownWithAnEmptyMessage) {
+  doubles::FakeProcesses processes;
+  doubles::FakeApplication application;
+  shell::ProgramEntry(processes, application, []() -> std::shared_ptr<void> { throw 17; });
+  EXPECT_EQ(application.calls.back(), "ShowException ");
+}
+
+TEST(ExceptionDisplayText, AppendsAFullStopOnlyAfterCharactersAboveIt) {
+  EXPECT_EQ(shell::ExceptionDisplayText("Cannot open clipboard"), "Cannot open clipboard.");
+  EXPECT_EQ(shell::ExceptionDisplayText("Already ends."), "Already ends.");
+  EXPECT_EQ(shell::ExceptionDisplayText("bind (10048)"), "bind (10048)");
+  EXPECT_EQ(shell::ExceptionDisplayText("ends in a slash/"), "ends in a slash/.");
+  EXPECT_EQ(shell::ExceptionDisplayText("ends in a dash-"), "ends in a dash-");
+  EXPECT_EQ(shell::ExceptionDisplayText(""), "");
+}
+
+}  // namespace
