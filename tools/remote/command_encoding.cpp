@@ -1,0 +1,174 @@
+#include "tools/remote/command_encoding.h"
+
+#include <array>
+#include <cctype>
+#include <cstdlib>
+
+namespace remote {
+namespace {
+
+constexpr std::uint8_t kHeader1 = 0x15;
+constexpr std::uint8_t kHeader2 = 0x65;
+
+struct NamedButton {
+  const char* name;
+  std::uint8_t code;
+};
+
+// Names after what the rows do on most pages.
+constexpr std::array<NamedButton, 31> kButtons = {{
+    {"launch", 0x02},     {"enter", 0x10},      {"up", 0x11},          {"down", 0x12},
+    {"left", 0x13},       {"right", 0x14},      {"backspace", 0x15},   {"back", 0x16},
+    {"tab", 0x17},        {"delete", 0x18},     {"play", 0x20},        {"stop", 0x21},
+    {"pause", 0x22},      {"rewind", 0x23},     {"forward", 0x24},     {"previous", 0x25},
+    {"next", 0x26},       {"fullscreen", 0x27}, {"mute", 0x30},        {"volume-up", 0x31},
+    {"volume-down", 0x32}, {"page-down", 0x41}, {"page-up", 0x42},     {"star", 0x60},
+    {"hash", 0x61},       {"clear", 0x70},      {"ok", 0x71},          {"esc", 0xF0},
+    {"laser-on", 0xFD},   {"laser-off", 0xFE},  {"close", 0xFF},
+}};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::optional<long> Number(const std::string& word, long low, long high) {
+  if (word.empty()) return std::nullopt;
+  char* end = nullptr;
+  long value = std::strtol(word.c_str(), &end, 0);
+  if (*end != 0 || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+Datagram Frame(std::uint8_t group, std::uint8_t selector, std::vector<std::uint8_t> data) {
+  Datagram datagram(4 + data.size());
+  datagram[0] = kHeader1;
+  datagram[1] = kHeader2;
+  datagram[2] = group;
+  datagram[3] = selector;
+  for (std::size_t i = 0; i < data.size(); ++i) datagram[4 + i] = data[i];
+  return datagram;
+}
+
+std::optional<Datagram> Fail(std::string& error, const std::string& text) {
+  error = text;
+  return std::nullopt;
+}
+
+std::optional<Datagram> PageCommand(const std::vector<std::string>& words, std::string& error) {
+  if (words.size() != 3) return Fail(error, "page takes a page number and a button");
+  auto page = Number(words[1], 1, 8);
+  if (!page) return Fail(error, "page number must be 1 to 8: " + words[1]);
+  auto code = ButtonCode(words[2]);
+  if (!code) return Fail(error, "unknown button: " + words[2]);
+  return Frame(1, static_cast<std::uint8_t>(*page), {*code});
+}
+
+std::optional<Datagram> TypeCommand(const std::vector<std::string>& words, std::string& error) {
+  if (words.size() < 2) return Fail(error, "type takes the text to type");
+  std::string text = words[1];
+  for (std::size_t i = 2; i < words.size(); ++i) text += " " + words[i];
+  if (text.size() > 8188) return Fail(error, "text longer than 8188 bytes does not fit");
+  // An empty text still needs a data byte: the shortest command is five bytes.
+  if (text.empty()) text.push_back('\0');
+  return Frame(2, 0, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::optional<Datagram> MoveCommand(const std::vector<std::string>& words, std::string& error) {
+  if (words.size() != 3) return Fail(error, "move takes DX and DY");
+  auto dx = Number(words[1], -128, 127);
+  auto dy = Number(words[2], -128, 127);
+  if (!dx || !dy) return Fail(error, "DX and DY must be -128 to 127");
+  return Frame(3, 1, {static_cast<std::uint8_t>(*dx), static_cast<std::uint8_t>(*dy)});
+}
+
+std::optional<Datagram> ClickCommand(const std::vector<std::string>& words, std::string& error) {
+  if (words.size() == 2 && Lower(words[1]) == "left") return Frame(3, 2, {0});
+  if (words.size() == 2 && Lower(words[1]) == "right") return Frame(3, 3, {0});
+  return Fail(error, "click takes left or right");
+}
+
+std::optional<Datagram> WheelCommand(const std::vector<std::string>& words, std::string& error) {
+  // Direction 1 turns the wheel toward the user, which scrolls the page down.
+  if (words.size() == 2 && Lower(words[1]) == "down") return Frame(3, 4, {0, 1});
+  if (words.size() == 2 && Lower(words[1]) == "up") return Frame(3, 4, {0, 2});
+  return Fail(error, "wheel takes up or down");
+}
+
+std::optional<Datagram> UtilityCommand(const std::vector<std::string>& words,
+                                       std::string& error) {
+  if (words.size() != 3) return Fail(error, "utility takes a number and launch or close");
+  auto selector = Number(words[1], 1, 4);
+  if (!selector) return Fail(error, "utility number must be 1 to 4: " + words[1]);
+  std::string action = Lower(words[2]);
+  if (action != "launch" && action != "close") return Fail(error, "utility action: launch or close");
+  return Frame(4, static_cast<std::uint8_t>(*selector), {action == "launch" ? std::uint8_t{0x02}
+                                                                            : std::uint8_t{0xFF}});
+}
+
+}  // namespace
+
+Datagram ProbeDatagram() { return {kHeader1, kHeader2, 0x80}; }
+
+bool IsProbeReply(const std::uint8_t* data, std::size_t size) {
+  return size == 3 && data[0] == kHeader1 && data[1] == kHeader2 && data[2] == 0x81;
+}
+
+std::optional<std::uint8_t> ButtonCode(const std::string& word) {
+  std::string name = Lower(word);
+  for (const NamedButton& button : kButtons) {
+    if (name == button.name) return button.code;
+  }
+  if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') {
+    return static_cast<std::uint8_t>(0x50 + (name[0] - '0'));
+  }
+  if (name.size() >= 2 && name[0] == 'f') {
+    if (auto n = Number(name.substr(1), 1, 12); n && std::isdigit(static_cast<unsigned char>(name[1]))) {
+      return static_cast<std::uint8_t>(0xF0 + *n);
+    }
+  }
+  if (name.rfind("0x", 0) == 0) {
+    if (auto n = Number(name, 0, 255)) return static_cast<std::uint8_t>(*n);
+  }
+  return std::nullopt;
+}
+
+std::string ButtonNames() {
+  std::string names;
+  for (const NamedButton& button : kButtons) names += std::string(button.name) + " ";
+  return names + "0..9 f1..f12 0xNN";
+}
+
+std::optional<Datagram> ParseHex(const std::vector<std::string>& words, std::string& error) {
+  std::string digits;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    std::string word = Lower(words[i]);
+    if (word.rfind("0x", 0) == 0) word = word.substr(2);
+    if (word.size() % 2 != 0) word = "0" + word;
+    digits += word;
+  }
+  Datagram datagram(digits.size() / 2);
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    if (!std::isxdigit(static_cast<unsigned char>(digits[i])) ||
+        !std::isxdigit(static_cast<unsigned char>(digits[i + 1]))) {
+      return Fail(error, "not a hex byte: " + digits.substr(i, 2));
+    }
+    datagram[i / 2] = static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16));
+  }
+  return datagram;
+}
+
+std::optional<Datagram> EncodeCommand(const std::vector<std::string>& words, std::string& error) {
+  if (words.empty()) return Fail(error, "no command");
+  const std::string verb = Lower(words[0]);
+  if (verb == "page") return PageCommand(words, error);
+  if (verb == "type") return TypeCommand(words, error);
+  if (verb == "move") return MoveCommand(words, error);
+  if (verb == "click") return ClickCommand(words, error);
+  if (verb == "wheel") return WheelCommand(words, error);
+  if (verb == "utility") return UtilityCommand(words, error);
+  if (verb == "send") return ParseHex({words.begin() + 1, words.end()}, error);
+  return Fail(error, "unknown command: " + words[0]);
+}
+
+}  // namespace remote
