@@ -44,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"utility", "4", "close"}, {0x15, 0x65, 4, 4, 0xFF}},
         Case{{"send", "15", "65", "80"}, {0x15, 0x65, 0x80}},
         Case{{"send", "156580"}, {0x15, 0x65, 0x80}},
+        Case{{"send", "15 65  03\t02 00"}, {0x15, 0x65, 0x03, 0x02, 0x00}},
         Case{{"send", "0x15", "0x65", "0x3"}, {0x15, 0x65, 0x03}},
         Case{{"send"}, {}}));
 

@@ -140,12 +140,25 @@ std::string ButtonNames() {
 }
 
 std::optional<Datagram> ParseHex(const std::vector<std::string>& words, std::string& error) {
+  // Bytes may come as separate words or inside one quoted word, with blanks.
+  std::vector<std::string> parts;
+  for (const std::string& word : words) {
+    std::string part;
+    for (char c : word + " ") {
+      if (std::isspace(static_cast<unsigned char>(c))) {
+        if (!part.empty()) parts.push_back(part);
+        part.clear();
+      } else {
+        part += c;
+      }
+    }
+  }
   std::string digits;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    std::string word = Lower(words[i]);
-    if (word.rfind("0x", 0) == 0) word = word.substr(2);
-    if (word.size() % 2 != 0) word = "0" + word;
-    digits += word;
+  for (std::string part : parts) {
+    part = Lower(part);
+    if (part.rfind("0x", 0) == 0) part = part.substr(2);
+    if (part.size() % 2 != 0) part = "0" + part;
+    digits += part;
   }
   Datagram datagram(digits.size() / 2);
   for (std::size_t i = 0; i < digits.size(); i += 2) {

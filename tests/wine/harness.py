@@ -1,0 +1,212 @@
+"""Runs the Windows build under Wine for end-to-end tests.
+
+Each test gets its own copy of a template Wine prefix and its own Xvfb display,
+and every process it starts is ended in tearDown. Waits are for conditions with
+generous deadlines, never fixed sleeps, so the suite holds on a loaded machine.
+Network traffic goes to 127.0.0.1 only.
+"""
+import fcntl
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINDOWS_BIN = os.environ.get("MIROVANTA_WINDOWS_BIN", os.path.join(ROOT, "build", "windows", "bin"))
+HELPERS = os.environ.get("MIROVANTA_TEST_HELPERS",
+                         os.path.join(ROOT, "build", "windows", "test-helpers"))
+REMOTE = os.environ.get("MIROVANTA_REMOTE",
+                        os.path.join(ROOT, "build", "native", "bin", "mirovanta-remote"))
+TEMPLATE_DIR = os.environ.get("MIROVANTA_WINE_TEMPLATE",
+                              os.path.join(ROOT, "build", "wine-template"))
+HOST_EXE = os.path.join(WINDOWS_BIN, "Mirovanta2.exe")
+PORT = 1565
+LOCAL = "127.0.0.1"
+
+PROBE = bytes([0x15, 0x65, 0x80])
+PROBE_REPLY = bytes([0x15, 0x65, 0x81])
+
+
+def wait_for(condition, deadline=60.0, interval=0.05, what="condition"):
+    """Polls `condition` until it returns a true value or the deadline passes."""
+    end = time.monotonic() + deadline
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise AssertionError("timed out after %.0f s waiting for %s" % (deadline, what))
+        time.sleep(interval)
+
+
+def base_environment(prefix, display):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": prefix,
+        "WINEDEBUG": env.get("MIROVANTA_WINEDEBUG", "-all"),
+        # No shell-menu entries outside the prefix, no Mono or Gecko prompts.
+        "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=;mshtml=",
+        "WINEARCH": "win64",
+        "DISPLAY": display,
+    })
+    return env
+
+
+def _make_template(path):
+    env = base_environment(path, "")
+    env.pop("DISPLAY")
+    subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=600)
+    # One virtual desktop for every program of the prefix, with a taskbar and tray.
+    for key, name, value in (("HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"),
+                             ("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", "1024x768")):
+        subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=300)
+    subprocess.run(["wineserver", "-w"], env=env, timeout=300)
+
+
+def template_prefix():
+    """The template prefix, made once and shared by every test (under a lock)."""
+    os.makedirs(TEMPLATE_DIR, exist_ok=True)
+    prefix = os.path.join(TEMPLATE_DIR, "prefix")
+    with open(os.path.join(TEMPLATE_DIR, "lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(TEMPLATE_DIR, "ready")):
+            shutil.rmtree(prefix, ignore_errors=True)
+            _make_template(prefix)
+            open(os.path.join(TEMPLATE_DIR, "ready"), "w").close()
+    return prefix
+
+
+class Xvfb:
+    """A private X display; Xvfb picks a free number itself."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
+             "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+class UdpPeer:
+    """A UDP socket on 127.0.0.1 playing the remote."""
+
+    def __init__(self):
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.sock.bind((LOCAL, 0))
+        self.port = self.sock.getsockname()[1]
+
+    def send(self, data, port=PORT):
+        self.sock.sendto(bytes(data), (LOCAL, port))
+
+    def receive(self, timeout):
+        """(data, (address, port)) of the next datagram, or None after `timeout` seconds."""
+        self.sock.settimeout(timeout)
+        try:
+            return self.sock.recvfrom(65536)
+        except socket.timeout:
+            return None
+
+    def close(self):
+        self.sock.close()
+
+
+class WineTestCase(unittest.TestCase):
+    """A fresh prefix and display per test; the host is started by the test."""
+
+    def setUp(self):
+        for path in (HOST_EXE, REMOTE):
+            if not os.path.exists(path):
+                self.fail("missing build output: " + path)
+        self.workdir = tempfile.mkdtemp(prefix="mirovanta-wine-")
+        self.prefix = os.path.join(self.workdir, "prefix")
+        subprocess.run(["cp", "-a", template_prefix(), self.prefix], check=True)
+        self.xvfb = Xvfb()
+        self.env = base_environment(self.prefix, self.xvfb.display)
+        self.processes = []
+        self.peers = []
+        self.addCleanup(self._clean_up)
+
+    def _clean_up(self):
+        for peer in self.peers:
+            peer.close()
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        for process in self.processes:
+            try:
+                process.wait(30)
+            except subprocess.TimeoutExpired:
+                pass
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        self.xvfb.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def peer(self):
+        peer = UdpPeer()
+        self.peers.append(peer)
+        return peer
+
+    def start_wine(self, exe, *args, log_name=None):
+        log = open(os.path.join(self.workdir, log_name or os.path.basename(exe) + ".log"), "ab")
+        process = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=log,
+                                   stderr=subprocess.STDOUT, cwd=os.path.dirname(exe))
+        log.close()
+        self.processes.append(process)
+        return process
+
+    def run_wine(self, exe, *args, timeout=120):
+        """Runs a helper to its end; returns (exit code, its standard output)."""
+        done = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True,
+                              timeout=timeout, cwd=os.path.dirname(exe))
+        return done.returncode, done.stdout.decode("latin-1")
+
+    def helper(self, name):
+        return os.path.join(HELPERS, name + ".exe")
+
+    def probe_answered(self, peer, timeout=0.5):
+        peer.send(PROBE)
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            got = peer.receive(max(0.01, end - time.monotonic()))
+            if got and got[0] == PROBE_REPLY:
+                return True
+        return False
+
+    def start_host(self, deadline=120.0):
+        """Starts the host and waits until it answers a probe."""
+        host = self.start_wine(HOST_EXE)
+        peer = self.peer()
+        wait_for(lambda: host.poll() is not None or self.probe_answered(peer), deadline,
+                 what="the host to answer a probe")
+        self.assertIsNone(host.poll(), "the host ended during start-up")
+        return host
+
+    def remote(self, *args, check=True):
+        done = subprocess.run([REMOTE, "--host", LOCAL] + list(args), capture_output=True,
+                              timeout=60)
+        if check:
+            self.assertEqual(done.returncode, 0, done.stderr.decode())
+        return done
