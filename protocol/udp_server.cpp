@@ -61,6 +61,7 @@ void TIdUDPServer::Activate() {
         binding.Port = local.port;
       }
       sockets_.DisableUdpResetReports(binding.Handle);
+      sockets_.SetReceiveTimeout(binding.Handle, kWaitMs);
     }
   } catch (...) {
     CloseSockets();
@@ -102,6 +103,13 @@ void TIdUDPServer::CloseSockets() {
 }
 
 void TIdUDPServer::ListenerLoop() {
+  if (Bindings.size() == 1) {
+    // One socket: its receive itself waits, at most kWaitMs, which saves a
+    // system call per datagram (a costly one under Wine).
+    TIdSocketHandle& binding = Bindings.front();
+    while (!stop_) ReceiveAndHandOver(binding);
+    return;
+  }
   std::vector<platform::SocketHandle> handles;
   for (const TIdSocketHandle& binding : Bindings) handles.push_back(binding.Handle);
   std::vector<bool> ready;
@@ -136,6 +144,8 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
   try {
     size = ReceiveDatagram(binding);
   } catch (const ESocketError& error) {
+    // The wait for a datagram ran out: time to look at the stop flag.
+    if (error.Error() == wsa::kTimedOut) return;
     // A failed receive costs only its own datagram: one too large for the buffer
     // (gone already), or a reset report about an earlier reply to a closed port.
     // Anything else may be lasting, so pause before the next wait.

@@ -98,6 +98,11 @@ class PosixSockets final : public ISockets {
     // Linux reports ICMP errors on unconnected UDP sockets only with IP_RECVERR.
   }
 
+  int SetReceiveTimeout(SocketHandle socket, int timeout_ms) override {
+    timeval timeout{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    return Result(::setsockopt(Fd(socket), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout));
+  }
+
   int WaitReadable(const std::vector<SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override {
     std::vector<pollfd> fds;
@@ -126,7 +131,8 @@ class PosixSockets final : public ISockets {
     message.msg_iov = &part;
     message.msg_iovlen = 1;
     ssize_t n = ::recvmsg(Fd(socket), &message, 0);
-    if (n < 0) return {0, ToWsa(errno)};
+    // A receive timeout shows as EAGAIN here and as a time-out on Windows.
+    if (n < 0) return {0, errno == EAGAIN ? wsa::kTimedOut : ToWsa(errno)};
     from = FromSockaddr(address);
     // Winsock fails a receive whose datagram did not fit; do the same here.
     if (message.msg_flags & MSG_TRUNC) return {0, wsa::kMessageSize};

@@ -70,7 +70,12 @@ int FakeSockets::WaitReadable(const std::vector<platform::SocketHandle>& sockets
 
 IoResult FakeSockets::ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
                                   Ipv4Endpoint& from) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  // Waits as a blocking socket with a receive timeout does.
+  changed_.wait_for(lock, std::chrono::milliseconds(receive_timeout_ms),
+                    [&] { return !incoming_.empty() || shut_down_; });
+  if (shut_down_ && incoming_.empty()) return {0, 0};
+  if (incoming_.empty()) return {0, platform::wsa::kTimedOut};
   Incoming next = std::move(incoming_.front());
   incoming_.pop_front();
   changed_.notify_all();

@@ -47,6 +47,10 @@ class FakeSockets final : public platform::ISockets {
   int LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
   int SetBroadcast(platform::SocketHandle, bool enabled) override;
   void DisableUdpResetReports(platform::SocketHandle) override { reset_reports_disabled = true; }
+  int SetReceiveTimeout(platform::SocketHandle, int timeout_ms) override {
+    receive_timeout_ms = timeout_ms;
+    return 0;
+  }
   int WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override;
   platform::IoResult ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
@@ -65,6 +69,7 @@ class FakeSockets final : public platform::ISockets {
   std::vector<platform::Ipv4Interface> Interfaces() override;
 
   bool reset_reports_disabled = false;
+  int receive_timeout_ms = 0;
   bool broadcast = true;
   int interface_reads = 0;
   platform::Ipv4Endpoint bound;

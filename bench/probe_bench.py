@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Probe round trip through the whole host beside a bare UDP echo, natively and
+under Wine, in one run; and the size of the exe.
+
+    python3 bench/probe_bench.py [COUNT]
+
+Needs the native-release and windows builds (tools/quickstart.sh builds windows;
+cmake --preset native-release && cmake --build --preset native-release).
+Everything goes to 127.0.0.1.
+"""
+import os
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
+
+import harness  # noqa: E402
+
+NATIVE = os.path.join(ROOT, "build", "native-release", "bench")
+WINDOWS = os.path.join(ROOT, "build", "windows")
+ECHO_PORT = "1566"
+
+
+def measure(count):
+    done = subprocess.run([os.path.join(NATIVE, "probe_rtt"), "1565", ECHO_PORT, str(count)],
+                          capture_output=True, text=True, timeout=600)
+    return done.stdout.strip() or done.stderr.strip()
+
+
+def wait_answering(port, deadline=120):
+    peer = harness.UdpPeer()
+    try:
+        harness.wait_for(lambda: _answers(peer, port), deadline, what="port %d" % port)
+    finally:
+        peer.close()
+
+
+def _answers(peer, port):
+    peer.send(harness.PROBE, port)
+    got = peer.receive(0.3)
+    return got is not None
+
+
+def native_run(count):
+    processes = [subprocess.Popen([os.path.join(NATIVE, "native_host")], stdout=subprocess.DEVNULL),
+                 subprocess.Popen([os.path.join(NATIVE, "udp_echo"), ECHO_PORT])]
+    try:
+        wait_answering(1565)
+        wait_answering(int(ECHO_PORT))
+        return measure(count)
+    finally:
+        for process in processes:
+            process.kill()
+            process.wait()
+
+
+class _WineBench(harness.WineTestCase):
+    def runTest(self):
+        pass
+
+
+def wine_run(count):
+    case = _WineBench()
+    case.setUp()
+    try:
+        case.start_host()
+        case.start_wine(os.path.join(WINDOWS, "bench", "udp_echo.exe"), ECHO_PORT)
+        wait_answering(int(ECHO_PORT))
+        return measure(count)
+    finally:
+        case.doCleanups()
+
+
+def main():
+    count = int(sys.argv[1]) if len(sys.argv) > 1 else 5000
+    print("machine: %s, %d cores" % (os.uname().machine, os.cpu_count()))
+    print("== native (POSIX sockets), %d probes each" % count)
+    print(native_run(count))
+    print("== Wine (%s), %d probes each" % (
+        subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip(),
+        count))
+    print(wine_run(count))
+    exe = os.path.join(WINDOWS, "bin", "Mirovanta2.exe")
+    print("Mirovanta2.exe: %d bytes" % os.path.getsize(exe))
+
+
+if __name__ == "__main__":
+    main()

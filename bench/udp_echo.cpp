@@ -1,0 +1,29 @@
+// A bare UDP echo: the floor the host's probe path is measured against.
+//   udp_echo PORT
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sockets.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: udp_echo PORT\n");
+    return 2;
+  }
+  platform::ISockets& sockets = platform::SystemSockets();
+  if (sockets.Startup() != 0) return 1;
+  platform::SocketHandle socket = sockets.OpenUdp();
+  if (sockets.Bind(socket, {0, static_cast<std::uint16_t>(std::atoi(argv[1]))}) != 0) {
+    std::fprintf(stderr, "udp_echo: cannot bind\n");
+    return 1;
+  }
+  sockets.DisableUdpResetReports(socket);
+  std::uint8_t buffer[8192];
+  while (true) {
+    platform::Ipv4Endpoint from;
+    platform::IoResult got = sockets.ReceiveFrom(socket, buffer, sizeof buffer, from);
+    if (got.error == 0 && got.bytes > 0) {
+      sockets.SendTo(socket, buffer, static_cast<std::size_t>(got.bytes), from);
+    }
+  }
+}
