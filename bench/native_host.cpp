@@ -50,11 +50,38 @@ class LoopApplication final : public platform::TApplication {
   bool terminated_ = false;
 };
 
+// The benchmark measures the datagram path; the desktop services do nothing.
+class NullDesktop final : public platform::IInput,
+                          public platform::IClipboard,
+                          public platform::IShell,
+                          public platform::IWindows {
+ public:
+  unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
+  bool GetCursorPos(platform::TPoint&) override { return false; }
+  bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
+  std::uint16_t ScanCodeOf(std::uint16_t) override { return 0; }
+  bool Open() override { return true; }
+  bool Empty() override { return true; }
+  bool SetData(unsigned, const void*, std::size_t) override { return true; }
+  void Close() override {}
+  unsigned RegisterFormat(const std::string&) override { return 0; }
+  std::u16string AnsiToUtf16(const std::string&) override { return {}; }
+  std::intptr_t Execute(const std::string&, const std::string&, const std::string&,
+                        const std::string&, int) override {
+    return 33;
+  }
+  platform::WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
+  bool PostWindowMessage(platform::WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
+    return true;
+  }
+};
+
 }  // namespace
 
 int main() {
   LoopApplication application;
-  shell::TPlatform services{platform::SystemSockets()};
+  NullDesktop desktop;
+  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

@@ -10,6 +10,19 @@ struct NamedMutex {
   bool already_exists = false;  // the name was taken before this call
 };
 
+inline constexpr unsigned kWindowMessageClose = 0x0010;  // WM_CLOSE
+
+using WindowHandle = std::intptr_t;
+
+class IWindows {
+ public:
+  virtual ~IWindows() = default;
+  // The top-level window of that class and title, or 0.
+  virtual WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) = 0;
+  virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
+                           std::intptr_t l) = 0;
+};
+
 class IProcesses {
  public:
   virtual ~IProcesses() = default;

@@ -4,6 +4,9 @@
 #include <memory>
 
 #include "platform/win32/win32_application.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_input.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_processes.h"
 #include "shell/form1.h"
 #include "shell/program_entry.h"
@@ -11,7 +14,11 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Processes processes;
   platform::win32::Win32Application application;
-  shell::TPlatform services{platform::SystemSockets()};
+  platform::win32::Win32Input input;
+  platform::win32::Win32Clipboard clipboard([&application] { return application.Handle(); });
+  platform::win32::Win32Shell shell_service;
+  platform::win32::Win32Windows windows;
+  shell::TPlatform services{platform::SystemSockets(), input, clipboard, shell_service, windows};
   return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
     return std::make_shared<shell::TForm1>(application, services);
   });

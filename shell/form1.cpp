@@ -8,7 +8,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
     : IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
       application_(application),
       platform_(platform),
-      source_filter_([&platform] { return platform.sockets.Interfaces(); }) {
+      source_filter_([&platform] { return platform.sockets.Interfaces(); }),
+      clipboard_(platform.clipboard) {
   application_.AttachMainForm(
       {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
   // The components as the form resource sets them up; activation is the last
@@ -23,9 +24,13 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
   IdUDPServer1.SetActive(true);
 
   application_.Minimize();
+  InitInputRecords();
+  LaserWnd = 0;
+  IsWmp9or10 = false;
 }
 
 TForm1::~TForm1() {
+  StopLaserCompanion();
   // The components go last, as the inherited destruction takes them down.
   IdUDPServer1.SetActive(false);
 }

@@ -1,11 +1,17 @@
 #pragma once
 // The hidden main form: the owner of every component and of all shared state;
 // every event of the program ends in one of its handler methods.
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "platform/application.h"
+#include "platform/clipboard.h"
+#include "platform/input.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
 #include "platform/sockets.h"
+#include "protocol/clipboard.h"
 #include "protocol/command_handlers.h"
 #include "protocol/source_filter.h"
 #include "protocol/udp_server.h"
@@ -15,6 +21,10 @@ namespace shell {
 // The platform services the form works through.
 struct TPlatform {
   platform::ISockets& sockets;
+  platform::IInput& input;
+  platform::IClipboard& clipboard;
+  platform::IShell& shell;
+  platform::IWindows& windows;
 };
 
 class TForm1 : public protocol::TCommandHandlers {
@@ -44,10 +54,34 @@ class TForm1 : public protocol::TCommandHandlers {
   void LaunchUtility(std::uint8_t selector) override;
   void CloseUtility(std::uint8_t selector) override;
 
+  // Input injection: each is one call into the system's input stream.
+  void SendKey(std::uint16_t vk);
+  void SendChord2(std::uint16_t mod, std::uint16_t vk);
+  void SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3);
+  void SendMouse(std::uint32_t flags, std::int32_t data);
+
+  // The media pages' own application, and the laser pointer companion.
+  void LaunchPageApp(std::uint8_t page);
+  void ClosePageApp(std::uint8_t page);
+  void StartLaserCompanion();
+  void StopLaserCompanion();
+
+  // Fields.
+  std::array<platform::TInput, 6> KeyInputs{};
+  platform::TInput MouseInput{};
+  platform::TPoint CursorPos{};
+  std::intptr_t LaserWnd = 0;
+  bool IsWmp9or10 = false;
+
  private:
+  void InitInputRecords();
+  void WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up);
+  std::string CompanionPath() const;
+
   platform::TApplication& application_;
   TPlatform& platform_;
   protocol::TLocalNetworkFilter source_filter_;
+  protocol::TClipboard clipboard_;
 };
 
 }  // namespace shell

@@ -4,34 +4,14 @@
 
 #include "protocol/socket_error.h"
 #include "shell/form1.h"
-#include "tests/doubles/fake_application.h"
-#include "tests/doubles/fake_sockets.h"
+#include "tests/doubles/form_fixture.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-struct FormUnderTest {
-  doubles::FakeSockets sockets;
-  doubles::FakeApplication application;
-  shell::TPlatform services{sockets};
-  std::unique_ptr<shell::TForm1> form;
-
-  void Create() { form = std::make_unique<shell::TForm1>(application, services); }
-
-  // Plays the message loop until the listener has taken every queued datagram
-  // and the main thread has run what it handed over.
-  void Drain() {
-    auto end = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < end) {
-      form->IdUDPServer1.Handover().WaitAndRun(10ms);
-      if (sockets.WaitUntilReceivedAll(0ms) && form->IdUDPServer1.Handover().WaitAndRun(30ms) == 0) {
-        return;
-      }
-    }
-  }
-};
+using FormUnderTest = doubles::FormFixture;
 
 TEST(Form1Datagrams, ProbeIsAnsweredToItsOwnSourceAddressAndPort) {
   FormUnderTest t;

@@ -1,0 +1,62 @@
+// The input records of the main form and the four send operations. Every
+// operation writes each slot it sends right before its single SendInput call,
+// so no event depends on what an earlier command left in the records.
+#include "input/virtual_keys.h"
+#include "shell/form1.h"
+
+namespace shell {
+
+using platform::kKeyEventExtendedKey;
+using platform::kKeyEventKeyUp;
+
+void TForm1::InitInputRecords() {
+  for (std::size_t slot = 0; slot < KeyInputs.size(); ++slot) {
+    KeyInputs[slot] = {};
+    KeyInputs[slot].type = platform::kInputKeyboard;
+    KeyInputs[slot].ki.dwFlags = slot < 3 ? 0 : kKeyEventKeyUp;
+  }
+  MouseInput = {};
+  MouseInput.type = platform::kInputMouse;
+  CursorPos = {0, 0};
+}
+
+// Each key goes out as the real key would: with its scan code and, for the
+// navigation and Windows keys, the extended-key flag.
+void TForm1::WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up) {
+  platform::TKeyboardInput& key = KeyInputs[slot].ki;
+  key.wVk = vk;
+  key.wScan = platform_.input.ScanCodeOf(vk);
+  key.dwFlags = (up ? kKeyEventKeyUp : 0) | (input::vk::IsExtendedKey(vk) ? kKeyEventExtendedKey : 0);
+}
+
+void TForm1::SendKey(std::uint16_t vk) {
+  WriteKeySlot(0, vk, false);
+  WriteKeySlot(1, vk, true);
+  platform_.input.SendInput(2, KeyInputs.data());
+}
+
+void TForm1::SendChord2(std::uint16_t mod, std::uint16_t vk) {
+  WriteKeySlot(0, mod, false);
+  WriteKeySlot(1, vk, false);
+  WriteKeySlot(2, vk, true);
+  WriteKeySlot(3, mod, true);
+  platform_.input.SendInput(4, KeyInputs.data());
+}
+
+void TForm1::SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3) {
+  WriteKeySlot(0, k1, false);
+  WriteKeySlot(1, k2, false);
+  WriteKeySlot(2, k3, false);
+  WriteKeySlot(3, k3, true);
+  WriteKeySlot(4, k2, true);
+  WriteKeySlot(5, k1, true);
+  platform_.input.SendInput(6, KeyInputs.data());
+}
+
+void TForm1::SendMouse(std::uint32_t flags, std::int32_t data) {
+  MouseInput.mi.dwFlags = flags;
+  MouseInput.mi.mouseData = data;
+  platform_.input.SendInput(1, &MouseInput);
+}
+
+}  // namespace shell

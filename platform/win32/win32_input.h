@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/input.h"
+
+namespace platform::win32 {
+
+class Win32Input final : public IInput {
+ public:
+  unsigned SendInput(unsigned count, const TInput* inputs) override;
+  bool GetCursorPos(TPoint& position) override;
+  bool SetCursorPos(std::int32_t x, std::int32_t y) override;
+  std::uint16_t ScanCodeOf(std::uint16_t virtual_key) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,57 @@
+#include "protocol/clipboard.h"
+
+#include <cstdint>
+#include <thread>
+
+#include "platform/framework_error.h"
+
+namespace protocol {
+
+TClipboard::TClipboard(platform::IClipboard& system,
+                       std::function<void(std::chrono::milliseconds)> pause)
+    : system_(system), pause_(std::move(pause)) {}
+
+void TClipboard::DefaultPause(std::chrono::milliseconds pause) {
+  std::this_thread::sleep_for(pause);
+}
+
+// Clipboard managers and remote-desktop clients hold the clipboard for a few
+// milliseconds at a time: a bounded number of tries rides that out without
+// ever holding up the host for long.
+void TClipboard::Open() {
+  for (int attempt = 1; attempt <= kOpenTries; ++attempt) {
+    if (system_.Open()) return;
+    if (attempt < kOpenTries) pause_(kRetryPause);
+  }
+  throw platform::EFrameworkError(kCannotOpenClipboard);
+}
+
+void TClipboard::SetAsText(const std::string& text) {
+  Open();
+  try {
+    PutFormats(text);
+  } catch (...) {
+    system_.Close();
+    throw;
+  }
+  system_.Close();
+}
+
+void TClipboard::PutFormats(const std::string& text) {
+  system_.Empty();
+  system_.SetData(platform::kClipboardText, text.c_str(), text.size() + 1);
+  std::u16string wide = system_.AnsiToUtf16(text);
+  system_.SetData(platform::kClipboardUnicodeText, wide.c_str(),
+                  (wide.size() + 1) * sizeof(char16_t));
+  // Typed text may be a password: keep it out of clipboard history, cloud
+  // clipboard and clipboard monitors.
+  const std::uint32_t no = 0;
+  for (const char* name : {"ExcludeClipboardContentFromMonitorProcessing",
+                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}) {
+    if (unsigned format = system_.RegisterFormat(name); format != 0) {
+      system_.SetData(format, &no, sizeof no);
+    }
+  }
+}
+
+}  // namespace protocol

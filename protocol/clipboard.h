@@ -1,0 +1,36 @@
+#pragma once
+// The application-wide clipboard object: puts text on the system clipboard.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "platform/clipboard.h"
+
+namespace protocol {
+
+inline constexpr const char* kCannotOpenClipboard = "Cannot open clipboard";
+
+class TClipboard {
+ public:
+  static constexpr int kOpenTries = 10;
+  static constexpr std::chrono::milliseconds kRetryPause{10};
+
+  explicit TClipboard(platform::IClipboard& system,
+                      std::function<void(std::chrono::milliseconds)> pause = DefaultPause);
+
+  // Replaces what is on the clipboard with `text` (ANSI), as plain and as
+  // Unicode text, marked to stay out of clipboard history and cloud sync.
+  // Throws EFrameworkError("Cannot open clipboard") when another program keeps
+  // the clipboard through every try.
+  void SetAsText(const std::string& text);
+
+ private:
+  static void DefaultPause(std::chrono::milliseconds pause);
+  void Open();
+  void PutFormats(const std::string& text);
+
+  platform::IClipboard& system_;
+  std::function<void(std::chrono::milliseconds)> pause_;
+};
+
+}  // namespace protocol

@@ -1,0 +1,121 @@
+#pragma once
+// Recording doubles of the input, clipboard, shell and window services.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/input.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
+
+namespace doubles {
+
+class FakeInput final : public platform::IInput {
+ public:
+  // Every SendInput call, with the records it was given.
+  std::vector<std::vector<platform::TInput>> calls;
+  platform::TPoint position{100, 200};
+  bool cursor_readable = true;
+  std::vector<platform::TPoint> set_positions;
+
+  unsigned SendInput(unsigned count, const platform::TInput* inputs) override {
+    calls.emplace_back(inputs, inputs + count);
+    return count;
+  }
+  bool GetCursorPos(platform::TPoint& out) override {
+    if (cursor_readable) out = position;
+    return cursor_readable;
+  }
+  bool SetCursorPos(std::int32_t x, std::int32_t y) override {
+    set_positions.push_back({x, y});
+    position = {x, y};
+    return true;
+  }
+  // A made-up layout: distinct, non-zero, and easy to tell from the key.
+  std::uint16_t ScanCodeOf(std::uint16_t vk) override { return static_cast<std::uint16_t>(vk + 0x100); }
+};
+
+class FakeClipboard final : public platform::IClipboard {
+ public:
+  int busy_for = 0;  // how many opens fail before one succeeds
+  std::vector<std::string> calls;
+  struct Entry {
+    unsigned format;
+    std::string bytes;
+  };
+  std::vector<Entry> data;
+  bool open = false;
+
+  bool Open() override {
+    calls.push_back("Open");
+    if (busy_for > 0) {
+      --busy_for;
+      return false;
+    }
+    open = true;
+    return true;
+  }
+  bool Empty() override {
+    calls.push_back("Empty");
+    data.clear();
+    return true;
+  }
+  bool SetData(unsigned format, const void* bytes, std::size_t size) override {
+    calls.push_back("SetData " + std::to_string(format));
+    data.push_back({format, std::string(static_cast<const char*>(bytes), size)});
+    return open;
+  }
+  void Close() override {
+    calls.push_back("Close");
+    open = false;
+  }
+  unsigned RegisterFormat(const std::string& name) override {
+    registered.push_back(name);
+    return 0xC000u + static_cast<unsigned>(registered.size());
+  }
+  // Latin-1 as the code page: each byte one unit.
+  std::u16string AnsiToUtf16(const std::string& text) override {
+    std::u16string wide;
+    for (char c : text) wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    return wide;
+  }
+  std::vector<std::string> registered;
+};
+
+class FakeShell final : public platform::IShell {
+ public:
+  struct Call {
+    std::string operation, file, parameters, directory;
+    int show;
+  };
+  std::vector<Call> calls;
+  std::intptr_t result = 42;
+
+  std::intptr_t Execute(const std::string& operation, const std::string& file,
+                        const std::string& parameters, const std::string& directory,
+                        int show) override {
+    calls.push_back({operation, file, parameters, directory, show});
+    return result;
+  }
+};
+
+class FakeWindows final : public platform::IWindows {
+ public:
+  platform::WindowHandle found = 0;
+  std::vector<std::string> calls;
+
+  platform::WindowHandle FindTopWindow(const std::string& class_name,
+                                       const std::string& title) override {
+    calls.push_back("FindTopWindow " + class_name + " " + title);
+    return found;
+  }
+  bool PostWindowMessage(platform::WindowHandle window, unsigned message, std::uintptr_t w,
+                         std::intptr_t l) override {
+    calls.push_back("PostWindowMessage " + std::to_string(window) + " " + std::to_string(message) +
+                    " " + std::to_string(w) + " " + std::to_string(l));
+    return true;
+  }
+};
+
+}  // namespace doubles

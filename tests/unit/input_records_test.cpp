@@ -1,0 +1,107 @@
+// The input records and the four send operations, through the form.
+#include <gtest/gtest.h>
+
+#include "input/virtual_keys.h"
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using platform::TInput;
+
+// "vk down", "vk up" with the scan code and extended flag checked on the way.
+std::vector<std::string> Events(const std::vector<TInput>& records) {
+  std::vector<std::string> events;
+  for (const TInput& record : records) {
+    EXPECT_EQ(record.type, platform::kInputKeyboard);
+    EXPECT_EQ(record.ki.wScan, record.ki.wVk + 0x100) << "scan code from the keyboard layout";
+    const bool extended = (record.ki.dwFlags & platform::kKeyEventExtendedKey) != 0;
+    EXPECT_EQ(extended, input::vk::IsExtendedKey(record.ki.wVk)) << record.ki.wVk;
+    EXPECT_EQ(record.ki.dwFlags & ~3u, 0u);
+    EXPECT_EQ(record.ki.time, 0u);
+    EXPECT_EQ(record.ki.dwExtraInfo, 0u);
+    events.push_back(std::to_string(record.ki.wVk) +
+                     ((record.ki.dwFlags & platform::kKeyEventKeyUp) ? " up" : " down"));
+  }
+  return events;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(InputRecords, StartWithDownSlotsThenUpSlotsAndAnIdleMouse) {
+  doubles::FormFixture t;
+  shell::TForm1& form = t.Form();
+  for (std::size_t slot = 0; slot < 6; ++slot) {
+    EXPECT_EQ(form.KeyInputs[slot].type, platform::kInputKeyboard);
+    EXPECT_EQ(form.KeyInputs[slot].ki.wVk, 0);
+    EXPECT_EQ(form.KeyInputs[slot].ki.dwFlags, slot < 3 ? 0u : platform::kKeyEventKeyUp);
+  }
+  EXPECT_EQ(form.MouseInput.type, platform::kInputMouse);
+  EXPECT_EQ(form.MouseInput.mi.dwFlags, 0u);
+  EXPECT_EQ(form.MouseInput.mi.mouseData, 0);
+  EXPECT_EQ(form.CursorPos.x, 0);
+  EXPECT_EQ(form.CursorPos.y, 0);
+  EXPECT_EQ(form.LaserWnd, 0);
+  EXPECT_FALSE(form.IsWmp9or10);
+}
+
+TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
+  doubles::FormFixture t;
+  shell::TForm1& form = t.Form();
+  form.SendChord3(0x11, 0x10, 0x42);
+  form.SendKey(0x20);
+  form.SendChord2(0x11, 0x56);
+  ASSERT_EQ(t.input.calls.size(), 3u);
+  EXPECT_EQ(Events(t.input.calls[0]),
+            (Strings{"17 down", "16 down", "66 down", "66 up", "16 up", "17 up"}));
+  EXPECT_EQ(Events(t.input.calls[1]), (Strings{"32 down", "32 up"}))
+      << "a key after a three-key chord sends only its own two events";
+  EXPECT_EQ(Events(t.input.calls[2]), (Strings{"17 down", "86 down", "86 up", "17 up"}));
+  // The slots a short send leaves alone keep the chord's values.
+  EXPECT_EQ(form.KeyInputs[4].ki.wVk, 0x10);
+  EXPECT_EQ(form.KeyInputs[5].ki.wVk, 0x11);
+}
+
+TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
+  doubles::FormFixture t;
+  shell::TForm1& form = t.Form();
+  for (std::uint16_t key : {input::vk::Up, input::vk::PgDn, input::vk::Del, input::vk::Win,
+                            input::vk::Home, input::vk::Insert}) {
+    form.SendKey(key);
+    const auto& call = t.input.calls.back();
+    EXPECT_EQ(call[0].ki.dwFlags, platform::kKeyEventExtendedKey) << key;
+    EXPECT_EQ(call[1].ki.dwFlags, platform::kKeyEventExtendedKey | platform::kKeyEventKeyUp) << key;
+  }
+  form.SendChord2(input::vk::Ctrl, input::vk::Left);
+  const auto& chord = t.input.calls.back();
+  EXPECT_EQ(chord[0].ki.dwFlags, 0u) << "Ctrl is not an extended key";
+  EXPECT_EQ(chord[1].ki.dwFlags, platform::kKeyEventExtendedKey);
+  form.SendKey(input::vk::D8);
+  EXPECT_EQ(t.input.calls.back()[0].ki.dwFlags, 0u);
+}
+
+TEST(SendOperations, MouseRecordsCarryOnlyWhatTheirEventNeeds) {
+  doubles::FormFixture t;
+  shell::TForm1& form = t.Form();
+  form.RightClick();
+  form.TurnWheel(true);
+  form.LeftClick();
+  form.TurnWheel(false);
+  ASSERT_EQ(t.input.calls.size(), 6u);
+  struct Expected {
+    std::uint32_t flags;
+    std::int32_t data;
+  };
+  const Expected expected[] = {{0x0008, 0}, {0x0010, 0}, {0x0800, -120},
+                               {0x0002, 0}, {0x0004, 0}, {0x0800, 120}};
+  for (std::size_t i = 0; i < 6; ++i) {
+    ASSERT_EQ(t.input.calls[i].size(), 1u);
+    const TInput& record = t.input.calls[i][0];
+    EXPECT_EQ(record.type, platform::kInputMouse);
+    EXPECT_EQ(record.mi.dwFlags, expected[i].flags) << i;
+    EXPECT_EQ(record.mi.mouseData, expected[i].data) << i;
+    EXPECT_EQ(record.mi.dx, 0);
+    EXPECT_EQ(record.mi.dy, 0);
+  }
+}
+
+}  // namespace

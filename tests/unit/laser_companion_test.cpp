@@ -1,0 +1,92 @@
+// The laser pointer companion's start and stop, against a shell double.
+#include <gtest/gtest.h>
+
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(LaserCompanion, StartsOnceFromTheHostsDirectoryWithDashDMaximised) {
+  doubles::FormFixture t;
+  t.shell.result = 42;
+  t.Form().MediaPageButton(3, 0xFD);
+  t.Form().MediaPageButton(3, 0xFD);
+  ASSERT_EQ(t.shell.calls.size(), 1u) << "a second start does nothing";
+  EXPECT_EQ(t.shell.calls[0].operation, "open");
+  EXPECT_EQ(t.shell.calls[0].file, "C:\\Program Files\\Mirovanta 2\\Laser.exe");
+  EXPECT_EQ(t.shell.calls[0].parameters, "-d");
+  EXPECT_EQ(t.shell.calls[0].directory, "");
+  EXPECT_EQ(t.shell.calls[0].show, 3);
+  EXPECT_EQ(t.Form().LaserWnd, 42);
+}
+
+TEST(LaserCompanion, AStartTheShellRefusedIsTriedAgainNextTime) {
+  doubles::FormFixture t;
+  for (std::intptr_t refused : {0, 2, 32}) {
+    t.shell.result = refused;
+    t.Form().StartLaserCompanion();
+    EXPECT_EQ(t.Form().LaserWnd, 0) << refused;
+  }
+  EXPECT_EQ(t.shell.calls.size(), 3u);
+  t.shell.result = 33;
+  t.Form().StartLaserCompanion();
+  EXPECT_EQ(t.Form().LaserWnd, 33);
+}
+
+TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
+  doubles::FormFixture t;
+  t.windows.found = 777;
+  t.Form().MediaPageButton(1, 0xFD);
+  t.Form().MediaPageButton(1, 0xFE);
+  EXPECT_EQ(t.windows.calls,
+            (Strings{"FindTopWindow TLaserForm Laser", "PostWindowMessage 777 16 0 0"}));
+  EXPECT_EQ(t.Form().LaserWnd, 0);
+  t.Form().MediaPageButton(1, 0xFD);
+  EXPECT_EQ(t.shell.calls.size(), 2u) << "after a stop, a start starts again";
+}
+
+TEST(LaserCompanion, StopWithoutAStartDoesNothingEvenWithAWindowThere) {
+  doubles::FormFixture t;
+  t.windows.found = 777;
+  t.Form().StopLaserCompanion();
+  EXPECT_TRUE(t.windows.calls.empty());
+}
+
+TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
+  doubles::FormFixture t;
+  t.windows.found = 0;
+  t.Form().StartLaserCompanion();
+  t.Form().StopLaserCompanion();
+  EXPECT_EQ(t.windows.calls, (Strings{"FindTopWindow TLaserForm Laser"}));
+  EXPECT_EQ(t.Form().LaserWnd, 0);
+}
+
+TEST(LaserCompanion, PageSevenHasNoLaserButtons) {
+  doubles::FormFixture t;
+  t.Form().MediaPageButton(7, 0xFD);
+  t.Form().StartLaserCompanion();
+  t.windows.found = 5;
+  t.Form().MediaPageButton(7, 0xFE);
+  EXPECT_EQ(t.Form().LaserWnd, 42) << "page 7's stop button did not stop it";
+  EXPECT_EQ(t.shell.calls.size(), 1u);
+}
+
+TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
+  {
+    doubles::FormFixture t;
+    t.windows.found = 9;
+    t.Form().StartLaserCompanion();
+    t.form.reset();
+    EXPECT_EQ(t.windows.calls.back(), "PostWindowMessage 9 16 0 0");
+  }
+  {
+    doubles::FormFixture t;
+    t.windows.found = 9;
+    t.Create();
+    t.form.reset();
+    EXPECT_TRUE(t.windows.calls.empty()) << "a companion the host did not start is left alone";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// Text entry through the clipboard, and the pointer commands, through the form.
+#include <gtest/gtest.h>
+
+#include "platform/framework_error.h"
+#include "protocol/clipboard.h"
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
+  doubles::FormFixture t;
+  t.Form().TypeText("ABC");
+  EXPECT_EQ(t.clipboard.calls, (Strings{"Open", "Empty", "SetData 1", "SetData 13",
+                                        "SetData 49153", "SetData 49154", "SetData 49155",
+                                        "Close"}));
+  ASSERT_EQ(t.clipboard.data.size(), 5u);
+  EXPECT_EQ(t.clipboard.data[0].bytes, std::string("ABC\0", 4));
+  EXPECT_EQ(t.clipboard.data[1].bytes, std::string("A\0B\0C\0\0\0", 8)) << "UTF-16 with terminator";
+  for (std::size_t i = 2; i < 5; ++i) {
+    EXPECT_EQ(t.clipboard.data[i].bytes, std::string(4, '\0')) << "a DWORD 0";
+  }
+  EXPECT_EQ(t.clipboard.registered,
+            (Strings{"ExcludeClipboardContentFromMonitorProcessing",
+                     "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}));
+  ASSERT_EQ(t.input.calls.size(), 1u);
+  EXPECT_EQ(t.input.calls[0][0].ki.wVk, 0x11);
+  EXPECT_EQ(t.input.calls[0][1].ki.wVk, 0x56);
+}
+
+TEST(TextEntry, AnEmptyTextIsStillOneZeroByteAndAPaste) {
+  doubles::FormFixture t;
+  t.Form().TypeText("");
+  EXPECT_EQ(t.clipboard.data[0].bytes, std::string(1, '\0'));
+  EXPECT_EQ(t.input.calls.size(), 1u);
+}
+
+TEST(Clipboard, RetriesABusyClipboardAFewTimesWithPausesBetween) {
+  doubles::FakeClipboard system;
+  system.busy_for = 4;
+  std::vector<std::chrono::milliseconds> pauses;
+  protocol::TClipboard clipboard(system, [&](std::chrono::milliseconds p) { pauses.push_back(p); });
+  clipboard.SetAsText("x");
+  EXPECT_EQ(pauses.size(), 4u);
+  for (auto pause : pauses) EXPECT_EQ(pause, std::chrono::milliseconds(10));
+  EXPECT_EQ(system.data[0].bytes, std::string("x\0", 2));
+}
+
+TEST(Clipboard, GivesUpAfterTenTriesWithTheFrameworkMessage) {
+  doubles::FakeClipboard system;
+  system.busy_for = 1000;
+  int pauses = 0;
+  protocol::TClipboard clipboard(system, [&](std::chrono::milliseconds) { ++pauses; });
+  try {
+    clipboard.SetAsText("secret");
+    FAIL() << "the clipboard was never opened";
+  } catch (const platform::EFrameworkError& error) {
+    EXPECT_STREQ(error.what(), "Cannot open clipboard");
+  }
+  EXPECT_EQ(std::count(system.calls.begin(), system.calls.end(), "Open"), 10);
+  EXPECT_EQ(pauses, 9) << "no pause after the last try";
+  EXPECT_TRUE(system.data.empty());
+}
+
+TEST(TextEntry, ABusyClipboardEndsTheCommandWithoutCtrlV) {
+  doubles::FormFixture t;
+  t.clipboard.busy_for = 1000;
+  EXPECT_THROW(t.Form().TypeText("x"), platform::EFrameworkError);
+  EXPECT_TRUE(t.input.calls.empty());
+}
+
+TEST(Pointer, MovesRelativeToTheCurrentPositionWithSignedSteps) {
+  doubles::FormFixture t;
+  t.input.position = {500, 400};
+  t.Form().MovePointer(-1, -128);
+  t.Form().MovePointer(127, 127);
+  ASSERT_EQ(t.input.set_positions.size(), 2u);
+  EXPECT_EQ(t.input.set_positions[0].x, 499);
+  EXPECT_EQ(t.input.set_positions[0].y, 272);
+  EXPECT_EQ(t.input.set_positions[1].x, 626);
+  EXPECT_EQ(t.input.set_positions[1].y, 399);
+  EXPECT_TRUE(t.input.calls.empty()) << "no synthetic mouse-move event";
+}
+
+TEST(Pointer, AnUnreadablePositionMovesOnFromTheLastKnownOne) {
+  doubles::FormFixture t;
+  t.input.position = {10, 10};
+  t.Form().MovePointer(5, 5);
+  t.input.cursor_readable = false;
+  t.input.position = {900, 900};
+  t.Form().MovePointer(5, 5);
+  EXPECT_EQ(t.input.set_positions.back().x, 20);
+  EXPECT_EQ(t.input.set_positions.back().y, 20);
+  EXPECT_EQ(t.Form().CursorPos.x, 20);
+}
+
+}  // namespace
