@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Probe round trip through the whole host beside a bare UDP echo, natively and
-under Wine, in one run; and the size of the exe.
+under Wine, in one run; under Wine also the time from a key datagram to the
+key-down in a real window, beside the probe round trip; and the size of the exe.
 
     python3 bench/probe_bench.py [COUNT]
 
@@ -62,6 +63,43 @@ class _WineBench(harness.WineTestCase):
         pass
 
 
+def percentiles(values):
+    values = sorted(values)
+    return values[len(values) // 2], values[int(0.99 * (len(values) - 1))]
+
+
+def key_latency(case, count):
+    """Alternates a probe and an Enter key datagram; the target window reports
+    each key-down back over UDP, so both are timed by the same clock."""
+    notify = harness.UdpPeer()
+    log = os.path.join(case.workdir, "target.log")
+    case.start_wine(case.helper("key_target"), log, str(notify.port))
+    case.wait_for_line(log, "ready")
+    sender = harness.UdpPeer()
+    key = bytes([0x15, 0x65, 0x01, 0x03, 0x10])  # page 3, Enter
+    probes, keys = [], []
+    try:
+        for i in range(count + 20):
+            start = time.perf_counter()
+            sender.send(harness.PROBE)
+            got = sender.receive(5)
+            probe_time = time.perf_counter() - start
+            start = time.perf_counter()
+            sender.send(key)
+            seen = notify.receive(5)
+            key_time = time.perf_counter() - start
+            if i >= 20 and got and seen:
+                probes.append(probe_time * 1e6)
+                keys.append(key_time * 1e6)
+    finally:
+        sender.close()
+        notify.close()
+    p50, p99 = percentiles(probes)
+    k50, k99 = percentiles(keys)
+    return ("probe round trip   p50 %8.1f us  p99 %8.1f us\n"
+            "key to key-down    p50 %8.1f us  p99 %8.1f us  (%d keys)" % (p50, p99, k50, k99, len(keys)))
+
+
 def wine_run(count):
     case = _WineBench()
     case.setUp()
@@ -69,7 +107,9 @@ def wine_run(count):
         case.start_host()
         case.start_wine(os.path.join(WINDOWS, "bench", "udp_echo.exe"), ECHO_PORT)
         wait_answering(int(ECHO_PORT))
-        return measure(count)
+        probe = measure(count)
+        return probe + "\n-- key datagram to key-down in a window (Python client, same run)\n" + \
+            key_latency(case, min(count, 1000))
     finally:
         case.doCleanups()
 

@@ -28,7 +28,10 @@ std::string KeysOf(std::uint8_t page, std::uint8_t code, bool wmp9or10 = false) 
 
 std::string Vk(std::initializer_list<std::uint16_t> keys) {
   std::string text;
-  for (std::uint16_t key : keys) text += (text.empty() ? "" : "+") + std::to_string(key);
+  for (std::uint16_t key : keys) {
+    if (!text.empty()) text += '+';
+    text += std::to_string(key);
+  }
   return text;
 }
 

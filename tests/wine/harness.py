@@ -172,7 +172,7 @@ class WineTestCase(unittest.TestCase):
     def start_wine(self, exe, *args, log_name=None):
         log = open(os.path.join(self.workdir, log_name or os.path.basename(exe) + ".log"), "ab")
         process = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=log,
-                                   stderr=subprocess.STDOUT, cwd=os.path.dirname(exe))
+                                   stderr=subprocess.STDOUT, cwd=os.path.dirname(exe) or None)
         log.close()
         self.processes.append(process)
         return process
@@ -195,14 +195,40 @@ class WineTestCase(unittest.TestCase):
                 return True
         return False
 
+    def app_dir(self):
+        """The folder the host runs from: a copy of the exe, per test."""
+        folder = os.path.join(self.workdir, "app")
+        if not os.path.isdir(folder):
+            os.makedirs(folder)
+            shutil.copy(HOST_EXE, folder)
+        return folder
+
     def start_host(self, deadline=120.0):
-        """Starts the host and waits until it answers a probe."""
-        host = self.start_wine(HOST_EXE)
+        """Starts the host from its own folder and waits until it answers a probe."""
+        host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
         peer = self.peer()
         wait_for(lambda: host.poll() is not None or self.probe_answered(peer), deadline,
                  what="the host to answer a probe")
         self.assertIsNone(host.poll(), "the host ended during start-up")
         return host
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + list(args), env=self.env, check=True, timeout=60)
+
+    def log_lines(self, path):
+        try:
+            with open(path, encoding="latin-1") as log:
+                return log.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_for_line(self, path, line, deadline=60.0):
+        """Waits until `line` is in the log; returns the lines before it."""
+        def found():
+            lines = self.log_lines(path)
+            return lines[:lines.index(line)] if line in lines else None
+        return wait_for(lambda: found() is not None and (found(),), deadline,
+                        what="%r in %s" % (line, os.path.basename(path)))[0]
 
     def remote(self, *args, check=True):
         done = subprocess.run([REMOTE, "--host", LOCAL] + list(args), capture_output=True,

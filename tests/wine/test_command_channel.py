@@ -1,4 +1,5 @@
 """The UDP command channel of the real host under Wine, driven from Linux."""
+import os
 import socket
 import unittest
 
@@ -76,8 +77,7 @@ class CommandChannel(WineTestCase):
         self.assertEqual(self.first_reply(peer)[0], PROBE_REPLY)
 
     def host_exe(self):
-        from harness import HOST_EXE
-        return HOST_EXE
+        return os.path.join(self.app_dir(), "Mirovanta2.exe")
 
 
 class StartUpErrors(WineTestCase):
@@ -86,8 +86,7 @@ class StartUpErrors(WineTestCase):
         blocker = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.addCleanup(blocker.close)
         blocker.bind(("0.0.0.0", PORT))
-        from harness import HOST_EXE
-        host = self.start_wine(HOST_EXE)
+        host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
         code, output = self.run_wine(self.helper("read_message_box"), "90")
         self.assertEqual(code, 0, output)
         self.assertIn("caption: Mirovanta2", output)
