@@ -54,8 +54,46 @@ class LoopApplication final : public platform::TApplication {
 class NullDesktop final : public platform::IInput,
                           public platform::IClipboard,
                           public platform::IShell,
-                          public platform::IWindows {
+                          public platform::IWindows,
+                          public platform::IProcesses,
+                          public platform::IRegistry,
+                          public platform::IProfile,
+                          public platform::ISystem {
  public:
+  void EnumTopWindows(const std::function<bool(platform::WindowHandle)>&) override {}
+  std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
+  std::string WindowText(platform::WindowHandle, std::size_t) override { return ""; }
+  void SendMessageWithTimeout(platform::WindowHandle, unsigned, int) override {}
+  platform::NamedMutex CreateNamedMutex(const std::string&, bool) override { return {}; }
+  void ReleaseNamedMutex(std::intptr_t) override {}
+  std::optional<std::vector<platform::ProcessEntry>> Snapshot() override { return std::nullopt; }
+  bool Terminate(std::uint32_t, std::uint32_t) override { return false; }
+  platform::RegistryKey OpenKey(platform::RootKey, const std::string&, platform::RegistryView) override {
+    return 0;
+  }
+  std::optional<platform::RegistryValue> QueryValue(platform::RegistryKey, const std::string&) override {
+    return std::nullopt;
+  }
+  void CloseKey(platform::RegistryKey) override {}
+  std::string GetString(const std::string&, const std::string&, const std::string& fallback,
+                        std::size_t, const std::string&) override {
+    return fallback;
+  }
+  bool WriteString(const std::string&, const std::string&, const std::string&,
+                   const std::string&) override {
+    return true;
+  }
+  void Flush(const std::string&) override {}
+  platform::OsVersion Version() override { return {10, 0, platform::kPlatformNt}; }
+  std::string TempPath(std::size_t) override { return "/tmp/"; }
+  std::string ComputerName(std::size_t) override { return "native"; }
+  bool FileExists(const std::string&) override { return false; }
+  bool RemoveFile(const std::string&) override { return false; }
+  bool ChangeDirectory(const std::string&) override { return false; }
+  std::string ExpandEnvironment(const std::string& text) override { return text; }
+  std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string&) override {
+    return std::nullopt;
+  }
   unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
@@ -81,7 +119,8 @@ class NullDesktop final : public platform::IInput,
 int main() {
   LoopApplication application;
   NullDesktop desktop;
-  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop};
+  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop,
+                            desktop,  desktop, desktop, desktop};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

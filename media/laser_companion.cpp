@@ -11,12 +11,7 @@ constexpr std::intptr_t kShellErrorLimit = 32;  // the shell's results up to 32 
 
 }  // namespace
 
-std::string TForm1::CompanionPath() const {
-  const std::string exe = application_.ExeName();
-  const std::size_t separator = exe.find_last_of("\\/");
-  const std::string directory = separator == std::string::npos ? "" : exe.substr(0, separator + 1);
-  return directory + kCompanionFile;
-}
+std::string TForm1::CompanionPath() const { return ExeDirectory() + kCompanionFile; }
 
 void TForm1::StartLaserCompanion() {
   if (LaserWnd != 0) return;

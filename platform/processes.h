@@ -1,7 +1,10 @@
 #pragma once
 // Processes and windows family.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -14,9 +17,21 @@ inline constexpr unsigned kWindowMessageClose = 0x0010;  // WM_CLOSE
 
 using WindowHandle = std::intptr_t;
 
+struct ProcessEntry {
+  std::uint32_t id = 0;
+  std::string exe_file;  // as the snapshot names it
+};
+
 class IWindows {
  public:
   virtual ~IWindows() = default;
+  // Calls `visit` for every top-level window until it returns false.
+  virtual void EnumTopWindows(const std::function<bool(WindowHandle)>& visit) = 0;
+  virtual std::uint32_t WindowProcessId(WindowHandle window) = 0;
+  // GetWindowTextA into a buffer of `size` characters.
+  virtual std::string WindowText(WindowHandle window, std::size_t size) = 0;
+  // Sends the message, giving up on a hung window and after `timeout_ms`.
+  virtual void SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) = 0;
   // The top-level window of that class and title, or 0.
   virtual WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) = 0;
   virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
@@ -28,6 +43,10 @@ class IProcesses {
   virtual ~IProcesses() = default;
   virtual NamedMutex CreateNamedMutex(const std::string& name, bool initial_owner) = 0;
   virtual void ReleaseNamedMutex(std::intptr_t handle) = 0;
+  // Every process of a snapshot; nothing when the snapshot cannot be taken.
+  virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;
+  // Opens the process for termination and ends it with `exit_code`.
+  virtual bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) = 0;
 };
 
 }  // namespace platform

@@ -88,6 +88,8 @@ class ISockets {
 
   // Dotted IPv4 text or a host name; false when it cannot be resolved.
   virtual bool Resolve(const std::string& host, std::uint32_t& address) = 0;
+  // Every IPv4 address a host name resolves to, in the resolver's order.
+  virtual std::vector<std::uint32_t> HostAddresses(const std::string& name) = 0;
   // The machine's IPv4 interfaces that are up.
   virtual std::vector<Ipv4Interface> Interfaces() = 0;
 };

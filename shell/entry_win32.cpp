@@ -6,7 +6,9 @@
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_input.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_system.h"
 #include "platform/win32/win32_processes.h"
 #include "shell/form1.h"
 #include "shell/program_entry.h"
@@ -18,7 +20,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Clipboard clipboard([&application] { return application.Handle(); });
   platform::win32::Win32Shell shell_service;
   platform::win32::Win32Windows windows;
-  shell::TPlatform services{platform::SystemSockets(), input, clipboard, shell_service, windows};
+  platform::win32::Win32Registry registry;
+  platform::win32::Win32Profile profile;
+  platform::win32::Win32System system;
+  shell::TPlatform services{platform::SystemSockets(), input,    clipboard, shell_service, windows,
+                            processes,                registry, profile,   system};
   return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
     return std::make_shared<shell::TForm1>(application, services);
   });

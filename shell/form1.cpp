@@ -1,8 +1,18 @@
 #include "shell/form1.h"
 
 #include "protocol/command_dispatch.h"
+#include "shell/address_list.h"
 
 namespace shell {
+namespace {
+
+constexpr std::size_t kPathBuffer = 260;
+constexpr std::size_t kComputerNameBuffer = 16;
+constexpr const char* kStoreFileName = "Mirovanta2.Dat";
+constexpr const char* kLinkFileName = "\\Mirovanta 2.lnk";
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+}  // namespace
 
 TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
     : IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
@@ -24,9 +34,55 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
   IdUDPServer1.SetActive(true);
 
   application_.Minimize();
+  ReadSystemSettings();
+}
+
+// The constructor's steps after the components: system, records, paths,
+// names, menu captions and the autostart mark.
+void TForm1::ReadSystemSettings() {
+  const platform::OsVersion os = platform_.system.Version();
+  if (os.platform_id != platform::kPlatformNt) {
+    application_.Terminate();
+    IsNT6 = 0;
+  } else {
+    // Every system with user account control: NT 6.x and 10.0 alike.
+    IsNT6 = os.major >= 6 ? 1 : 0;
+  }
   InitInputRecords();
   LaserWnd = 0;
+  IniFilePath = platform_.system.TempPath(kPathBuffer) + kStoreFileName;
+  ReadFolders();
+  ComputerName = platform_.system.ComputerName(kComputerNameBuffer);
+  IpList = LocalAddressList(platform_.sockets, ComputerName);
+  Label1.Caption = ComputerName + Label1.Caption;
+  IP1.Caption = IpList;
+  CommonStartupLink += kLinkFileName;
+  UserStartupLink += kLinkFileName;
+  LinkDescription = "Mirovanta 2";
+  if (!platform_.system.FileExists(CommonStartupLink) &&
+      !platform_.system.FileExists(UserStartupLink)) {
+    StartRun1.Checked = false;
+  }
   IsWmp9or10 = false;
+}
+
+void TForm1::ReadFolders() {
+  Registry = std::make_unique<launch::TRegistry>(platform_.registry);
+  Registry->RootKey = platform::RootKey::LocalMachine;
+  Registry->OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+  if (Registry->ValueExists("ProgramFilesDir (x86)")) {
+    ProgFilesDir = Registry->ReadString("ProgramFilesDir (x86)");
+  } else if (Registry->ValueExists("ProgramFilesDir")) {
+    ProgFilesDir = Registry->ReadString("ProgramFilesDir");
+  }
+  Registry->CloseKey();
+  Registry->OpenKeyReadOnly(kShellFolders);
+  CommonStartupLink = Registry->ReadString("Common Startup");
+  Registry->CloseKey();
+  Registry->RootKey = platform::RootKey::CurrentUser;
+  Registry->OpenKeyReadOnly(kShellFolders);
+  UserStartupLink = Registry->ReadString("Startup");
+  Registry.reset();
 }
 
 TForm1::~TForm1() {
@@ -36,6 +92,12 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
+
+std::string TForm1::ExeDirectory() const {
+  const std::string exe = application_.ExeName();
+  const std::size_t separator = exe.find_last_of('\\');
+  return separator == std::string::npos ? "" : exe.substr(0, separator + 1);
+}
 
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {

@@ -3,18 +3,25 @@
 // every event of the program ends in one of its handler methods.
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
+#include "launch/ini_file.h"
+#include "launch/registry_reader.h"
 #include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/input.h"
 #include "platform/processes.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
+#include "platform/system.h"
 #include "protocol/clipboard.h"
 #include "protocol/command_handlers.h"
 #include "protocol/source_filter.h"
 #include "protocol/udp_server.h"
+#include "shell/menu_item.h"
 
 namespace shell {
 
@@ -25,6 +32,10 @@ struct TPlatform {
   platform::IClipboard& clipboard;
   platform::IShell& shell;
   platform::IWindows& windows;
+  platform::IProcesses& processes;
+  platform::IRegistry& registry;
+  platform::IProfile& profile;
+  platform::ISystem& system;
 };
 
 class TForm1 : public protocol::TCommandHandlers {
@@ -38,6 +49,11 @@ class TForm1 : public protocol::TCommandHandlers {
 
   // Components.
   protocol::TIdUDPServer IdUDPServer1;
+  TMenuItem Label1{" Local IP Address"};
+  TMenuItem IP1{" 0.0.0.0"};
+  TMenuItem N1{"-"};
+  TMenuItem StartRun1{"Run with windows start", true, true};
+  TMenuItem Exit1{"Exit"};
 
   // Event handlers.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
@@ -66,22 +82,61 @@ class TForm1 : public protocol::TCommandHandlers {
   void StartLaserCompanion();
   void StopLaserCompanion();
 
+  // The application path store, one command at a time.
+  void OpenStore();
+  std::string ReadStoredPath(const std::string& section);
+  void WriteStoredPath(const std::string& section, const std::string& path);
+  void ReleaseStore();
+
+  // Finding, starting and closing programs.
+  std::string DiscoverAppPath(const std::string& key, const std::string& value_name,
+                              bool remove_quotes);
+  void RunOpenExe(const std::string& parameter);
+  bool CloseProcessByName(const std::string& name);
+  bool EnumCloseProc(platform::WindowHandle window, std::uint32_t process_id);
+  std::string FileVersionText(const std::string& path);
+
   // Fields.
   std::array<platform::TInput, 6> KeyInputs{};
   platform::TInput MouseInput{};
   platform::TPoint CursorPos{};
   std::intptr_t LaserWnd = 0;
+  std::string IniFilePath;
+  std::unique_ptr<launch::TIniFile> IniFile;
+  std::unique_ptr<launch::TRegistry> Registry;
+  std::string ProgFilesDir;
+  std::int32_t IsNT6 = 0;
+  std::string ComputerName;
+  std::string IpList;
+  std::string CommonStartupLink;
+  std::string UserStartupLink;
+  std::string LinkDescription;
   bool IsWmp9or10 = false;
 
  private:
+  void ReadSystemSettings();
+  void ReadFolders();
   void InitInputRecords();
   void WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up);
+  std::string ExeDirectory() const;
   std::string CompanionPath() const;
 
   platform::TApplication& application_;
   TPlatform& platform_;
   protocol::TLocalNetworkFilter source_filter_;
   protocol::TClipboard clipboard_;
+};
+
+// Releases the path store when a command leaves, by any way.
+class TStoreScope {
+ public:
+  explicit TStoreScope(TForm1& form) : form_(form) { form_.OpenStore(); }
+  ~TStoreScope() { form_.ReleaseStore(); }
+  TStoreScope(const TStoreScope&) = delete;
+  TStoreScope& operator=(const TStoreScope&) = delete;
+
+ private:
+  TForm1& form_;
 };
 
 }  // namespace shell

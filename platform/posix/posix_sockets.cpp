@@ -193,6 +193,20 @@ class PosixSockets final : public ISockets {
     return true;
   }
 
+  std::vector<std::uint32_t> HostAddresses(const std::string& name) override {
+    std::vector<std::uint32_t> result;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return result;
+    for (addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+      result.push_back(ntohl(reinterpret_cast<sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr));
+    }
+    ::freeaddrinfo(found);
+    return result;
+  }
+
   std::vector<Ipv4Interface> Interfaces() override {
     std::vector<Ipv4Interface> result;
     ifaddrs* list = nullptr;

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_processes.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 namespace platform::win32 {
 
@@ -12,6 +13,60 @@ WindowHandle Win32Windows::FindTopWindow(const std::string& class_name,
 bool Win32Windows::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
                                      std::intptr_t l) {
   return PostMessageA(reinterpret_cast<HWND>(window), message, w, l) != FALSE;
+}
+
+namespace {
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
+  return (*reinterpret_cast<const std::function<bool(WindowHandle)>*>(visit))(
+             reinterpret_cast<WindowHandle>(window))
+             ? TRUE
+             : FALSE;
+}
+
+}  // namespace
+
+void Win32Windows::EnumTopWindows(const std::function<bool(WindowHandle)>& visit) {
+  EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+std::uint32_t Win32Windows::WindowProcessId(WindowHandle window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &id);
+  return id;
+}
+
+std::string Win32Windows::WindowText(WindowHandle window, std::size_t size) {
+  std::vector<char> text(size, 0);
+  GetWindowTextA(reinterpret_cast<HWND>(window), text.data(), static_cast<int>(size));
+  return text.data();
+}
+
+void Win32Windows::SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, 0, 0, SMTO_ABORTIFHUNG,
+                      static_cast<UINT>(timeout_ms), &result);
+}
+
+std::optional<std::vector<ProcessEntry>> Win32Processes::Snapshot() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<ProcessEntry> processes;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;  // the build's own size: 304 bytes on x86_64
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    processes.push_back({entry.th32ProcessID, entry.szExeFile});
+  }
+  CloseHandle(snapshot);
+  return processes;
+}
+
+bool Win32Processes::Terminate(std::uint32_t process_id, std::uint32_t exit_code) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, process_id);
+  if (process == nullptr) return false;
+  bool done = TerminateProcess(process, exit_code) != FALSE;
+  CloseHandle(process);
+  return done;
 }
 
 NamedMutex Win32Processes::CreateNamedMutex(const std::string& name, bool initial_owner) {

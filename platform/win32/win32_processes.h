@@ -5,6 +5,10 @@ namespace platform::win32 {
 
 class Win32Windows final : public IWindows {
  public:
+  void EnumTopWindows(const std::function<bool(WindowHandle)>& visit) override;
+  std::uint32_t WindowProcessId(WindowHandle window) override;
+  std::string WindowText(WindowHandle window, std::size_t size) override;
+  void SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) override;
   WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) override;
   bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
                          std::intptr_t l) override;
@@ -14,6 +18,8 @@ class Win32Processes final : public IProcesses {
  public:
   NamedMutex CreateNamedMutex(const std::string& name, bool initial_owner) override;
   void ReleaseNamedMutex(std::intptr_t handle) override;
+  std::optional<std::vector<ProcessEntry>> Snapshot() override;
+  bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) override;
 };
 
 }  // namespace platform::win32

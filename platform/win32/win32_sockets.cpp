@@ -5,6 +5,8 @@
 #include <mswsock.h>
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/sockets.h"
 
 #ifndef SIO_UDP_CONNRESET
@@ -171,6 +173,18 @@ class WinsockSockets final : public ISockets {
     address = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
     freeaddrinfo(found);
     return true;
+  }
+
+  std::vector<std::uint32_t> HostAddresses(const std::string& name) override {
+    std::vector<std::uint32_t> result;
+    const hostent* host = gethostbyname(name.c_str());
+    if (host == nullptr || host->h_addrtype != AF_INET) return result;
+    for (char** entry = host->h_addr_list; *entry != nullptr; ++entry) {
+      in_addr address;
+      std::memcpy(&address, *entry, sizeof address);
+      result.push_back(ntohl(address.s_addr));
+    }
+    return result;
   }
 
   std::vector<Ipv4Interface> Interfaces() override {

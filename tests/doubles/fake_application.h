@@ -43,6 +43,24 @@ class FakeProcesses final : public platform::IProcesses {
   void ReleaseNamedMutex(std::intptr_t handle) override {
     calls.push_back("ReleaseNamedMutex " + std::to_string(handle));
   }
+
+  std::vector<platform::ProcessEntry> running;
+  bool snapshot_fails = false;
+  std::vector<std::uint32_t> refuse_terminate;
+  std::vector<std::uint32_t> terminated;
+
+  std::optional<std::vector<platform::ProcessEntry>> Snapshot() override {
+    if (snapshot_fails) return std::nullopt;
+    return running;
+  }
+  bool Terminate(std::uint32_t id, std::uint32_t exit_code) override {
+    calls.push_back("Terminate " + std::to_string(id) + " " + std::to_string(exit_code));
+    for (std::uint32_t refused : refuse_terminate) {
+      if (refused == id) return false;
+    }
+    terminated.push_back(id);
+    return true;
+  }
 };
 
 }  // namespace doubles

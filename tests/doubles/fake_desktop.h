@@ -104,6 +104,37 @@ class FakeWindows final : public platform::IWindows {
  public:
   platform::WindowHandle found = 0;
   std::vector<std::string> calls;
+  struct Window {
+    platform::WindowHandle handle;
+    std::uint32_t process;
+    std::string title;
+  };
+  std::vector<Window> top_windows;
+  std::vector<platform::WindowHandle> closed;
+
+  void EnumTopWindows(const std::function<bool(platform::WindowHandle)>& visit) override {
+    for (const Window& window : top_windows) {
+      if (!visit(window.handle)) return;
+    }
+  }
+  std::uint32_t WindowProcessId(platform::WindowHandle window) override {
+    for (const Window& w : top_windows) {
+      if (w.handle == window) return w.process;
+    }
+    return 0;
+  }
+  std::string WindowText(platform::WindowHandle window, std::size_t size) override {
+    for (const Window& w : top_windows) {
+      if (w.handle == window) return w.title.substr(0, size - 1);
+    }
+    return "";
+  }
+  void SendMessageWithTimeout(platform::WindowHandle window, unsigned message,
+                              int timeout_ms) override {
+    calls.push_back("SendMessageWithTimeout " + std::to_string(window) + " " +
+                    std::to_string(message) + " " + std::to_string(timeout_ms));
+    closed.push_back(window);
+  }
 
   platform::WindowHandle FindTopWindow(const std::string& class_name,
                                        const std::string& title) override {

@@ -66,7 +66,13 @@ class FakeSockets final : public platform::ISockets {
   bool Resolve(const std::string& host, std::uint32_t& address) override {
     return platform::Ipv4FromText(host, address);
   }
+  std::vector<std::uint32_t> HostAddresses(const std::string& name) override {
+    resolved_names.push_back(name);
+    return host_addresses;
+  }
   std::vector<platform::Ipv4Interface> Interfaces() override;
+  std::vector<std::uint32_t> host_addresses = {0xC0A80114u};  // 192.168.1.20
+  std::vector<std::string> resolved_names;
 
   bool reset_reports_disabled = false;
   int receive_timeout_ms = 0;

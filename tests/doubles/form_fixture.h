@@ -8,6 +8,7 @@
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_sockets.h"
+#include "tests/doubles/fake_system.h"
 
 namespace doubles {
 
@@ -18,7 +19,12 @@ struct FormFixture {
   FakeClipboard clipboard;
   FakeShell shell;
   FakeWindows windows;
-  shell::TPlatform services{sockets, input, clipboard, shell, windows};
+  FakeProcesses processes;
+  FakeRegistry registry;
+  FakeProfile profile;
+  FakeSystem system;
+  shell::TPlatform services{sockets, input,   clipboard, shell, windows,
+                            processes, registry, profile, system};
   std::unique_ptr<shell::TForm1> form;
 
   void Create() { form = std::make_unique<shell::TForm1>(application, services); }

@@ -1,0 +1,47 @@
+#pragma once
+// Registry and profile files family.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class RootKey { LocalMachine, CurrentUser };
+// Which registry view a key is opened in on 64-bit Windows.
+enum class RegistryView { Native, Wow32 };
+
+inline constexpr std::uint32_t kRegString = 1;        // REG_SZ
+inline constexpr std::uint32_t kRegExpandString = 2;  // REG_EXPAND_SZ
+
+struct RegistryValue {
+  std::uint32_t type = 0;
+  std::string data;  // the raw bytes as stored
+};
+
+using RegistryKey = std::intptr_t;
+
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  // Opens an existing key for reading; 0 when it cannot be opened.
+  virtual RegistryKey OpenKey(RootKey root, const std::string& path, RegistryView view) = 0;
+  // A value of the open key; nothing when it does not exist.
+  virtual std::optional<RegistryValue> QueryValue(RegistryKey key, const std::string& name) = 0;
+  virtual void CloseKey(RegistryKey key) = 0;
+};
+
+class IProfile {
+ public:
+  virtual ~IProfile() = default;
+  // GetPrivateProfileStringA: at most size - 1 characters of the value.
+  virtual std::string GetString(const std::string& section, const std::string& key,
+                                const std::string& fallback, std::size_t size,
+                                const std::string& file) = 0;
+  // WritePrivateProfileStringA; false when it failed.
+  virtual bool WriteString(const std::string& section, const std::string& key,
+                           const std::string& value, const std::string& file) = 0;
+  // Writes the system's cached copy of the file out (all arguments NULL but the file).
+  virtual void Flush(const std::string& file) = 0;
+};
+
+}  // namespace platform

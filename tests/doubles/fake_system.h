@@ -1,0 +1,124 @@
+#pragma once
+// Doubles of the registry, profile files, system information and processes.
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/processes.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace doubles {
+
+class FakeRegistry final : public platform::IRegistry {
+ public:
+  using Path = std::tuple<platform::RootKey, platform::RegistryView, std::string>;
+  // values[{root, view, key}][name]
+  std::map<Path, std::map<std::string, platform::RegistryValue>> keys;
+  int open_keys = 0;
+  std::vector<std::string> opened;
+
+  void SetString(platform::RootKey root, const std::string& key, const std::string& name,
+                 const std::string& text,
+                 platform::RegistryView view = platform::RegistryView::Native,
+                 std::uint32_t type = platform::kRegString) {
+    keys[{root, view, key}][name] = {type, text + std::string(1, '\0')};
+  }
+
+  platform::RegistryKey OpenKey(platform::RootKey root, const std::string& path,
+                                platform::RegistryView view) override {
+    opened.push_back(path);
+    auto found = keys.find({root, view, path});
+    if (found == keys.end()) return 0;
+    ++open_keys;
+    handles_.push_back(&found->second);
+    return static_cast<platform::RegistryKey>(handles_.size());
+  }
+  std::optional<platform::RegistryValue> QueryValue(platform::RegistryKey key,
+                                                    const std::string& name) override {
+    auto& values = *handles_.at(static_cast<std::size_t>(key) - 1);
+    auto found = values.find(name);
+    if (found == values.end()) return std::nullopt;
+    return found->second;
+  }
+  void CloseKey(platform::RegistryKey) override { --open_keys; }
+
+ private:
+  std::vector<std::map<std::string, platform::RegistryValue>*> handles_;
+};
+
+class FakeProfile final : public platform::IProfile {
+ public:
+  std::map<std::string, std::map<std::string, std::string>> sections;  // of the one file
+  std::string file;
+  bool fail_writes = false;
+  std::vector<std::string> calls;
+
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& fallback, std::size_t size,
+                        const std::string& file_name) override {
+    calls.push_back("read " + section);
+    file = file_name;
+    auto s = sections.find(section);
+    if (s == sections.end() || !s->second.count(key)) return fallback.substr(0, size - 1);
+    return s->second[key].substr(0, size - 1);
+  }
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& file_name) override {
+    calls.push_back("write " + section + " " + value);
+    file = file_name;
+    if (fail_writes) return false;
+    sections[section][key] = value;
+    return true;
+  }
+  void Flush(const std::string& file_name) override { calls.push_back("flush " + file_name); }
+};
+
+class FakeSystem final : public platform::ISystem {
+ public:
+  platform::OsVersion version{10, 0, platform::kPlatformNt};
+  std::string temp_path = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
+  std::string computer_name = "DESKTOP-ANN";
+  std::set<std::string> files;
+  std::map<std::string, std::string> environment = {{"ProgramFiles", "C:\\Program Files"}};
+  std::map<std::string, std::array<std::uint16_t, 4>> versions;
+  std::vector<std::string> calls;
+  std::string current_directory = "C:\\";
+
+  platform::OsVersion Version() override { return version; }
+  std::string TempPath(std::size_t) override { return temp_path; }
+  std::string ComputerName(std::size_t size) override { return computer_name.substr(0, size - 1); }
+  bool FileExists(const std::string& path) override { return files.count(path) > 0; }
+  bool RemoveFile(const std::string& path) override {
+    calls.push_back("remove " + path);
+    return files.erase(path) > 0;
+  }
+  bool ChangeDirectory(const std::string& path) override {
+    calls.push_back("cd " + path);
+    current_directory = path;
+    return true;
+  }
+  // %NAME% references from `environment`; unknown ones stay as they are.
+  std::string ExpandEnvironment(const std::string& text) override {
+    std::string result;
+    for (std::size_t i = 0; i < text.size();) {
+      std::size_t end = text[i] == '%' ? text.find('%', i + 1) : std::string::npos;
+      if (end != std::string::npos && environment.count(text.substr(i + 1, end - i - 1))) {
+        result += environment[text.substr(i + 1, end - i - 1)];
+        i = end + 1;
+      } else {
+        result += text[i++];
+      }
+    }
+    return result;
+  }
+  std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string& path) override {
+    auto found = versions.find(path);
+    if (found == versions.end()) return std::nullopt;
+    return found->second;
+  }
+};
+
+}  // namespace doubles
