@@ -11,6 +11,18 @@ namespace {
 constexpr std::size_t kExpansionBuffer = 260;
 constexpr std::uint8_t kPlayerPage = 8;
 
+// The registry accessor lives for one look-up, however that look-up ends.
+class RegistryScope {
+ public:
+  explicit RegistryScope(std::unique_ptr<launch::TRegistry>& registry) : registry_(registry) {}
+  ~RegistryScope() { registry_.reset(); }
+  RegistryScope(const RegistryScope&) = delete;
+  RegistryScope& operator=(const RegistryScope&) = delete;
+
+ private:
+  std::unique_ptr<launch::TRegistry>& registry_;
+};
+
 bool IsVersion9or10(const std::string& version) {
   return version.rfind("9", 0) == 0 || version.rfind("10", 0) == 0;
 }
@@ -56,13 +68,14 @@ std::string TForm1::DiscoverAppPath(const std::string& key, const std::string& v
   bool found = false;
   for (platform::RegistryView view : {platform::RegistryView::Wow32, platform::RegistryView::Native}) {
     Registry = std::make_unique<launch::TRegistry>(platform_.registry, view);
+    RegistryScope scope(Registry);
     Registry->RootKey = platform::RootKey::LocalMachine;
     Registry->OpenKeyReadOnly(key);
     if (Registry->ValueExists(value_name)) {
       text = Registry->ReadString(value_name);
       found = true;
     }
-    Registry.reset();
+    Registry->CloseKey();
     if (found) break;
   }
   if (!found) return "";

@@ -1,0 +1,99 @@
+// What the main form reads and sets while it starts.
+#include <gtest/gtest.h>
+
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using platform::RootKey;
+constexpr const char* kVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+TEST(StartUp, UserAccountControlSystemsCountAsNt6) {
+  struct Case {
+    platform::OsVersion version;
+    int is_nt6;
+    bool terminates;
+  };
+  const Case cases[] = {{{5, 1, platform::kPlatformNt}, 0, false},
+                        {{6, 0, platform::kPlatformNt}, 1, false},
+                        {{6, 2, platform::kPlatformNt}, 1, false},
+                        {{10, 0, platform::kPlatformNt}, 1, false},
+                        {{4, 10, 1}, 0, true}};
+  for (const Case& c : cases) {
+    doubles::FormFixture t;
+    t.system.version = c.version;
+    t.Create();
+    EXPECT_EQ(t.Form().IsNT6, c.is_nt6) << c.version.major << "." << c.version.minor;
+    const bool terminated = std::count(t.application.calls.begin(), t.application.calls.end(),
+                                       "Terminate") == 1;
+    EXPECT_EQ(terminated, c.terminates);
+  }
+}
+
+TEST(StartUp, PathsNamesAndAddresses) {
+  doubles::FormFixture t;
+  t.system.computer_name = "FIFTEEN-CHARS-1";
+  t.sockets.host_addresses = {0xC0A80114u, 0x0A000005u};
+  t.registry.SetString(RootKey::LocalMachine, kShellFolders, "Common Startup",
+                       "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup");
+  t.registry.SetString(RootKey::CurrentUser, kShellFolders, "Startup", "C:\\Users\\ann\\Startup");
+  t.Create();
+  shell::TForm1& form = t.Form();
+  EXPECT_EQ(form.IniFilePath, "C:\\Users\\ann\\AppData\\Local\\Temp\\Mirovanta2.Dat");
+  EXPECT_EQ(form.ComputerName, "FIFTEEN-CHARS-1");
+  EXPECT_EQ(t.sockets.resolved_names, (std::vector<std::string>{"FIFTEEN-CHARS-1"}));
+  EXPECT_EQ(form.IpList, "192.168.1.20, 10.0.0.5");
+  EXPECT_EQ(form.Label1.Caption, "FIFTEEN-CHARS-1 Local IP Address");
+  EXPECT_EQ(form.IP1.Caption, "192.168.1.20, 10.0.0.5");
+  EXPECT_EQ(form.CommonStartupLink,
+            "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\Mirovanta 2.lnk");
+  EXPECT_EQ(form.UserStartupLink, "C:\\Users\\ann\\Startup\\Mirovanta 2.lnk");
+  EXPECT_EQ(form.LinkDescription, "Mirovanta 2");
+  EXPECT_EQ(form.Registry, nullptr);
+  EXPECT_EQ(t.registry.open_keys, 0);
+}
+
+TEST(StartUp, AnUnresolvableNameAndMissingValuesLeaveEmptyFields) {
+  doubles::FormFixture t;
+  t.system.computer_name = "";
+  t.system.temp_path = "";
+  t.sockets.host_addresses = {};
+  t.Create();
+  EXPECT_EQ(t.Form().IpList, "");
+  EXPECT_EQ(t.Form().Label1.Caption, " Local IP Address");
+  EXPECT_EQ(t.Form().IniFilePath, "Mirovanta2.Dat");
+  EXPECT_EQ(t.Form().ProgFilesDir, "");
+  EXPECT_EQ(t.Form().CommonStartupLink, "\\Mirovanta 2.lnk");
+  EXPECT_EQ(t.Form().UserStartupLink, "\\Mirovanta 2.lnk");
+}
+
+TEST(StartUp, ProgramFilesPrefersThe32BitFolder) {
+  doubles::FormFixture t;
+  t.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir", "C:\\Program Files");
+  t.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir (x86)",
+                       "C:\\Program Files (x86)");
+  t.Create();
+  EXPECT_EQ(t.Form().ProgFilesDir, "C:\\Program Files (x86)");
+  doubles::FormFixture only;
+  only.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir", "C:\\Program Files");
+  only.Create();
+  EXPECT_EQ(only.Form().ProgFilesDir, "C:\\Program Files");
+}
+
+TEST(StartUp, TheAutostartMarkIsOnWhenEitherShortcutExists) {
+  struct Case {
+    bool common, user, checked;
+  };
+  for (const Case& c : {Case{false, false, false}, Case{true, false, true}, Case{false, true, true},
+                        Case{true, true, true}}) {
+    doubles::FormFixture t;
+    if (c.common) t.system.files.insert("\\Mirovanta 2.lnk");
+    t.registry.SetString(RootKey::CurrentUser, kShellFolders, "Startup", "U:");
+    if (c.user) t.system.files.insert("U:\\Mirovanta 2.lnk");
+    t.Create();
+    EXPECT_EQ(t.Form().StartRun1.Checked, c.checked) << c.common << c.user;
+  }
+}
+
+}  // namespace
