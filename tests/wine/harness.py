@@ -47,8 +47,9 @@ def base_environment(prefix, display):
     env.update({
         "WINEPREFIX": prefix,
         "WINEDEBUG": env.get("MIROVANTA_WINEDEBUG", "-all"),
-        # No shell-menu entries outside the prefix, no Mono or Gecko prompts.
-        "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=;mshtml=",
+        # No shell-menu entries outside the prefix, no Mono or Gecko prompts; and
+        # the test's own wmplayer.exe rather than Wine's built-in one of that name.
+        "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=;mshtml=;wmplayer.exe=n",
         "WINEARCH": "win64",
         "DISPLAY": display,
     })
@@ -211,6 +212,30 @@ class WineTestCase(unittest.TestCase):
                  what="the host to answer a probe")
         self.assertIsNone(host.poll(), "the host ended during start-up")
         return host
+
+    def unix_path(self, windows_path):
+        """Where a C: path of the prefix lies on the Linux side."""
+        assert windows_path[:3].upper() == "C:\\", windows_path
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+
+    def install_program(self, windows_path, helper="fake_player"):
+        target = self.unix_path(windows_path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copy(self.helper(helper), target)
+        return target
+
+    def reg_add(self, key, name, value, kind="REG_SZ"):
+        """Sets a registry value with Wine's own reg tool (name None: the default value)."""
+        where = ["/ve"] if name is None else ["/v", name]
+        subprocess.run(["wine", "reg", "add", key] + where + ["/t", kind, "/d", value, "/f"],
+                       env=self.env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
+
+    def store_file(self):
+        """The host's path store in the Wine user's temporary folder."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        user = [u for u in os.listdir(users) if u != "Public"][0]
+        return os.path.join(users, user, "Temp", "Mirovanta2.Dat")
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + list(args), env=self.env, check=True, timeout=60)
