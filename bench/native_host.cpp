@@ -58,8 +58,28 @@ class NullDesktop final : public platform::IInput,
                           public platform::IProcesses,
                           public platform::IRegistry,
                           public platform::IProfile,
-                          public platform::ISystem {
+                          public platform::ISystem,
+                          public platform::INotificationArea,
+                          public platform::IStreamServer,
+                          public platform::IShellLinks {
  public:
+  void CreateIconWindow(Handler) override {}
+  void DestroyIconWindow() override {}
+  bool Notify(unsigned, const platform::TrayIconData&) override { return true; }
+  unsigned TaskbarCreatedMessage() override { return 0; }
+  int TrackPopupMenu(const std::vector<platform::MenuEntry>&, int, int) override { return -1; }
+  void SetEventHandler(EventHandler) override {}
+  ListenResult Listen(std::uint16_t, int) override { return {1, 0, ""}; }
+  platform::SocketHandle Accept(platform::SocketHandle) override { return platform::kNoSocket; }
+  int PeerAddress(platform::SocketHandle, std::uint32_t&) override { return 0; }
+  platform::IoResult Send(platform::SocketHandle, const std::uint8_t*, std::size_t size) override {
+    return {static_cast<long>(size), 0};
+  }
+  void Close(platform::SocketHandle) override {}
+  std::string ErrorText(int) override { return ""; }
+  std::unique_ptr<platform::ILinkSession> Begin(const std::string&, const std::string&) override {
+    return nullptr;
+  }
   void EnumTopWindows(const std::function<bool(platform::WindowHandle)>&) override {}
   std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
   std::string WindowText(platform::WindowHandle, std::size_t) override { return ""; }
@@ -119,8 +139,8 @@ class NullDesktop final : public platform::IInput,
 int main() {
   LoopApplication application;
   NullDesktop desktop;
-  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop,
-                            desktop,  desktop, desktop, desktop};
+  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop, desktop,
+                            desktop, desktop, desktop, desktop, desktop, desktop};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

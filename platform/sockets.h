@@ -4,6 +4,7 @@
 // can decide on them the same way over Winsock and over POSIX sockets.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,34 @@ class ISockets {
   virtual std::vector<std::uint32_t> HostAddresses(const std::string& name) = 0;
   // The machine's IPv4 interfaces that are up.
   virtual std::vector<Ipv4Interface> Interfaces() = 0;
+};
+
+// Socket events of the stream server (the FD_ values of WSAAsyncSelect).
+inline constexpr int kEventRead = 0x01;
+inline constexpr int kEventWrite = 0x02;
+inline constexpr int kEventAccept = 0x08;
+inline constexpr int kEventConnect = 0x10;
+inline constexpr int kEventClose = 0x20;
+
+// A listening stream socket whose events arrive on the main thread.
+class IStreamServer {
+ public:
+  using EventHandler = std::function<void(SocketHandle socket, int event, int error)>;
+  struct ListenResult {
+    SocketHandle socket = kNoSocket;
+    int error = 0;
+    std::string api;  // the call that failed
+  };
+  virtual ~IStreamServer() = default;
+  virtual void SetEventHandler(EventHandler handler) = 0;
+  virtual ListenResult Listen(std::uint16_t port, int backlog) = 0;
+  // The accepted connection, with its events selected; kNoSocket on failure.
+  virtual SocketHandle Accept(SocketHandle listener) = 0;
+  // 0 or an error number.
+  virtual int PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
+  virtual IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) = 0;
+  virtual void Close(SocketHandle socket) = 0;
+  virtual std::string ErrorText(int error) = 0;
 };
 
 // The real implementation of the build (POSIX sockets natively, Winsock on Windows).

@@ -15,15 +15,44 @@ constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVers
 }  // namespace
 
 TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
-    : IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
+    : TrayIcon1(platform.notification_area, platform.input),
+      ServerSocket1(platform.stream_server),
+      IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
       application_(application),
       platform_(platform),
       source_filter_([&platform] { return platform.sockets.Interfaces(); }),
       clipboard_(platform.clipboard) {
   application_.AttachMainForm(
       {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
-  // The components as the form resource sets them up; activation is the last
-  // step of loading, and its errors leave the constructor.
+  LoadComponents();
+  application_.Minimize();
+  ReadSystemSettings();
+}
+
+// The components as the form resource sets them up: the icon is added as its
+// Visible property is read; the servers start listening when loading ends.
+// Their errors leave the constructor.
+void TForm1::LoadComponents() {
+  PopupMenu1.Items = {&Label1, &IP1, &N1, &StartRun1, &Exit1};
+  TrayIcon1.PopupMenu = &PopupMenu1;
+  TrayIcon1.OnMouseDown = [this](TMouseButton button, int x, int y) {
+    TrayIcon1MouseDown(button, x, y);
+  };
+  StartRun1.OnClick = [this] { StartRun1Click(); };
+  Exit1.OnClick = [this] { Exit1Click(); };
+  TrayIcon1.Show();
+
+  ServerSocket1.Port = kPort;
+  ServerSocket1.OnClientConnect = [this](TServerSocket& sender, TCustomWinSocket& socket) {
+    ServerSocket1ClientConnect(sender, socket);
+  };
+  ServerSocket1.OnClientDisconnect = [this](TServerSocket& sender, TCustomWinSocket& socket) {
+    ServerSocket1ClientDisconnect(sender, socket);
+  };
+  ServerSocket1.OnClientRead = [this](TServerSocket& sender, TCustomWinSocket& socket) {
+    ServerSocket1ClientRead(sender, socket);
+  };
+
   IdUDPServer1.DefaultPort = kPort;
   IdUDPServer1.BufferSize = 8192;
   IdUDPServer1.BroadcastEnabled = false;
@@ -31,10 +60,10 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
                                   protocol::TIdSocketHandle& binding) {
     IdUDPServer1UDPRead(sender, data, binding);
   };
-  IdUDPServer1.SetActive(true);
 
-  application_.Minimize();
-  ReadSystemSettings();
+  TrayIcon1.SetApplicationIcon();
+  ServerSocket1.SetActive(true);
+  IdUDPServer1.SetActive(true);
 }
 
 // The constructor's steps after the components: system, records, paths,
@@ -87,8 +116,10 @@ void TForm1::ReadFolders() {
 
 TForm1::~TForm1() {
   StopLaserCompanion();
-  // The components go last, as the inherited destruction takes them down.
+  // The components go last, as the inherited destruction takes them down; the
+  // icon leaves the notification area with its component.
   IdUDPServer1.SetActive(false);
+  ServerSocket1.SetActive(false);
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }

@@ -22,6 +22,8 @@
 #include "protocol/source_filter.h"
 #include "protocol/udp_server.h"
 #include "shell/menu_item.h"
+#include "shell/server_socket.h"
+#include "shell/tray_icon.h"
 
 namespace shell {
 
@@ -36,6 +38,9 @@ struct TPlatform {
   platform::IRegistry& registry;
   platform::IProfile& profile;
   platform::ISystem& system;
+  platform::INotificationArea& notification_area;
+  platform::IStreamServer& stream_server;
+  platform::IShellLinks& links;
 };
 
 class TForm1 : public protocol::TCommandHandlers {
@@ -47,18 +52,29 @@ class TForm1 : public protocol::TCommandHandlers {
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
-  // Components.
+  // Components, in the form's order.
+  TTrayIcon TrayIcon1;
+  TPopupMenu PopupMenu1;
+  TMenuItem Exit1{"Exit"};
+  TServerSocket ServerSocket1;
   protocol::TIdUDPServer IdUDPServer1;
   TMenuItem Label1{" Local IP Address"};
   TMenuItem IP1{" 0.0.0.0"};
-  TMenuItem N1{"-"};
   TMenuItem StartRun1{"Run with windows start", true, true};
-  TMenuItem Exit1{"Exit"};
+  TMenuItem N1{"-"};
 
   // Event handlers.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                            protocol::TIdSocketHandle& binding);
   void FormActivate();
+  void ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket& socket);
+  void ServerSocket1ClientDisconnect(TServerSocket& sender, TCustomWinSocket& socket);
+  void ServerSocket1ClientRead(TServerSocket& sender, TCustomWinSocket& socket);
+  void TrayIcon1MouseDown(TMouseButton button, int x, int y);
+  void StartRun1Click();
+  void Exit1Click();
+
+  void ShowBalloon(const std::string& title, const std::string& text);
 
   // Group handlers of the command datagram.
   void MediaPageButton(std::uint8_t page, std::uint8_t code) override;
@@ -114,6 +130,7 @@ class TForm1 : public protocol::TCommandHandlers {
   bool IsWmp9or10 = false;
 
  private:
+  void LoadComponents();
   void ReadSystemSettings();
   void ReadFolders();
   void InitInputRecords();

@@ -7,6 +7,7 @@
 #include "shell/form1.h"
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
+#include "tests/doubles/fake_shell_services.h"
 #include "tests/doubles/fake_sockets.h"
 #include "tests/doubles/fake_system.h"
 
@@ -23,8 +24,13 @@ struct FormFixture {
   FakeRegistry registry;
   FakeProfile profile;
   FakeSystem system;
-  shell::TPlatform services{sockets, input,   clipboard, shell, windows,
-                            processes, registry, profile, system};
+  FakeNotificationArea tray;
+  FakeStreamServer tcp;
+  FakeLinks links;
+  shell::TPlatform services{sockets,  input,   clipboard, shell, windows, processes,
+                            registry, profile, system,    tray,  tcp,     links};
+
+  FormFixture() { links.files = &system.files; }
   std::unique_ptr<shell::TForm1> form;
 
   void Create() { form = std::make_unique<shell::TForm1>(application, services); }

@@ -1,0 +1,105 @@
+#include "shell/server_socket.h"
+
+#include <algorithm>
+
+#include "platform/framework_error.h"
+
+namespace shell {
+
+std::string WindowsSocketErrorMessage(const std::string& text, int error, const std::string& api) {
+  return "Windows socket error: " + text + " (" + std::to_string(error) + "), on API '" + api + "'";
+}
+
+std::string TCustomWinSocket::RemoteAddress() {
+  std::uint32_t address = 0;
+  const int error = server_.PeerAddress(handle_, address);
+  if (error == platform::wsa::kNotConnected) return "";
+  if (error != 0) {
+    throw platform::EFrameworkError(
+        WindowsSocketErrorMessage(server_.ErrorText(error), error, "getpeername"));
+  }
+  return platform::Ipv4ToText(address);
+}
+
+bool TCustomWinSocket::SendText(const std::string& text, int& error) {
+  error = 0;
+  if (text.empty()) return true;
+  platform::IoResult sent =
+      server_.Send(handle_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  if (sent.error == platform::wsa::kWouldBlock) return true;  // dropped, never retried
+  error = sent.error;
+  return sent.error == 0;
+}
+
+TServerSocket::TServerSocket(platform::IStreamServer& server) : server_(server) {
+  server_.SetEventHandler(
+      [this](platform::SocketHandle socket, int event, int error) { OnEvent(socket, event, error); });
+}
+
+TServerSocket::~TServerSocket() { SetActive(false); }
+
+void TServerSocket::SetActive(bool active) {
+  if (active == Active()) return;
+  if (active) {
+    platform::IStreamServer::ListenResult result =
+        server_.Listen(static_cast<std::uint16_t>(Port), 5);
+    if (result.socket == platform::kNoSocket) {
+      throw platform::EFrameworkError(
+          WindowsSocketErrorMessage(server_.ErrorText(result.error), result.error, result.api));
+    }
+    listener_ = result.socket;
+    return;
+  }
+  // Shutting down: the connections close with their events off, so no balloons.
+  for (const auto& connection : connections_) server_.Close(connection->Handle());
+  connections_.clear();
+  server_.Close(listener_);
+  listener_ = platform::kNoSocket;
+}
+
+TCustomWinSocket* TServerSocket::Find(platform::SocketHandle socket) {
+  for (const auto& connection : connections_) {
+    if (connection->Handle() == socket) return connection.get();
+  }
+  return nullptr;
+}
+
+void TServerSocket::Accept() {
+  platform::SocketHandle accepted = server_.Accept(listener_);
+  // A connection that went away before it was taken leaves nothing to do.
+  if (accepted == platform::kNoSocket) return;
+  connections_.push_back(std::make_unique<TCustomWinSocket>(server_, accepted));
+  if (OnClientConnect) OnClientConnect(*this, *connections_.back());
+}
+
+void TServerSocket::Disconnect(TCustomWinSocket& socket) {
+  const platform::SocketHandle handle = socket.Handle();
+  // The event first, while the socket is still open and has its address.
+  try {
+    if (OnClientDisconnect) OnClientDisconnect(*this, socket);
+  } catch (...) {
+    server_.Close(handle);
+    std::erase_if(connections_, [&](const auto& c) { return c->Handle() == handle; });
+    throw;
+  }
+  server_.Close(handle);
+  std::erase_if(connections_, [&](const auto& c) { return c->Handle() == handle; });
+}
+
+void TServerSocket::OnEvent(platform::SocketHandle socket, int event, int error) {
+  if (socket == listener_) {
+    if (event == platform::kEventAccept && error == 0) Accept();
+    return;
+  }
+  TCustomWinSocket* connection = Find(socket);
+  if (connection == nullptr) return;  // closed already; a late notification
+  // An error reported for a connection (a reset, a time-out) is a device that
+  // left, just as an orderly close is.
+  if (event == platform::kEventClose || error != 0) {
+    Disconnect(*connection);
+    return;
+  }
+  if (event == platform::kEventRead && OnClientRead) OnClientRead(*this, *connection);
+}
+
+}  // namespace shell

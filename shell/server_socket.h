@@ -1,0 +1,65 @@
+#pragma once
+// The TCP presence server component: listens on its port, keeps one connection
+// object per device, and raises connect, disconnect and read events.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sockets.h"
+
+namespace shell {
+
+class TServerSocket;
+
+// One accepted connection.
+class TCustomWinSocket {
+ public:
+  TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle)
+      : server_(server), handle_(handle) {}
+  platform::SocketHandle Handle() const { return handle_; }
+  // The peer's dotted address; empty when not connected; throws on other errors.
+  std::string RemoteAddress();
+  // One send of all the bytes. Returns false when the send failed other than by
+  // a full buffer (whose bytes are dropped, as the socket is non-blocking).
+  bool SendText(const std::string& text, int& error);
+
+ private:
+  platform::IStreamServer& server_;
+  platform::SocketHandle handle_;
+};
+
+std::string WindowsSocketErrorMessage(const std::string& text, int error, const std::string& api);
+
+class TServerSocket {
+ public:
+  using ClientEvent = std::function<void(TServerSocket& sender, TCustomWinSocket& socket)>;
+
+  explicit TServerSocket(platform::IStreamServer& server);
+  ~TServerSocket();
+  TServerSocket(const TServerSocket&) = delete;
+  TServerSocket& operator=(const TServerSocket&) = delete;
+
+  int Port = 1565;
+  ClientEvent OnClientConnect;
+  ClientEvent OnClientDisconnect;
+  ClientEvent OnClientRead;
+
+  // Listens with backlog 5; throws "Windows socket error: ..." when it cannot.
+  void SetActive(bool active);
+  bool Active() const { return listener_ != platform::kNoSocket; }
+  std::size_t ConnectionCount() const { return connections_.size(); }
+  // A device that left: its disconnect event, then its socket is closed and freed.
+  void Disconnect(TCustomWinSocket& socket);
+
+ private:
+  void OnEvent(platform::SocketHandle socket, int event, int error);
+  void Accept();
+  TCustomWinSocket* Find(platform::SocketHandle socket);
+
+  platform::IStreamServer& server_;
+  platform::SocketHandle listener_ = platform::kNoSocket;
+  std::vector<std::unique_ptr<TCustomWinSocket>> connections_;
+};
+
+}  // namespace shell

@@ -1,0 +1,58 @@
+#pragma once
+// The notification-area icon component and its popup menu.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/input.h"
+#include "platform/shell.h"
+#include "shell/menu_item.h"
+
+namespace shell {
+
+inline constexpr const char* kCannotCreateTrayIcon = "Cannot Create System Shell Notification Icon";
+
+enum class TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
+
+class TPopupMenu {
+ public:
+  std::vector<TMenuItem*> Items;
+  // Shows the menu at (x, y); a chosen check item flips its mark before its
+  // click handler runs.
+  void Popup(platform::INotificationArea& area, int x, int y);
+};
+
+class TTrayIcon {
+ public:
+  static constexpr unsigned kCallbackMessage = 0x0400 + 1;  // WM_USER + 1
+  static constexpr unsigned kBalloonTimeoutMs = 5000;
+
+  TTrayIcon(platform::INotificationArea& area, platform::IInput& input);
+  ~TTrayIcon();
+  TTrayIcon(const TTrayIcon&) = delete;
+  TTrayIcon& operator=(const TTrayIcon&) = delete;
+
+  TPopupMenu* PopupMenu = nullptr;
+  std::function<void(TMouseButton button, int x, int y)> OnMouseDown;
+
+  // Adds the icon; throws "Cannot Create System Shell Notification Icon".
+  void Show();
+  // Puts the application's icon on it once loading is done.
+  void SetApplicationIcon();
+  void ShowBalloon(const std::string& title, const std::string& text);
+  // Every message of the icon's window comes here first.
+  std::intptr_t HandleMessage(unsigned message, std::uintptr_t w, std::intptr_t l, bool& handled);
+
+ private:
+  bool Add();
+  void MouseMessage(unsigned mouse_message);
+  void Remove();
+
+  platform::INotificationArea& area_;
+  platform::IInput& input_;
+  unsigned taskbar_created_ = 0;
+  bool shown_ = false;   // the shell has the icon
+  bool wanted_ = false;  // the icon is to be there (also after an Explorer restart)
+};
+
+}  // namespace shell

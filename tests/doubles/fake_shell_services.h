@@ -1,0 +1,144 @@
+#pragma once
+// Doubles of the notification area, the stream server and shell links.
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+#include "platform/sockets.h"
+
+namespace doubles {
+
+class FakeNotificationArea final : public platform::INotificationArea {
+ public:
+  struct Call {
+    unsigned action;
+    platform::TrayIconData data;
+  };
+  std::vector<Call> calls;
+  bool refuse_add = false;
+  Handler handler;
+  bool window = false;
+  std::vector<std::vector<platform::MenuEntry>> menus_shown;
+  std::vector<platform::TPoint> menu_positions;
+  int choose = -1;  // the entry the user picks in the next menu
+
+  void CreateIconWindow(Handler h) override {
+    handler = std::move(h);
+    window = true;
+  }
+  void DestroyIconWindow() override { window = false; }
+  bool Notify(unsigned action, const platform::TrayIconData& data) override {
+    calls.push_back({action, data});
+    return !(action == platform::kNotifyAdd && refuse_add);
+  }
+  unsigned TaskbarCreatedMessage() override { return 0xC123; }
+  int TrackPopupMenu(const std::vector<platform::MenuEntry>& entries, int x, int y) override {
+    menus_shown.push_back(entries);
+    menu_positions.push_back({x, y});
+    return std::exchange(choose, -1);
+  }
+  std::intptr_t Send(unsigned message, std::uintptr_t w = 0, std::intptr_t l = 0) {
+    bool handled = false;
+    return handler(message, w, l, handled);
+  }
+  std::vector<Call> Balloons() const {
+    std::vector<Call> balloons;
+    for (const Call& call : calls) {
+      if (call.data.flags == platform::kNotifyInfo) balloons.push_back(call);
+    }
+    return balloons;
+  }
+};
+
+class FakeStreamServer final : public platform::IStreamServer {
+ public:
+  EventHandler handler;
+  int listen_error = 0;
+  std::string listen_api;
+  platform::SocketHandle next = 100;
+  std::set<platform::SocketHandle> open;
+  std::map<platform::SocketHandle, std::uint32_t> peers;
+  std::map<platform::SocketHandle, std::string> received;  // what each peer was sent
+  std::map<platform::SocketHandle, int> send_errors;
+  std::map<platform::SocketHandle, int> peer_errors;
+  std::uint32_t next_peer = 0xC0A8010Au;  // 192.168.1.10
+  int sends = 0;
+
+  void SetEventHandler(EventHandler h) override { handler = std::move(h); }
+  ListenResult Listen(std::uint16_t port, int backlog) override {
+    listened_port = port;
+    listened_backlog = backlog;
+    if (listen_error != 0) return {platform::kNoSocket, listen_error, listen_api};
+    open.insert(1);
+    return {1, 0, ""};
+  }
+  platform::SocketHandle Accept(platform::SocketHandle) override {
+    platform::SocketHandle socket = next++;
+    open.insert(socket);
+    peers[socket] = next_peer;
+    return socket;
+  }
+  int PeerAddress(platform::SocketHandle socket, std::uint32_t& address) override {
+    if (peer_errors.count(socket)) return peer_errors[socket];
+    address = peers[socket];
+    return 0;
+  }
+  platform::IoResult Send(platform::SocketHandle socket, const std::uint8_t* data,
+                          std::size_t size) override {
+    ++sends;
+    if (send_errors.count(socket)) return {0, send_errors[socket]};
+    received[socket].append(reinterpret_cast<const char*>(data), size);
+    return {static_cast<long>(size), 0};
+  }
+  void Close(platform::SocketHandle socket) override { open.erase(socket); }
+  std::string ErrorText(int error) override { return "error text " + std::to_string(error); }
+
+  // A device connects: the listener reports an accept.
+  platform::SocketHandle Connect(std::uint32_t peer = 0xC0A8010Au) {
+    next_peer = peer;
+    const platform::SocketHandle socket = next;
+    handler(1, platform::kEventAccept, 0);
+    return socket;
+  }
+  int listened_port = 0;
+  int listened_backlog = 0;
+};
+
+class FakeLinks final : public platform::IShellLinks {
+ public:
+  std::set<std::string>* files = nullptr;  // where saved links appear
+  bool com_fails = false;
+  bool no_persist_file = false;
+  std::set<std::string> unwritable;
+  std::vector<std::string> saves;
+  std::string target, description;
+
+  class Session final : public platform::ILinkSession {
+   public:
+    explicit Session(FakeLinks& links) : links_(links) {}
+    bool SaveAs(const std::string& path) override;
+
+   private:
+    FakeLinks& links_;
+  };
+
+  std::unique_ptr<platform::ILinkSession> Begin(const std::string& t,
+                                                const std::string& d) override {
+    if (com_fails) return nullptr;
+    target = t;
+    description = d;
+    return std::make_unique<Session>(*this);
+  }
+};
+
+inline bool FakeLinks::Session::SaveAs(const std::string& path) {
+  links_.saves.push_back(path);
+  if (links_.no_persist_file) return false;
+  if (!links_.unwritable.count(path) && links_.files != nullptr) links_.files->insert(path);
+  return true;
+}
+
+}  // namespace doubles
