@@ -6,6 +6,9 @@
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_input.h"
+#include "platform/win32/win32_links.h"
+#include "platform/win32/win32_stream_server.h"
+#include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
@@ -23,8 +26,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Registry registry;
   platform::win32::Win32Profile profile;
   platform::win32::Win32System system;
-  shell::TPlatform services{platform::SystemSockets(), input,    clipboard, shell_service, windows,
-                            processes,                registry, profile,   system};
+  auto show_error = [&application](const std::string& text) { application.ShowException(text); };
+  platform::win32::Win32NotificationArea tray(show_error);
+  platform::win32::Win32StreamServer presence(show_error);
+  platform::win32::Win32ShellLinks links;
+  shell::TPlatform services{platform::SystemSockets(), input,   clipboard, shell_service,
+                            windows,                  processes, registry, profile,
+                            system,                   tray,      presence, links};
   return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
     return std::make_shared<shell::TForm1>(application, services);
   });

@@ -50,10 +50,10 @@ void Win32Application::CreateMainFormWindow() {
 }
 
 void Win32Application::Run() {
-  if (!terminated_) {
-    CreateMainFormWindow();
-    if (form_window_ != nullptr) ShowWindow(form_window_, SW_SHOWNORMAL);
-  }
+  // The main form stays hidden: fully transparent, it would show nothing, and
+  // where the display cannot blend (Wine without a compositor) it would show
+  // as a black box and take the focus at start.
+  if (!terminated_) CreateMainFormWindow();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

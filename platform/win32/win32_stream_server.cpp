@@ -1,0 +1,113 @@
+#include "platform/win32/win32_stream_server.h"
+
+#include "platform/framework_error.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr char kClass[] = "TServerSocketWindow";
+
+}  // namespace
+
+Win32StreamServer::~Win32StreamServer() {
+  if (window_ != nullptr) DestroyWindow(window_);
+  if (started_) WSACleanup();
+}
+
+LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* self = reinterpret_cast<Win32StreamServer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self != nullptr && message == kSocketMessage && self->handler_) {
+    // Errors of a socket event are shown and the program goes on.
+    try {
+      self->handler_(static_cast<SocketHandle>(w), WSAGETSELECTEVENT(l), WSAGETSELECTERROR(l));
+    } catch (const EFrameworkError& error) {
+      self->show_error_(error.what());
+    }
+    return 0;
+  }
+  return DefWindowProcA(window, message, w, l);
+}
+
+void Win32StreamServer::EnsureWindow() {
+  if (window_ != nullptr) return;
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = Procedure;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = kClass;
+  RegisterClassA(&window_class);
+  window_ = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Win32StreamServer::SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
+
+IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int backlog) {
+  if (!started_) {
+    WSADATA data;
+    if (int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) return {kNoSocket, error, "WSAStartup"};
+    started_ = true;
+  }
+  EnsureWindow();
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (listener == INVALID_SOCKET) return {kNoSocket, WSAGetLastError(), "socket"};
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(port);
+  const char* api = nullptr;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    api = "bind";
+  } else if (listen(listener, backlog) != 0) {
+    api = "listen";
+  } else if (WSAAsyncSelect(listener, window_, kSocketMessage, FD_ACCEPT) != 0) {
+    api = "WSAAsyncSelect";
+  }
+  if (api != nullptr) {
+    int error = WSAGetLastError();
+    closesocket(listener);
+    return {kNoSocket, error, api};
+  }
+  return {static_cast<SocketHandle>(listener), 0, ""};
+}
+
+SocketHandle Win32StreamServer::Accept(SocketHandle listener) {
+  SOCKET accepted = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+  if (accepted == INVALID_SOCKET) return kNoSocket;
+  WSAAsyncSelect(accepted, window_, kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
+  return static_cast<SocketHandle>(accepted);
+}
+
+int Win32StreamServer::PeerAddress(SocketHandle socket, std::uint32_t& address) {
+  sockaddr_in peer{};
+  int length = sizeof peer;
+  if (getpeername(static_cast<SOCKET>(socket), reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+    return WSAGetLastError();
+  }
+  address = ntohl(peer.sin_addr.s_addr);
+  return 0;
+}
+
+IoResult Win32StreamServer::Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) {
+  int n = send(static_cast<SOCKET>(socket), reinterpret_cast<const char*>(data),
+               static_cast<int>(size), 0);
+  if (n == SOCKET_ERROR) return {0, WSAGetLastError()};
+  return {n, 0};
+}
+
+void Win32StreamServer::Close(SocketHandle socket) {
+  if (socket == kNoSocket) return;
+  // Events off first: a closed connection raises nothing more.
+  WSAAsyncSelect(static_cast<SOCKET>(socket), window_, 0, 0);
+  closesocket(static_cast<SOCKET>(socket));
+}
+
+std::string Win32StreamServer::ErrorText(int error) {
+  char text[512] = {};
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == '.')) text[--n] = 0;
+  return text;
+}
+
+}  // namespace platform::win32

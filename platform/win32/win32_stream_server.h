@@ -1,0 +1,39 @@
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/sockets.h"
+
+namespace platform::win32 {
+
+// Non-blocking stream sockets whose events arrive as window messages on the
+// main thread (WSAAsyncSelect to a hidden window).
+class Win32StreamServer final : public IStreamServer {
+ public:
+  // `show_error` is the application's error box.
+  explicit Win32StreamServer(std::function<void(const std::string&)> show_error)
+      : show_error_(std::move(show_error)) {}
+  static constexpr UINT kSocketMessage = WM_USER + 1;
+
+  ~Win32StreamServer() override;
+  void SetEventHandler(EventHandler handler) override;
+  ListenResult Listen(std::uint16_t port, int backlog) override;
+  SocketHandle Accept(SocketHandle listener) override;
+  int PeerAddress(SocketHandle socket, std::uint32_t& address) override;
+  IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) override;
+  void Close(SocketHandle socket) override;
+  std::string ErrorText(int error) override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  void EnsureWindow();
+  std::function<void(const std::string&)> show_error_;
+  HWND window_ = nullptr;
+  EventHandler handler_;
+  bool started_ = false;
+};
+
+}  // namespace platform::win32

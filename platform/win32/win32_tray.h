@@ -1,0 +1,31 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/shell.h"
+
+namespace platform::win32 {
+
+// The icon's own hidden top-level window (a message-only window would never
+// hear "TaskbarCreated") and Shell_NotifyIconA.
+class Win32NotificationArea final : public INotificationArea {
+ public:
+  // `show_error` is the application's error box.
+  explicit Win32NotificationArea(std::function<void(const std::string&)> show_error)
+      : show_error_(std::move(show_error)) {}
+  void CreateIconWindow(Handler handler) override;
+  void DestroyIconWindow() override;
+  bool Notify(unsigned action, const TrayIconData& data) override;
+  unsigned TaskbarCreatedMessage() override;
+  int TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  std::function<void(const std::string&)> show_error_;
+  HWND window_ = nullptr;
+  Handler handler_;
+};
+
+}  // namespace platform::win32
