@@ -1,0 +1,107 @@
+// The presence channel's connection life cycle, over a stream server double.
+#include <gtest/gtest.h>
+
+#include "platform/framework_error.h"
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings BalloonLines(doubles::FakeNotificationArea& tray) {
+  Strings lines;
+  for (const auto& call : tray.Balloons()) lines.push_back(call.data.info_title + " / " + call.data.info);
+  return lines;
+}
+
+TEST(Presence, ListensOnPort1565WithBacklog5) {
+  doubles::FormFixture t;
+  t.Create();
+  EXPECT_EQ(t.tcp.listened_port, 1565);
+  EXPECT_EQ(t.tcp.listened_backlog, 5);
+}
+
+TEST(Presence, APortThatCannotBeHadEndsTheStartUpNamingTheCall) {
+  doubles::FormFixture t;
+  t.tcp.listen_error = 10048;
+  t.tcp.listen_api = "bind";
+  try {
+    t.Create();
+    FAIL() << "started without its TCP port";
+  } catch (const platform::EFrameworkError& error) {
+    EXPECT_STREQ(error.what(), "Windows socket error: error text 10048 (10048), on API 'bind'");
+  }
+}
+
+TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
+  doubles::FormFixture t;
+  t.system.computer_name = "DEN";
+  t.Create();
+  auto first = t.tcp.Connect(0xC0A8010Au);
+  auto second = t.tcp.Connect(0xC0A8010Bu);
+  EXPECT_EQ(t.tcp.received[first], "DEN");
+  EXPECT_EQ(t.tcp.received[second], "DEN");
+  t.tcp.handler(second, platform::kEventRead, 0);  // data from the device: not read
+  t.tcp.handler(first, platform::kEventClose, 0);
+  EXPECT_EQ(BalloonLines(t.tray), (Strings{"Device Connected / Device IP : 192.168.1.10",
+                                           "Device Connected / Device IP : 192.168.1.11",
+                                           "Device Disconnected / Device IP : 192.168.1.10"}));
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_FALSE(t.tcp.open.count(first));
+  EXPECT_TRUE(t.tcp.open.count(second));
+}
+
+TEST(Presence, AnEmptyComputerNameSendsNothingAtAll) {
+  doubles::FormFixture t;
+  t.system.computer_name = "";
+  t.Create();
+  t.tcp.Connect();
+  EXPECT_EQ(t.tcp.sends, 0);
+}
+
+TEST(Presence, AResetIsADeviceThatLeftWithoutAnyBox) {
+  doubles::FormFixture t;
+  t.Create();
+  auto device = t.tcp.Connect();
+  t.tcp.handler(device, platform::kEventClose, 10054);
+  auto timed_out = t.tcp.Connect(0xC0A80120u);
+  t.tcp.handler(timed_out, platform::kEventRead, 10060);
+  EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.32");
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.tcp.open.size(), 1u) << "only the listener is left";
+  t.tcp.handler(device, platform::kEventClose, 0);  // a late notification
+  EXPECT_EQ(t.tray.Balloons().size(), 4u);
+}
+
+TEST(Presence, ASendThatFailsIsAConnectionThatBroke) {
+  doubles::FormFixture t;
+  t.Create();
+  t.tcp.send_errors[t.tcp.next] = 10054;
+  t.tcp.Connect();
+  EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.10");
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+  t.tcp.send_errors[t.tcp.next] = 10035;  // a full buffer: the name is dropped, the device stays
+  t.tcp.Connect();
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 1u);
+}
+
+TEST(Presence, ShutdownClosesEveryConnectionWithoutBalloons) {
+  doubles::FormFixture t;
+  t.Create();
+  t.tcp.Connect();
+  t.tcp.Connect();
+  const std::size_t balloons = t.tray.Balloons().size();
+  t.form.reset();
+  EXPECT_EQ(t.tray.Balloons().size(), balloons);
+  EXPECT_TRUE(t.tcp.open.empty());
+}
+
+TEST(Presence, ADeviceThatIsNoLongerConnectedShowsAnEmptyAddress) {
+  doubles::FormFixture t;
+  t.Create();
+  t.tcp.peer_errors[t.tcp.next] = 10057;
+  t.tcp.Connect();
+  EXPECT_EQ(BalloonLines(t.tray).back(), "Device Connected / Device IP : ");
+}
+
+}  // namespace
