@@ -181,7 +181,7 @@ class WineTestCase(unittest.TestCase):
     def run_wine(self, exe, *args, timeout=120):
         """Runs a helper to its end; returns (exit code, its standard output)."""
         done = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True,
-                              timeout=timeout, cwd=os.path.dirname(exe))
+                              timeout=timeout, cwd=os.path.dirname(exe) or None)
         return done.returncode, done.stdout.decode("latin-1")
 
     def helper(self, name):
@@ -236,6 +236,37 @@ class WineTestCase(unittest.TestCase):
         users = os.path.join(self.prefix, "drive_c", "users")
         user = [u for u in os.listdir(users) if u != "Public"][0]
         return os.path.join(users, user, "Temp", "Mirovanta2.Dat")
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", path],
+                       env=self.env, check=True, timeout=60)
+        return path
+
+    def words_on_screen(self, left, top, right, bottom, scale=3):
+        """The words OCR reads in a screen rectangle, each with its box in
+        screen pixels: [(text, left, top, width, height)]."""
+        shot = self.screenshot(os.path.join(self.workdir, "screen.png"))
+        crop = os.path.join(self.workdir, "crop.png")
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top,
+                                                                    left, top),
+                        "+repage", "-colorspace", "gray", "-scale", "%d%%" % (scale * 100), crop],
+                       check=True, timeout=60)
+        tsv = subprocess.run(["tesseract", crop, "-", "--psm", "6", "tsv"], capture_output=True,
+                             text=True, timeout=120).stdout
+        words = []
+        for line in tsv.splitlines()[1:]:
+            parts = line.split("\t")
+            if len(parts) == 12 and parts[11].strip():
+                x, y, w, h = (int(v) for v in parts[6:10])
+                words.append((parts[11].strip(), left + x // scale, top + y // scale,
+                              max(1, w // scale), max(1, h // scale)))
+        return words
+
+    def window_rect(self, window_class):
+        code, output = self.run_wine(self.helper("window_rect"), window_class)
+        if code != 0:
+            return None
+        return tuple(int(v) for v in output.split())
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + list(args), env=self.env, check=True, timeout=60)
