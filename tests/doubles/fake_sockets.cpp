@@ -24,6 +24,11 @@ std::vector<Datagram> FakeSockets::Sent() {
   return sent_;
 }
 
+void FakeSockets::ForgetSent() {
+  std::lock_guard lock(mutex_);
+  sent_.clear();
+}
+
 bool FakeSockets::WaitForSent(std::size_t count, std::chrono::milliseconds deadline) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, deadline, [&] { return sent_.size() >= count; });

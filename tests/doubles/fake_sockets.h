@@ -24,6 +24,7 @@ class FakeSockets final : public platform::ISockets {
   void Deliver(std::vector<std::uint8_t> bytes, platform::Ipv4Endpoint from = {0x7F000001u, 40000});
   void DeliverError(int error);
   std::vector<Datagram> Sent();
+  void ForgetSent();
   // Waits until `count` datagrams were sent or the deadline passes.
   bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline);
   bool WaitUntilReceivedAll(std::chrono::milliseconds deadline);

@@ -44,6 +44,8 @@ class FakeRegistry final : public platform::IRegistry {
     return found->second;
   }
   void CloseKey(platform::RegistryKey) override { --open_keys; }
+  // Drops the handles of closed keys (all keys must be closed).
+  void ForgetHandles() { handles_.clear(); }
 
  private:
   std::vector<std::map<std::string, platform::RegistryValue>*> handles_;

@@ -1,0 +1,113 @@
+"""The real companion programs beside the real host under Wine: the laser
+pointer overlay and the application locator."""
+import os
+import shutil
+import subprocess
+import unittest
+
+from harness import PROBE, PROBE_REPLY, WINDOWS_BIN, WineTestCase, wait_for
+
+
+class CompanionCase(WineTestCase):
+
+    def install_companion(self, name):
+        shutil.copy(os.path.join(WINDOWS_BIN, name), os.path.join(self.app_dir(), name))
+
+    def settle(self):
+        peer = self.peer()
+        peer.send(PROBE)
+        got = peer.receive(30)
+        self.assertEqual(got and got[0], PROBE_REPLY)
+
+    def pixel(self, shot, x, y):
+        """(r, g, b) of one screen pixel."""
+        text = subprocess.run(["convert", shot, "-format", "%%[fx:int(255*p{%d,%d}.r)] "
+                               "%%[fx:int(255*p{%d,%d}.g)] %%[fx:int(255*p{%d,%d}.b)]"
+                               % (x, y, x, y, x, y), "info:"],
+                              capture_output=True, text=True, check=True).stdout
+        return tuple(int(v) for v in text.split())
+
+
+class Laser(CompanionCase):
+
+    def test_the_dot_follows_remote_moves_and_clicks_pass_through(self):
+        self.install_companion("Laser.exe")
+        self.start_host()
+        target = os.path.join(self.workdir, "target.log")
+        self.start_wine(self.helper("key_target"), target)
+        self.wait_for_line(target, "ready")
+        self.xdotool("mousemove", "400", "300")
+        before = self.screenshot(os.path.join(self.workdir, "before.png"))
+        self.remote("page", "3", "laser-on")
+        wait_for(lambda: self.window_rect("TLaserForm"), 60, what="the laser window")
+        self.remote("move", "50", "40")
+
+        def dot_at_pointer():
+            shot = self.screenshot(os.path.join(self.workdir, "laser.png"))
+            r, g, b = self.pixel(shot, 450, 340)
+            return r > 180 and g < 200 and b < 200 and r - max(g, b) > 40 and shot
+        shot = wait_for(dot_at_pointer, 60, what="the red dot at the pointer")
+        for x, y in ((100, 100), (700, 500), (450, 250), (300, 340)):
+            self.assertEqual(self.pixel(shot, x, y), self.pixel(before, x, y),
+                             "nothing else on screen changes at %d,%d" % (x, y))
+        rect = self.window_rect("TLaserForm")
+        self.assertEqual(rect, (0, 0, 1024, 768), "the overlay covers the whole screen")
+        self.remote("click", "left")
+        self.wait_for_line(target, "button left up")
+        self.remote("page", "3", "laser-off")
+        wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
+
+    def test_a_second_start_leaves_the_running_dot_alone(self):
+        self.install_companion("Laser.exe")
+        self.start_host()
+        first = self.start_wine(os.path.join(self.app_dir(), "Laser.exe"), "-d")
+        wait_for(lambda: self.window_rect("TLaserForm"), 60, what="the laser window")
+        second = self.start_wine(os.path.join(self.app_dir(), "Laser.exe"), "-d")
+        wait_for(lambda: second.poll() is not None, 60, what="the second copy to end")
+        self.assertIsNone(first.poll())
+
+
+class Locator(CompanionCase):
+
+    def setUp(self):
+        super().setUp()
+        self.install_companion("Open.exe")
+        self.player = "C:\\My Players\\MyStorm.exe"
+        self.player_log = self.install_program(self.player) + ".log"
+
+    def dialog_title(self):
+        code, output = self.run_wine(self.helper("read_window_text"), "#32770")
+        return output.strip() if code == 0 else None
+
+    def test_a_located_program_is_stored_and_started_by_the_next_launch(self):
+        self.start_host()
+        self.remote("page", "4", "launch")
+        self.assertEqual(wait_for(self.dialog_title, 60, what="the open dialog"), "Locate Storm")
+        self.xdotool("type", "--delay", "20", self.player)
+        self.xdotool("key", "Return")
+        wait_for(lambda: os.path.exists(self.store_file()), 60, what="the store file")
+        with open(self.store_file(), "rb") as store:
+            self.assertEqual(store.read(), b"[1-4App]\r\nPath=" + self.player.encode() + b"\r\n")
+        self.remote("page", "4", "launch")
+        wait_for(lambda: self.log_lines(self.player_log), 60, what="the located player to start")
+
+    def test_cancel_writes_nothing(self):
+        self.start_host()
+        self.remote("utility", "2", "launch")
+        self.assertEqual(wait_for(self.dialog_title, 60, what="the open dialog"), "Locate QUELLIN")
+        self.xdotool("key", "Escape")
+        wait_for(lambda: self.dialog_title() is None, 60, what="the dialog to close")
+        self.assertFalse(os.path.exists(self.store_file()))
+
+    def test_an_unknown_parameter_shows_what_it_accepts_and_writes_nothing(self):
+        locator = self.start_wine(os.path.join(self.app_dir(), "Open.exe"), "1_9App")
+        code, output = self.run_wine(self.helper("read_message_box"), "60")
+        self.assertEqual(code, 0, output)
+        self.assertIn("1_2App", output)
+        self.assertIn("4_4App", output)
+        wait_for(lambda: locator.poll() is not None, 60, what="Open.exe to end")
+        self.assertFalse(os.path.exists(self.store_file()))
+
+
+if __name__ == "__main__":
+    unittest.main()
