@@ -70,7 +70,10 @@ class NullDesktop final : public platform::IInput,
   int TrackPopupMenu(const std::vector<platform::MenuEntry>&, int, int) override { return -1; }
   void SetEventHandler(EventHandler) override {}
   ListenResult Listen(std::uint16_t, int) override { return {1, 0, ""}; }
-  platform::SocketHandle Accept(platform::SocketHandle) override { return platform::kNoSocket; }
+  platform::SocketHandle Accept(platform::SocketHandle, int& error) override {
+    error = platform::wsa::kWouldBlock;
+    return platform::kNoSocket;
+  }
   int PeerAddress(platform::SocketHandle, std::uint32_t&) override { return 0; }
   platform::IoResult Send(platform::SocketHandle, const std::uint8_t*, std::size_t size) override {
     return {static_cast<long>(size), 0};

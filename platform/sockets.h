@@ -114,8 +114,9 @@ class IStreamServer {
   virtual ~IStreamServer() = default;
   virtual void SetEventHandler(EventHandler handler) = 0;
   virtual ListenResult Listen(std::uint16_t port, int backlog) = 0;
-  // The accepted connection, with its events selected; kNoSocket on failure.
-  virtual SocketHandle Accept(SocketHandle listener) = 0;
+  // The accepted connection, with its events selected; kNoSocket with `error`
+  // set when there is none (wsa::kWouldBlock: none waiting).
+  virtual SocketHandle Accept(SocketHandle listener, int& error) = 0;
   // 0 or an error number.
   virtual int PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
   virtual IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) = 0;

@@ -64,12 +64,23 @@ TCustomWinSocket* TServerSocket::Find(platform::SocketHandle socket) {
   return nullptr;
 }
 
+// Takes every connection that waits, a bounded number per notification: one
+// that went away before it was taken fails alone and must not hold up the
+// ones queued behind it.
 void TServerSocket::Accept() {
-  platform::SocketHandle accepted = server_.Accept(listener_);
-  // A connection that went away before it was taken leaves nothing to do.
-  if (accepted == platform::kNoSocket) return;
-  connections_.push_back(std::make_unique<TCustomWinSocket>(server_, accepted));
-  if (OnClientConnect) OnClientConnect(*this, *connections_.back());
+  constexpr int kMostPerNotification = 64;
+  for (int taken = 0; taken < kMostPerNotification; ++taken) {
+    int error = 0;
+    platform::SocketHandle accepted = server_.Accept(listener_, error);
+    if (accepted == platform::kNoSocket) {
+      if (error == platform::wsa::kConnectionReset || error == platform::wsa::kConnectionAborted) {
+        continue;
+      }
+      return;  // none waiting, or a fault the next notification retries
+    }
+    connections_.push_back(std::make_unique<TCustomWinSocket>(server_, accepted));
+    if (OnClientConnect) OnClientConnect(*this, *connections_.back());
+  }
 }
 
 void TServerSocket::Disconnect(TCustomWinSocket& socket) {

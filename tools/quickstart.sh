@@ -7,7 +7,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 
-PACKAGES=(cmake ninja-build g++ googletest libgtest-dev python3
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev python3
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-utils xclip imagemagick tesseract-ocr tesseract-ocr-eng)
 
@@ -85,6 +85,8 @@ run_tests() {
   ctest --preset native
   echo "== threaded tests under ThreadSanitizer"
   ctest --preset native-tsan -R "Listener|Handover|Form1"
+  echo "== fuzzing the datagram path (${FUZZ_SECONDS:-60} s a target)"
+  fuzz/run.sh
   echo "== end-to-end tests under Wine"
   ctest --test-dir build/windows --output-on-failure
 }

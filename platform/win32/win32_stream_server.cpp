@@ -71,10 +71,22 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
   return {static_cast<SocketHandle>(listener), 0, ""};
 }
 
-SocketHandle Win32StreamServer::Accept(SocketHandle listener) {
+SocketHandle Win32StreamServer::Accept(SocketHandle listener, int& error) {
+  error = 0;
   SOCKET accepted = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
-  if (accepted == INVALID_SOCKET) return kNoSocket;
+  if (accepted == INVALID_SOCKET) {
+    error = WSAGetLastError();
+    return kNoSocket;
+  }
   WSAAsyncSelect(accepted, window_, kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
+  // A peer that closed or reset before its events were selected may never
+  // raise FD_CLOSE: look (without taking any byte) and report it ourselves.
+  char byte;
+  int peeked = recv(accepted, &byte, 1, MSG_PEEK);
+  int state = peeked == SOCKET_ERROR ? WSAGetLastError() : 0;
+  if (peeked == 0 || (peeked == SOCKET_ERROR && state != WSAEWOULDBLOCK)) {
+    PostMessageA(window_, kSocketMessage, accepted, WSAMAKESELECTREPLY(FD_CLOSE, state));
+  }
   return static_cast<SocketHandle>(accepted);
 }
 

@@ -21,7 +21,7 @@ class Win32StreamServer final : public IStreamServer {
   ~Win32StreamServer() override;
   void SetEventHandler(EventHandler handler) override;
   ListenResult Listen(std::uint16_t port, int backlog) override;
-  SocketHandle Accept(SocketHandle listener) override;
+  SocketHandle Accept(SocketHandle listener, int& error) override;
   int PeerAddress(SocketHandle socket, std::uint32_t& address) override;
   IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) override;
   void Close(SocketHandle socket) override;

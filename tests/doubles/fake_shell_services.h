@@ -69,6 +69,12 @@ class FakeStreamServer final : public platform::IStreamServer {
   int sends = 0;
 
   void SetEventHandler(EventHandler h) override { handler = std::move(h); }
+  // Several devices queued behind one notification.
+  void ConnectMany(int count, std::vector<int> failures_first = {}) {
+    waiting = count;
+    accept_errors = std::move(failures_first);
+    handler(1, platform::kEventAccept, 0);
+  }
   ListenResult Listen(std::uint16_t port, int backlog) override {
     listened_port = port;
     listened_backlog = backlog;
@@ -76,7 +82,21 @@ class FakeStreamServer final : public platform::IStreamServer {
     open.insert(1);
     return {1, 0, ""};
   }
-  platform::SocketHandle Accept(platform::SocketHandle) override {
+  int waiting = 0;  // connections the next accept notification finds
+  std::vector<int> accept_errors;  // failures before the waiting ones
+
+  platform::SocketHandle Accept(platform::SocketHandle, int& error) override {
+    if (!accept_errors.empty()) {
+      error = accept_errors.front();
+      accept_errors.erase(accept_errors.begin());
+      return platform::kNoSocket;
+    }
+    if (waiting == 0) {
+      error = platform::wsa::kWouldBlock;
+      return platform::kNoSocket;
+    }
+    --waiting;
+    error = 0;
     platform::SocketHandle socket = next++;
     open.insert(socket);
     peers[socket] = next_peer;
@@ -101,6 +121,7 @@ class FakeStreamServer final : public platform::IStreamServer {
   platform::SocketHandle Connect(std::uint32_t peer = 0xC0A8010Au) {
     next_peer = peer;
     const platform::SocketHandle socket = next;
+    waiting = 1;
     handler(1, platform::kEventAccept, 0);
     return socket;
   }

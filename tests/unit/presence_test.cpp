@@ -85,6 +85,16 @@ TEST(Presence, ASendThatFailsIsAConnectionThatBroke) {
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 1u);
 }
 
+TEST(Presence, OneNotificationTakesEveryWaitingDeviceEvenAfterOneThatVanished) {
+  doubles::FormFixture t;
+  t.Create();
+  t.tcp.ConnectMany(3, {10054, 10053});
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 3u);
+  EXPECT_EQ(t.tray.Balloons().size(), 3u);
+  t.tcp.ConnectMany(0, {10055});  // out of buffers: left to the next notification
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 3u);
+}
+
 TEST(Presence, ShutdownClosesEveryConnectionWithoutBalloons) {
   doubles::FormFixture t;
   t.Create();

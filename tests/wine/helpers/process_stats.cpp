@@ -6,6 +6,45 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// The system's handle table (class 16), counted for one process: this works
+// where the per-process handle count is not kept.
+struct HandleEntry {
+  ULONG owner;
+  BYTE type;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ULONG access;
+};
+struct HandleTable {
+  ULONG count;
+  HandleEntry entries[1];
+};
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+long CountHandles(DWORD id) {
+  auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (query == nullptr) return -1;
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  LONG status;
+  while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+         static_cast<LONG>(0xC0000004)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status != 0) return -1;
+  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+  long count = 0;
+  for (ULONG i = 0; i < table->count; ++i) count += table->entries[i].owner == id;
+  return count;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
@@ -28,6 +67,7 @@ int main(int argc, char** argv) {
   if (process == nullptr) return 1;
   DWORD handles = 0;
   GetProcessHandleCount(process, &handles);
+  if (handles == 0) handles = static_cast<DWORD>(CountHandles(id));
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
   K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
