@@ -53,6 +53,9 @@ void Forget(doubles::FormFixture& f) {
   f.profile.calls.clear();
   f.registry.opened.clear();
   f.registry.ForgetHandles();
+  f.system.calls.clear();
+  f.tray.calls.clear();
+  f.application.calls.clear();
   f.sockets.ForgetSent();
 }
 
