@@ -64,7 +64,7 @@ run_host() {
 == No DISPLAY: the host runs in a Wine desktop on the private display $DISPLAY.
    Look at it:  DISPLAY=$DISPLAY import -window root screenshot.png   (or x11vnc -display $DISPLAY)
 MSG
-    set -- explorer /desktop=Mirovanta,1024x768 "$exe"
+    set -- explorer /desktop=Mirovanta,1024x768 "$(winepath -w "$exe")"
   else
     set -- "$exe"
   fi

@@ -77,7 +77,11 @@ void Win32Application::HideApplicationWindow() { ShowWindow(app_window_, SW_HIDE
 
 void Win32Application::WakeMainThread() {
   // One wake-up in the queue is enough: the handler runs everything that waits.
-  if (!wake_posted_.exchange(true)) PostMessageA(app_window_, kWakeMessage, 0, 0);
+  // A post that fails (a full queue) must not leave the flag set, or no wake-up
+  // would ever be posted again.
+  if (!wake_posted_.exchange(true) && !PostMessageA(app_window_, kWakeMessage, 0, 0)) {
+    wake_posted_ = false;
+  }
 }
 
 void Win32Application::ShowException(const std::string& message) {
