@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const platform::EFrameworkError&) {
     // Ends this datagram only, as in the listener.
   }
-  if (f.form->IniFile != nullptr || f.form->Registry != nullptr || f.registry.open_keys != 0) {
+  if (f.form->Store.IniFile != nullptr || f.form->Pages.Registry != nullptr || f.registry.open_keys != 0) {
     __builtin_trap();  // a command left its store or registry accessor behind
   }
   Forget(f);

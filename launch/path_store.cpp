@@ -1,23 +1,21 @@
-// The application path store: one small INI file in the user's temporary
-// folder, opened afresh by every command that needs it.
-#include "shell/form1.h"
+#include "launch/path_store.h"
 
-namespace shell {
+#include "launch/store_layout.h"
 
-namespace {
-constexpr const char* kPathKey = "Path";
-}
+namespace launch {
 
-void TForm1::OpenStore() { IniFile = std::make_unique<launch::TIniFile>(platform_.profile, IniFilePath); }
+TPathStore::TPathStore(platform::IProfile& profile) : profile_(profile) {}
 
-std::string TForm1::ReadStoredPath(const std::string& section) {
+void TPathStore::OpenStore() { IniFile = std::make_unique<TIniFile>(profile_, IniFilePath); }
+
+std::string TPathStore::ReadStoredPath(const std::string& section) {
   return IniFile->ReadString(section, kPathKey, "");
 }
 
-void TForm1::WriteStoredPath(const std::string& section, const std::string& path) {
+void TPathStore::WriteStoredPath(const std::string& section, const std::string& path) {
   IniFile->WriteString(section, kPathKey, path);
 }
 
-void TForm1::ReleaseStore() { IniFile.reset(); }
+void TPathStore::ReleaseStore() { IniFile.reset(); }
 
-}  // namespace shell
+}  // namespace launch

@@ -12,4 +12,11 @@ class EFrameworkError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The text the error box shows for `message`: a full stop is appended when the
+// last character comes after the full stop in character code order.
+inline std::string ExceptionDisplayText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
 }  // namespace platform

@@ -1,38 +1,43 @@
-// Text entry through the clipboard, and the pointer commands.
+#include "protocol/text_and_pointer.h"
+
 #include <string>
 
 #include "input/virtual_keys.h"
-#include "shell/form1.h"
 
-namespace shell {
+namespace protocol {
 
-void TForm1::TypeText(std::string_view text) {
+TTextAndPointer::TTextAndPointer(platform::IInput& input, platform::IClipboard& clipboard,
+                                 input::TInputSender& sender)
+    : input_(input), sender_(sender), clipboard_(clipboard) {}
+
+void TTextAndPointer::TypeText(std::string_view text) {
   // A clipboard that cannot be opened ends the command here: no Ctrl+V.
   clipboard_.SetAsText(std::string(text));
-  SendChord2(input::vk::Ctrl, input::vk::V);
+  sender_.SendChord2(input::vk::Ctrl, input::vk::V);
 }
 
-void TForm1::MovePointer(std::int8_t dx, std::int8_t dy) {
+void TTextAndPointer::MovePointer(std::int8_t dx, std::int8_t dy) {
   // When the read fails the last known position stands; the system clips the
   // new position to the screen.
-  platform_.input.GetCursorPos(CursorPos);
+  input_.GetCursorPos(CursorPos);
   CursorPos.x += dx;
   CursorPos.y += dy;
-  platform_.input.SetCursorPos(CursorPos.x, CursorPos.y);
+  input_.SetCursorPos(CursorPos.x, CursorPos.y);
 }
 
-void TForm1::LeftClick() {
-  SendMouse(platform::kMouseLeftDown, 0);
-  SendMouse(platform::kMouseLeftUp, 0);
+void TTextAndPointer::LeftClick() {
+  sender_.SendMouse(platform::kMouseLeftDown, 0);
+  sender_.SendMouse(platform::kMouseLeftUp, 0);
 }
 
-void TForm1::RightClick() {
-  SendMouse(platform::kMouseRightDown, 0);
-  SendMouse(platform::kMouseRightUp, 0);
+void TTextAndPointer::RightClick() {
+  sender_.SendMouse(platform::kMouseRightDown, 0);
+  sender_.SendMouse(platform::kMouseRightUp, 0);
 }
 
-void TForm1::TurnWheel(bool toward_user) {
-  SendMouse(platform::kMouseWheel, toward_user ? -platform::kWheelDelta : platform::kWheelDelta);
+void TTextAndPointer::TurnWheel(bool toward_user) {
+  sender_.SendMouse(platform::kMouseWheel,
+                    toward_user ? -platform::kWheelDelta : platform::kWheelDelta);
 }
 
-}  // namespace shell
+}  // namespace protocol

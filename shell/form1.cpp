@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "launch/store_layout.h"
 #include "protocol/command_dispatch.h"
 #include "shell/address_list.h"
 
@@ -8,9 +9,15 @@ namespace {
 
 constexpr std::size_t kPathBuffer = 260;
 constexpr std::size_t kComputerNameBuffer = 16;
-constexpr const char* kStoreFileName = "Mirovanta2.Dat";
 constexpr const char* kLinkFileName = "\\Mirovanta 2.lnk";
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The folder of the running program, with its trailing backslash.
+std::string ExeDirectory(platform::TApplication& application) {
+  const std::string exe = application.ExeName();
+  const std::size_t separator = exe.find_last_of('\\');
+  return separator == std::string::npos ? "" : exe.substr(0, separator + 1);
+}
 
 }  // namespace
 
@@ -18,10 +25,17 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
     : TrayIcon1(platform.notification_area, platform.input),
       ServerSocket1(platform.stream_server),
       IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
+      Keyboard(platform.input),
+      TextAndPointer(platform.input, platform.clipboard, Keyboard),
+      Laser(platform.shell, platform.windows, ExeDirectory(application)),
+      Store(platform.profile),
+      Closer(platform.processes, platform.windows),
+      Locator(platform.shell, ExeDirectory(application)),
+      Pages({platform.registry, platform.system, platform.shell}, Store, Closer, Locator),
+      Utilities(platform.system, platform.shell, Store, Closer, Locator),
       application_(application),
       platform_(platform),
-      source_filter_([&platform] { return platform.sockets.Interfaces(); }),
-      clipboard_(platform.clipboard) {
+      source_filter_([&platform] { return platform.sockets.Interfaces(); }) {
   application_.AttachMainForm(
       {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
   LoadComponents();
@@ -72,14 +86,15 @@ void TForm1::ReadSystemSettings() {
   const platform::OsVersion os = platform_.system.Version();
   if (os.platform_id != platform::kPlatformNt) {
     application_.Terminate();
-    IsNT6 = 0;
+    Utilities.IsNT6 = 0;
   } else {
     // Every system with user account control: NT 6.x and 10.0 alike.
-    IsNT6 = os.major >= 6 ? 1 : 0;
+    Utilities.IsNT6 = os.major >= 6 ? 1 : 0;
   }
-  InitInputRecords();
-  LaserWnd = 0;
-  IniFilePath = platform_.system.TempPath(kPathBuffer) + kStoreFileName;
+  Keyboard.InitInputRecords();
+  TextAndPointer.CursorPos = {0, 0};
+  Laser.LaserWnd = 0;
+  Store.IniFilePath = platform_.system.TempPath(kPathBuffer) + launch::kStoreFileName;
   ReadFolders();
   ComputerName = platform_.system.ComputerName(kComputerNameBuffer);
   IpList = LocalAddressList(platform_.sockets, ComputerName);
@@ -92,7 +107,7 @@ void TForm1::ReadSystemSettings() {
       !platform_.system.FileExists(UserStartupLink)) {
     StartRun1.Checked = false;
   }
-  IsWmp9or10 = false;
+  Pages.IsWmp9or10 = false;
 }
 
 void TForm1::ReadFolders() {
@@ -100,9 +115,9 @@ void TForm1::ReadFolders() {
   Registry->RootKey = platform::RootKey::LocalMachine;
   Registry->OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   if (Registry->ValueExists("ProgramFilesDir (x86)")) {
-    ProgFilesDir = Registry->ReadString("ProgramFilesDir (x86)");
+    Utilities.ProgFilesDir = Registry->ReadString("ProgramFilesDir (x86)");
   } else if (Registry->ValueExists("ProgramFilesDir")) {
-    ProgFilesDir = Registry->ReadString("ProgramFilesDir");
+    Utilities.ProgFilesDir = Registry->ReadString("ProgramFilesDir");
   }
   Registry->CloseKey();
   Registry->OpenKeyReadOnly(kShellFolders);
@@ -115,7 +130,7 @@ void TForm1::ReadFolders() {
 }
 
 TForm1::~TForm1() {
-  StopLaserCompanion();
+  Laser.StopLaserCompanion();
   // The components go last, as the inherited destruction takes them down; the
   // icon leaves the notification area with its component.
   IdUDPServer1.SetActive(false);
@@ -123,12 +138,6 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
-
-std::string TForm1::ExeDirectory() const {
-  const std::string exe = application_.ExeName();
-  const std::size_t separator = exe.find_last_of('\\');
-  return separator == std::string::npos ? "" : exe.substr(0, separator + 1);
-}
 
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {

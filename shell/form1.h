@@ -7,8 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "launch/ini_file.h"
+#include "input/input_sender.h"
+#include "launch/locator.h"
+#include "launch/page_launcher.h"
+#include "launch/path_store.h"
+#include "launch/program_closer.h"
 #include "launch/registry_reader.h"
+#include "launch/utility_launcher.h"
+#include "media/laser_companion.h"
 #include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/input.h"
@@ -17,9 +23,9 @@
 #include "platform/shell.h"
 #include "platform/sockets.h"
 #include "platform/system.h"
-#include "protocol/clipboard.h"
 #include "protocol/command_handlers.h"
 #include "protocol/source_filter.h"
+#include "protocol/text_and_pointer.h"
 #include "protocol/udp_server.h"
 #include "shell/menu_item.h"
 #include "shell/server_socket.h"
@@ -86,74 +92,32 @@ class TForm1 : public protocol::TCommandHandlers {
   void LaunchUtility(std::uint8_t selector) override;
   void CloseUtility(std::uint8_t selector) override;
 
-  // Input injection: each is one call into the system's input stream.
-  void SendKey(std::uint16_t vk);
-  void SendChord2(std::uint16_t mod, std::uint16_t vk);
-  void SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3);
-  void SendMouse(std::uint32_t flags, std::int32_t data);
-
-  // The media pages' own application, and the laser pointer companion.
-  void LaunchPageApp(std::uint8_t page);
-  void ClosePageApp(std::uint8_t page);
-  void StartLaserCompanion();
-  void StopLaserCompanion();
-
-  // The application path store, one command at a time.
-  void OpenStore();
-  std::string ReadStoredPath(const std::string& section);
-  void WriteStoredPath(const std::string& section, const std::string& path);
-  void ReleaseStore();
-
-  // Finding, starting and closing programs.
-  std::string DiscoverAppPath(const std::string& key, const std::string& value_name,
-                              bool remove_quotes);
-  void RunOpenExe(const std::string& parameter);
-  bool CloseProcessByName(const std::string& name);
-  bool EnumCloseProc(platform::WindowHandle window, std::uint32_t process_id);
-  std::string FileVersionText(const std::string& path);
+  // The subsystems, wired at construction; the handlers above delegate to them.
+  input::TInputSender Keyboard;
+  protocol::TTextAndPointer TextAndPointer;
+  media::TLaserCompanion Laser;
+  launch::TPathStore Store;
+  launch::TProgramCloser Closer;
+  launch::TLocator Locator;
+  launch::TPageLauncher Pages;
+  launch::TUtilityLauncher Utilities;
 
   // Fields.
-  std::array<platform::TInput, 6> KeyInputs{};
-  platform::TInput MouseInput{};
-  platform::TPoint CursorPos{};
-  std::intptr_t LaserWnd = 0;
-  std::string IniFilePath;
-  std::unique_ptr<launch::TIniFile> IniFile;
-  std::unique_ptr<launch::TRegistry> Registry;
-  std::string ProgFilesDir;
-  std::int32_t IsNT6 = 0;
+  std::unique_ptr<launch::TRegistry> Registry;  // only while start-up reads the folders
   std::string ComputerName;
   std::string IpList;
   std::string CommonStartupLink;
   std::string UserStartupLink;
   std::string LinkDescription;
-  bool IsWmp9or10 = false;
 
  private:
   void LoadComponents();
   void ReadSystemSettings();
   void ReadFolders();
-  void InitInputRecords();
-  void WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up);
-  std::string ExeDirectory() const;
-  std::string CompanionPath() const;
 
   platform::TApplication& application_;
   TPlatform& platform_;
   protocol::TLocalNetworkFilter source_filter_;
-  protocol::TClipboard clipboard_;
-};
-
-// Releases the path store when a command leaves, by any way.
-class TStoreScope {
- public:
-  explicit TStoreScope(TForm1& form) : form_(form) { form_.OpenStore(); }
-  ~TStoreScope() { form_.ReleaseStore(); }
-  TStoreScope(const TStoreScope&) = delete;
-  TStoreScope& operator=(const TStoreScope&) = delete;
-
- private:
-  TForm1& form_;
 };
 
 }  // namespace shell

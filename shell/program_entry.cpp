@@ -4,11 +4,6 @@
 
 namespace shell {
 
-std::string ExceptionDisplayText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
-  return message;
-}
-
 int ProgramEntry(platform::IProcesses& processes, platform::TApplication& application,
                  const std::function<std::shared_ptr<void>()>& create_main_form) {
   platform::NamedMutex lock = processes.CreateNamedMutex(kInstanceMutexName, true);

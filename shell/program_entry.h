@@ -12,10 +12,6 @@ namespace shell {
 
 inline constexpr const char* kInstanceMutexName = "ZANTRIX_MIROVANTA2";
 
-// The text the error box shows for `message`: a full stop is appended when the
-// last character comes after the full stop in character code order.
-std::string ExceptionDisplayText(const std::string& message);
-
 // Returns the program's exit code, always 0. `create_main_form` constructs the
 // main form (which starts its components); the form lives until the loop ends.
 int ProgramEntry(platform::IProcesses& processes, platform::TApplication& application,

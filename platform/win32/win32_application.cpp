@@ -1,7 +1,6 @@
 #include "platform/win32/win32_application.h"
 
 #include "platform/framework_error.h"
-#include "shell/program_entry.h"
 
 namespace platform::win32 {
 namespace {
@@ -85,7 +84,7 @@ void Win32Application::WakeMainThread() {
 }
 
 void Win32Application::ShowException(const std::string& message) {
-  std::string text = shell::ExceptionDisplayText(message);
+  std::string text = ExceptionDisplayText(message);
   MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"empty", {}, kNothing},
         Case{"one_byte", {0x15}, kNothing},
         Case{"two_bytes", {0x15, 0x65}, kNothing}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& case_info) { return std::string(case_info.param.name); });
 
 TEST(Probe, IsAnsweredWithTheReplyMarker) {
   Outcome outcome = Handle({0x15, 0x65, 0x80});

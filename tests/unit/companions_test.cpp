@@ -36,8 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ParameterCase{"4_2App", "4-2App", "Locate QUELLIN"},
                     ParameterCase{"4_3App", "4-3App", "Locate Brisana"},
                     ParameterCase{"4_4App", "4-4App", "Locate Feyrun"}),
-    [](const testing::TestParamInfo<ParameterCase>& info) {
-      return std::string(info.param.parameter);
+    [](const testing::TestParamInfo<ParameterCase>& case_info) {
+      return std::string(case_info.param.parameter);
     });
 
 TEST(LocateParameters, OthersAreRefusedAndTheUsageListsTheAcceptedOnes) {

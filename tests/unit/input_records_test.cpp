@@ -31,25 +31,25 @@ TEST(InputRecords, StartWithDownSlotsThenUpSlotsAndAnIdleMouse) {
   doubles::FormFixture t;
   shell::TForm1& form = t.Form();
   for (std::size_t slot = 0; slot < 6; ++slot) {
-    EXPECT_EQ(form.KeyInputs[slot].type, platform::kInputKeyboard);
-    EXPECT_EQ(form.KeyInputs[slot].ki.wVk, 0);
-    EXPECT_EQ(form.KeyInputs[slot].ki.dwFlags, slot < 3 ? 0u : platform::kKeyEventKeyUp);
+    EXPECT_EQ(form.Keyboard.KeyInputs[slot].type, platform::kInputKeyboard);
+    EXPECT_EQ(form.Keyboard.KeyInputs[slot].ki.wVk, 0);
+    EXPECT_EQ(form.Keyboard.KeyInputs[slot].ki.dwFlags, slot < 3 ? 0u : platform::kKeyEventKeyUp);
   }
-  EXPECT_EQ(form.MouseInput.type, platform::kInputMouse);
-  EXPECT_EQ(form.MouseInput.mi.dwFlags, 0u);
-  EXPECT_EQ(form.MouseInput.mi.mouseData, 0);
-  EXPECT_EQ(form.CursorPos.x, 0);
-  EXPECT_EQ(form.CursorPos.y, 0);
-  EXPECT_EQ(form.LaserWnd, 0);
-  EXPECT_FALSE(form.IsWmp9or10);
+  EXPECT_EQ(form.Keyboard.MouseInput.type, platform::kInputMouse);
+  EXPECT_EQ(form.Keyboard.MouseInput.mi.dwFlags, 0u);
+  EXPECT_EQ(form.Keyboard.MouseInput.mi.mouseData, 0);
+  EXPECT_EQ(form.TextAndPointer.CursorPos.x, 0);
+  EXPECT_EQ(form.TextAndPointer.CursorPos.y, 0);
+  EXPECT_EQ(form.Laser.LaserWnd, 0);
+  EXPECT_FALSE(form.Pages.IsWmp9or10);
 }
 
 TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
   doubles::FormFixture t;
   shell::TForm1& form = t.Form();
-  form.SendChord3(0x11, 0x10, 0x42);
-  form.SendKey(0x20);
-  form.SendChord2(0x11, 0x56);
+  form.Keyboard.SendChord3(0x11, 0x10, 0x42);
+  form.Keyboard.SendKey(0x20);
+  form.Keyboard.SendChord2(0x11, 0x56);
   ASSERT_EQ(t.input.calls.size(), 3u);
   EXPECT_EQ(Events(t.input.calls[0]),
             (Strings{"17 down", "16 down", "66 down", "66 up", "16 up", "17 up"}));
@@ -57,8 +57,8 @@ TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
       << "a key after a three-key chord sends only its own two events";
   EXPECT_EQ(Events(t.input.calls[2]), (Strings{"17 down", "86 down", "86 up", "17 up"}));
   // The slots a short send leaves alone keep the chord's values.
-  EXPECT_EQ(form.KeyInputs[4].ki.wVk, 0x10);
-  EXPECT_EQ(form.KeyInputs[5].ki.wVk, 0x11);
+  EXPECT_EQ(form.Keyboard.KeyInputs[4].ki.wVk, 0x10);
+  EXPECT_EQ(form.Keyboard.KeyInputs[5].ki.wVk, 0x11);
 }
 
 TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
@@ -66,26 +66,26 @@ TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
   shell::TForm1& form = t.Form();
   for (std::uint16_t key : {input::vk::Up, input::vk::PgDn, input::vk::Del, input::vk::Win,
                             input::vk::Home, input::vk::Insert}) {
-    form.SendKey(key);
+    form.Keyboard.SendKey(key);
     const auto& call = t.input.calls.back();
     EXPECT_EQ(call[0].ki.dwFlags, platform::kKeyEventExtendedKey) << key;
     EXPECT_EQ(call[1].ki.dwFlags, platform::kKeyEventExtendedKey | platform::kKeyEventKeyUp) << key;
   }
-  form.SendChord2(input::vk::Ctrl, input::vk::Left);
+  form.Keyboard.SendChord2(input::vk::Ctrl, input::vk::Left);
   const auto& chord = t.input.calls.back();
   EXPECT_EQ(chord[0].ki.dwFlags, 0u) << "Ctrl is not an extended key";
   EXPECT_EQ(chord[1].ki.dwFlags, platform::kKeyEventExtendedKey);
-  form.SendKey(input::vk::D8);
+  form.Keyboard.SendKey(input::vk::D8);
   EXPECT_EQ(t.input.calls.back()[0].ki.dwFlags, 0u);
 }
 
 TEST(SendOperations, MouseRecordsCarryOnlyWhatTheirEventNeeds) {
   doubles::FormFixture t;
   shell::TForm1& form = t.Form();
-  form.RightClick();
-  form.TurnWheel(true);
-  form.LeftClick();
-  form.TurnWheel(false);
+  form.TextAndPointer.RightClick();
+  form.TextAndPointer.TurnWheel(true);
+  form.TextAndPointer.LeftClick();
+  form.TextAndPointer.TurnWheel(false);
   ASSERT_EQ(t.input.calls.size(), 6u);
   struct Expected {
     std::uint32_t flags;

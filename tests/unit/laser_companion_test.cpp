@@ -18,20 +18,20 @@ TEST(LaserCompanion, StartsOnceFromTheHostsDirectoryWithDashDMaximised) {
   EXPECT_EQ(t.shell.calls[0].parameters, "-d");
   EXPECT_EQ(t.shell.calls[0].directory, "");
   EXPECT_EQ(t.shell.calls[0].show, 3);
-  EXPECT_EQ(t.Form().LaserWnd, 42);
+  EXPECT_EQ(t.Form().Laser.LaserWnd, 42);
 }
 
 TEST(LaserCompanion, AStartTheShellRefusedIsTriedAgainNextTime) {
   doubles::FormFixture t;
   for (std::intptr_t refused : {0, 2, 32}) {
     t.shell.result = refused;
-    t.Form().StartLaserCompanion();
-    EXPECT_EQ(t.Form().LaserWnd, 0) << refused;
+    t.Form().Laser.StartLaserCompanion();
+    EXPECT_EQ(t.Form().Laser.LaserWnd, 0) << refused;
   }
   EXPECT_EQ(t.shell.calls.size(), 3u);
   t.shell.result = 33;
-  t.Form().StartLaserCompanion();
-  EXPECT_EQ(t.Form().LaserWnd, 33);
+  t.Form().Laser.StartLaserCompanion();
+  EXPECT_EQ(t.Form().Laser.LaserWnd, 33);
 }
 
 TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
@@ -41,7 +41,7 @@ TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
   t.Form().MediaPageButton(1, 0xFE);
   EXPECT_EQ(t.windows.calls,
             (Strings{"FindTopWindow TLaserForm Laser", "PostWindowMessage 777 16 0 0"}));
-  EXPECT_EQ(t.Form().LaserWnd, 0);
+  EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
   t.Form().MediaPageButton(1, 0xFD);
   EXPECT_EQ(t.shell.calls.size(), 2u) << "after a stop, a start starts again";
 }
@@ -49,26 +49,26 @@ TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
 TEST(LaserCompanion, StopWithoutAStartDoesNothingEvenWithAWindowThere) {
   doubles::FormFixture t;
   t.windows.found = 777;
-  t.Form().StopLaserCompanion();
+  t.Form().Laser.StopLaserCompanion();
   EXPECT_TRUE(t.windows.calls.empty());
 }
 
 TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
   doubles::FormFixture t;
   t.windows.found = 0;
-  t.Form().StartLaserCompanion();
-  t.Form().StopLaserCompanion();
+  t.Form().Laser.StartLaserCompanion();
+  t.Form().Laser.StopLaserCompanion();
   EXPECT_EQ(t.windows.calls, (Strings{"FindTopWindow TLaserForm Laser"}));
-  EXPECT_EQ(t.Form().LaserWnd, 0);
+  EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
 }
 
 TEST(LaserCompanion, PageSevenHasNoLaserButtons) {
   doubles::FormFixture t;
   t.Form().MediaPageButton(7, 0xFD);
-  t.Form().StartLaserCompanion();
+  t.Form().Laser.StartLaserCompanion();
   t.windows.found = 5;
   t.Form().MediaPageButton(7, 0xFE);
-  EXPECT_EQ(t.Form().LaserWnd, 42) << "page 7's stop button did not stop it";
+  EXPECT_EQ(t.Form().Laser.LaserWnd, 42) << "page 7's stop button did not stop it";
   EXPECT_EQ(t.shell.calls.size(), 1u);
 }
 
@@ -76,7 +76,7 @@ TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
   {
     doubles::FormFixture t;
     t.windows.found = 9;
-    t.Form().StartLaserCompanion();
+    t.Form().Laser.StartLaserCompanion();
     t.form.reset();
     EXPECT_EQ(t.windows.calls.back(), "PostWindowMessage 9 16 0 0");
   }

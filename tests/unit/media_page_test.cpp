@@ -14,7 +14,7 @@ using media::LookUpButton;
 // The keys one button sends on one page, as "vk+vk+vk" of the pressed order.
 std::string KeysOf(std::uint8_t page, std::uint8_t code, bool wmp9or10 = false) {
   doubles::FormFixture t;
-  t.Form().IsWmp9or10 = wmp9or10;
+  t.Form().Pages.IsWmp9or10 = wmp9or10;
   t.Form().MediaPageButton(page, code);
   if (t.input.calls.empty()) return "";
   std::string keys;

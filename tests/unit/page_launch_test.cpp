@@ -51,7 +51,7 @@ TEST_P(EachPage, AStoredPathIsStartedAndWrittenBackWithoutTheRegistry) {
                                       std::string("write ") + row.section + " D:\\Players\\app.exe",
                                       std::string("flush ") + kStore}));
   EXPECT_TRUE(t.registry.opened.empty());
-  EXPECT_EQ(t.Form().IniFile, nullptr);
+  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
 }
 
 TEST_P(EachPage, AStoredPathWhoseFileIsGoneIsFinal) {
@@ -92,7 +92,7 @@ TEST_P(EachPage, NothingFoundHandsTheSectionToOpenExeAndWritesNothing) {
   EXPECT_EQ(t.shell.calls[0].operation, "open");
   EXPECT_TRUE(t.profile.sections.empty());
   EXPECT_EQ(t.profile.calls.back(), std::string("flush ") + kStore);
-  EXPECT_EQ(t.Form().IniFile, nullptr);
+  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
 }
 
 TEST_P(EachPage, CloseTakesTheStoredFileNameOrTheDefault) {
@@ -111,8 +111,8 @@ TEST_P(EachPage, CloseTakesTheStoredFileNameOrTheDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, EachPage, testing::ValuesIn(kPages),
-                         [](const testing::TestParamInfo<PageRow>& info) {
-                           return "page" + std::to_string(info.param.page);
+                         [](const testing::TestParamInfo<PageRow>& case_info) {
+                           return "page" + std::to_string(case_info.param.page);
                          });
 
 struct CleanUpCase {
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr},
         CleanUpCase{"environment_expanded", 3, "%ProgramFiles%\\MPC\\mplayerc.exe",
                     "C:\\Program Files\\MPC\\mplayerc.exe"}),
-    [](const testing::TestParamInfo<CleanUpCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CleanUpCase>& case_info) { return std::string(case_info.param.name); });
 
 TEST(Discovery, FallsBackToTheNativeRegistryView) {
   doubles::FormFixture t;
@@ -188,8 +188,8 @@ TEST(Discovery, AValueThatIsNotTextEndsTheCommandWithTheRegistryError) {
   }
   EXPECT_TRUE(t.shell.calls.empty());
   EXPECT_EQ(t.registry.open_keys, 0);
-  EXPECT_EQ(t.Form().Registry, nullptr);
-  EXPECT_EQ(t.Form().IniFile, nullptr);
+  EXPECT_EQ(t.Form().Pages.Registry, nullptr);
+  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
 }
 
 TEST(WriteBack, AFailedWriteEndsTheCommandAfterTheStartAndSkipsTheVersionCheck) {
@@ -205,8 +205,8 @@ TEST(WriteBack, AFailedWriteEndsTheCommandAfterTheStartAndSkipsTheVersionCheck) 
     EXPECT_EQ(std::string(error.what()), std::string("Unable to write to ") + kStore);
   }
   EXPECT_EQ(t.shell.calls.size(), 1u) << "the start is not undone";
-  EXPECT_FALSE(t.Form().IsWmp9or10);
-  EXPECT_EQ(t.Form().IniFile, nullptr);
+  EXPECT_FALSE(t.Form().Pages.IsWmp9or10);
+  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
 }
 
 TEST(PlayerVersion, NineAndTenSetTheFlagForGoodOthersLeaveIt) {
@@ -222,11 +222,11 @@ TEST(PlayerVersion, NineAndTenSetTheFlagForGoodOthersLeaveIt) {
     t.system.files.insert("C:\\WMP\\wmplayer.exe");
     t.system.versions["C:\\WMP\\wmplayer.exe"] = c.version;
     t.Form().MediaPageButton(8, 0x02);
-    EXPECT_EQ(t.Form().IsWmp9or10, c.sets) << c.version[0];
+    EXPECT_EQ(t.Form().Pages.IsWmp9or10, c.sets) << c.version[0];
     if (c.sets) {
       t.system.versions["C:\\WMP\\wmplayer.exe"] = {12, 0, 0, 1};
       t.Form().MediaPageButton(8, 0x02);
-      EXPECT_TRUE(t.Form().IsWmp9or10) << "never cleared";
+      EXPECT_TRUE(t.Form().Pages.IsWmp9or10) << "never cleared";
     }
   }
   doubles::FormFixture t;
@@ -234,14 +234,14 @@ TEST(PlayerVersion, NineAndTenSetTheFlagForGoodOthersLeaveIt) {
   t.system.files.insert("C:\\MPC\\mplayerc.exe");
   t.system.versions["C:\\MPC\\mplayerc.exe"] = {10, 0, 0, 1};
   t.Form().MediaPageButton(3, 0x02);
-  EXPECT_FALSE(t.Form().IsWmp9or10) << "only page 8 looks at the version";
+  EXPECT_FALSE(t.Form().Pages.IsWmp9or10) << "only page 8 looks at the version";
 }
 
 TEST(FileVersionText, JoinsTheFourNumbersOrIsEmpty) {
   doubles::FormFixture t;
   t.system.versions["a.exe"] = {10, 0, 0, 3646};
-  EXPECT_EQ(t.Form().FileVersionText("a.exe"), "10.0.0.3646");
-  EXPECT_EQ(t.Form().FileVersionText("none.exe"), "");
+  EXPECT_EQ(t.Form().Pages.FileVersionText("a.exe"), "10.0.0.3646");
+  EXPECT_EQ(t.Form().Pages.FileVersionText("none.exe"), "");
 }
 
 TEST(Close, PageOneAlwaysClosesMediaCenter) {
@@ -258,7 +258,7 @@ TEST(Close, MatchingIgnoresOnlyTheCaseOfAToZ) {
   t.processes.running = {{1, "MPlayerC.exe"}, {2, "C:\\x\\mplayerc.exe"}, {3, "mplayerc.exe2"},
                          {4, "mplayerc.exe"}};
   t.processes.refuse_terminate = {1};
-  EXPECT_TRUE(t.Form().CloseProcessByName("mplayerc.exe"));
+  EXPECT_TRUE(t.Form().Closer.CloseProcessByName("mplayerc.exe"));
   t.Form().MediaPageButton(3, 0xFF);
   EXPECT_EQ(t.processes.terminated, (std::vector<std::uint32_t>{2, 4, 2, 4}))
       << "one refusal does not stop the others";
@@ -270,10 +270,10 @@ TEST(Close, ResultIsWhetherTheLastMatchWasHandled) {
   doubles::FormFixture t;
   t.processes.running = {{1, "a.exe"}, {2, "a.exe"}};
   t.processes.refuse_terminate = {2};
-  EXPECT_FALSE(t.Form().CloseProcessByName("a.exe"));
-  EXPECT_FALSE(t.Form().CloseProcessByName("b.exe"));
+  EXPECT_FALSE(t.Form().Closer.CloseProcessByName("a.exe"));
+  EXPECT_FALSE(t.Form().Closer.CloseProcessByName("b.exe"));
   t.processes.snapshot_fails = true;
-  EXPECT_FALSE(t.Form().CloseProcessByName("a.exe"));
+  EXPECT_FALSE(t.Form().Closer.CloseProcessByName("a.exe"));
 }
 
 TEST(Close, PPStreamWindowsTitledPpsAreAskedToCloseWithATimeout) {

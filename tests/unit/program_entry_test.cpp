@@ -62,12 +62,12 @@ TEST(ProgramEntry, ForeignErrorIsShownWithAnEmptyMessage) {
 }
 
 TEST(ExceptionDisplayText, AppendsAFullStopOnlyAfterCharactersAboveIt) {
-  EXPECT_EQ(shell::ExceptionDisplayText("Cannot open clipboard"), "Cannot open clipboard.");
-  EXPECT_EQ(shell::ExceptionDisplayText("Already ends."), "Already ends.");
-  EXPECT_EQ(shell::ExceptionDisplayText("bind (10048)"), "bind (10048)");
-  EXPECT_EQ(shell::ExceptionDisplayText("ends in a slash/"), "ends in a slash/.");
-  EXPECT_EQ(shell::ExceptionDisplayText("ends in a dash-"), "ends in a dash-");
-  EXPECT_EQ(shell::ExceptionDisplayText(""), "");
+  EXPECT_EQ(platform::ExceptionDisplayText("Cannot open clipboard"), "Cannot open clipboard.");
+  EXPECT_EQ(platform::ExceptionDisplayText("Already ends."), "Already ends.");
+  EXPECT_EQ(platform::ExceptionDisplayText("bind (10048)"), "bind (10048)");
+  EXPECT_EQ(platform::ExceptionDisplayText("ends in a slash/"), "ends in a slash/.");
+  EXPECT_EQ(platform::ExceptionDisplayText("ends in a dash-"), "ends in a dash-");
+  EXPECT_EQ(platform::ExceptionDisplayText(""), "");
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"100.127.255.255", true}, Case{"100.63.255.255", false},
                     Case{"100.128.0.0", false}, Case{"8.8.8.8", false},
                     Case{"0.0.0.0", false}, Case{"255.255.255.255", false}),
-    [](const testing::TestParamInfo<Case>& info) {
-      std::string name = info.param.source;
+    [](const testing::TestParamInfo<Case>& case_info) {
+      std::string name = case_info.param.source;
       for (char& c : name) c = c == '.' ? '_' : c;
       return name;
     });

@@ -92,7 +92,7 @@ TEST(Pointer, AnUnreadablePositionMovesOnFromTheLastKnownOne) {
   t.Form().MovePointer(5, 5);
   EXPECT_EQ(t.input.set_positions.back().x, 20);
   EXPECT_EQ(t.input.set_positions.back().y, 20);
-  EXPECT_EQ(t.Form().CursorPos.x, 20);
+  EXPECT_EQ(t.Form().TextAndPointer.CursorPos.x, 20);
 }
 
 }  // namespace

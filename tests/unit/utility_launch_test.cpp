@@ -66,7 +66,7 @@ TEST_P(EachUtility, NothingFoundHandsTheSectionToOpenExe) {
   EXPECT_EQ(t.shell.calls[0].operation, "open");
   EXPECT_EQ(t.shell.calls[0].parameters, row.open_parameter);
   EXPECT_TRUE(t.profile.sections.empty());
-  EXPECT_EQ(t.Form().IniFile, nullptr);
+  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
 }
 
 TEST_P(EachUtility, AStoredPathWinsAndAStoredPathWithoutFileDoesNothing) {
@@ -93,8 +93,8 @@ TEST_P(EachUtility, CloseEndsItsFixedNameWhateverTheStoreSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Utilities, EachUtility, testing::ValuesIn(kUtilities),
-                         [](const testing::TestParamInfo<UtilityRow>& info) {
-                           return "utility" + std::to_string(info.param.selector);
+                         [](const testing::TestParamInfo<UtilityRow>& case_info) {
+                           return "utility" + std::to_string(case_info.param.selector);
                          });
 
 TEST(Utilities, TheVerbIsOpenWithoutUserAccountControl) {

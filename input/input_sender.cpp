@@ -1,15 +1,17 @@
-// The input records of the main form and the four send operations. Every
-// operation writes each slot it sends right before its single SendInput call,
-// so no event depends on what an earlier command left in the records.
-#include "input/virtual_keys.h"
-#include "shell/form1.h"
+// Every operation writes each slot it sends right before its single SendInput
+// call, so no event depends on what an earlier command left in the records.
+#include "input/input_sender.h"
 
-namespace shell {
+#include "input/virtual_keys.h"
+
+namespace input {
 
 using platform::kKeyEventExtendedKey;
 using platform::kKeyEventKeyUp;
 
-void TForm1::InitInputRecords() {
+TInputSender::TInputSender(platform::IInput& input) : input_(input) { InitInputRecords(); }
+
+void TInputSender::InitInputRecords() {
   for (std::size_t slot = 0; slot < KeyInputs.size(); ++slot) {
     KeyInputs[slot] = {};
     KeyInputs[slot].type = platform::kInputKeyboard;
@@ -17,46 +19,45 @@ void TForm1::InitInputRecords() {
   }
   MouseInput = {};
   MouseInput.type = platform::kInputMouse;
-  CursorPos = {0, 0};
 }
 
 // Each key goes out as the real key would: with its scan code and, for the
 // navigation and Windows keys, the extended-key flag.
-void TForm1::WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up) {
+void TInputSender::WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up) {
   platform::TKeyboardInput& key = KeyInputs[slot].ki;
   key.wVk = vk;
-  key.wScan = platform_.input.ScanCodeOf(vk);
-  key.dwFlags = (up ? kKeyEventKeyUp : 0) | (input::vk::IsExtendedKey(vk) ? kKeyEventExtendedKey : 0);
+  key.wScan = input_.ScanCodeOf(vk);
+  key.dwFlags = (up ? kKeyEventKeyUp : 0) | (vk::IsExtendedKey(vk) ? kKeyEventExtendedKey : 0);
 }
 
-void TForm1::SendKey(std::uint16_t vk) {
+void TInputSender::SendKey(std::uint16_t vk) {
   WriteKeySlot(0, vk, false);
   WriteKeySlot(1, vk, true);
-  platform_.input.SendInput(2, KeyInputs.data());
+  input_.SendInput(2, KeyInputs.data());
 }
 
-void TForm1::SendChord2(std::uint16_t mod, std::uint16_t vk) {
+void TInputSender::SendChord2(std::uint16_t mod, std::uint16_t vk) {
   WriteKeySlot(0, mod, false);
   WriteKeySlot(1, vk, false);
   WriteKeySlot(2, vk, true);
   WriteKeySlot(3, mod, true);
-  platform_.input.SendInput(4, KeyInputs.data());
+  input_.SendInput(4, KeyInputs.data());
 }
 
-void TForm1::SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3) {
+void TInputSender::SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3) {
   WriteKeySlot(0, k1, false);
   WriteKeySlot(1, k2, false);
   WriteKeySlot(2, k3, false);
   WriteKeySlot(3, k3, true);
   WriteKeySlot(4, k2, true);
   WriteKeySlot(5, k1, true);
-  platform_.input.SendInput(6, KeyInputs.data());
+  input_.SendInput(6, KeyInputs.data());
 }
 
-void TForm1::SendMouse(std::uint32_t flags, std::int32_t data) {
+void TInputSender::SendMouse(std::uint32_t flags, std::int32_t data) {
   MouseInput.mi.dwFlags = flags;
   MouseInput.mi.mouseData = data;
-  platform_.input.SendInput(1, &MouseInput);
+  input_.SendInput(1, &MouseInput);
 }
 
-}  // namespace shell
+}  // namespace input

@@ -1,0 +1,12 @@
+#include "launch/locator.h"
+
+namespace launch {
+
+TLocator::TLocator(platform::IShell& shell, std::string exe_directory)
+    : shell_(shell), exe_directory_(std::move(exe_directory)) {}
+
+void TLocator::RunOpenExe(const std::string& parameter) {
+  shell_.Execute("open", exe_directory_ + kLocatorFile, parameter, "", platform::kShowNormal);
+}
+
+}  // namespace launch

@@ -1,0 +1,44 @@
+#include "launch/utility_launcher.h"
+
+#include "launch/app_tables.h"
+#include "launch/path_text.h"
+
+namespace launch {
+
+TUtilityLauncher::TUtilityLauncher(platform::ISystem& system, platform::IShell& shell,
+                                   TPathStore& store, TProgramCloser& closer, TLocator& locator)
+    : system_(system), shell_(shell), store_(store), closer_(closer), locator_(locator) {}
+
+std::string TUtilityLauncher::FindUnderProgramFiles(const std::array<const char*, 2>& candidates) {
+  for (const char* candidate : candidates) {
+    if (candidate != nullptr && system_.FileExists(ProgFilesDir + candidate)) {
+      return ProgFilesDir + candidate;
+    }
+  }
+  return "";
+}
+
+void TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
+  const Utility* utility = FindUtility(selector);
+  if (utility == nullptr) return;
+  TStoreScope store(store_);
+  std::string path = store_.ReadStoredPath(utility->section);
+  if (path.empty()) {
+    path = FindUnderProgramFiles(utility->candidates);
+    if (path.empty()) {
+      locator_.RunOpenExe(utility->open_parameter);
+      return;
+    }
+  }
+  if (!system_.FileExists(path)) return;
+  // Not restored afterwards: later starts of either group inherit this folder.
+  system_.ChangeDirectory(FolderPart(path));
+  shell_.Execute(IsNT6 ? "runas" : "open", path, "", "", platform::kShowNormal);
+  store_.WriteStoredPath(utility->section, path);
+}
+
+void TUtilityLauncher::CloseUtility(std::uint8_t selector) {
+  if (const Utility* utility = FindUtility(selector)) closer_.CloseProcessByName(utility->close_name);
+}
+
+}  // namespace launch
