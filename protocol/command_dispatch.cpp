@@ -7,6 +7,8 @@
 namespace protocol {
 namespace {
 
+using namespace wire;
+
 // The datagram with one zero byte after its last byte, so that reading the byte
 // at offset `length` yields 0 and the text of group 2 is always terminated.
 std::vector<std::uint8_t> WorkingCopy(TStream& data) {
@@ -17,36 +19,40 @@ std::vector<std::uint8_t> WorkingCopy(TStream& data) {
 
 void AnswerProbe(TStream& data, const TReplySender& reply) {
   std::vector<std::uint8_t> copy = WorkingCopy(data);
-  if (copy[0] != kHeader1 || copy[1] != kHeader2 || copy[2] != kProbeMarker) return;
-  copy[2] = kReplyMarker;
+  if (copy[0] != kHeader1 || copy[1] != kHeader2 || copy[kGroupOffset] != kProbeMarker) return;
+  copy[kGroupOffset] = kReplyMarker;
   reply(copy.data(), kProbeLength);
 }
 
 void PointerCommand(const std::vector<std::uint8_t>& copy, TCommandHandlers& handlers) {
-  switch (copy[3]) {
-    case 1: handlers.MovePointer(static_cast<std::int8_t>(copy[4]),
-                                 static_cast<std::int8_t>(copy[5])); break;
-    case 2: handlers.LeftClick(); break;
-    case 3: handlers.RightClick(); break;
-    case 4: handlers.TurnWheel(copy[5] == 1); break;
+  switch (copy[kSelectorOffset]) {
+    case kPointerMove:
+      handlers.MovePointer(static_cast<std::int8_t>(copy[kDataOffset]),
+                           static_cast<std::int8_t>(copy[kDataOffset + 1]));
+      break;
+    case kPointerLeftClick: handlers.LeftClick(); break;
+    case kPointerRightClick: handlers.RightClick(); break;
+    case kPointerWheel: handlers.TurnWheel(copy[kWheelDirectionOffset] == kWheelTowardUser); break;
     default: break;  // selectors 0 and 5..255 mean nothing
   }
 }
 
 void UtilityCommand(const std::vector<std::uint8_t>& copy, TCommandHandlers& handlers) {
-  const std::uint8_t selector = copy[3];
-  if (selector < 1 || selector > 4) return;
-  if (copy[4] == kUtilityLaunch) handlers.LaunchUtility(selector);
-  if (copy[4] == kUtilityClose) handlers.CloseUtility(selector);
+  const std::uint8_t selector = copy[kSelectorOffset];
+  if (selector < kFirstUtility || selector > kLastUtility) return;
+  if (copy[kDataOffset] == kUtilityLaunch) handlers.LaunchUtility(selector);
+  if (copy[kDataOffset] == kUtilityClose) handlers.CloseUtility(selector);
 }
 
 void Dispatch(const std::vector<std::uint8_t>& copy, TCommandHandlers& handlers) {
-  switch (copy[2]) {
-    case kGroupMediaPage:
-      if (copy[3] >= 1 && copy[3] <= 8) handlers.MediaPageButton(copy[3], copy[4]);
+  switch (copy[kGroupOffset]) {
+    case kGroupMediaPage: {
+      const std::uint8_t page = copy[kSelectorOffset];
+      if (page >= kFirstPage && page <= kLastPage) handlers.MediaPageButton(page, copy[kDataOffset]);
       break;
+    }
     case kGroupText: {
-      const char* text = reinterpret_cast<const char*>(copy.data() + 4);
+      const char* text = reinterpret_cast<const char*>(copy.data() + kDataOffset);
       handlers.TypeText(std::string_view(text, std::strlen(text)));
       break;
     }

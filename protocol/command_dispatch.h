@@ -7,23 +7,9 @@
 
 #include "protocol/command_handlers.h"
 #include "protocol/udp_server.h"
+#include "protocol/wire_format.h"
 
 namespace protocol {
-
-inline constexpr std::uint8_t kHeader1 = 0x15;
-inline constexpr std::uint8_t kHeader2 = 0x65;
-inline constexpr std::uint8_t kProbeMarker = 0x80;
-inline constexpr std::uint8_t kReplyMarker = 0x81;
-inline constexpr std::size_t kProbeLength = 3;
-inline constexpr std::size_t kShortestCommand = 5;
-
-inline constexpr std::uint8_t kGroupMediaPage = 1;
-inline constexpr std::uint8_t kGroupText = 2;
-inline constexpr std::uint8_t kGroupPointer = 3;
-inline constexpr std::uint8_t kGroupUtility = 4;
-
-inline constexpr std::uint8_t kUtilityLaunch = 0x02;
-inline constexpr std::uint8_t kUtilityClose = 0xFF;
 
 // Sends the probe reply back to the probe's sender.
 using TReplySender = std::function<void(const std::uint8_t* data, std::size_t size)>;

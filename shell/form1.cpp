@@ -68,7 +68,7 @@ void TForm1::LoadComponents() {
   };
 
   IdUDPServer1.DefaultPort = kPort;
-  IdUDPServer1.BufferSize = 8192;
+  IdUDPServer1.BufferSize = protocol::wire::kLargestDatagram;
   IdUDPServer1.BroadcastEnabled = false;
   IdUDPServer1.OnUDPRead = [this](protocol::TIdUDPServer& sender, protocol::TStream& data,
                                   protocol::TIdSocketHandle& binding) {

@@ -1,39 +1,48 @@
 #include "companions/open/locate_request.h"
 
+#include <vector>
+
 #include "launch/app_tables.h"
 #include "launch/ini_file.h"
+#include "launch/store_layout.h"
 #include "platform/framework_error.h"
 
 namespace companions {
 
 std::optional<LocateRequest> ParseLocateParameter(const std::string& parameter) {
   // The same tables the host hands its parameters from.
-  for (std::uint8_t page = 2; page <= 8; ++page) {
-    const launch::PageApp* app = launch::FindPageApp(page);
-    if (app != nullptr && parameter == app->open_parameter) {
-      return LocateRequest{app->section, std::string("Locate ") + app->name};
+  for (const launch::PageApp& app : launch::PageApps()) {
+    if (app.open_parameter != nullptr && parameter == app.open_parameter) {
+      return LocateRequest{app.section, std::string("Locate ") + app.name};
     }
   }
-  for (std::uint8_t selector = 1; selector <= 4; ++selector) {
-    const launch::Utility* utility = launch::FindUtility(selector);
-    if (utility != nullptr && parameter == utility->open_parameter) {
-      return LocateRequest{utility->section, std::string("Locate ") + utility->name};
+  for (const launch::Utility& utility : launch::Utilities()) {
+    if (parameter == utility.open_parameter) {
+      return LocateRequest{utility.section, std::string("Locate ") + utility.name};
     }
   }
   return std::nullopt;
 }
 
 std::string UsageText() {
-  return "Open.exe locates a program for Mirovanta 2.\n\n"
-         "It takes one parameter: 1_2App, 1_3App, 1_4App, 1_5App, 1_6App, 1_7App, 1_8App, "
-         "4_1App, 4_2App, 4_3App or 4_4App.";
+  std::vector<std::string> accepted;
+  for (const launch::PageApp& app : launch::PageApps()) {
+    if (app.open_parameter != nullptr) accepted.emplace_back(app.open_parameter);
+  }
+  for (const launch::Utility& utility : launch::Utilities()) accepted.emplace_back(utility.open_parameter);
+  std::string list;
+  for (std::size_t i = 0; i < accepted.size(); ++i) {
+    list += i == 0 ? "" : (i + 1 == accepted.size() ? " or " : ", ");
+    list += accepted[i];
+  }
+  return "Open.exe locates a program for Mirovanta 2.\n\nIt takes one parameter: " + list + ".";
 }
 
 bool StoreLocatedPath(platform::IProfile& profile, const std::string& store_file,
                       const LocateRequest& request, const std::string& path, std::string& error) {
   try {
     launch::TIniFile store(profile, store_file);
-    store.WriteString(request.section, "Path", path);
+    store.WriteString(request.section, launch::kPathKey, path);
   } catch (const platform::EFrameworkError& failure) {
     error = failure.what();
     return false;
@@ -41,6 +50,6 @@ bool StoreLocatedPath(platform::IProfile& profile, const std::string& store_file
   return true;
 }
 
-std::string StoreFileIn(const std::string& temp_path) { return temp_path + "Mirovanta2.Dat"; }
+std::string StoreFileIn(const std::string& temp_path) { return temp_path + launch::kStoreFileName; }
 
 }  // namespace companions

@@ -5,48 +5,36 @@
 #include "companions/laser/dot_image.h"
 #include "companions/open/locate_request.h"
 #include "tests/doubles/fake_system.h"
+#include "tests/unit/design_tables.h"
 
 namespace {
 
-struct ParameterCase {
-  const char* parameter;
-  const char* section;
-  const char* title;
-};
-
-class LocateParameters : public testing::TestWithParam<ParameterCase> {};
-
-TEST_P(LocateParameters, NameTheSectionAndTheApplication) {
-  auto request = companions::ParseLocateParameter(GetParam().parameter);
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->section, GetParam().section);
-  EXPECT_EQ(request->title, GetParam().title);
+// Every Open.exe parameter of the design's tables names its section and application.
+TEST(LocateParameters, NameTheSectionAndTheApplication) {
+  for (const design::PageRow& row : design::kPages) {
+    auto request = companions::ParseLocateParameter(row.open_parameter);
+    ASSERT_TRUE(request) << row.open_parameter;
+    EXPECT_EQ(request->section, row.section);
+    EXPECT_EQ(request->title, std::string("Locate ") + row.name);
+  }
+  for (const design::UtilityRow& row : design::kUtilities) {
+    auto request = companions::ParseLocateParameter(row.open_parameter);
+    ASSERT_TRUE(request) << row.open_parameter;
+    EXPECT_EQ(request->section, row.section);
+    EXPECT_EQ(request->title, std::string("Locate ") + row.name);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Every, LocateParameters,
-    testing::Values(ParameterCase{"1_2App", "1-2App", "Locate PowerDVD 10"},
-                    ParameterCase{"1_3App", "1-3App", "Locate Media Player Classic"},
-                    ParameterCase{"1_4App", "1-4App", "Locate Storm"},
-                    ParameterCase{"1_5App", "1-5App", "Locate PPStream"},
-                    ParameterCase{"1_6App", "1-6App", "Locate KMPlayer"},
-                    ParameterCase{"1_7App", "1-7App", "Locate TTPlayer"},
-                    ParameterCase{"1_8App", "1-8App", "Locate Windows Media Player"},
-                    ParameterCase{"4_1App", "4-1App", "Locate Orlemba"},
-                    ParameterCase{"4_2App", "4-2App", "Locate QUELLIN"},
-                    ParameterCase{"4_3App", "4-3App", "Locate Brisana"},
-                    ParameterCase{"4_4App", "4-4App", "Locate Feyrun"}),
-    [](const testing::TestParamInfo<ParameterCase>& case_info) {
-      return std::string(case_info.param.parameter);
-    });
 
 TEST(LocateParameters, OthersAreRefusedAndTheUsageListsTheAcceptedOnes) {
   for (const char* bad : {"", "1_1App", "1_9App", "4_5App", "1-2App", "1_2app", "1_2App ", "x"}) {
     EXPECT_FALSE(companions::ParseLocateParameter(bad)) << bad;
   }
   const std::string usage = companions::UsageText();
-  for (const char* good : {"1_2App", "1_8App", "4_1App", "4_4App"}) {
-    EXPECT_NE(usage.find(good), std::string::npos) << good;
+  for (const design::PageRow& row : design::kPages) {
+    EXPECT_NE(usage.find(row.open_parameter), std::string::npos) << row.open_parameter;
+  }
+  for (const design::UtilityRow& row : design::kUtilities) {
+    EXPECT_NE(usage.find(row.open_parameter), std::string::npos) << row.open_parameter;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/framework_error.h"
 #include "tests/doubles/form_fixture.h"
+#include "tests/unit/design_tables.h"
 
 namespace {
 
@@ -13,24 +14,8 @@ using Strings = std::vector<std::string>;
 
 constexpr const char* kStore = "C:\\Users\\ann\\AppData\\Local\\Temp\\Mirovanta2.Dat";
 
-struct PageRow {
-  std::uint8_t page;
-  const char* section;
-  const char* key;
-  const char* value;
-  const char* open_parameter;
-  const char* close_name;
-};
-
-const PageRow kPages[] = {
-    {2, "1-2App", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PowerDVD10", "", "1_2App", "PowerDVD10.exe"},
-    {3, "1-3App", "SOFTWARE\\Kelvorn\\Media Player Classic", "ExePath", "1_3App", "mplayerc.exe"},
-    {4, "1-4App", "SOFTWARE\\Classes\\Storm\\DefaultIcon", "", "1_4App", "Storm.exe"},
-    {5, "1-5App", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPStream.exe", "", "1_5App", "PPStream.exe"},
-    {6, "1-6App", "SOFTWARE\\Classes\\KMPlayer.kpl\\DefaultIcon", "", "1_6App", "KMPlayer.exe"},
-    {7, "1-7App", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TTPlayer.exe", "", "1_7App", "TTPlayer.exe"},
-    {8, "1-8App", "SOFTWARE\\Clients\\Media\\Windows Media Player\\shell\\open\\command", "", "1_8App", "wmplayer.exe"},
-};
+using design::PageRow;
+using design::kPages;
 
 class EachPage : public testing::TestWithParam<PageRow> {};
 

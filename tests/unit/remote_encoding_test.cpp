@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -46,7 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"send", "156580"}, {0x15, 0x65, 0x80}},
         Case{{"send", "15 65  03\t02 00"}, {0x15, 0x65, 0x03, 0x02, 0x00}},
         Case{{"send", "0x15", "0x65", "0x3"}, {0x15, 0x65, 0x03}},
-        Case{{"send"}, {}}));
+        Case{{"send"}, {}}),
+    [](const testing::TestParamInfo<Case>& case_info) {
+      // "page_3_play", "send_0x15_0x65_0x3": the words, with only letters and digits kept.
+      std::string name;
+      for (const std::string& word : case_info.param.words) {
+        name += name.empty() ? "" : "_";
+        for (char c : word) name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
+      }
+      return name + "_" + std::to_string(case_info.index);
+    });
 
 TEST(Encoding, RejectsWhatIsNotACommand) {
   const Words bad[] = {{},

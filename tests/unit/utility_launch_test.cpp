@@ -2,26 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/doubles/form_fixture.h"
+#include "tests/unit/design_tables.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 constexpr const char* kProgramFiles = "C:\\Program Files (x86)";
 
-struct UtilityRow {
-  std::uint8_t selector;
-  const char* section;
-  Strings candidates;
-  const char* open_parameter;
-  const char* close_name;
-};
-
-const UtilityRow kUtilities[] = {
-    {1, "4-1App", {"\\ZANTRIX\\Orlemba\\ORB.exe", "\\ZANTRIX\\Vostrel\\ORB.exe"}, "4_1App", "ORB.exe"},
-    {2, "4-2App", {"\\ZANTRIX\\QUELLIN\\QLN.exe"}, "4_2App", "QLN.exe"},
-    {3, "4-3App", {"\\Brisana\\Brisana.exe"}, "4_3App", "Brisana.exe"},
-    {4, "4-4App", {"\\Nodwell\\FEYR.exe", "\\Feyrun\\Feyrun\\FEYR.exe"}, "4_4App", "FEYR.exe"},
-};
+using design::UtilityRow;
+using design::kUtilities;
 
 struct UtilityFixture : doubles::FormFixture {
   UtilityFixture() {

@@ -4,11 +4,12 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "protocol/wire_format.h"
+
 namespace remote {
 namespace {
 
-constexpr std::uint8_t kHeader1 = 0x15;
-constexpr std::uint8_t kHeader2 = 0x65;
+using namespace protocol::wire;
 
 struct NamedButton {
   const char* name;
@@ -41,12 +42,12 @@ std::optional<long> Number(const std::string& word, long low, long high) {
 }
 
 Datagram Frame(std::uint8_t group, std::uint8_t selector, std::vector<std::uint8_t> data) {
-  Datagram datagram(4 + data.size());
+  Datagram datagram(kDataOffset + data.size());
   datagram[0] = kHeader1;
   datagram[1] = kHeader2;
-  datagram[2] = group;
-  datagram[3] = selector;
-  for (std::size_t i = 0; i < data.size(); ++i) datagram[4 + i] = data[i];
+  datagram[kGroupOffset] = group;
+  datagram[kSelectorOffset] = selector;
+  for (std::size_t i = 0; i < data.size(); ++i) datagram[kDataOffset + i] = data[i];
   return datagram;
 }
 
@@ -57,21 +58,23 @@ std::optional<Datagram> Fail(std::string& error, const std::string& text) {
 
 std::optional<Datagram> PageCommand(const std::vector<std::string>& words, std::string& error) {
   if (words.size() != 3) return Fail(error, "page takes a page number and a button");
-  auto page = Number(words[1], 1, 8);
+  auto page = Number(words[1], kFirstPage, kLastPage);
   if (!page) return Fail(error, "page number must be 1 to 8: " + words[1]);
   auto code = ButtonCode(words[2]);
   if (!code) return Fail(error, "unknown button: " + words[2]);
-  return Frame(1, static_cast<std::uint8_t>(*page), {*code});
+  return Frame(kGroupMediaPage, static_cast<std::uint8_t>(*page), {*code});
 }
 
 std::optional<Datagram> TypeCommand(const std::vector<std::string>& words, std::string& error) {
   if (words.size() < 2) return Fail(error, "type takes the text to type");
   std::string text = words[1];
   for (std::size_t i = 2; i < words.size(); ++i) text += " " + words[i];
-  if (text.size() > 8188) return Fail(error, "text longer than 8188 bytes does not fit");
+  if (text.size() > kLongestText) {
+    return Fail(error, "text longer than " + std::to_string(kLongestText) + " bytes does not fit");
+  }
   // An empty text still needs a data byte: the shortest command is five bytes.
   if (text.empty()) text.push_back('\0');
-  return Frame(2, 0, std::vector<std::uint8_t>(text.begin(), text.end()));
+  return Frame(kGroupText, 0, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 std::optional<Datagram> MoveCommand(const std::vector<std::string>& words, std::string& error) {
@@ -79,39 +82,45 @@ std::optional<Datagram> MoveCommand(const std::vector<std::string>& words, std::
   auto dx = Number(words[1], -128, 127);
   auto dy = Number(words[2], -128, 127);
   if (!dx || !dy) return Fail(error, "DX and DY must be -128 to 127");
-  return Frame(3, 1, {static_cast<std::uint8_t>(*dx), static_cast<std::uint8_t>(*dy)});
+  return Frame(kGroupPointer, kPointerMove,
+               {static_cast<std::uint8_t>(*dx), static_cast<std::uint8_t>(*dy)});
 }
 
 std::optional<Datagram> ClickCommand(const std::vector<std::string>& words, std::string& error) {
-  if (words.size() == 2 && Lower(words[1]) == "left") return Frame(3, 2, {0});
-  if (words.size() == 2 && Lower(words[1]) == "right") return Frame(3, 3, {0});
+  if (words.size() == 2 && Lower(words[1]) == "left") return Frame(kGroupPointer, kPointerLeftClick, {0});
+  if (words.size() == 2 && Lower(words[1]) == "right") return Frame(kGroupPointer, kPointerRightClick, {0});
   return Fail(error, "click takes left or right");
 }
 
 std::optional<Datagram> WheelCommand(const std::vector<std::string>& words, std::string& error) {
-  // Direction 1 turns the wheel toward the user, which scrolls the page down.
-  if (words.size() == 2 && Lower(words[1]) == "down") return Frame(3, 4, {0, 1});
-  if (words.size() == 2 && Lower(words[1]) == "up") return Frame(3, 4, {0, 2});
+  // Toward the user scrolls the page down.
+  if (words.size() == 2 && Lower(words[1]) == "down") {
+    return Frame(kGroupPointer, kPointerWheel, {0, kWheelTowardUser});
+  }
+  if (words.size() == 2 && Lower(words[1]) == "up") {
+    return Frame(kGroupPointer, kPointerWheel, {0, kWheelAwayFromUser});
+  }
   return Fail(error, "wheel takes up or down");
 }
 
 std::optional<Datagram> UtilityCommand(const std::vector<std::string>& words,
                                        std::string& error) {
   if (words.size() != 3) return Fail(error, "utility takes a number and launch or close");
-  auto selector = Number(words[1], 1, 4);
+  auto selector = Number(words[1], kFirstUtility, kLastUtility);
   if (!selector) return Fail(error, "utility number must be 1 to 4: " + words[1]);
   std::string action = Lower(words[2]);
   if (action != "launch" && action != "close") return Fail(error, "utility action: launch or close");
-  return Frame(4, static_cast<std::uint8_t>(*selector), {action == "launch" ? std::uint8_t{0x02}
-                                                                            : std::uint8_t{0xFF}});
+  return Frame(kGroupUtility, static_cast<std::uint8_t>(*selector),
+               {action == "launch" ? kUtilityLaunch : kUtilityClose});
 }
 
 }  // namespace
 
-Datagram ProbeDatagram() { return {kHeader1, kHeader2, 0x80}; }
+Datagram ProbeDatagram() { return {kHeader1, kHeader2, kProbeMarker}; }
 
 bool IsProbeReply(const std::uint8_t* data, std::size_t size) {
-  return size == 3 && data[0] == kHeader1 && data[1] == kHeader2 && data[2] == 0x81;
+  return size == kProbeLength && data[0] == kHeader1 && data[1] == kHeader2 &&
+         data[kGroupOffset] == kReplyMarker;
 }
 
 std::optional<std::uint8_t> ButtonCode(const std::string& word) {

@@ -1,0 +1,103 @@
+// Every command the client can put on the wire, decoded by the host's own
+// dispatch: the two ends agree on the layout.
+#include <gtest/gtest.h>
+
+#include "protocol/command_dispatch.h"
+#include "tests/doubles/recording_handlers.h"
+#include "tools/remote/command_encoding.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+using Strings = std::vector<std::string>;
+
+struct Decoded {
+  Strings calls;
+  std::vector<std::vector<std::uint8_t>> replies;
+};
+
+Decoded ThroughTheHost(const remote::Datagram& datagram) {
+  Decoded decoded;
+  doubles::RecordingHandlers handlers;
+  protocol::TStream stream(datagram.data(), datagram.size());
+  protocol::HandleDatagram(
+      stream,
+      [&](const std::uint8_t* reply, std::size_t size) {
+        decoded.replies.emplace_back(reply, reply + size);
+      },
+      handlers);
+  decoded.calls = handlers.calls;
+  return decoded;
+}
+
+Decoded EncodeAndDecode(const Words& words) {
+  std::string error;
+  auto datagram = remote::EncodeCommand(words, error);
+  EXPECT_TRUE(datagram) << error;
+  return datagram ? ThroughTheHost(*datagram) : Decoded{};
+}
+
+TEST(WireRoundTrip, EveryButtonOfEveryPageReachesItsPage) {
+  Strings names;
+  std::string all = remote::ButtonNames();
+  for (std::size_t start = 0, end; (end = all.find(' ', start)) != std::string::npos; start = end + 1) {
+    names.push_back(all.substr(start, end - start));
+  }
+  names.erase(std::find(names.begin(), names.end(), "0..9"), names.end());
+  for (const char* extra : {"0", "9", "f1", "f12", "0x00", "0xff"}) names.push_back(extra);
+  ASSERT_GE(names.size(), 30u);
+  for (int page = 1; page <= 8; ++page) {
+    for (const std::string& name : names) {
+      const std::uint8_t code = *remote::ButtonCode(name);
+      EXPECT_EQ(EncodeAndDecode({"page", std::to_string(page), name}).calls,
+                (Strings{"page " + std::to_string(page) + " code " + std::to_string(code)}))
+          << "page " << page << " " << name;
+    }
+  }
+}
+
+struct Command {
+  Words words;
+  Strings calls;
+};
+
+class EachClientCommand : public testing::TestWithParam<Command> {};
+
+TEST_P(EachClientCommand, IsDecodedAsTheClientMeantIt) {
+  EXPECT_EQ(EncodeAndDecode(GetParam().words).calls, GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, EachClientCommand,
+    testing::Values(Command{{"type", "hello", "world"}, {"type \"hello world\""}},
+                    Command{{"type", ""}, {"type \"\""}},
+                    Command{{"type", std::string(8188, 'x')}, {"type \"" + std::string(8188, 'x') + "\""}},
+                    Command{{"move", "-128", "127"}, {"move -128 127"}},
+                    Command{{"move", "5", "-7"}, {"move 5 -7"}},
+                    Command{{"click", "left"}, {"left click"}},
+                    Command{{"click", "right"}, {"right click"}},
+                    Command{{"wheel", "down"}, {"wheel toward"}},
+                    Command{{"wheel", "up"}, {"wheel away"}},
+                    Command{{"utility", "1", "launch"}, {"launch utility 1"}},
+                    Command{{"utility", "4", "launch"}, {"launch utility 4"}},
+                    Command{{"utility", "2", "close"}, {"close utility 2"}},
+                    Command{{"utility", "3", "close"}, {"close utility 3"}},
+                    Command{{"send", "15 65 01 08 20"}, {"page 8 code 32"}}),
+    [](const testing::TestParamInfo<Command>& case_info) {
+      std::string name = case_info.param.words[0];
+      for (std::size_t i = 1; i < case_info.param.words.size() && i < 3; ++i) {
+        for (char c : case_info.param.words[i].substr(0, 8)) {
+          name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+      }
+      return name + "_" + std::to_string(case_info.index);
+    });
+
+TEST(WireRoundTrip, TheProbeIsAnsweredWithWhatTheClientRecognises) {
+  Decoded decoded = ThroughTheHost(remote::ProbeDatagram());
+  ASSERT_EQ(decoded.replies.size(), 1u);
+  EXPECT_TRUE(remote::IsProbeReply(decoded.replies[0].data(), decoded.replies[0].size()));
+  EXPECT_TRUE(decoded.calls.empty());
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#!/usr/bin/env python3
+"""Checks that every source file includes only headers of the layers it may use.
+
+    platform (interfaces) <- input <- protocol, media, launch <- shell
+
+platform/win32 and platform/posix implement the interfaces; only programs
+(program entries, companions, tools, tests, benchmarks, fuzzers) include them.
+Prints each offending file and include, and exits 1 when there is one.
+
+    tools/check_layers.py [ROOT]     check the tree at ROOT (default: the repo)
+    tools/check_layers.py --self-test
+"""
+import pathlib
+import re
+import sys
+import tempfile
+
+LAYERED = ["platform", "input", "protocol", "media", "launch", "shell"]
+REAL_PLATFORMS = ["platform/win32", "platform/posix"]
+
+# What each folder may include, besides itself.
+ALLOWED = {
+    "platform": {"platform"},
+    "platform/win32": {"platform"},
+    "platform/posix": {"platform"},
+    "input": {"platform", "input"},
+    "protocol": {"platform", "input", "protocol"},
+    "media": {"platform", "input", "media"},
+    "launch": {"platform", "input", "launch"},
+    "shell": {"platform", "input", "protocol", "media", "launch", "shell"},
+    "companions": {"platform", "input", "media", "launch", "companions", *REAL_PLATFORMS},
+    "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},
+}
+# Outside the layers: they may include anything.
+FREE = ["tests", "bench", "fuzz"]
+# Program entries inside a layer: the one place the real platform is chosen.
+PROGRAM_ENTRIES = {"shell/entry_win32.cpp"}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SOURCES = (".cpp", ".h", ".hpp")
+
+
+def folder_of(relative):
+    """The most specific rule folder a path belongs to, or None."""
+    text = relative.as_posix()
+    for folder in sorted(ALLOWED, key=len, reverse=True):
+        if text.startswith(folder + "/"):
+            return folder
+    return None
+
+
+def target_folder(include):
+    for folder in REAL_PLATFORMS:
+        if include.startswith(folder + "/"):
+            return folder
+    head = include.split("/", 1)[0]
+    return head if head in LAYERED + ["companions", "tools"] + FREE else None
+
+
+def violations(root):
+    found = []
+    for path in sorted(root.rglob("*")):
+        if path.suffix not in SOURCES or not path.is_file():
+            continue
+        relative = path.relative_to(root)
+        if relative.parts[0] in FREE or relative.parts[0] == "build":
+            continue
+        folder = folder_of(relative)
+        if folder is None:
+            continue
+        allowed = set(ALLOWED[folder]) | {folder}
+        if relative.as_posix() in PROGRAM_ENTRIES:
+            allowed |= set(REAL_PLATFORMS)
+        for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
+            match = INCLUDE.match(line)
+            if not match:
+                continue
+            target = target_folder(match.group(1))
+            if target is None or target in allowed:
+                continue
+            found.append(f"{relative}:{number}: includes \"{match.group(1)}\" "
+                         f"({folder}/ may use {', '.join(sorted(allowed))})")
+    return found
+
+
+def check(root):
+    found = violations(root)
+    for line in found:
+        print(line)
+    if found:
+        print(f"{len(found)} include(s) break the layering", file=sys.stderr)
+        return 1
+    print(f"layering holds under {root}")
+    return 0
+
+
+def self_test():
+    """A planted violation of each kind must be found, and a clean tree pass."""
+    planted = {
+        "launch/page_launcher.cpp": '#include "shell/form1.h"\n',
+        "input/input_sender.cpp": '#include "protocol/udp_server.h"\n',
+        "platform/win32/win32_application.cpp": '#include "shell/program_entry.h"\n',
+        "protocol/udp_server.cpp": '#include "platform/win32/win32_sockets.h"\n',
+        "media/key_map.cpp": '#include "launch/app_tables.h"\n',
+    }
+    clean = {
+        "shell/form1.cpp": '#include "launch/page_launcher.h"\n#include "protocol/udp_server.h"\n',
+        "shell/entry_win32.cpp": '#include "platform/win32/win32_system.h"\n',
+        "launch/page_launcher.cpp": '#include "input/input_sender.h"\n#include <cstdio>\n',
+        "companions/open/main.cpp": '#include "platform/win32/win32_registry.h"\n',
+        "tests/unit/x.cpp": '#include "shell/form1.h"\n',
+    }
+    with tempfile.TemporaryDirectory() as directory:
+        root = pathlib.Path(directory)
+        for name, text in clean.items():
+            (root / name).parent.mkdir(parents=True, exist_ok=True)
+            (root / name).write_text(text)
+        if violations(root):
+            print("self-test: a clean tree was reported:", violations(root))
+            return 1
+        for name, text in planted.items():
+            (root / name).parent.mkdir(parents=True, exist_ok=True)
+            (root / name).write_text(text)
+        found = violations(root)
+        missed = [name for name in planted if not any(line.startswith(name + ":") for line in found)]
+        if missed or len(found) != len(planted):
+            print("self-test: planted violations missed:", missed, "reported:", found)
+            return 1
+    print("self-test: every planted violation was found")
+    return 0
+
+
+def main(arguments):
+    if arguments[:1] == ["--self-test"]:
+        return self_test()
+    root = pathlib.Path(arguments[0]) if arguments else pathlib.Path(__file__).resolve().parents[1]
+    return check(root)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
