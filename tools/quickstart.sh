@@ -81,14 +81,14 @@ MSG
 run_tests() {
   install_missing
   build native native-tsan windows
-  echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+  echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer) and the layer check"
   ctest --preset native
   echo "== threaded tests under ThreadSanitizer"
   ctest --preset native-tsan -R "Listener|Handover|Form1"
   echo "== fuzzing the datagram path (${FUZZ_SECONDS:-60} s a target)"
   fuzz/run.sh
   echo "== end-to-end tests under Wine"
-  ctest --test-dir build/windows --output-on-failure
+  ctest --preset windows
 }
 
 case "${1:-}" in

@@ -17,7 +17,6 @@ TEST(Form1Datagrams, ProbeIsAnsweredToItsOwnSourceAddressAndPort) {
   FormUnderTest t;
   t.Create();
   t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 50123});
-  ASSERT_TRUE(t.sockets.WaitForSent(0, 0ms));
   t.Drain();
   auto sent = t.sockets.Sent();
   ASSERT_EQ(sent.size(), 1u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -59,7 +61,8 @@ TEST(Handover, WakesTheMainThreadForEveryCall) {
 }
 
 TEST(Handover, CloseReleasesAWaitingListenerWithoutRunningTheCall) {
-  protocol::TMainThreadHandover handover;
+  std::promise<void> queued;
+  protocol::TMainThreadHandover handover([&queued] { queued.set_value(); });
   std::atomic<bool> ran{false};
   std::atomic<int> result{-1};
   std::thread listener([&] {
@@ -67,8 +70,8 @@ TEST(Handover, CloseReleasesAWaitingListenerWithoutRunningTheCall) {
     std::function<void()> call = [&] { ran = true; };
     result = handover.Synchronize(call, error) ? 1 : 0;
   });
-  // Let the call reach the queue, then close instead of running it.
-  std::this_thread::sleep_for(20ms);
+  // The wake-up comes once the call is in the queue: close instead of running it.
+  ASSERT_EQ(queued.get_future().wait_for(10s), std::future_status::ready);
   handover.Close();
   listener.join();
   EXPECT_EQ(result, 0);

@@ -72,7 +72,9 @@ class Client {
 
 // A server on an ephemeral loopback port whose main thread is the test.
 struct LoopbackServer {
-  protocol::TIdUDPServer server{platform::SystemSockets(), {}};
+  // Counts the hand-overs that wait for the main thread.
+  std::atomic<int> wakes{0};
+  protocol::TIdUDPServer server{platform::SystemSockets(), [this] { ++wakes; }};
   std::vector<Bytes> handled;
 
   LoopbackServer() {
@@ -209,7 +211,10 @@ TEST(LoopbackListener, DeactivationEndsTheListenerWhileADatagramWaitsForTheMainT
   s.server.SetActive(true);
   Client client;
   client.SendTo(s.Port(), {1, 2, 3});
-  std::this_thread::sleep_for(50ms);  // the listener now blocks in the hand-over
+  // The wake-up means the listener now blocks in the hand-over.
+  auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (s.wakes == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  ASSERT_EQ(s.wakes, 1);
   auto start = std::chrono::steady_clock::now();
   s.server.SetActive(false);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);

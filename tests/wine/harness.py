@@ -128,6 +128,18 @@ class UdpPeer:
         except socket.timeout:
             return None
 
+    def waiting(self):
+        """Every datagram already received and not yet read, without waiting."""
+        self.sock.setblocking(False)
+        got = []
+        try:
+            while True:
+                got.append(self.sock.recvfrom(65536))
+        except BlockingIOError:
+            return got
+        finally:
+            self.sock.setblocking(True)
+
     def close(self):
         self.sock.close()
 
