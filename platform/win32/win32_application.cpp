@@ -14,25 +14,27 @@ Win32Application* FromWindow(HWND window) {
   return reinterpret_cast<Win32Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-void RegisterClassOnce(const char* name, WNDPROC procedure) {
+std::unique_ptr<WindowClass> RegisterWindowClass(const char* name, WNDPROC procedure) {
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
   window_class.lpszClassName = name;
   window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  RegisterClassA(&window_class);
+  auto registered = std::make_unique<WindowClass>(window_class);
+  if (!registered->Registered()) throw EFrameworkError(std::string("Cannot register ") + name);
+  return registered;
 }
 
 }  // namespace
 
 void Win32Application::Initialize() {
-  RegisterClassOnce(kAppClass, AppWindowProc);
-  RegisterClassOnce(kFormClass, FormWindowProc);
+  app_class_ = RegisterWindowClass(kAppClass, AppWindowProc);
+  form_class_ = RegisterWindowClass(kFormClass, FormWindowProc);
   // Never shown, and a tool window: the program has no taskbar button.
-  app_window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, kTitle, WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (app_window_ == nullptr) throw EFrameworkError("Cannot create the application window");
-  SetWindowLongPtrA(app_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  app_window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, kTitle, WS_POPUP, 0, 0, 0, 0,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+  if (!app_window_) throw EFrameworkError("Cannot create the application window");
+  SetWindowLongPtrA(app_window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Win32Application::AttachMainForm(TMainFormEvents events) { events_ = std::move(events); }
@@ -40,12 +42,14 @@ void Win32Application::AttachMainForm(TMainFormEvents events) { events_ = std::m
 // The main form: at its stored place and size, fully transparent, passing the
 // mouse through, and without a taskbar button.
 void Win32Application::CreateMainFormWindow() {
-  form_window_ = CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW,
-                                 kFormClass, "Form1", WS_POPUP, 192, 114, 168, 64, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (form_window_ == nullptr) return;
-  SetWindowLongPtrA(form_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetLayeredWindowAttributes(form_window_, 0, 0, LWA_ALPHA);
+  form_window_.reset(CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW,
+                                     kFormClass, "Form1", WS_POPUP, 192, 114, 168, 64, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr));
+  // The form is never shown: without its window only its activation event is
+  // lost, and the program serves on.
+  if (!form_window_) return;
+  SetWindowLongPtrA(form_window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetLayeredWindowAttributes(form_window_.get(), 0, 0, LWA_ALPHA);
 }
 
 void Win32Application::Run() {
@@ -58,8 +62,7 @@ void Win32Application::Run() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  if (form_window_ != nullptr) DestroyWindow(form_window_);
-  form_window_ = nullptr;
+  form_window_.reset();
 }
 
 void Win32Application::Minimize() {
@@ -72,13 +75,13 @@ void Win32Application::Terminate() {
   PostQuitMessage(0);
 }
 
-void Win32Application::HideApplicationWindow() { ShowWindow(app_window_, SW_HIDE); }
+void Win32Application::HideApplicationWindow() { ShowWindow(app_window_.get(), SW_HIDE); }
 
 void Win32Application::WakeMainThread() {
   // One wake-up in the queue is enough: the handler runs everything that waits.
   // A post that fails (a full queue) must not leave the flag set, or no wake-up
   // would ever be posted again.
-  if (!wake_posted_.exchange(true) && !PostMessageA(app_window_, kWakeMessage, 0, 0)) {
+  if (!wake_posted_.exchange(true) && !PostMessageA(app_window_.get(), kWakeMessage, 0, 0)) {
     wake_posted_ = false;
   }
 }

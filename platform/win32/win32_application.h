@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 
 #include "platform/application.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform::win32 {
 
@@ -21,7 +23,7 @@ class Win32Application final : public TApplication {
   void ShowException(const std::string& message) override;
   std::string ExeName() override;
 
-  HWND Handle() const { return app_window_; }
+  HWND Handle() const { return app_window_.get(); }
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -30,8 +32,11 @@ class Win32Application final : public TApplication {
   template <typename F>
   void Guarded(F&& handler);
 
-  HWND app_window_ = nullptr;
-  HWND form_window_ = nullptr;
+  // The classes outlive their windows: members go in reverse order.
+  std::unique_ptr<WindowClass> app_class_;
+  std::unique_ptr<WindowClass> form_class_;
+  UniqueWindow app_window_;
+  UniqueWindow form_window_;
   TMainFormEvents events_;
   std::atomic<bool> wake_posted_{false};
   bool terminated_ = false;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win32/win32_handles.h"
+
 namespace platform::win32 {
 
 bool Win32Clipboard::Open() { return OpenClipboard(owner_()) != FALSE; }
@@ -9,19 +11,15 @@ bool Win32Clipboard::Empty() { return EmptyClipboard() != FALSE; }
 void Win32Clipboard::Close() { CloseClipboard(); }
 
 bool Win32Clipboard::SetData(unsigned format, const void* data, std::size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-  if (block == nullptr) return false;
-  void* target = GlobalLock(block);
-  if (target == nullptr) {
-    GlobalFree(block);
-    return false;
-  }
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
+  if (!block) return false;
+  void* target = GlobalLock(block.get());
+  if (target == nullptr) return false;
   std::memcpy(target, data, size);
-  GlobalUnlock(block);
-  if (SetClipboardData(format, block) == nullptr) {
-    GlobalFree(block);  // still ours when the clipboard did not take it
-    return false;
-  }
+  GlobalUnlock(block.get());
+  // Still ours when the clipboard did not take it; the system's once it did.
+  if (SetClipboardData(format, block.get()) == nullptr) return false;
+  block.release();
   return true;
 }
 

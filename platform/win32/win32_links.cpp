@@ -4,51 +4,48 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/win32/win32_handles.h"
+
 namespace platform::win32 {
 namespace {
 
-// Owns COM for the click and the link object; releases both at the end.
+// Owns COM for the click and the link object; releases both at the end (the
+// link before COM: members go in reverse order).
 class ComLinkSession final : public ILinkSession {
  public:
-  ComLinkSession(IShellLinkA* link, bool com_started) : link_(link), com_started_(com_started) {}
-  ~ComLinkSession() override {
-    if (link_ != nullptr) link_->Release();
-    if (com_started_) CoUninitialize();
-  }
+  ComLinkSession(std::unique_ptr<ComInitialization> com, ComPtr<IShellLinkA> link)
+      : com_(std::move(com)), link_(std::move(link)) {}
 
   bool SaveAs(const std::string& path) override {
-    IPersistFile* file = nullptr;
-    if (FAILED(link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      return false;
-    }
+    ComPtr<IPersistFile> file;
+    if (FAILED(link_->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
     WCHAR wide[MAX_PATH] = {};
     // A path that does not fit the buffer converts to nothing; Save then fails
     // on the empty name and no file appears.
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
     file->Save(wide, TRUE);
-    file->Release();
     return true;
   }
 
  private:
-  IShellLinkA* link_;
-  bool com_started_;
+  std::unique_ptr<ComInitialization> com_;
+  ComPtr<IShellLinkA> link_;
 };
 
 }  // namespace
 
 std::unique_ptr<ILinkSession> Win32ShellLinks::Begin(const std::string& target,
                                                      const std::string& description) {
-  if (FAILED(CoInitialize(nullptr))) return nullptr;
-  IShellLinkA* link = nullptr;
+  auto com = std::make_unique<ComInitialization>();
+  if (!com->Started()) return nullptr;
+  ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&link)))) {
-    CoUninitialize();
+                              link.put_void()))) {
     return nullptr;
   }
   link->SetPath(target.c_str());
   link->SetDescription(description.c_str());
-  return std::make_unique<ComLinkSession>(link, true);
+  return std::make_unique<ComLinkSession>(std::move(com), std::move(link));
 }
 
 }  // namespace platform::win32

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "platform/win32/win32_handles.h"
+
 namespace platform::win32 {
 
 WindowHandle Win32Windows::FindTopWindow(const std::string& class_name,
@@ -49,30 +51,32 @@ void Win32Windows::SendMessageWithTimeout(WindowHandle window, unsigned message,
 }
 
 std::optional<std::vector<ProcessEntry>> Win32Processes::Snapshot() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return std::nullopt;
   std::vector<ProcessEntry> processes;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;  // the build's own size: 304 bytes on x86_64
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
     processes.push_back({entry.th32ProcessID, entry.szExeFile});
   }
-  CloseHandle(snapshot);
   return processes;
 }
 
 bool Win32Processes::Terminate(std::uint32_t process_id, std::uint32_t exit_code) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, process_id);
-  if (process == nullptr) return false;
-  bool done = TerminateProcess(process, exit_code) != FALSE;
-  CloseHandle(process);
-  return done;
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, process_id));
+  if (!process) return false;
+  return TerminateProcess(process.get(), exit_code) != FALSE;
 }
 
 NamedMutex Win32Processes::CreateNamedMutex(const std::string& name, bool initial_owner) {
-  HANDLE handle = CreateMutexA(nullptr, initial_owner ? TRUE : FALSE, name.c_str());
-  bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
-  return {reinterpret_cast<std::intptr_t>(handle), exists};
+  UniqueHandle handle(CreateMutexA(nullptr, initial_owner ? TRUE : FALSE, name.c_str()));
+  const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+  const auto value = reinterpret_cast<std::intptr_t>(handle.get());
+  // The handle is the one-copy-per-logon marker: it stays open while this
+  // object, which lives as long as the program, holds it.
+  mutexes_.push_back(std::move(handle));
+  return {value, exists};
 }
 
 void Win32Processes::ReleaseNamedMutex(std::intptr_t handle) {

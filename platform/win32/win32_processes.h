@@ -1,5 +1,8 @@
 #pragma once
+#include <vector>
+
 #include "platform/processes.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform::win32 {
 
@@ -20,6 +23,9 @@ class Win32Processes final : public IProcesses {
   void ReleaseNamedMutex(std::intptr_t handle) override;
   std::optional<std::vector<ProcessEntry>> Snapshot() override;
   bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) override;
+
+ private:
+  std::vector<UniqueHandle> mutexes_;
 };
 
 }  // namespace platform::win32

@@ -10,7 +10,7 @@ constexpr char kClass[] = "TServerSocketWindow";
 }  // namespace
 
 Win32StreamServer::~Win32StreamServer() {
-  if (window_ != nullptr) DestroyWindow(window_);
+  window_.reset();
   if (started_) WSACleanup();
 }
 
@@ -28,16 +28,19 @@ LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM 
   return DefWindowProcA(window, message, w, l);
 }
 
-void Win32StreamServer::EnsureWindow() {
-  if (window_ != nullptr) return;
+bool Win32StreamServer::EnsureWindow() {
+  if (window_) return true;
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
   window_class.lpszClassName = kClass;
-  RegisterClassA(&window_class);
-  window_ = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  class_ = std::make_unique<WindowClass>(window_class);
+  if (!class_->Registered()) return false;
+  window_.reset(CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleA(nullptr), nullptr));
+  if (!window_) return false;
+  SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  return true;
 }
 
 void Win32StreamServer::SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
@@ -48,7 +51,8 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
     if (int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) return {kNoSocket, error, "WSAStartup"};
     started_ = true;
   }
-  EnsureWindow();
+  // Without its window the server would never hear of a connection.
+  if (!EnsureWindow()) return {kNoSocket, static_cast<int>(GetLastError()), "CreateWindowEx"};
   SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (listener == INVALID_SOCKET) return {kNoSocket, WSAGetLastError(), "socket"};
   sockaddr_in local{};
@@ -60,7 +64,7 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
     api = "bind";
   } else if (listen(listener, backlog) != 0) {
     api = "listen";
-  } else if (WSAAsyncSelect(listener, window_, kSocketMessage, FD_ACCEPT) != 0) {
+  } else if (WSAAsyncSelect(listener, window_.get(), kSocketMessage, FD_ACCEPT) != 0) {
     api = "WSAAsyncSelect";
   }
   if (api != nullptr) {
@@ -78,14 +82,14 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, int& error) {
     error = WSAGetLastError();
     return kNoSocket;
   }
-  WSAAsyncSelect(accepted, window_, kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
+  WSAAsyncSelect(accepted, window_.get(), kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
   // A peer that closed or reset before its events were selected may never
   // raise FD_CLOSE: look (without taking any byte) and report it ourselves.
   char byte;
   int peeked = recv(accepted, &byte, 1, MSG_PEEK);
   int state = peeked == SOCKET_ERROR ? WSAGetLastError() : 0;
   if (peeked == 0 || (peeked == SOCKET_ERROR && state != WSAEWOULDBLOCK)) {
-    PostMessageA(window_, kSocketMessage, accepted, WSAMAKESELECTREPLY(FD_CLOSE, state));
+    PostMessageA(window_.get(), kSocketMessage, accepted, WSAMAKESELECTREPLY(FD_CLOSE, state));
   }
   return static_cast<SocketHandle>(accepted);
 }
@@ -110,7 +114,7 @@ IoResult Win32StreamServer::Send(SocketHandle socket, const std::uint8_t* data, 
 void Win32StreamServer::Close(SocketHandle socket) {
   if (socket == kNoSocket) return;
   // Events off first: a closed connection raises nothing more.
-  WSAAsyncSelect(static_cast<SOCKET>(socket), window_, 0, 0);
+  WSAAsyncSelect(static_cast<SOCKET>(socket), window_.get(), 0, 0);
   closesocket(static_cast<SOCKET>(socket));
 }
 

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/sockets.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform::win32 {
 
@@ -29,9 +31,10 @@ class Win32StreamServer final : public IStreamServer {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
-  void EnsureWindow();
+  bool EnsureWindow();
   std::function<void(const std::string&)> show_error_;
-  HWND window_ = nullptr;
+  std::unique_ptr<WindowClass> class_;
+  UniqueWindow window_;  // destroyed before its class is unregistered
   EventHandler handler_;
   bool started_ = false;
 };

@@ -42,23 +42,22 @@ void Win32NotificationArea::CreateIconWindow(Handler handler) {
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
   window_class.lpszClassName = kClass;
-  RegisterClassA(&window_class);
-  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  class_ = std::make_unique<WindowClass>(window_class);
+  if (!class_->Registered()) throw EFrameworkError("Cannot register the tray icon's window class");
+  window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr));
+  if (!window_) throw EFrameworkError("Cannot create the tray icon's window");
+  SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-void Win32NotificationArea::DestroyIconWindow() {
-  if (window_ != nullptr) DestroyWindow(window_);
-  window_ = nullptr;
-}
+void Win32NotificationArea::DestroyIconWindow() { window_.reset(); }
 
 bool Win32NotificationArea::Notify(unsigned action, const TrayIconData& data) {
   NOTIFYICONDATAA record{};
   // The version-2 layout at this build's size (504 bytes on x86_64): with any
   // other size the shell falls back to the oldest layout and drops balloons.
   record.cbSize = NOTIFYICONDATAA_V2_SIZE;
-  record.hWnd = window_;
+  record.hWnd = window_.get();
   record.uID = kIconId;
   record.uFlags = data.flags;
   record.uCallbackMessage = data.callback_message;
@@ -75,22 +74,22 @@ unsigned Win32NotificationArea::TaskbarCreatedMessage() {
 }
 
 int Win32NotificationArea::TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) {
-  HMENU menu = CreatePopupMenu();
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return -1;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].caption == "-") {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuA(menu, MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1,
+      AppendMenuA(menu.get(), MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1,
                   entries[i].caption.c_str());
     }
   }
   // In front first, and a null message after, so that the menu closes when
   // the user clicks elsewhere.
-  SetForegroundWindow(window_);
-  int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
-                                window_, nullptr);
-  PostMessageA(window_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
+  SetForegroundWindow(window_.get());
+  int chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
+                                0, window_.get(), nullptr);
+  PostMessageA(window_.get(), WM_NULL, 0, 0);
   return chosen - 1;
 }
 

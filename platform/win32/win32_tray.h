@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/shell.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform::win32 {
 
@@ -24,7 +26,8 @@ class Win32NotificationArea final : public INotificationArea {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   std::function<void(const std::string&)> show_error_;
-  HWND window_ = nullptr;
+  std::unique_ptr<WindowClass> class_;
+  UniqueWindow window_;  // destroyed before its class is unregistered
   Handler handler_;
 };
 

@@ -80,4 +80,27 @@ TEST(LaserDot, IsAnOpaqueRedCoreFadingToNothingAtItsEdges) {
   EXPECT_GT((rim >> 16) & 0xFF, 2 * ((rim >> 8) & 0xFF)) << "red";
 }
 
+// The overlay clears and draws only inside its bitmap, whatever the pointer
+// says: after a display change the old position may lie far outside.
+TEST(LaserDot, EveryRectangleIsCutToTheBitmap) {
+  using companions::PixelRect;
+  struct Case {
+    PixelRect area;
+    PixelRect expected;
+  };
+  const Case cases[] = {
+      {{10, 20, 58, 68}, {10, 20, 58, 68}},          // inside
+      {{-24, -24, 24, 24}, {0, 0, 24, 24}},          // over the top left corner
+      {{1000, 740, 1048, 788}, {1000, 740, 1024, 768}},  // over the bottom right
+      {{1900, 1000, 1948, 1048}, {}},                // beyond a screen that shrank
+      {{-100000, -100000, -99952, -99952}, {}},      // the "nowhere" position
+      {{30, 30, 30, 40}, {}},                        // empty
+      {{0, 0, 5000, 5000}, {0, 0, 1024, 768}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(companions::ClampToBitmap(c.area, 1024, 768), c.expected)
+        << c.area.left << "," << c.area.top << "," << c.area.right << "," << c.area.bottom;
+  }
+}
+
 }  // namespace

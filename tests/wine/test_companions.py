@@ -58,6 +58,29 @@ class Laser(CompanionCase):
         self.remote("page", "3", "laser-off")
         wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
 
+    def red_at(self, x, y):
+        shot = self.screenshot(os.path.join(self.workdir, "laser.png"))
+        r, g, b = self.pixel(shot, x, y)
+        return r > 180 and r - max(g, b) > 100
+
+    def test_after_a_display_change_the_dot_comes_back_at_the_pointer(self):
+        self.install_companion("Laser.exe")
+        self.start_host()
+        self.xdotool("mousemove", "400", "300")
+        self.remote("page", "3", "laser-on")
+        wait_for(lambda: self.red_at(405, 300), 60, what="the red dot at the pointer")
+        # What Windows sends every top-level window after a resolution or
+        # monitor change: WM_DISPLAYCHANGE with the new depth and size.
+        code, output = self.run_wine(self.helper("close_window"), "TLaserForm", "Laser", "0x7E",
+                                     "32", str(768 << 16 | 1024))
+        self.assertEqual(code, 0, output)
+        self.xdotool("mousemove", "600", "500")
+        wait_for(lambda: self.red_at(605, 500), 60, what="the dot at the pointer after the change")
+        self.assertEqual(self.window_rect("TLaserForm"), (0, 0, 1024, 768))
+        # The host still counts it as running: laser-off closes it.
+        self.remote("page", "3", "laser-off")
+        wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
+
     def test_a_second_start_leaves_the_running_dot_alone(self):
         self.install_companion("Laser.exe")
         self.start_host()
