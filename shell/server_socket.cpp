@@ -10,15 +10,11 @@ std::string WindowsSocketErrorMessage(const std::string& text, int error, const 
   return "Windows socket error: " + text + " (" + std::to_string(error) + "), on API '" + api + "'";
 }
 
-std::string TCustomWinSocket::RemoteAddress() {
+TCustomWinSocket::TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle)
+    : server_(server), handle_(handle) {
   std::uint32_t address = 0;
-  const int error = server_.PeerAddress(handle_, address);
-  if (error == platform::wsa::kNotConnected) return "";
-  if (error != 0) {
-    throw platform::EFrameworkError(
-        WindowsSocketErrorMessage(server_.ErrorText(error), error, "getpeername"));
-  }
-  return platform::Ipv4ToText(address);
+  // Any failure here is a peer that is gone already: its balloons show no address.
+  if (server_.PeerAddress(handle_, address) == 0) remote_address_ = platform::Ipv4ToText(address);
 }
 
 bool TCustomWinSocket::SendText(const std::string& text, int& error) {

@@ -15,11 +15,13 @@ class TServerSocket;
 // One accepted connection.
 class TCustomWinSocket {
  public:
-  TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle)
-      : server_(server), handle_(handle) {}
+  // Reads the peer's address now: once the connection has broken (a reset, a
+  // time-out) the system no longer tells it.
+  TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle);
   platform::SocketHandle Handle() const { return handle_; }
-  // The peer's dotted address; empty when not connected; throws on other errors.
-  std::string RemoteAddress();
+  // The peer's dotted address as it was when the connection was accepted;
+  // empty when it was no longer connected even then.
+  const std::string& RemoteAddress() const { return remote_address_; }
   // One send of all the bytes. Returns false when the send failed other than by
   // a full buffer (whose bytes are dropped, as the socket is non-blocking).
   bool SendText(const std::string& text, int& error);
@@ -27,6 +29,7 @@ class TCustomWinSocket {
  private:
   platform::IStreamServer& server_;
   platform::SocketHandle handle_;
+  std::string remote_address_;
 };
 
 std::string WindowsSocketErrorMessage(const std::string& text, int error, const std::string& api);

@@ -93,7 +93,7 @@ void TTrayIcon::MouseMessage(unsigned mouse_message) {
   }
 }
 
-std::intptr_t TTrayIcon::HandleMessage(unsigned message, std::uintptr_t, std::intptr_t l,
+std::intptr_t TTrayIcon::HandleMessage(unsigned message, std::uintptr_t w, std::intptr_t l,
                                        bool& handled) {
   handled = true;
   if (message == kCallbackMessage) {
@@ -108,8 +108,12 @@ std::intptr_t TTrayIcon::HandleMessage(unsigned message, std::uintptr_t, std::in
   }
   if (message == platform::kMessageQueryEndSession) return 1;
   if (message == platform::kMessageEndSession) {
-    wanted_ = false;
-    Remove();
+    // wParam FALSE: someone cancelled the logoff, and the session goes on
+    // with the icon where it was.
+    if (w != 0) {
+      wanted_ = false;
+      Remove();
+    }
     return 0;
   }
   handled = false;

@@ -102,7 +102,15 @@ class FakeStreamServer final : public platform::IStreamServer {
     peers[socket] = next_peer;
     return socket;
   }
+  // As Windows does: a connection that broke (a reset, a time-out) no longer
+  // has a peer; one the device closed in order still has.
+  std::set<platform::SocketHandle> broken;
+  void Raise(platform::SocketHandle socket, int event, int error = 0) {
+    if (error != 0) broken.insert(socket);
+    handler(socket, event, error);
+  }
   int PeerAddress(platform::SocketHandle socket, std::uint32_t& address) override {
+    if (broken.count(socket)) return platform::wsa::kNotConnected;
     if (peer_errors.count(socket)) return peer_errors[socket];
     address = peers[socket];
     return 0;
@@ -110,7 +118,10 @@ class FakeStreamServer final : public platform::IStreamServer {
   platform::IoResult Send(platform::SocketHandle socket, const std::uint8_t* data,
                           std::size_t size) override {
     ++sends;
-    if (send_errors.count(socket)) return {0, send_errors[socket]};
+    if (send_errors.count(socket)) {
+      if (send_errors[socket] != platform::wsa::kWouldBlock) broken.insert(socket);
+      return {0, send_errors[socket]};
+    }
     received[socket].append(reinterpret_cast<const char*>(data), size);
     return {static_cast<long>(size), 0};
   }

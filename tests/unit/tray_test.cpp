@@ -103,6 +103,20 @@ TEST(Tray, EndOfSessionRemovesTheIconAndLetsTheShutdownGoOn) {
   EXPECT_EQ(t.tray.calls.size(), after) << "removed once";
 }
 
+TEST(Tray, ACancelledLogoffKeepsTheIcon) {
+  doubles::FormFixture t;
+  t.Create();
+  EXPECT_EQ(t.tray.Send(platform::kMessageQueryEndSession), 1);
+  const std::size_t before = t.tray.calls.size();
+  t.tray.Send(platform::kMessageEndSession, 0);  // another program said no
+  EXPECT_EQ(t.tray.calls.size(), before) << "nothing removed";
+  // Still wanted: an Explorer restart brings it back as before.
+  t.tray.Send(t.tray.TaskbarCreatedMessage());
+  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyAdd);
+  t.form.reset();
+  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyDelete) << "removed at the exit";
+}
+
 TEST(Balloons, CarryTitleTextInfoIconAndTimeout) {
   doubles::FormFixture t;
   t.Create();
