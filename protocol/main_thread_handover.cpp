@@ -18,7 +18,13 @@ bool TMainThreadHandover::Synchronize(const std::function<void()>& call,
   lock.lock();
   // A call the main thread has taken is always waited for to its end, even when
   // the hand-over closes meanwhile: the entry lives on this stack.
-  changed_.wait(lock, [&] { return entry.done || (closed_ && !entry.taken); });
+  const auto finished = [&] { return entry.done || (closed_ && !entry.taken); };
+  while (!changed_.wait_for(lock, kWakeRetry, finished)) {
+    if (entry.taken || !wake_) continue;
+    lock.unlock();
+    wake_();
+    lock.lock();
+  }
   if (!entry.done) {
     queue_.erase(std::remove(queue_.begin(), queue_.end(), &entry), queue_.end());
     return false;

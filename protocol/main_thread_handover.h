@@ -13,7 +13,12 @@ namespace protocol {
 
 class TMainThreadHandover {
  public:
-  // `wake` tells the main thread that a call waits (on Windows: a posted message).
+  // How long a call waits to be taken before the main thread is woken again:
+  // a wake-up can be lost (a full message queue refuses the post).
+  static constexpr std::chrono::milliseconds kWakeRetry{100};
+
+  // `wake` tells the main thread that a call waits (on Windows: a posted
+  // message). It is called again every kWakeRetry while the call waits.
   explicit TMainThreadHandover(std::function<void()> wake = {});
 
   // Listener side. Runs `call` on the main thread and waits for it; `error` gets
