@@ -38,9 +38,21 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       source_filter_([&platform] { return platform.sockets.Interfaces(); }) {
   application_.AttachMainForm(
       {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
-  LoadComponents();
-  application_.Minimize();
-  ReadSystemSettings();
+  try {
+    LoadComponents();
+    application_.Minimize();
+    ReadSystemSettings();
+  } catch (...) {
+    // The error box that follows runs a message loop: a wake-up queued by the
+    // listener must find neither a listener nor this form, which is gone then.
+    DetachFromApplication();
+    throw;
+  }
+}
+
+void TForm1::DetachFromApplication() {
+  IdUDPServer1.SetActive(false);
+  application_.AttachMainForm({});
 }
 
 // The components as the form resource sets them up: the icon is added as its
@@ -130,6 +142,7 @@ void TForm1::ReadFolders() {
 }
 
 TForm1::~TForm1() {
+  DetachFromApplication();
   Laser.StopLaserCompanion();
   // The components go last, as the inherited destruction takes them down; the
   // icon leaves the notification area with its component.

@@ -112,6 +112,7 @@ class TForm1 : public protocol::TCommandHandlers {
 
  private:
   void LoadComponents();
+  void DetachFromApplication();
   void ReadSystemSettings();
   void ReadFolders();
 

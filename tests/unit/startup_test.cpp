@@ -1,6 +1,7 @@
 // What the main form reads and sets while it starts.
 #include <gtest/gtest.h>
 
+#include "platform/framework_error.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -94,6 +95,23 @@ TEST(StartUp, TheAutostartMarkIsOnWhenEitherShortcutExists) {
     t.Create();
     EXPECT_EQ(t.Form().StartRun1.Checked, c.checked) << c.common << c.user;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A value of the wrong type makes the start-up fail after the listener has
+// started. The error box that follows runs a message loop: what the listener
+// queued must not reach the form that is gone by then.
+TEST(StartUp, AFailureAfterTheListenerStartedLeavesNothingToWakeUp) {
+  doubles::FormFixture t;
+  t.registry.SetString(RootKey::LocalMachine, kShellFolders, "Common Startup", "x",
+                       platform::RegistryView::Native, 4);  // REG_DWORD
+  EXPECT_THROW(t.Create(), platform::EFrameworkError);
+  EXPECT_FALSE(t.application.events.OnWake) << "the wake-up still leads into the destroyed form";
+  if (t.application.events.OnWake) t.application.events.OnWake();
+  EXPECT_EQ(t.sockets.open_sockets, 0) << "the listener has stopped";
 }
 
 }  // namespace
