@@ -120,6 +120,7 @@ class NullDesktop final : public platform::IInput,
   unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
+  platform::TRect VirtualScreen() override { return {0, 0, 1920, 1080}; }
   std::uint16_t ScanCodeOf(std::uint16_t) override { return 0; }
   bool Open() override { return true; }
   bool Empty() override { return true; }

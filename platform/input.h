@@ -46,6 +46,14 @@ struct TPoint {
   std::int32_t y = 0;
 };
 
+// Right and bottom are one past the last pixel.
+struct TRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
 class IInput {
  public:
   virtual ~IInput() = default;
@@ -53,6 +61,8 @@ class IInput {
   virtual unsigned SendInput(unsigned count, const TInput* inputs) = 0;
   virtual bool GetCursorPos(TPoint& position) = 0;
   virtual bool SetCursorPos(std::int32_t x, std::int32_t y) = 0;
+  // The bounding rectangle of every monitor.
+  virtual TRect VirtualScreen() = 0;
   // The hardware scan code of a virtual key in the current keyboard layout.
   virtual std::uint16_t ScanCodeOf(std::uint16_t virtual_key) = 0;
 };

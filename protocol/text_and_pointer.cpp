@@ -1,5 +1,6 @@
 #include "protocol/text_and_pointer.h"
 
+#include <algorithm>
 #include <string>
 
 #include "input/virtual_keys.h"
@@ -17,11 +18,12 @@ void TTextAndPointer::TypeText(std::string_view text) {
 }
 
 void TTextAndPointer::MovePointer(std::int8_t dx, std::int8_t dy) {
-  // When the read fails the last known position stands; the system clips the
-  // new position to the screen.
+  // When the read fails (a locked session) the last known position stands and
+  // the moves add up on it: kept on the screen, it can never overflow.
   input_.GetCursorPos(CursorPos);
-  CursorPos.x += dx;
-  CursorPos.y += dy;
+  const platform::TRect screen = input_.VirtualScreen();
+  CursorPos.x = std::clamp(CursorPos.x + dx, screen.left, std::max(screen.left, screen.right - 1));
+  CursorPos.y = std::clamp(CursorPos.y + dy, screen.top, std::max(screen.top, screen.bottom - 1));
   input_.SetCursorPos(CursorPos.x, CursorPos.y);
 }
 

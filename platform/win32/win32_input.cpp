@@ -32,6 +32,13 @@ bool Win32Input::GetCursorPos(TPoint& position) {
 
 bool Win32Input::SetCursorPos(std::int32_t x, std::int32_t y) { return ::SetCursorPos(x, y); }
 
+TRect Win32Input::VirtualScreen() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+          top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 std::uint16_t Win32Input::ScanCodeOf(std::uint16_t virtual_key) {
   return static_cast<std::uint16_t>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC));
 }

@@ -8,6 +8,7 @@ class Win32Input final : public IInput {
   unsigned SendInput(unsigned count, const TInput* inputs) override;
   bool GetCursorPos(TPoint& position) override;
   bool SetCursorPos(std::int32_t x, std::int32_t y) override;
+  TRect VirtualScreen() override;
   std::uint16_t ScanCodeOf(std::uint16_t virtual_key) override;
 };
 

@@ -95,4 +95,19 @@ TEST(Pointer, AnUnreadablePositionMovesOnFromTheLastKnownOne) {
   EXPECT_EQ(t.Form().TextAndPointer.CursorPos.x, 20);
 }
 
+TEST(Pointer, MovesWithAnUnreadablePositionStayOnTheVirtualScreen) {
+  doubles::FormFixture t;
+  t.input.screen = {-1280, -200, 1920, 1080};  // a monitor left of the primary one
+  t.input.cursor_readable = false;
+  for (int i = 0; i < 100000; ++i) t.Form().MovePointer(127, 127);
+  EXPECT_EQ(t.input.set_positions.back().x, 1919);
+  EXPECT_EQ(t.input.set_positions.back().y, 1079);
+  for (int i = 0; i < 100000; ++i) t.Form().MovePointer(-128, -128);
+  EXPECT_EQ(t.input.set_positions.back().x, -1280);
+  EXPECT_EQ(t.input.set_positions.back().y, -200);
+  t.Form().MovePointer(10, 3);
+  EXPECT_EQ(t.input.set_positions.back().x, -1270) << "moves go on from the edge";
+  EXPECT_EQ(t.input.set_positions.back().y, -197);
+}
+
 }  // namespace
