@@ -117,6 +117,7 @@ class NullDesktop final : public platform::IInput,
   std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string&) override {
     return std::nullopt;
   }
+  std::uint64_t TickCountMs() override { return 0; }
   unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }

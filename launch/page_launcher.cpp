@@ -35,11 +35,16 @@ bool ReadsVersion(const PageApp& app) { return app.version_flag_prefixes[0] != n
 
 TPageLauncher::TPageLauncher(TPageLauncherServices services, TPathStore& store,
                              TProgramCloser& closer, TLocator& locator)
-    : services_(services), store_(store), closer_(closer), locator_(locator) {}
+    : services_(services),
+      store_(store),
+      closer_(closer),
+      locator_(locator),
+      repeats_([&system = services.system] { return system.TickCountMs(); }) {}
 
 void TPageLauncher::LaunchPageApp(std::uint8_t page) {
   const PageApp* app = FindPageApp(page);
   if (app == nullptr || app->registry_key == nullptr) return;
+  if (!repeats_.Admit(RepeatKind::LaunchPage, page)) return;
   TStoreScope store(store_);
   std::string path = store_.ReadStoredPath(app->section);
   // A stored path is final, even when its file is gone.
@@ -56,7 +61,7 @@ void TPageLauncher::LaunchPageApp(std::uint8_t page) {
 
 void TPageLauncher::ClosePageApp(std::uint8_t page) {
   const PageApp* app = FindPageApp(page);
-  if (app == nullptr) return;
+  if (app == nullptr || !repeats_.Admit(RepeatKind::ClosePage, page)) return;
   std::string stored;
   if (app->section != nullptr) {
     TStoreScope store(store_);

@@ -8,6 +8,7 @@
 #include "launch/path_store.h"
 #include "launch/program_closer.h"
 #include "launch/registry_reader.h"
+#include "launch/repeat_guard.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -44,6 +45,7 @@ class TPageLauncher {
   TPathStore& store_;
   TProgramCloser& closer_;
   TLocator& locator_;
+  TRepeatGuard repeats_;
 };
 
 }  // namespace launch

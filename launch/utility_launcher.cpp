@@ -7,7 +7,12 @@ namespace launch {
 
 TUtilityLauncher::TUtilityLauncher(platform::ISystem& system, platform::IShell& shell,
                                    TPathStore& store, TProgramCloser& closer, TLocator& locator)
-    : system_(system), shell_(shell), store_(store), closer_(closer), locator_(locator) {}
+    : system_(system),
+      shell_(shell),
+      store_(store),
+      closer_(closer),
+      locator_(locator),
+      repeats_([&system] { return system.TickCountMs(); }) {}
 
 std::string TUtilityLauncher::FindUnderProgramFiles(const std::array<const char*, 2>& candidates) {
   for (const char* candidate : candidates) {
@@ -20,7 +25,7 @@ std::string TUtilityLauncher::FindUnderProgramFiles(const std::array<const char*
 
 void TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
   const Utility* utility = FindUtility(selector);
-  if (utility == nullptr) return;
+  if (utility == nullptr || !repeats_.Admit(RepeatKind::LaunchUtility, selector)) return;
   TStoreScope store(store_);
   std::string path = store_.ReadStoredPath(utility->section);
   if (path.empty()) {
@@ -38,7 +43,9 @@ void TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
 }
 
 void TUtilityLauncher::CloseUtility(std::uint8_t selector) {
-  if (const Utility* utility = FindUtility(selector)) closer_.CloseProcessByName(utility->close_name);
+  const Utility* utility = FindUtility(selector);
+  if (utility == nullptr || !repeats_.Admit(RepeatKind::CloseUtility, selector)) return;
+  closer_.CloseProcessByName(utility->close_name);
 }
 
 }  // namespace launch

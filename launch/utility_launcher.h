@@ -7,6 +7,7 @@
 #include "launch/locator.h"
 #include "launch/path_store.h"
 #include "launch/program_closer.h"
+#include "launch/repeat_guard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
@@ -31,6 +32,7 @@ class TUtilityLauncher {
   TPathStore& store_;
   TProgramCloser& closer_;
   TLocator& locator_;
+  TRepeatGuard repeats_;
 };
 
 }  // namespace launch

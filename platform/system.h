@@ -33,6 +33,8 @@ class ISystem {
   virtual std::string ExpandEnvironment(const std::string& text) = 0;
   // The four parts of the file version, or nothing without a version resource.
   virtual std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string& path) = 0;
+  // Milliseconds since the system started; never goes back.
+  virtual std::uint64_t TickCountMs() = 0;
 };
 
 }  // namespace platform

@@ -61,4 +61,6 @@ std::optional<std::array<std::uint16_t, 4>> Win32System::FileVersion(const std::
                                       HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
 }
 
+std::uint64_t Win32System::TickCountMs() { return GetTickCount64(); }
+
 }  // namespace platform::win32

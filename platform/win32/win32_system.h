@@ -13,6 +13,7 @@ class Win32System final : public ISystem {
   bool ChangeDirectory(const std::string& path) override;
   std::string ExpandEnvironment(const std::string& text) override;
   std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string& path) override;
+  std::uint64_t TickCountMs() override;
 };
 
 }  // namespace platform::win32

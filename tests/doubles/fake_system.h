@@ -89,6 +89,8 @@ class FakeSystem final : public platform::ISystem {
   std::vector<std::string> calls;
   std::string current_directory = "C:\\";
 
+  std::uint64_t tick_ms = 1000000;  // advanced by hand
+  std::uint64_t TickCountMs() override { return tick_ms; }
   platform::OsVersion Version() override { return version; }
   std::string TempPath(std::size_t) override { return temp_path; }
   std::string ComputerName(std::size_t size) override { return computer_name.substr(0, size - 1); }

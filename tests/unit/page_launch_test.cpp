@@ -86,6 +86,7 @@ TEST_P(EachPage, CloseTakesTheStoredFileNameOrTheDefault) {
   t.processes.running = {{11, row.close_name}, {12, "other.exe"}, {13, "renamed.exe"}};
   t.Form().MediaPageButton(row.page, 0xFF);
   t.profile.sections[row.section]["Path"] = "E:\\x:renamed.exe";
+  t.system.tick_ms += 2000;  // a later press, not a repeat
   t.Form().MediaPageButton(row.page, 0xFF);
   if (row.page == 5) {
     EXPECT_TRUE(t.processes.terminated == std::vector<std::uint32_t>{13})

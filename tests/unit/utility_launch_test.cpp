@@ -66,6 +66,7 @@ TEST_P(EachUtility, AStoredPathWinsAndAStoredPathWithoutFileDoesNothing) {
   t.Launch(row.selector);
   EXPECT_TRUE(t.shell.calls.empty()) << "the candidates are not looked at";
   t.system.files.insert("D:\\Tools\\mine.exe");
+  t.system.tick_ms += 2000;  // a later press, not a repeat
   t.Launch(row.selector);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, "D:\\Tools\\mine.exe");

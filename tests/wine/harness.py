@@ -30,6 +30,17 @@ PROBE = bytes([0x15, 0x65, 0x80])
 PROBE_REPLY = bytes([0x15, 0x65, 0x81])
 
 
+# The host drops a launch or close that repeats the same one within this time.
+REPEAT_GAP = 2.0
+
+
+def past_repeat_gap():
+    """Lets a launch or close of the same page or utility count as a new press,
+    not a repeat. Not a wait for something to happen: the host's rule is about
+    time itself."""
+    time.sleep(REPEAT_GAP + 0.2)
+
+
 def wait_for(condition, deadline=60.0, interval=0.05, what="condition"):
     """Polls `condition` until it returns a true value or the deadline passes."""
     end = time.monotonic() + deadline

@@ -5,7 +5,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import PROBE, PROBE_REPLY, WINDOWS_BIN, WineTestCase, wait_for
+from harness import PROBE, PROBE_REPLY, WINDOWS_BIN, WineTestCase, past_repeat_gap, wait_for
 
 
 class CompanionCase(WineTestCase):
@@ -112,6 +112,7 @@ class Locator(CompanionCase):
         wait_for(lambda: os.path.exists(self.store_file()), 60, what="the store file")
         with open(self.store_file(), "rb") as store:
             self.assertEqual(store.read(), b"[1-4App]\r\nPath=" + self.player.encode() + b"\r\n")
+        past_repeat_gap()
         self.remote("page", "4", "launch")
         wait_for(lambda: self.log_lines(self.player_log), 60, what="the located player to start")
 

@@ -6,7 +6,7 @@ import subprocess
 import time
 import unittest
 
-from harness import PROBE, PROBE_REPLY, WineTestCase, wait_for
+from harness import PROBE, PROBE_REPLY, WineTestCase, past_repeat_gap, wait_for
 
 PROGRAM_FILES = "C:\\Program Files"
 PROGRAM_FILES_X86 = "C:\\Program Files (x86)"
@@ -47,6 +47,7 @@ class Launch(LaunchCase):
         self.settle()
         self.assertEqual(self.store_bytes(), b"[1-4App]\r\nPath=" + exe.encode() + b"\r\n")
         # A second launch starts it again and leaves the store as it was.
+        past_repeat_gap()
         self.remote("page", "4", "launch")
         self.started(log, 2)
         self.settle()
@@ -194,6 +195,20 @@ class Utilities(LaunchCase):
                         "the player inherits the utility's folder")
         self.settle()
         self.assertIn(b"[4-1App]\r\nPath=" + utility.encode() + b"\r\n", self.store_bytes())
+
+    def test_a_held_down_button_starts_the_program_once_per_two_seconds(self):
+        path = PROGRAM_FILES_X86 + "\\Brisana\\Brisana.exe"
+        log = self.install_program(path) + ".log"
+        self.start_host()
+        for _ in range(5):
+            self.remote("utility", "3", "launch")
+        self.started(log)
+        self.settle()
+        past_repeat_gap()
+        self.remote("utility", "3", "launch")
+        self.started(log, 2)
+        self.settle()
+        self.assertEqual(len(self.started(log)), 2, "the four repeats started nothing")
 
     def test_close_ends_the_utility_by_its_fixed_name(self):
         path = PROGRAM_FILES_X86 + "\\Brisana\\Brisana.exe"

@@ -10,7 +10,7 @@ import subprocess
 import time
 import unittest
 
-from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ROOT, WineTestCase, wait_for
+from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ROOT, WineTestCase, past_repeat_gap, wait_for
 
 FLOOD = os.environ.get("MIROVANTA_FLOOD", os.path.join(ROOT, "build", "native", "bench", "flood"))
 FLOOD_COUNT = int(os.environ.get("MIROVANTA_FLOOD_COUNT", "1000000"))
@@ -139,6 +139,7 @@ class Faults(RobustnessCase):
         self.host = self.start_host()
         self.launch_settled("page", "4", "launch")
         wait_for(lambda: self.log_lines(log), 60, what="the start, which comes before the write")
+        past_repeat_gap()
         self.launch_settled("page", "4", "launch")
         self.no_box()
 
