@@ -1,5 +1,7 @@
 #include "platform/win32/win32_stream_server.h"
 
+#include <vector>
+
 #include "platform/framework_error.h"
 
 namespace platform::win32 {
@@ -116,6 +118,25 @@ void Win32StreamServer::Close(SocketHandle socket) {
   // Events off first: a closed connection raises nothing more.
   WSAAsyncSelect(static_cast<SOCKET>(socket), window_.get(), 0, 0);
   closesocket(static_cast<SOCKET>(socket));
+  DropQueuedEvents(socket);
+}
+
+// Notifications already queued for a socket outlive its close. The system
+// may give the next connection the same handle value, and a stale FD_CLOSE
+// would then end that live connection: take them out of the queue now.
+// Only posted messages are looked at, so nothing is dispatched in between;
+// the others go back in their order.
+void Win32StreamServer::DropQueuedEvents(SocketHandle socket) {
+  if (!window_) return;
+  std::vector<MSG> others;
+  MSG message;
+  while (PeekMessageA(&message, window_.get(), kSocketMessage, kSocketMessage,
+                      PM_REMOVE | PM_QS_POSTMESSAGE)) {
+    if (static_cast<SocketHandle>(message.wParam) != socket) others.push_back(message);
+  }
+  for (const MSG& other : others) {
+    PostMessageA(window_.get(), kSocketMessage, other.wParam, other.lParam);
+  }
 }
 
 std::string Win32StreamServer::ErrorText(int error) {

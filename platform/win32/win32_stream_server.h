@@ -32,6 +32,7 @@ class Win32StreamServer final : public IStreamServer {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool EnsureWindow();
+  void DropQueuedEvents(SocketHandle socket);
   std::function<void(const std::string&)> show_error_;
   std::unique_ptr<WindowClass> class_;
   UniqueWindow window_;  // destroyed before its class is unregistered

@@ -1,0 +1,75 @@
+"""What the docs claim of the Windows build, checked: the exes need no DLL
+beyond Windows' own, the host's view of the network adapters is the real one,
+and the presence server's notifications never outlive a closed connection."""
+import ipaddress
+import os
+import shutil
+import subprocess
+import unittest
+
+from harness import HELPERS, WINDOWS_BIN, WineTestCase
+
+SHIPPED = ["Mirovanta2.exe", "Laser.exe", "Open.exe", "mirovanta-remote.exe"]
+# DLLs every Windows (7 and later) has in its system folder.
+WINDOWS_OWN = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
+               "ole32.dll", "oleaut32.dll", "ws2_32.dll", "iphlpapi.dll", "version.dll",
+               "comdlg32.dll", "comctl32.dll", "shcore.dll", "msvcrt.dll"}
+
+
+def imported_dlls(exe):
+    objdump = shutil.which("x86_64-w64-mingw32-objdump")
+    output = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+    return {line.split(":", 1)[1].strip().lower() for line in output.splitlines()
+            if line.strip().startswith("DLL Name:")}
+
+
+def foreign(dlls):
+    """The DLLs a Windows PC may not have: all but the system's own and the
+    universal C runtime's API sets (part of Windows 10 and later)."""
+    return sorted(d for d in dlls if d not in WINDOWS_OWN and not d.startswith("api-ms-win-"))
+
+
+class Imports(unittest.TestCase):
+
+    def test_the_shipped_exes_import_only_windows_own_dlls(self):
+        for name in SHIPPED:
+            dlls = imported_dlls(os.path.join(WINDOWS_BIN, name))
+            self.assertIn("kernel32.dll", dlls, name)
+            self.assertEqual(foreign(dlls), [], name + " needs a DLL Windows does not have")
+
+    def test_the_check_catches_a_runtime_dll(self):
+        self.assertEqual(foreign({"kernel32.dll", "libstdc++-6.dll", "libwinpthread-1.dll"}),
+                         ["libstdc++-6.dll", "libwinpthread-1.dll"])
+
+
+def linux_ipv4_interfaces():
+    """ADDRESS/NETMASK of every IPv4 address Linux has, loopback included."""
+    output = subprocess.run(["ip", "-4", "-o", "addr", "show"], capture_output=True, text=True,
+                            check=True).stdout
+    found = set()
+    for line in output.splitlines():
+        words = line.split()
+        network = ipaddress.ip_interface(words[words.index("inet") + 1])
+        found.add("%s/%s" % (network.ip, network.netmask))
+    return found
+
+
+class WindowsLayer(WineTestCase):
+
+    def test_the_adapter_list_is_linuxs_own_under_wine(self):
+        code, output = self.run_wine(os.path.join(HELPERS, "list_interfaces.exe"))
+        self.assertEqual(code, 0, output)
+        listed = set(output.split())
+        # Wine reports each Linux address with its netmask; the loopback entry
+        # stands for the whole of 127/8.
+        expected = {entry for entry in linux_ipv4_interfaces() if not entry.startswith("127.")}
+        self.assertEqual(listed - {"127.0.0.1/255.0.0.0"}, expected)
+        self.assertIn("127.0.0.1/255.0.0.0", listed)
+
+    def test_a_closed_connection_gets_no_more_notifications(self):
+        code, output = self.run_wine(os.path.join(HELPERS, "stale_socket_events.exe"))
+        self.assertEqual((code, output.strip()), (0, "clean"))
+
+
+if __name__ == "__main__":
+    unittest.main()
