@@ -3,16 +3,55 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstring>
 #include <string>
 
 #include "companions/open/locate_request.h"
 #include "launch/registry_reader.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
 
 namespace {
 
 constexpr char kCaption[] = "Mirovanta 2";
+constexpr char kRunningMutex[] = "ZANTRIX_MIROVANTA2_OPEN";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kTitlePrefix[] = "Locate ";
+
+// The open dialog of the copy that runs already, if it shows one.
+HWND RunningDialog() {
+  for (HWND window = FindWindowA(kDialogClass, nullptr); window != nullptr;
+       window = FindWindowExA(nullptr, window, kDialogClass, nullptr)) {
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (std::strncmp(title, kTitlePrefix, sizeof kTitlePrefix - 1) == 0) return window;
+  }
+  return nullptr;
+}
+
+void BringToFront(HWND window) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(window);
+}
+
+// The user has walked to the PC to answer: the dialog comes up in the middle
+// of the primary monitor's work area and in front.
+UINT_PTR CALLBACK PlaceDialog(HWND hook, UINT message, WPARAM, LPARAM l) {
+  if (message != WM_NOTIFY || reinterpret_cast<const NMHDR*>(l)->code != CDN_INITDONE) return 0;
+  HWND dialog = GetParent(hook);
+  RECT area{};
+  RECT frame{};
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) && GetWindowRect(dialog, &frame)) {
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    SetWindowPos(dialog, HWND_TOP, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE);
+  }
+  BringToFront(dialog);
+  return 0;
+}
 
 std::string ProgramFilesFolder(platform::IRegistry& registry) {
   launch::TRegistry reader(registry);
@@ -34,7 +73,9 @@ std::string AskForProgram(const companions::LocateRequest& request, const std::s
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = request.title.c_str();
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+                 OFN_ENABLEHOOK;
+  dialog.lpfnHook = PlaceDialog;
   if (!GetOpenFileNameA(&dialog)) return "";
   return file;
 }
@@ -47,6 +88,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!request || __argc != 2) {
     MessageBoxA(nullptr, companions::UsageText().c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
     return 2;
+  }
+  // One question at a time: a loop of launch commands must not open a dialog
+  // each. A second copy shows the first one's dialog and leaves.
+  platform::win32::UniqueHandle running(CreateMutexA(nullptr, TRUE, kRunningMutex));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (HWND first = RunningDialog()) BringToFront(first);
+    return 0;
   }
   platform::win32::Win32Registry registry;
   platform::win32::Win32System system;

@@ -116,6 +116,38 @@ class Locator(CompanionCase):
         self.remote("page", "4", "launch")
         wait_for(lambda: self.log_lines(self.player_log), 60, what="the located player to start")
 
+    def dialogs(self):
+        """(work area, [(left, top, right, bottom, foreground, title)]) of the open dialogs."""
+        code, output = self.run_wine(self.helper("list_windows"), "#32770")
+        self.assertEqual(code, 0, output)
+        area, found = None, []
+        for line in output.splitlines():
+            words = line.split(" ", 6)
+            if words[0] == "workarea":
+                area = tuple(int(v) for v in words[1:5])
+            elif words[0] == "window" and words[6].startswith("Locate "):
+                found.append(tuple(int(v) for v in words[1:6]) + (words[6].strip(),))
+        return area, found
+
+    def locators_running(self):
+        return int(self.run_wine(self.helper("count_processes"), "Open.exe")[1].strip() or -1)
+
+    def test_one_locator_at_a_time_centred_and_in_front(self):
+        self.start_host()
+        self.remote("page", "4", "launch")
+        self.assertEqual(wait_for(self.dialog_title, 60, what="the open dialog"), "Locate Storm")
+        # Another program the host cannot find: a second Open.exe starts and
+        # hands over to the first.
+        self.remote("utility", "2", "launch")
+        self.settle()
+        wait_for(lambda: self.locators_running() == 1, 60, what="the second Open.exe to leave")
+        area, dialogs = wait_for(lambda: (lambda d: d if len(d[1]) == 1 and d[1][0][4] else None)(
+            self.dialogs()), 60, what="the first dialog alone and in front")
+        left, top, right, bottom, _, title = dialogs[0]
+        self.assertEqual(title, "Locate Storm")
+        self.assertLessEqual(abs((left + right) - (area[0] + area[2])), 2, "centred across")
+        self.assertLessEqual(abs((top + bottom) - (area[1] + area[3])), 2, "centred down")
+
     def test_cancel_writes_nothing(self):
         self.start_host()
         self.remote("utility", "2", "launch")
