@@ -61,7 +61,8 @@ class NullDesktop final : public platform::IInput,
                           public platform::ISystem,
                           public platform::INotificationArea,
                           public platform::IStreamServer,
-                          public platform::IShellLinks {
+                          public platform::IShellLinks,
+                          public platform::IDialogs {
  public:
   void CreateIconWindow(Handler) override {}
   void DestroyIconWindow() override {}
@@ -98,6 +99,20 @@ class NullDesktop final : public platform::IInput,
     return std::nullopt;
   }
   void CloseKey(platform::RegistryKey) override {}
+  std::vector<std::pair<std::string, std::string>> ReadStrings(platform::RootKey,
+                                                               const std::string&) override {
+    return {};
+  }
+  bool WriteString(platform::RootKey, const std::string&, const std::string&,
+                   const std::string&) override {
+    return true;
+  }
+  bool DeleteValue(platform::RootKey, const std::string&, const std::string&) override { return true; }
+  int AskQuestion(const platform::PromptText&, unsigned, std::function<void(platform::PromptAnswer)>) override {
+    return 0;
+  }
+  void CloseQuestion(int) override {}
+  bool Confirm(const std::string&, const std::string&) override { return false; }
   std::string GetString(const std::string&, const std::string&, const std::string& fallback,
                         std::size_t, const std::string&) override {
     return fallback;
@@ -145,7 +160,7 @@ int main() {
   LoopApplication application;
   NullDesktop desktop;
   shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop, desktop,
-                            desktop, desktop, desktop, desktop, desktop, desktop};
+                            desktop, desktop, desktop, desktop, desktop, desktop, desktop};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -28,6 +30,16 @@ class IRegistry {
   // A value of the open key; nothing when it does not exist.
   virtual std::optional<RegistryValue> QueryValue(RegistryKey key, const std::string& name) = 0;
   virtual void CloseKey(RegistryKey key) = 0;
+
+  // The program's own settings, each call opening and closing its key.
+  // Every string value of a key, by name; none when the key does not exist.
+  virtual std::vector<std::pair<std::string, std::string>> ReadStrings(RootKey root,
+                                                                      const std::string& path) = 0;
+  // Writes a string value, creating the key; false when it cannot.
+  virtual bool WriteString(RootKey root, const std::string& path, const std::string& name,
+                           const std::string& value) = 0;
+  // False when the value could not be removed (a value that is not there is removed).
+  virtual bool DeleteValue(RootKey root, const std::string& path, const std::string& name) = 0;
 };
 
 class IProfile {

@@ -29,10 +29,14 @@ inline constexpr std::uint32_t kNotifyIcon = 0x02;     // NIF_ICON
 inline constexpr std::uint32_t kNotifyInfo = 0x10;     // NIF_INFO
 inline constexpr std::uint32_t kInfoIcon = 1;          // NIIF_INFO
 
+inline constexpr std::uint32_t kNotifyTip = 0x04;      // NIF_TIP
+
 struct TrayIconData {
   std::uint32_t flags = 0;
   unsigned callback_message = 0;
   bool with_icon = false;  // the application's main icon
+  bool paused_icon = false;  // its paused variant instead
+  std::string tip;         // the icon's tool tip, at most 127 characters
   std::string info;        // balloon text, at most 255 characters
   std::string info_title;  // balloon title, at most 63 characters
   unsigned timeout_ms = 0;
@@ -42,6 +46,8 @@ struct TrayIconData {
 struct MenuEntry {
   std::string caption;  // "-" is a separator
   bool checked = false;
+  bool enabled = true;
+  std::vector<MenuEntry> children;  // a submenu when not empty
 };
 
 // Window messages the tray reacts to.
@@ -65,7 +71,8 @@ class INotificationArea {
   // The message Explorer broadcasts when it (re)creates the taskbar.
   virtual unsigned TaskbarCreatedMessage() = 0;
   // Brings the icon window to the front, shows the menu at (x, y) and returns
-  // the index of the chosen entry, or -1.
+  // the index of the chosen entry, or -1. Entries are counted depth first,
+  // submenus and their entries included.
   virtual int TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) = 0;
 };
 

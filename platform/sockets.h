@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,9 @@ struct Ipv4Endpoint {
 
 struct Ipv4Interface {
   std::uint32_t address = 0;  // host byte order
-  std::uint32_t netmask = 0;  // host byte order
+  std::uint32_t netmask = 0;  // host byte order: the adapter's on-link prefix
+  bool up = true;             // the adapter passes traffic
+  bool tunnel = false;        // a tunnel or point-to-point link (a VPN, say)
 };
 
 // Result of one receive or send: bytes moved, or error (a wsa:: number) when not 0.
@@ -91,8 +94,15 @@ class ISockets {
   virtual bool Resolve(const std::string& host, std::uint32_t& address) = 0;
   // Every IPv4 address a host name resolves to, in the resolver's order.
   virtual std::vector<std::uint32_t> HostAddresses(const std::string& name) = 0;
-  // The machine's IPv4 interfaces that are up.
+  // Every IPv4 address of the machine's adapters, with the adapter's state;
+  // loopback among them.
   virtual std::vector<Ipv4Interface> Interfaces() = 0;
+  // The hardware address the system's neighbour table holds for an IPv4
+  // address ("aa-bb-cc-dd-ee-ff"), or "" when it holds none.
+  virtual std::string HardwareAddress(std::uint32_t address) = 0;
+  // Calls `changed` (on any thread) whenever the system reports that an
+  // adapter's address changed; false when it cannot tell.
+  virtual bool WatchAddressChanges(std::function<void()> changed) = 0;
 };
 
 // Socket events of the stream server (the FD_ values of WSAAsyncSelect).

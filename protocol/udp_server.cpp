@@ -160,6 +160,10 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
     ++receive_errors_;
     return;
   }
+  if (OnListenerRead && !OnListenerRead(binding, buffer_.data(), size)) {
+    ++kept_on_listener_;
+    return;
+  }
   const std::function<void()> call = [&] {
     current_ = &binding;
     if (!OnUDPRead) return;
@@ -170,6 +174,13 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
   handover_.Synchronize(call, error);
   // An error raised by the handler has ended the handling of that datagram
   // only; the listener goes on with the next one.
+}
+
+void TIdUDPServer::SendFrom(TIdSocketHandle& binding, Ipv4Endpoint to, const std::uint8_t* buffer,
+                            std::size_t count) {
+  if (!binding.Allocated) return;
+  IoResult sent = sockets_.SendTo(binding.Handle, buffer, count, to);
+  if (sent.error != 0) ++send_errors_;
 }
 
 void TIdUDPServer::Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,

@@ -43,6 +43,10 @@ struct TIdSocketHandle {
 class TIdUDPServer;
 using TUDPReadEvent =
     std::function<void(TIdUDPServer& sender, TStream& data, TIdSocketHandle& binding)>;
+// Runs on the listener thread for each datagram, before any hand-over; true
+// hands the datagram to the main thread's read event.
+using TListenerReadEvent =
+    std::function<bool(TIdSocketHandle& binding, const std::uint8_t* data, std::size_t size)>;
 
 class TIdUDPServer {
  public:
@@ -58,6 +62,7 @@ class TIdUDPServer {
   std::size_t BufferSize = 8192;
   bool BroadcastEnabled = false;
   TUDPReadEvent OnUDPRead;
+  TListenerReadEvent OnListenerRead;  // none: every datagram is handed over
 
   bool Active() const { return active_; }
   void SetActive(bool active);
@@ -66,7 +71,14 @@ class TIdUDPServer {
   void Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,
             std::size_t count);
 
+  // From the listener thread: one datagram back through the socket a datagram
+  // came in on. Failures are counted, never raised: they cost only that reply.
+  void SendFrom(TIdSocketHandle& binding, platform::Ipv4Endpoint to, const std::uint8_t* buffer,
+                std::size_t count);
+
   TMainThreadHandover& Handover() { return handover_; }
+  // Datagrams the listener dropped or answered itself, never handed over.
+  std::uint64_t KeptOnListener() const { return kept_on_listener_; }
   // Receives that failed and were passed over (oversized datagrams, reset reports...).
   std::uint64_t ReceiveErrors() const { return receive_errors_; }
 
@@ -87,6 +99,8 @@ class TIdUDPServer {
   std::thread listener_;
   std::atomic<bool> stop_{false};
   std::atomic<std::uint64_t> receive_errors_{0};
+  std::atomic<std::uint64_t> kept_on_listener_{0};
+  std::atomic<std::uint64_t> send_errors_{0};
 };
 
 }  // namespace protocol

@@ -33,9 +33,13 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       Locator(platform.shell, ExeDirectory(application)),
       Pages({platform.registry, platform.system, platform.shell}, Store, Closer, Locator),
       Utilities(platform.system, platform.shell, Store, Closer, Locator),
+      Nearby([&platform] { return platform.sockets.Interfaces(); }),
+      AllowList(platform.registry),
+      Approval(
+          AllowList, [&platform](std::uint32_t address) { return platform.sockets.HardwareAddress(address); },
+          [&platform] { return platform.system.TickCountMs(); }),
       application_(application),
-      platform_(platform),
-      source_filter_([&platform] { return platform.sockets.Interfaces(); }) {
+      platform_(platform) {
   application_.AttachMainForm(
       {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
   try {
@@ -53,13 +57,20 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
 void TForm1::DetachFromApplication() {
   IdUDPServer1.SetActive(false);
   application_.AttachMainForm({});
+  platform_.sockets.WatchAddressChanges({});
+  // An open question would answer into a form that is gone.
+  for (const auto& [address, question] : questions_) platform_.dialogs.CloseQuestion(question);
+  questions_.clear();
 }
 
 // The components as the form resource sets them up: the icon is added as its
 // Visible property is read; the servers start listening when loading ends.
 // Their errors leave the constructor.
 void TForm1::LoadComponents() {
-  PopupMenu1.Items = {&Label1, &IP1, &N1, &StartRun1, &Exit1};
+  PopupMenu1.Items = {&Label1, &IP1, &N1, &AskFirst1, &Devices1, &Pause1, &StartRun1, &Exit1};
+  AskFirst1.OnClick = [this] { AskFirst1Click(); };
+  Pause1.OnClick = [this] { Pause1Click(); };
+  LoadDeviceSettings();
   TrayIcon1.PopupMenu = &PopupMenu1;
   TrayIcon1.OnMouseDown = [this](TMouseButton button, int x, int y) {
     TrayIcon1MouseDown(button, x, y);
@@ -86,6 +97,13 @@ void TForm1::LoadComponents() {
                                   protocol::TIdSocketHandle& binding) {
     IdUDPServer1UDPRead(sender, data, binding);
   };
+  IdUDPServer1.OnListenerRead = [this](protocol::TIdSocketHandle& binding, const std::uint8_t* data,
+                                       std::size_t size) {
+    return IdUDPServer1ListenerRead(binding, data, size);
+  };
+  ServerSocket1.AcceptFilter = [this](std::uint32_t peer) { return Nearby.IsNearby(peer); };
+  // A network that changes is seen at once; without the system's word, within 5 s.
+  platform_.sockets.WatchAddressChanges([this] { Nearby.AddressesChanged(); });
 
   TrayIcon1.SetApplicationIcon();
   ServerSocket1.SetActive(true);
@@ -154,8 +172,8 @@ void TForm1::FormActivate() { application_.HideApplicationWindow(); }
 
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {
-  // Only the local network may drive this computer or learn that it is here.
-  if (!source_filter_.Accepts(binding.PeerAddress)) return;
+  // Far senders and probes never get here: the listener has seen to them.
+  if (Paused || !MayCarryOut(binding.PeerAddress)) return;
   protocol::HandleDatagram(
       data,
       [&](const std::uint8_t* reply, std::size_t size) {

@@ -2,6 +2,7 @@
 // The hidden main form: the owner of every component and of all shared state;
 // every event of the program ends in one of its handler methods.
 #include <array>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "media/laser_companion.h"
 #include "platform/application.h"
 #include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "platform/input.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -24,9 +26,12 @@
 #include "platform/sockets.h"
 #include "platform/system.h"
 #include "protocol/command_handlers.h"
-#include "protocol/source_filter.h"
+#include "protocol/allow_list.h"
+#include "protocol/device_approval.h"
+#include "protocol/nearby_rule.h"
 #include "protocol/text_and_pointer.h"
 #include "protocol/udp_server.h"
+#include "shell/balloon_limiter.h"
 #include "shell/menu_item.h"
 #include "shell/server_socket.h"
 #include "shell/tray_icon.h"
@@ -47,6 +52,7 @@ struct TPlatform {
   platform::INotificationArea& notification_area;
   platform::IStreamServer& stream_server;
   platform::IShellLinks& links;
+  platform::IDialogs& dialogs;
 };
 
 class TForm1 : public protocol::TCommandHandlers {
@@ -68,6 +74,10 @@ class TForm1 : public protocol::TCommandHandlers {
   TMenuItem IP1{" 0.0.0.0"};
   TMenuItem StartRun1{"Run with windows start", true, true};
   TMenuItem N1{"-"};
+  // Who may drive this PC; between the separator and "Run with windows start".
+  TMenuItem AskFirst1{"Ask before a new device takes control", true, true};
+  TMenuItem Devices1{"Allowed devices"};
+  TMenuItem Pause1{"Pause remote control", false, true};
 
   // Event handlers.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
@@ -79,6 +89,12 @@ class TForm1 : public protocol::TCommandHandlers {
   void TrayIcon1MouseDown(TMouseButton button, int x, int y);
   void StartRun1Click();
   void Exit1Click();
+  void AskFirst1Click();
+  void Pause1Click();
+  void ForgetDeviceClick(const std::string& device, const std::string& caption);
+  // The listener thread's first look at each datagram; true hands it over.
+  bool IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const std::uint8_t* data,
+                                std::size_t size);
 
   void ShowBalloon(const std::string& title, const std::string& text);
 
@@ -102,6 +118,13 @@ class TForm1 : public protocol::TCommandHandlers {
   launch::TPageLauncher Pages;
   launch::TUtilityLauncher Utilities;
 
+  // Who may drive this PC.
+  protocol::TNearbyRule Nearby;
+  protocol::TAllowList AllowList;
+  protocol::TDeviceApproval Approval;
+  TBalloonLimiter Balloons;
+  bool Paused = false;  // "Pause remote control": not remembered
+
   // Fields.
   std::unique_ptr<launch::TRegistry> Registry;  // only while start-up reads the folders
   std::string ComputerName;
@@ -113,12 +136,18 @@ class TForm1 : public protocol::TCommandHandlers {
  private:
   void LoadComponents();
   void DetachFromApplication();
+  void LoadDeviceSettings();
+  void RefreshDevicesMenu();
+  // Whether a command from this address is carried out; asks the user about a new device.
+  bool MayCarryOut(std::uint32_t address);
+  void AskAboutDevice(std::uint32_t address);
+  void ShowPresenceBalloon(bool connected, const std::string& address);
   void ReadSystemSettings();
   void ReadFolders();
 
   platform::TApplication& application_;
   TPlatform& platform_;
-  protocol::TLocalNetworkFilter source_filter_;
+  std::map<std::uint32_t, int> questions_;  // the open question of each device asked
 };
 
 }  // namespace shell

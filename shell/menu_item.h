@@ -3,6 +3,7 @@
 // tray shows them; the form sets their captions and marks.
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace shell {
 
@@ -13,6 +14,8 @@ struct TMenuItem {
   std::string Caption;
   bool Checked = false;
   bool AutoCheck = false;  // the menu flips the mark itself before OnClick runs
+  bool Enabled = true;
+  std::vector<TMenuItem> Items;  // a submenu when not empty
   std::function<void()> OnClick;
 };
 

@@ -4,15 +4,21 @@
 
 namespace shell {
 
+// Only nearby devices get here, at most 16 at a time (the server closed the others).
 void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket& socket) {
-  ShowBalloon("Device Connected", "Device IP : " + socket.RemoteAddress());
+  ShowPresenceBalloon(true, socket.RemoteAddress());
   int error = 0;
   // A send that fails is a connection that broke: the device left again.
-  if (!socket.SendText(ComputerName, error)) sender.Disconnect(socket);
+  if (!socket.SendText(ComputerName, error)) {
+    sender.Disconnect(socket);
+    return;
+  }
+  // A new device that connects is asked about now, before its first command.
+  if (socket.RemoteIp() != 0) MayCarryOut(socket.RemoteIp());
 }
 
 void TForm1::ServerSocket1ClientDisconnect(TServerSocket&, TCustomWinSocket& socket) {
-  ShowBalloon("Device Disconnected", "Device IP : " + socket.RemoteAddress());
+  ShowPresenceBalloon(false, socket.RemoteAddress());
 }
 
 // What the device sends is never read: it stays in the connection's buffer.

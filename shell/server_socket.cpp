@@ -14,7 +14,10 @@ TCustomWinSocket::TCustomWinSocket(platform::IStreamServer& server, platform::So
     : server_(server), handle_(handle) {
   std::uint32_t address = 0;
   // Any failure here is a peer that is gone already: its balloons show no address.
-  if (server_.PeerAddress(handle_, address) == 0) remote_address_ = platform::Ipv4ToText(address);
+  if (server_.PeerAddress(handle_, address) == 0) {
+    remote_address_ = platform::Ipv4ToText(address);
+    remote_ip_ = address;
+  }
 }
 
 bool TCustomWinSocket::SendText(const std::string& text, int& error) {
@@ -74,7 +77,14 @@ void TServerSocket::Accept() {
       }
       return;  // none waiting, or a fault the next notification retries
     }
-    connections_.push_back(std::make_unique<TCustomWinSocket>(server_, accepted));
+    auto connection = std::make_unique<TCustomWinSocket>(server_, accepted);
+    const bool wanted = !AcceptFilter || AcceptFilter(connection->RemoteIp());
+    if (!wanted || connections_.size() >= MaxConnections) {
+      server_.Close(accepted);
+      ++refused_;
+      continue;
+    }
+    connections_.push_back(std::move(connection));
     if (OnClientConnect) OnClientConnect(*this, *connections_.back());
   }
 }

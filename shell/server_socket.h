@@ -22,6 +22,8 @@ class TCustomWinSocket {
   // The peer's dotted address as it was when the connection was accepted;
   // empty when it was no longer connected even then.
   const std::string& RemoteAddress() const { return remote_address_; }
+  // The same address as a number; 0 when it could not be read.
+  std::uint32_t RemoteIp() const { return remote_ip_; }
   // One send of all the bytes. Returns false when the send failed other than by
   // a full buffer (whose bytes are dropped, as the socket is non-blocking).
   bool SendText(const std::string& text, int& error);
@@ -30,6 +32,7 @@ class TCustomWinSocket {
   platform::IStreamServer& server_;
   platform::SocketHandle handle_;
   std::string remote_address_;
+  std::uint32_t remote_ip_ = 0;
 };
 
 std::string WindowsSocketErrorMessage(const std::string& text, int error, const std::string& api);
@@ -44,6 +47,11 @@ class TServerSocket {
   TServerSocket& operator=(const TServerSocket&) = delete;
 
   int Port = 1565;
+  // Connections beyond this many are closed as soon as they are accepted.
+  std::size_t MaxConnections = 16;
+  // Decides, by the peer's address, whether a new connection may stay; one it
+  // refuses is closed at once, without any event.
+  std::function<bool(std::uint32_t peer)> AcceptFilter;
   ClientEvent OnClientConnect;
   ClientEvent OnClientDisconnect;
   ClientEvent OnClientRead;
@@ -52,6 +60,8 @@ class TServerSocket {
   void SetActive(bool active);
   bool Active() const { return listener_ != platform::kNoSocket; }
   std::size_t ConnectionCount() const { return connections_.size(); }
+  // Connections closed at once: far peers and those beyond the limit.
+  std::uint64_t Refused() const { return refused_; }
   // A device that left: its disconnect event, then its socket is closed and freed.
   void Disconnect(TCustomWinSocket& socket);
 
@@ -63,6 +73,7 @@ class TServerSocket {
   platform::IStreamServer& server_;
   platform::SocketHandle listener_ = platform::kNoSocket;
   std::vector<std::unique_ptr<TCustomWinSocket>> connections_;
+  std::uint64_t refused_ = 0;
 };
 
 }  // namespace shell

@@ -4,12 +4,27 @@
 
 namespace shell {
 
+namespace {
+
+// The entry of an item and its submenu; `order` gets every item depth first,
+// as the platform counts the chosen one.
+platform::MenuEntry EntryOf(TMenuItem& item, std::vector<TMenuItem*>& order) {
+  order.push_back(&item);
+  platform::MenuEntry entry{item.Caption, item.Checked, item.Enabled, {}};
+  for (TMenuItem& child : item.Items) entry.children.push_back(EntryOf(child, order));
+  return entry;
+}
+
+}  // namespace
+
 void TPopupMenu::Popup(platform::INotificationArea& area, int x, int y) {
   std::vector<platform::MenuEntry> entries;
-  for (const TMenuItem* item : Items) entries.push_back({item->Caption, item->Checked});
+  std::vector<TMenuItem*> order;
+  for (TMenuItem* item : Items) entries.push_back(EntryOf(*item, order));
   const int chosen = area.TrackPopupMenu(entries, x, y);
-  if (chosen < 0 || chosen >= static_cast<int>(Items.size())) return;
-  TMenuItem& item = *Items[static_cast<std::size_t>(chosen)];
+  if (chosen < 0 || chosen >= static_cast<int>(order.size())) return;
+  TMenuItem& item = *order[static_cast<std::size_t>(chosen)];
+  if (!item.Enabled || !item.Items.empty()) return;
   if (item.AutoCheck) item.Checked = !item.Checked;
   if (item.OnClick) item.OnClick();
 }
@@ -33,7 +48,19 @@ bool TTrayIcon::Add() {
   data.callback_message = kCallbackMessage;
   data.with_icon = true;
   shown_ = area_.Notify(platform::kNotifyAdd, data);
+  // An icon added again after an Explorer restart still says it is paused.
+  if (shown_ && paused_) SetPaused(true);
   return shown_;
+}
+
+void TTrayIcon::SetPaused(bool paused) {
+  paused_ = paused;
+  platform::TrayIconData data;
+  data.flags = platform::kNotifyIcon | platform::kNotifyTip;
+  data.with_icon = true;
+  data.paused_icon = paused;
+  data.tip = paused ? kPausedTip : "";
+  area_.Notify(platform::kNotifyModify, data);
 }
 
 void TTrayIcon::Show() {

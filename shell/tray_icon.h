@@ -11,6 +11,7 @@
 namespace shell {
 
 inline constexpr const char* kCannotCreateTrayIcon = "Cannot Create System Shell Notification Icon";
+inline constexpr const char* kPausedTip = "Mirovanta 2 (paused)";
 
 enum class TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
 
@@ -40,6 +41,8 @@ class TTrayIcon {
   // Puts the application's icon on it once loading is done.
   void SetApplicationIcon();
   void ShowBalloon(const std::string& title, const std::string& text);
+  // The paused icon and the tip that says so, or the usual icon and no tip.
+  void SetPaused(bool paused);
   // Every message of the icon's window comes here first.
   std::intptr_t HandleMessage(unsigned message, std::uintptr_t w, std::intptr_t l, bool& handled);
 
@@ -53,6 +56,7 @@ class TTrayIcon {
   unsigned taskbar_created_ = 0;
   bool shown_ = false;   // the shell has the icon
   bool wanted_ = false;  // the icon is to be there (also after an Explorer restart)
+  bool paused_ = false;
 };
 
 }  // namespace shell

@@ -10,6 +10,7 @@ void TForm1::TrayIcon1MouseDown(TMouseButton button, int, int) {
   // the addresses as they are now.
   IpList = LocalAddressList(platform_.sockets, ComputerName);
   IP1.Caption = IpList;
+  RefreshDevicesMenu();
 }
 
 void TForm1::Exit1Click() { application_.Terminate(); }

@@ -1,5 +1,7 @@
 // POSIX sockets behind the sockets interface, for the native build and its tests.
 // errno values are translated to the Windows Sockets numbers the portable code expects.
+#include <cstdio>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -213,14 +215,40 @@ class PosixSockets final : public ISockets {
     if (::getifaddrs(&list) != 0) return result;
     for (ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
       if (entry->ifa_addr == nullptr || entry->ifa_netmask == nullptr) continue;
-      if (entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP)) continue;
-      result.push_back(
-          {ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr),
-           ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr)});
+      if (entry->ifa_addr->sa_family != AF_INET) continue;
+      Ipv4Interface own;
+      own.address = ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
+      own.netmask = ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
+      own.up = (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING);
+      own.tunnel = (entry->ifa_flags & IFF_POINTOPOINT) != 0;
+      result.push_back(own);
     }
     ::freeifaddrs(list);
     return result;
   }
+
+  std::string HardwareAddress(std::uint32_t address) override {
+    // "IP address  HW type  Flags  HW address  Mask  Device", one line each.
+    std::FILE* table = std::fopen("/proc/net/arp", "r");
+    if (table == nullptr) return "";
+    char line[256];
+    std::string found;
+    while (found.empty() && std::fgets(line, sizeof line, table) != nullptr) {
+      char ip[64], type[16], flags[16], hardware[64];
+      std::uint32_t parsed = 0;
+      if (std::sscanf(line, "%63s %15s %15s %63s", ip, type, flags, hardware) == 4 &&
+          Ipv4FromText(ip, parsed) && parsed == address && std::strcmp(flags, "0x0") != 0) {
+        found = hardware;
+        std::replace(found.begin(), found.end(), ':', '-');
+      }
+    }
+    std::fclose(table);
+    return found;
+  }
+
+  // Linux tells through netlink; the host's native build is for benchmarks
+  // only and re-reads the list on its 5-second rule alone.
+  bool WatchAddressChanges(std::function<void()>) override { return false; }
 
  private:
   static int Fd(SocketHandle socket) { return static_cast<int>(socket); }

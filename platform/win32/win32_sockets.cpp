@@ -5,7 +5,11 @@
 #include <mswsock.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
+#include <netioapi.h>
 
 #include "platform/sockets.h"
 
@@ -189,23 +193,69 @@ class WinsockSockets final : public ISockets {
 
   std::vector<Ipv4Interface> Interfaces() override {
     std::vector<Ipv4Interface> result;
-    ULONG size = 0;
-    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return result;
-    std::vector<unsigned char> storage(size);
-    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(storage.data());
-    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return result;
-    for (IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
-      for (IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
-        Ipv4Interface entry;
-        if (Ipv4FromText(ip->IpAddress.String, entry.address) &&
-            Ipv4FromText(ip->IpMask.String, entry.netmask) && entry.address != 0) {
-          result.push_back(entry);
+    constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
+                             GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> storage;
+    ULONG status = ERROR_BUFFER_OVERFLOW;
+    // The list may grow between the calls: a few tries.
+    for (int attempt = 0; attempt < 3 && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
+      storage.resize(size);
+      status = GetAdaptersAddresses(AF_INET, kFlags, nullptr,
+                                    reinterpret_cast<IP_ADAPTER_ADDRESSES*>(storage.data()), &size);
+    }
+    if (status == NO_ERROR) {
+      for (auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(storage.data()); adapter;
+           adapter = adapter->Next) {
+        for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+          if (unicast->Address.lpSockaddr->sa_family != AF_INET) continue;
+          Ipv4Interface entry;
+          entry.address = ntohl(
+              reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr)->sin_addr.s_addr);
+          const unsigned prefix = unicast->OnLinkPrefixLength;
+          entry.netmask = prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - prefix)) - 1);
+          entry.up = adapter->OperStatus == IfOperStatusUp;
+          entry.tunnel = adapter->IfType == IF_TYPE_TUNNEL || adapter->IfType == IF_TYPE_PPP;
+          if (entry.address != 0) result.push_back(entry);
         }
       }
     }
-    // The adapter list leaves out loopback; the host answers on it all the same.
-    result.push_back({0x7F000001u, 0xFF000000u});
+    // Some systems leave loopback out; the host answers on it all the same.
+    const bool has_loopback = std::any_of(result.begin(), result.end(), [](const Ipv4Interface& e) {
+      return e.address == 0x7F000001u;
+    });
+    if (!has_loopback) result.push_back({0x7F000001u, 0xFF000000u});
     return result;
+  }
+
+  std::string HardwareAddress(std::uint32_t address) override {
+    ULONG size = 0;
+    if (GetIpNetTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER) return "";
+    std::vector<unsigned char> storage(size);
+    auto* table = reinterpret_cast<MIB_IPNETTABLE*>(storage.data());
+    if (GetIpNetTable(table, &size, FALSE) != NO_ERROR) return "";
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+      const MIB_IPNETROW& row = table->table[i];
+      const bool usable = row.dwType == MIB_IPNET_TYPE_DYNAMIC || row.dwType == MIB_IPNET_TYPE_STATIC;
+      if (ntohl(row.dwAddr) != address || !usable || row.dwPhysAddrLen != 6) continue;
+      char text[18];
+      std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", row.bPhysAddr[0],
+                    row.bPhysAddr[1], row.bPhysAddr[2], row.bPhysAddr[3], row.bPhysAddr[4],
+                    row.bPhysAddr[5]);
+      return text;
+    }
+    return "";
+  }
+
+  bool WatchAddressChanges(std::function<void()> changed) override {
+    if (address_watch_ != nullptr) return true;
+    address_changed_ = std::move(changed);
+    return NotifyUnicastIpAddressChange(AF_INET, &AddressChanged, this, FALSE, &address_watch_) ==
+           NO_ERROR;
+  }
+
+  ~WinsockSockets() override {
+    if (address_watch_ != nullptr) CancelMibChangeNotify2(address_watch_);
   }
 
  private:
@@ -213,6 +263,12 @@ class WinsockSockets final : public ISockets {
     SOCKET s = ::socket(AF_INET, type, 0);
     return s == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(s);
   }
+  static void WINAPI AddressChanged(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE) {
+    static_cast<WinsockSockets*>(context)->address_changed_();
+  }
+
+  std::function<void()> address_changed_;
+  HANDLE address_watch_ = nullptr;  // cancelled, not closed: CancelMibChangeNotify2 owns it
 };
 
 }  // namespace

@@ -24,7 +24,19 @@ class FakeNotificationArea final : public platform::INotificationArea {
   bool window = false;
   std::vector<std::vector<platform::MenuEntry>> menus_shown;
   std::vector<platform::TPoint> menu_positions;
-  int choose = -1;  // the entry the user picks in the next menu
+  int choose = -1;  // the entry the user picks in the next menu, counted depth first
+  std::string choose_caption;  // or the entry the user picks, by its caption
+
+  // The depth-first index of the entry with that caption, or -1.
+  static int IndexOf(const std::vector<platform::MenuEntry>& entries, const std::string& caption,
+                     int& next) {
+    for (const platform::MenuEntry& entry : entries) {
+      const int index = next++;
+      if (entry.caption == caption) return index;
+      if (int found = IndexOf(entry.children, caption, next); found >= 0) return found;
+    }
+    return -1;
+  }
 
   void CreateIconWindow(Handler h) override {
     handler = std::move(h);
@@ -39,6 +51,10 @@ class FakeNotificationArea final : public platform::INotificationArea {
   int TrackPopupMenu(const std::vector<platform::MenuEntry>& entries, int x, int y) override {
     menus_shown.push_back(entries);
     menu_positions.push_back({x, y});
+    if (!choose_caption.empty()) {
+      int next = 0;
+      choose = IndexOf(entries, std::exchange(choose_caption, ""), next);
+    }
     return std::exchange(choose, -1);
   }
   std::intptr_t Send(unsigned message, std::uintptr_t w = 0, std::intptr_t l = 0) {

@@ -112,8 +112,21 @@ void FakeSockets::Close(platform::SocketHandle) {
 }
 
 std::vector<platform::Ipv4Interface> FakeSockets::Interfaces() {
+  std::lock_guard lock(mutex_);
   ++interface_reads;
   return interfaces;
+}
+
+std::string FakeSockets::HardwareAddress(std::uint32_t address) {
+  std::lock_guard lock(mutex_);
+  auto found = neighbours.find(address);
+  return found == neighbours.end() ? "" : found->second;
+}
+
+bool FakeSockets::WatchAddressChanges(std::function<void()> changed) {
+  std::lock_guard lock(mutex_);
+  address_changed = std::move(changed);
+  return true;
 }
 
 }  // namespace doubles

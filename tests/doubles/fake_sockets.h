@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -72,6 +74,10 @@ class FakeSockets final : public platform::ISockets {
     return host_addresses;
   }
   std::vector<platform::Ipv4Interface> Interfaces() override;
+  std::string HardwareAddress(std::uint32_t address) override;
+  bool WatchAddressChanges(std::function<void()> changed) override;
+  std::map<std::uint32_t, std::string> neighbours;  // the neighbour table
+  std::function<void()> address_changed;            // what the host watches with
   std::vector<std::uint32_t> host_addresses = {0xC0A80114u};  // 192.168.1.20
   std::vector<std::string> resolved_names;
 

@@ -44,6 +44,37 @@ class FakeRegistry final : public platform::IRegistry {
     return found->second;
   }
   void CloseKey(platform::RegistryKey) override { --open_keys; }
+
+  bool refuse_writes = false;
+  std::vector<std::pair<std::string, std::string>> ReadStrings(platform::RootKey root,
+                                                               const std::string& path) override {
+    std::vector<std::pair<std::string, std::string>> values;
+    auto found = keys.find({root, platform::RegistryView::Native, path});
+    if (found == keys.end()) return values;
+    for (const auto& [name, value] : found->second) {
+      if (value.type == platform::kRegString) values.emplace_back(name, value.data.c_str());
+    }
+    return values;
+  }
+  bool WriteString(platform::RootKey root, const std::string& path, const std::string& name,
+                   const std::string& value) override {
+    if (refuse_writes) return false;
+    SetString(root, path, name, value);
+    return true;
+  }
+  bool DeleteValue(platform::RootKey root, const std::string& path, const std::string& name) override {
+    if (refuse_writes) return false;
+    auto found = keys.find({root, platform::RegistryView::Native, path});
+    if (found != keys.end()) found->second.erase(name);
+    return true;
+  }
+  // The string value as stored, or nothing.
+  std::optional<std::string> StringAt(platform::RootKey root, const std::string& path,
+                                      const std::string& name) const {
+    auto key = keys.find({root, platform::RegistryView::Native, path});
+    if (key == keys.end() || !key->second.count(name)) return std::nullopt;
+    return std::string(key->second.at(name).data.c_str());
+  }
   // Drops the handles of closed keys (all keys must be closed).
   void ForgetHandles() { handles_.clear(); }
 

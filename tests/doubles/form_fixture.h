@@ -6,6 +6,7 @@
 
 #include "shell/form1.h"
 #include "tests/doubles/fake_application.h"
+#include "tests/doubles/fake_dialogs.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_shell_services.h"
 #include "tests/doubles/fake_sockets.h"
@@ -27,10 +28,15 @@ struct FormFixture {
   FakeNotificationArea tray;
   FakeStreamServer tcp;
   FakeLinks links;
-  shell::TPlatform services{sockets,  input,   clipboard, shell, windows, processes,
-                            registry, profile, system,    tray,  tcp,     links};
+  FakeDialogs dialogs;
+  shell::TPlatform services{sockets, input,  clipboard, shell, windows, processes, registry,
+                            profile, system, tray,      tcp,   links,   dialogs};
 
-  FormFixture() { links.files = &system.files; }
+  // A PC on a home network: 192.168.1.20/24.
+  FormFixture() {
+    links.files = &system.files;
+    sockets.interfaces = {{0xC0A80114u, 0xFFFFFF00u}};
+  }
   std::unique_ptr<shell::TForm1> form;
 
   void Create() { form = std::make_unique<shell::TForm1>(application, services); }

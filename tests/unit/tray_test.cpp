@@ -52,8 +52,9 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
   t.tray.Send(kCallback, 0, platform::kMessageRightButtonUp);
   ASSERT_EQ(t.tray.menus_shown.size(), 1u);
   EXPECT_EQ(Captions(t.tray.menus_shown[0]),
-            (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-", "Run with windows start",
-                     "Exit"}));
+            (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
+                     "Ask before a new device takes control", "Allowed devices",
+                     "Pause remote control", "Run with windows start", "Exit"}));
   EXPECT_EQ(t.tray.menu_positions[0].x, -300);
   EXPECT_EQ(t.tray.menu_positions[0].y, 700);
   t.sockets.host_addresses = {};
@@ -78,7 +79,7 @@ TEST(Tray, LeftAndMiddleButtonsAndOtherMessagesDoNothing) {
 TEST(Tray, ExitFromTheMenuEndsTheApplication) {
   doubles::FormFixture t;
   t.Create();
-  t.tray.choose = 4;
+  t.tray.choose_caption = "Exit";
   t.tray.Send(kCallback, 0, platform::kMessageRightButtonUp);
   EXPECT_EQ(t.application.calls.back(), "Terminate");
 }

@@ -1,0 +1,34 @@
+#pragma once
+// Windows and messages family: the host's own small windows and boxes.
+#include <functional>
+#include <string>
+
+namespace platform {
+
+enum class PromptAnswer { Yes, No, Closed, TimedOut };
+
+struct PromptText {
+  std::string caption;
+  std::string line1;
+  std::string line2;
+  std::string yes;  // the left button
+  std::string no;   // the right button
+};
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // A small top-most window, centred on the primary monitor and shown without
+  // taking the keyboard focus from the user's window. It does not block:
+  // `answered` runs later on the main thread, once, with the button chosen,
+  // Closed when the window was closed, or TimedOut after `timeout_ms`.
+  // Returns an id for CloseQuestion.
+  virtual int AskQuestion(const PromptText& text, unsigned timeout_ms,
+                          std::function<void(PromptAnswer)> answered) = 0;
+  // Takes a question away without an answer.
+  virtual void CloseQuestion(int id) = 0;
+  // A modal box with Yes and No; true for Yes.
+  virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+// The devices the user allowed to drive this PC, kept in the registry: one
+// string value per device under HKEY_CURRENT_USER, named by its hardware
+// address when known (a phone whose IPv4 address changes stays allowed),
+// else by its IPv4 address; the value holds the address it was allowed at.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace protocol {
+
+inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
+inline constexpr const char* kDevicesKey = "Software\\Mirovanta 2\\Devices";
+
+class TAllowList {
+ public:
+  explicit TAllowList(platform::IRegistry& registry);
+
+  // Reads the list as the registry holds it now.
+  void Load();
+  bool Contains(const std::string& device) const;
+  // False when the registry refused it; the device is allowed for this run all the same.
+  bool Add(const std::string& device, const std::string& seen_at);
+  bool Remove(const std::string& device);
+  // The device names, in order.
+  std::vector<std::string> Devices() const;
+  // Each device with the address it was allowed at.
+  const std::map<std::string, std::string>& Entries() const { return devices_; }
+
+ private:
+  platform::IRegistry& registry_;
+  std::map<std::string, std::string> devices_;
+};
+
+}  // namespace protocol

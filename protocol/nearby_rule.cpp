@@ -1,0 +1,52 @@
+#include "protocol/nearby_rule.h"
+
+namespace protocol {
+namespace {
+
+constexpr std::uint32_t kLoopbackNetwork = 0x7F000000u;
+constexpr std::uint32_t kLoopbackMask = 0xFF000000u;
+
+std::uint32_t MaskOfPrefix(unsigned length) {
+  return length == 0 ? 0 : length >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - length)) - 1);
+}
+
+// The adapter's on-link prefix, narrowed to a /16 when it is wider.
+std::uint32_t NearbyMask(std::uint32_t netmask) {
+  return netmask | MaskOfPrefix(kWidestNearbyPrefix);
+}
+
+}  // namespace
+
+bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
+  if ((source & kLoopbackMask) == kLoopbackNetwork) return true;
+  for (const platform::Ipv4Interface& own : interfaces) {
+    if (!own.up || own.tunnel) continue;
+    // The loopback adapter's own entry stands for loopback only, done above.
+    if ((own.address & kLoopbackMask) == kLoopbackNetwork) continue;
+    const std::uint32_t mask = NearbyMask(own.netmask);
+    if ((source & mask) == (own.address & mask)) return true;
+  }
+  return false;
+}
+
+TNearbyRule::TNearbyRule(std::function<std::vector<platform::Ipv4Interface>()> list_interfaces,
+                         Clock clock, std::chrono::seconds refresh)
+    : list_interfaces_(std::move(list_interfaces)), clock_(std::move(clock)), refresh_(refresh) {}
+
+bool TNearbyRule::IsNearby(std::uint32_t source) {
+  std::lock_guard lock(mutex_);
+  if (!stale_ && IsNearbySource(source, interfaces_)) return true;
+  const auto now = clock_();
+  if (!stale_ && now - read_at_ < refresh_) return false;
+  interfaces_ = list_interfaces_();
+  read_at_ = now;
+  stale_ = false;
+  return IsNearbySource(source, interfaces_);
+}
+
+void TNearbyRule::AddressesChanged() {
+  std::lock_guard lock(mutex_);
+  stale_ = true;
+}
+
+}  // namespace protocol

@@ -1,0 +1,46 @@
+#pragma once
+// Which senders the host serves: devices on this PC's own subnets, and no
+// one beyond them. A far sender gets nothing, not even the probe's answer.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "platform/sockets.h"
+
+namespace protocol {
+
+// Any adapter prefix shorter than this counts as the /16 around the
+// adapter's own address: a public /8 would admit 16 million hosts.
+inline constexpr unsigned kWidestNearbyPrefix = 16;
+
+// Loopback, or inside the on-link prefix of an adapter that is up and is not
+// a tunnel.
+bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces);
+
+// The same decision over the adapter list as it is now: read again, at most
+// every `refresh`, when a source is not found in it, and at once after the
+// system reported an address change. Safe to use from several threads.
+class TNearbyRule {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit TNearbyRule(std::function<std::vector<platform::Ipv4Interface>()> list_interfaces,
+                       Clock clock = std::chrono::steady_clock::now,
+                       std::chrono::seconds refresh = std::chrono::seconds(5));
+  bool IsNearby(std::uint32_t source);
+  // Any thread: the next source not found reads the list again at once.
+  void AddressesChanged();
+
+ private:
+  std::function<std::vector<platform::Ipv4Interface>()> list_interfaces_;
+  Clock clock_;
+  std::chrono::seconds refresh_;
+  std::mutex mutex_;
+  std::vector<platform::Ipv4Interface> interfaces_;
+  std::chrono::steady_clock::time_point read_at_{};
+  bool stale_ = true;
+};
+
+}  // namespace protocol

@@ -1,0 +1,16 @@
+#include "shell/balloon_limiter.h"
+
+namespace shell {
+
+bool TBalloonLimiter::Admit(const std::string& address, bool connected, std::uint64_t now_ms) {
+  const auto key = std::make_pair(address, connected);
+  if (auto found = shown_at_.find(key); found != shown_at_.end() && now_ms - found->second < kQuietMs) {
+    return false;
+  }
+  // Old entries go, so that the map stays small whatever the storm.
+  std::erase_if(shown_at_, [&](const auto& entry) { return now_ms - entry.second >= kQuietMs; });
+  shown_at_[key] = now_ms;
+  return true;
+}
+
+}  // namespace shell

@@ -1,0 +1,24 @@
+#pragma once
+// At most one "Device Connected" and one "Device Disconnected" balloon per
+// device address in any ten seconds: a storm of connections must not bury
+// the user in balloons.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+
+namespace shell {
+
+class TBalloonLimiter {
+ public:
+  static constexpr std::uint64_t kQuietMs = 10 * 1000;
+
+  // True, and remembered, when this kind of balloon for this address has not
+  // been shown in the last ten seconds.
+  bool Admit(const std::string& address, bool connected, std::uint64_t now_ms);
+
+ private:
+  std::map<std::pair<std::string, bool>, std::uint64_t> shown_at_;
+};
+
+}  // namespace shell

@@ -1,0 +1,109 @@
+// Who may drive this PC: the listener's first look at each datagram, the
+// question about a new device, the allowed devices, and the pause switch.
+#include "protocol/datagram_gate.h"
+#include "protocol/wire_format.h"
+#include "shell/form1.h"
+
+namespace shell {
+namespace {
+
+constexpr const char* kAskValue = "AskBeforeNewDevice";
+constexpr const char* kCaption = "Mirovanta 2";
+
+protocol::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
+  switch (answer) {
+    case platform::PromptAnswer::Yes: return protocol::ApprovalAnswer::Allow;
+    case platform::PromptAnswer::No: return protocol::ApprovalAnswer::Deny;
+    case platform::PromptAnswer::Closed: return protocol::ApprovalAnswer::Closed;
+    case platform::PromptAnswer::TimedOut: return protocol::ApprovalAnswer::TimedOut;
+  }
+  return protocol::ApprovalAnswer::Deny;
+}
+
+}  // namespace
+
+bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const std::uint8_t* data,
+                                      std::size_t size) {
+  using protocol::GateVerdict;
+  const GateVerdict verdict =
+      protocol::ClassifyDatagram(Nearby.IsNearby(binding.PeerAddress), data, size);
+  if (verdict == GateVerdict::Probe) {
+    // Answered here, also while paused or before a device is allowed: the
+    // remote must find the host to pair with it.
+    const std::uint8_t reply[] = {protocol::wire::kHeader1, protocol::wire::kHeader2,
+                                  protocol::wire::kReplyMarker};
+    IdUDPServer1.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply, sizeof reply);
+  }
+  return verdict == GateVerdict::HandOver;
+}
+
+void TForm1::LoadDeviceSettings() {
+  AllowList.Load();
+  for (const auto& [name, value] :
+       platform_.registry.ReadStrings(platform::RootKey::CurrentUser, protocol::kSettingsKey)) {
+    if (name == kAskValue) AskFirst1.Checked = value != "0";
+  }
+  Approval.Ask = AskFirst1.Checked;
+  RefreshDevicesMenu();
+}
+
+bool TForm1::MayCarryOut(std::uint32_t address) {
+  switch (Approval.Decide(address)) {
+    case protocol::ApprovalDecision::CarryOut: return true;
+    case protocol::ApprovalDecision::AskUser: AskAboutDevice(address); return false;
+    case protocol::ApprovalDecision::Drop: return false;
+  }
+  return false;
+}
+
+void TForm1::AskAboutDevice(std::uint32_t address) {
+  const platform::PromptText text{
+      kCaption, "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
+      "Allow it to press keys, move the pointer and start programs?", "Allow", "Deny"};
+  questions_[address] = platform_.dialogs.AskQuestion(
+      text, protocol::TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
+        questions_.erase(address);
+        Approval.Answer(address, ApprovalOf(answer));
+      });
+}
+
+void TForm1::AskFirst1Click() {
+  Approval.Ask = AskFirst1.Checked;
+  // Not remembered when the registry refuses: the menu still says how it is now.
+  platform_.registry.WriteString(platform::RootKey::CurrentUser, protocol::kSettingsKey, kAskValue,
+                                 AskFirst1.Checked ? "1" : "0");
+}
+
+void TForm1::Pause1Click() {
+  Paused = Pause1.Checked;
+  TrayIcon1.SetPaused(Paused);
+}
+
+void TForm1::RefreshDevicesMenu() {
+  Devices1.Items.clear();
+  for (const auto& [device, seen_at] : AllowList.Entries()) {
+    const std::string caption = seen_at.empty() || seen_at == device ? device
+                                                                     : device + " (" + seen_at + ")";
+    TMenuItem item(caption);
+    item.OnClick = [this, device = device, caption] { ForgetDeviceClick(device, caption); };
+    Devices1.Items.push_back(std::move(item));
+  }
+  if (Devices1.Items.empty()) {
+    Devices1.Items.emplace_back("(none)");
+    Devices1.Items.back().Enabled = false;
+  }
+}
+
+void TForm1::ForgetDeviceClick(const std::string& device, const std::string& caption) {
+  if (platform_.dialogs.Confirm(kCaption, "Forget the device at " + caption +
+                                              "? It will have to be allowed again.")) {
+    Approval.Forget(device);
+  }
+}
+
+void TForm1::ShowPresenceBalloon(bool connected, const std::string& address) {
+  if (!Balloons.Admit(address, connected, platform_.system.TickCountMs())) return;
+  ShowBalloon(connected ? "Device Connected" : "Device Disconnected", "Device IP : " + address);
+}
+
+}  // namespace shell

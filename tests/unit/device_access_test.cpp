@@ -1,0 +1,313 @@
+// Who may drive this PC: the approval of new devices, the allow-list, pause,
+// and the bounds on the presence channel, through the form.
+#include <gtest/gtest.h>
+
+#include "protocol/allow_list.h"
+#include "protocol/device_approval.h"
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using platform::PromptAnswer;
+using protocol::ApprovalAnswer;
+using protocol::ApprovalDecision;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kPhone = 0xC0A80117u;   // 192.168.1.23, on the PC's subnet
+constexpr std::uint32_t kTablet = 0xC0A80118u;  // 192.168.1.24
+constexpr std::uint32_t kFar = 0x08080808u;
+constexpr std::uint32_t kLoopback = 0x7F000001u;
+const Bytes kPlay = {0x15, 0x65, 0x01, 0x03, 0x20};  // page 3, play: one key
+const Bytes kProbe = {0x15, 0x65, 0x80};
+
+// --- The approval state machine on its own ---
+
+struct ApprovalFixture {
+  doubles::FakeRegistry registry;
+  protocol::TAllowList list{registry};
+  std::map<std::uint32_t, std::string> neighbours;
+  std::uint64_t now = 0;
+  protocol::TDeviceApproval approval{
+      list, [this](std::uint32_t a) { return neighbours.count(a) ? neighbours[a] : ""; },
+      [this] { return now; }};
+};
+
+TEST(Approval, ANewDeviceIsAskedAboutOnceAndDroppedUntilTheAnswer) {
+  ApprovalFixture t;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::Drop) << "asked already";
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::AskUser) << "each device on its own";
+  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
+}
+
+TEST(Approval, EveryAnswerButAllowIgnoresTheDeviceUntilRestart) {
+  for (ApprovalAnswer answer : {ApprovalAnswer::Deny, ApprovalAnswer::Closed, ApprovalAnswer::TimedOut}) {
+    ApprovalFixture t;
+    ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+    t.approval.Answer(kPhone, answer);
+    t.now += 3600 * 1000;
+    EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::Drop) << static_cast<int>(answer);
+    EXPECT_TRUE(t.list.Devices().empty());
+    ApprovalFixture restarted;  // a new run of the host asks again
+    EXPECT_EQ(restarted.approval.Decide(kPhone), ApprovalDecision::AskUser);
+  }
+}
+
+TEST(Approval, LoopbackAndAskingOffAreNeverAsked) {
+  ApprovalFixture t;
+  EXPECT_EQ(t.approval.Decide(kLoopback), ApprovalDecision::CarryOut);
+  EXPECT_EQ(t.approval.Decide(0x7F0000FEu), ApprovalDecision::CarryOut);
+  t.approval.Ask = false;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
+}
+
+TEST(Approval, ADeviceIsKeptByItsHardwareAddressSoANewIpAddressStaysAllowed) {
+  ApprovalFixture t;
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.approval.Decide(kPhone);
+  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  EXPECT_EQ(t.registry.StringAt(platform::RootKey::CurrentUser, protocol::kDevicesKey,
+                                "3c-22-fb-01-02-03"),
+            "192.168.1.23");
+  t.neighbours.erase(kPhone);
+  t.neighbours[kTablet] = "3c-22-fb-01-02-03";  // the phone came back with another address
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
+  EXPECT_EQ(t.approval.DeviceText(kTablet), "192.168.1.24 (3c-22-fb-01-02-03)");
+}
+
+TEST(Approval, WithoutAHardwareAddressTheIpAddressIsTheKey) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  EXPECT_EQ(t.list.Devices(), (std::vector<std::string>{"192.168.1.23"}));
+  EXPECT_EQ(t.approval.DeviceText(kPhone), "192.168.1.23");
+}
+
+TEST(Approval, AForgottenDeviceIsAskedAboutAgain) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
+  t.approval.Forget("192.168.1.23");
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+  EXPECT_FALSE(t.registry.StringAt(platform::RootKey::CurrentUser, protocol::kDevicesKey,
+                                   "192.168.1.23"));
+}
+
+TEST(Approval, AnotherDeviceTakingAnAllowedAddressIsAskedAboutOnceTheCheckIsDue) {
+  ApprovalFixture t;
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.approval.Decide(kPhone);
+  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  t.neighbours[kPhone] = "aa-aa-aa-aa-aa-aa";  // the address went to a stranger
+  t.now += protocol::TDeviceApproval::kRecheckAfterMs;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+}
+
+// --- Through the form ---
+
+struct AccessFixture : doubles::FormFixture {
+  std::size_t Keys() const { return input.calls.size(); }
+  void Command(std::uint32_t from, const Bytes& bytes = kPlay) {
+    sockets.Deliver(bytes, {from, 40000});
+    Drain();
+  }
+};
+
+TEST(DeviceAccess, ANewDevicesCommandDoesNothingAndAsksTheUserOnce) {
+  AccessFixture t;
+  t.Create();
+  t.Command(kPhone);
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 0u);
+  ASSERT_EQ(t.dialogs.asked.size(), 1u);
+  const platform::PromptText& text = t.dialogs.asked[0];
+  EXPECT_EQ(text.caption, "Mirovanta 2");
+  EXPECT_EQ(text.line1, "A device at 192.168.1.23 wants to control this PC.");
+  EXPECT_EQ(text.line2, "Allow it to press keys, move the pointer and start programs?");
+  EXPECT_EQ(text.yes, "Allow");
+  EXPECT_EQ(text.no, "Deny");
+  EXPECT_EQ(t.dialogs.open.begin()->second.timeout_ms, 120000u);
+}
+
+TEST(DeviceAccess, AllowedDevicesCommandsWorkAlsoAfterARestartAndNothingWaitingIsReplayed) {
+  AccessFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.Create();
+  t.Command(kPhone);
+  t.Command(kPhone);  // while the question is open: dropped, not queued
+  t.dialogs.Answer(PromptAnswer::Yes);
+  EXPECT_EQ(t.Keys(), 0u);
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 1u);
+  t.form.reset();
+  t.Create();  // the host starts again over the same registry
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 2u);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u);
+}
+
+TEST(DeviceAccess, ADeniedDeviceIsIgnoredButStillFindsTheHost) {
+  AccessFixture t;
+  t.Create();
+  t.Command(kPhone);
+  t.dialogs.Answer(PromptAnswer::No);
+  t.Command(kPhone);
+  t.Command(kPhone, kProbe);
+  EXPECT_EQ(t.Keys(), 0u);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u);
+  EXPECT_EQ(t.sockets.Sent().size(), 1u) << "the probe is answered";
+}
+
+TEST(DeviceAccess, OtherDevicesAreServedWhileAQuestionIsOpen) {
+  AccessFixture t;
+  t.Create();
+  t.Command(kPhone);
+  t.Command(kLoopback);
+  EXPECT_EQ(t.Keys(), 1u);
+  EXPECT_EQ(t.dialogs.open.size(), 1u);
+}
+
+TEST(DeviceAccess, FarSendersAreDroppedOnTheListenerWithoutAReply) {
+  AccessFixture t;
+  t.Create();
+  t.sockets.Deliver(kProbe, {kFar, 40000});
+  t.sockets.Deliver(kPlay, {kFar, 40000});
+  t.sockets.Deliver(kProbe, {kLoopback, 40001});
+  t.Drain();
+  ASSERT_EQ(t.sockets.Sent().size(), 1u);
+  EXPECT_EQ(t.sockets.Sent()[0].peer.port, 40001);
+  EXPECT_EQ(t.Form().IdUDPServer1.KeptOnListener(), 3u) << "none was handed to the main thread";
+  EXPECT_EQ(t.Keys(), 0u);
+  EXPECT_TRUE(t.dialogs.asked.empty());
+}
+
+TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
+  AccessFixture t;
+  t.Create();
+  EXPECT_TRUE(t.Form().AskFirst1.Checked) << "on by default";
+  t.tray.choose_caption = "Ask before a new device takes control";
+  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+  EXPECT_FALSE(t.Form().AskFirst1.Checked);
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 1u);
+  t.form.reset();
+  t.Create();
+  EXPECT_FALSE(t.Form().AskFirst1.Checked);
+  t.Command(kTablet);
+  EXPECT_EQ(t.Keys(), 2u);
+  EXPECT_TRUE(t.dialogs.asked.empty());
+}
+
+TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
+  AccessFixture t;
+  t.Create();
+  t.tray.choose_caption = "Pause remote control";
+  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+  ASSERT_TRUE(t.Form().Paused);
+  EXPECT_EQ(t.tray.calls.back().data.tip, "Mirovanta 2 (paused)");
+  EXPECT_TRUE(t.tray.calls.back().data.paused_icon);
+  t.Command(kLoopback);
+  t.Command(kLoopback, kProbe);
+  EXPECT_EQ(t.Keys(), 0u);
+  EXPECT_EQ(t.sockets.Sent().size(), 1u);
+  t.tray.choose_caption = "Pause remote control";
+  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+  EXPECT_EQ(t.tray.calls.back().data.tip, "");
+  EXPECT_FALSE(t.tray.calls.back().data.paused_icon);
+  t.Command(kLoopback);
+  EXPECT_EQ(t.Keys(), 1u);
+  t.form.reset();
+  t.Create();
+  EXPECT_FALSE(t.Form().Pause1.Checked) << "not remembered";
+}
+
+TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
+  AccessFixture t;
+  t.Create();
+  auto submenu = [&] {
+    t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonDown);
+    t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+    for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
+      if (entry.caption == "Allowed devices") return entry.children;
+    }
+    return std::vector<platform::MenuEntry>{};
+  };
+  auto none = submenu();
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].caption, "(none)");
+  EXPECT_FALSE(none[0].enabled);
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.Command(kPhone);
+  t.dialogs.Answer(PromptAnswer::Yes);
+  auto listed = submenu();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)");
+  t.dialogs.confirm = false;
+  t.tray.choose_caption = listed[0].caption;
+  submenu();
+  EXPECT_EQ(t.dialogs.confirmations.back(),
+            "Forget the device at 3c-22-fb-01-02-03 (192.168.1.23)? It will have to be allowed again.");
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
+  t.dialogs.confirm = true;
+  t.tray.choose_caption = listed[0].caption;
+  submenu();
+  t.Command(kPhone);
+  EXPECT_EQ(t.Keys(), 1u) << "forgotten: asked about again";
+  EXPECT_EQ(t.dialogs.asked.size(), 2u);
+}
+
+TEST(PresenceBounds, AFarConnectionIsClosedWithoutNameOrBalloon) {
+  AccessFixture t;
+  t.Create();
+  auto far = t.tcp.Connect(kFar);
+  EXPECT_FALSE(t.tcp.open.count(far));
+  EXPECT_EQ(t.tcp.sends, 0);
+  EXPECT_TRUE(t.tray.Balloons().empty());
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+}
+
+TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
+  AccessFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> sockets;
+  for (std::uint32_t i = 0; i < 20; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u);
+  EXPECT_EQ(t.tcp.sends, 16);
+  EXPECT_EQ(t.tray.Balloons().size(), 16u);
+  for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
+  t.tcp.Raise(sockets[0], platform::kEventClose);
+  t.tcp.Connect(0xC0A80160u);
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u) << "a place that came free is taken";
+}
+
+TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
+  AccessFixture t;
+  t.Create();
+  for (int i = 0; i < 1000; ++i) {
+    auto device = t.tcp.Connect(kPhone);
+    t.tcp.Raise(device, platform::kEventClose);
+    t.system.tick_ms += 5;  // five seconds in all
+  }
+  EXPECT_EQ(t.tray.Balloons().size(), 2u);
+  t.system.tick_ms += 10000;
+  auto device = t.tcp.Connect(kPhone);
+  t.tcp.Raise(device, platform::kEventClose);
+  EXPECT_EQ(t.tray.Balloons().size(), 4u) << "ten quiet seconds later: both again";
+  t.tcp.Connect(kTablet);
+  EXPECT_EQ(t.tray.Balloons().size(), 5u) << "another device has its own";
+}
+
+TEST(PresenceBounds, ANewDevicesConnectionAsksAboutIt) {
+  AccessFixture t;
+  t.Create();
+  t.tcp.Connect(kPhone);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u);
+  t.Command(kPhone);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u) << "once";
+}
+
+}  // namespace
