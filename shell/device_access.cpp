@@ -60,11 +60,13 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
   const platform::PromptText text{
       kCaption, "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
       "Allow it to press keys, move the pointer and start programs?", "Allow", "Deny"};
-  questions_[address] = platform_.dialogs.AskQuestion(
+  const int question = platform_.dialogs.AskQuestion(
       text, protocol::TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
         questions_.erase(address);
         Approval.Answer(address, ApprovalOf(answer));
       });
+  // 0: the question could not be shown and has been answered already.
+  if (question != 0) questions_[address] = question;
 }
 
 void TForm1::AskFirst1Click() {

@@ -5,6 +5,7 @@
 
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_links.h"
 #include "platform/win32/win32_stream_server.h"
@@ -30,9 +31,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::Win32NotificationArea tray(show_error);
   platform::win32::Win32StreamServer presence(show_error);
   platform::win32::Win32ShellLinks links;
+  platform::win32::Win32Dialogs dialogs;
   shell::TPlatform services{platform::SystemSockets(), input,   clipboard, shell_service,
                             windows,                  processes, registry, profile,
-                            system,                   tray,      presence, links};
+                            system,                   tray,      presence, links,
+                            dialogs};
   return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
     return std::make_shared<shell::TForm1>(application, services);
   });

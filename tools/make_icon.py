@@ -2,6 +2,7 @@
 """Draws the program's icon and writes it as a multi-size .ico.
 
     python3 tools/make_icon.py shell/resources/mirovanta2.ico
+    python3 tools/make_icon.py --paused shell/resources/paused.ico
 
 A rounded tile in deep teal with a white remote control sending three signal
 arcs, drawn at each size with 4x4 supersampling. Sizes up to 48 are stored as
@@ -51,7 +52,26 @@ def sample(x, y):
     return tile
 
 
-def render(size, samples=4):
+PAUSE_BADGE = (0.70, 0.70, 0.29)  # centre x, centre y, radius
+BADGE = (0x30, 0x30, 0x30)
+
+
+def sample_paused(x, y):
+    """The icon greyed, with a dark badge holding two white pause bars."""
+    bx, by, br = PAUSE_BADGE
+    if (x - bx) ** 2 + (y - by) ** 2 <= br ** 2:
+        for left in (bx - 0.13, bx + 0.04):
+            if left <= x <= left + 0.09 and by - 0.15 <= y <= by + 0.15:
+                return WHITE
+        return BADGE
+    colour = sample(x, y)
+    if colour is None:
+        return None
+    grey = round(0.3 * colour[0] + 0.59 * colour[1] + 0.11 * colour[2])
+    return (grey, grey, grey)
+
+
+def render(size, samples=4, sample=sample):
     pixels = []
     for py in range(size):
         row = []
@@ -94,9 +114,12 @@ def png_entry(pixels):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def main(path):
-    images = [(size, png_entry(render(size)) if size == 256 else bitmap_entry(render(size)))
-              for size in SIZES]
+def main(path, paused=False):
+    # The paused variant only ever shows in the notification area: small sizes.
+    sizes = SIZES[:-1] if paused else SIZES
+    shade = sample_paused if paused else sample
+    images = [(size, png_entry(render(size, sample=shade)) if size == 256
+               else bitmap_entry(render(size, sample=shade))) for size in sizes]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     entries = b""
@@ -108,4 +131,7 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    if sys.argv[1] == "--paused":
+        main(sys.argv[2], paused=True)
+    else:
+        main(sys.argv[1])

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
+
 namespace platform::win32 {
 
 RegistryKey Win32Registry::OpenKey(RootKey root, const std::string& path, RegistryView view) {
@@ -30,6 +32,55 @@ std::optional<RegistryValue> Win32Registry::QueryValue(RegistryKey key, const st
 }
 
 void Win32Registry::CloseKey(RegistryKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
+
+namespace {
+
+HKEY Base(RootKey root) { return root == RootKey::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> Win32Registry::ReadStrings(RootKey root,
+                                                                          const std::string& path) {
+  std::vector<std::pair<std::string, std::string>> values;
+  UniqueRegistryKey key;
+  if (RegOpenKeyExA(Base(root), path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return values;
+  for (DWORD index = 0;; ++index) {
+    char name[256];
+    DWORD name_size = sizeof name;
+    DWORD type = 0;
+    BYTE data[1024];
+    DWORD data_size = sizeof data - 1;
+    const LONG status = RegEnumValueA(key.get(), index, name, &name_size, nullptr, &type, data,
+                                      &data_size);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    // A value too long for these buffers is none of ours: passed over.
+    if (status != ERROR_SUCCESS || type != REG_SZ) continue;
+    data[data_size] = 0;
+    values.emplace_back(std::string(name, name_size), reinterpret_cast<const char*>(data));
+  }
+  return values;
+}
+
+bool Win32Registry::WriteString(RootKey root, const std::string& path, const std::string& name,
+                                const std::string& value) {
+  UniqueRegistryKey key;
+  if (RegCreateKeyExA(Base(root), path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteValue(RootKey root, const std::string& path, const std::string& name) {
+  UniqueRegistryKey key;
+  const LONG opened = RegOpenKeyExA(Base(root), path.c_str(), 0, KEY_SET_VALUE, key.put());
+  if (opened == ERROR_FILE_NOT_FOUND) return true;
+  if (opened != ERROR_SUCCESS) return false;
+  const LONG status = RegDeleteValueA(key.get(), name.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
 
 std::string Win32Profile::GetString(const std::string& section, const std::string& key,
                                     const std::string& fallback, std::size_t size,

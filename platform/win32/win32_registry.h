@@ -1,4 +1,8 @@
 #pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/registry.h"
 
 namespace platform::win32 {
@@ -8,6 +12,11 @@ class Win32Registry final : public IRegistry {
   RegistryKey OpenKey(RootKey root, const std::string& path, RegistryView view) override;
   std::optional<RegistryValue> QueryValue(RegistryKey key, const std::string& name) override;
   void CloseKey(RegistryKey key) override;
+  std::vector<std::pair<std::string, std::string>> ReadStrings(RootKey root,
+                                                               const std::string& path) override;
+  bool WriteString(RootKey root, const std::string& path, const std::string& name,
+                   const std::string& value) override;
+  bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
 };
 
 class Win32Profile final : public IProfile {

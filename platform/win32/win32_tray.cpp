@@ -17,6 +17,30 @@ void CopyText(char* target, std::size_t size, const std::string& text) {
   target[size - 1] = 0;
 }
 
+// Items are numbered depth first from 1, submenus included, as the portable
+// menu counts them. A submenu belongs to its parent once appended, and goes
+// with it.
+bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next_id) {
+  for (const MenuEntry& entry : entries) {
+    const UINT id = next_id++;
+    const UINT state = (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? 0 : MF_GRAYED);
+    if (entry.caption == "-") {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (!entry.children.empty()) {
+      UniqueMenu submenu(CreatePopupMenu());
+      if (!submenu || !AppendEntries(submenu.get(), entry.children, next_id)) return false;
+      if (!AppendMenuA(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()),
+                       entry.caption.c_str())) {
+        return false;
+      }
+      submenu.release();
+    } else {
+      AppendMenuA(menu, MF_STRING | state, id, entry.caption.c_str());
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 LRESULT CALLBACK Win32NotificationArea::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -61,7 +85,10 @@ bool Win32NotificationArea::Notify(unsigned action, const TrayIconData& data) {
   record.uID = kIconId;
   record.uFlags = data.flags;
   record.uCallbackMessage = data.callback_message;
-  if (data.with_icon) record.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  if (data.with_icon) {
+    record.hIcon = LoadIconA(GetModuleHandleA(nullptr), data.paused_icon ? "PAUSEDICON" : "MAINICON");
+  }
+  CopyText(record.szTip, sizeof record.szTip, data.tip);
   CopyText(record.szInfo, sizeof record.szInfo, data.info);
   CopyText(record.szInfoTitle, sizeof record.szInfoTitle, data.info_title);
   record.uTimeout = data.timeout_ms;
@@ -76,14 +103,8 @@ unsigned Win32NotificationArea::TaskbarCreatedMessage() {
 int Win32NotificationArea::TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return -1;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].caption == "-") {
-      AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    } else {
-      AppendMenuA(menu.get(), MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1,
-                  entries[i].caption.c_str());
-    }
-  }
+  UINT next_id = 1;
+  if (!AppendEntries(menu.get(), entries, next_id)) return -1;
   // In front first, and a null message after, so that the menu closes when
   // the user clicks elsewhere.
   SetForegroundWindow(window_.get());

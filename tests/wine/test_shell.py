@@ -8,62 +8,11 @@ import subprocess
 import time
 import unittest
 
-from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ROOT, WineTestCase, wait_for
+from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ROOT, ShellCase, WineTestCase, wait_for
 
 OUTPUT = os.path.join(ROOT, "build", "test-output")
 COMMON_STARTUP = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"
 SHELL_FOLDERS = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
-
-
-class ShellCase(WineTestCase):
-
-    def setUp(self):
-        super().setUp()
-        # The shell's own traces show what it is asked to display.
-        self.env["WINEDEBUG"] = "+systray,+tooltips"
-
-    def host_log(self):
-        return os.path.join(self.workdir, "Mirovanta2.exe.log")
-
-    def trace_count(self, text):
-        try:
-            with open(self.host_log(), encoding="latin-1") as log:
-                return log.read().count(text)
-        except FileNotFoundError:
-            return 0
-
-    def wait_trace(self, text, count=1, deadline=60):
-        wait_for(lambda: self.trace_count(text) >= count, deadline, what="%r in the shell's trace" % text)
-
-    def computer_name(self):
-        code, output = self.run_wine("cmd", "/c", "echo %COMPUTERNAME%")
-        return output.strip()
-
-    def connect(self):
-        device = socket.create_connection((LOCAL, PORT), timeout=30)
-        self.addCleanup(device.close)
-        return device
-
-    def read_name(self, device):
-        """Everything the host sends until it has been quiet for a second."""
-        device.settimeout(10)
-        data = device.recv(100)
-        device.settimeout(1)
-        try:
-            while True:
-                more = device.recv(100)
-                if not more:
-                    break
-                data += more
-        except socket.timeout:
-            pass
-        return data
-
-    def settle(self):
-        peer = self.peer()
-        peer.send(PROBE)
-        got = peer.receive(30)
-        self.assertEqual(got and got[0], PROBE_REPLY)
 
 
 class Presence(ShellCase):
@@ -110,33 +59,6 @@ class Presence(ShellCase):
 
 
 class TrayMenu(ShellCase):
-
-    def open_menu(self):
-        tray = wait_for(lambda: self.window_rect("Shell_TrayWnd"), 60, what="the taskbar")
-        self.wait_trace("add_icon id=0x1")
-        # Ours is the only icon: at the right end of the taskbar.
-        self.xdotool("mousemove", str(tray[2] - 12), str((tray[1] + tray[3]) // 2))
-        self.xdotool("click", "3")
-        menu = wait_for(lambda: self.window_rect("#32768"), 30, what="the menu")
-        words = wait_for(lambda: self.menu_words(menu), 30, what="the menu's text")
-        return menu, words
-
-    def menu_words(self, menu):
-        words = self.words_on_screen(*menu)
-        return words if any(w[0] == "Exit" for w in words) else None
-
-    @staticmethod
-    def find_word(words, text):
-        """The word itself, or one OCR read with the check mark stuck to it."""
-        for word in words:
-            if word[0] == text or word[0].endswith(text):
-                return word
-        raise AssertionError("%r not in the menu: %r" % (text, words))
-
-    def click_word(self, words, text):
-        word = self.find_word(words, text)
-        self.xdotool("mousemove", str(word[1] + word[3] // 2), str(word[2] + word[4] // 2))
-        self.xdotool("click", "1")
 
     def check_mark_shown(self, menu, words):
         """Dark pixels on the autostart line left of the text column (where
