@@ -1,6 +1,8 @@
-// Fuzz target: any bytes as a datagram from the local network, through the
-// main form's whole datagram path (dispatch, key maps, text and pointer,
-// launching, closing, the store and the registry) over recording doubles.
+// Fuzz target: four scene bytes (who sends, this PC's adapters, asking and
+// pause) and then any bytes as a datagram, through the listener's first look
+// (the nearby rule over the adapter list) and the main form's whole datagram
+// path (approval, dispatch, key maps, text and pointer, launching, closing,
+// the store and the registry) over recording doubles.
 #include <cstddef>
 #include <cstdint>
 
@@ -32,6 +34,8 @@ doubles::FormFixture& Fixture() {
     f->processes.running = {{1, "mplayerc.exe"}, {2, "PPStream.exe"}, {3, "ORB.exe"}};
     f->windows.top_windows = {{10, 2, "PPS"}, {11, 2, "other"}};
     f->windows.found = 77;
+    f->registry.SetString(platform::RootKey::CurrentUser, "Software\\Mirovanta 2\\Devices",
+                          "192.168.1.6", "192.168.1.6");
     f->Create();
     return f;
   }();
@@ -57,22 +61,68 @@ void Forget(doubles::FormFixture& f) {
   f.tray.calls.clear();
   f.application.calls.clear();
   f.sockets.ForgetSent();
+  f.dialogs.asked.clear();
+  f.dialogs.confirmations.clear();
+}
+
+// The senders a scene picks from: loopback, an allowed device, two new ones
+// nearby, two far. Few, so that what the host remembers of them stays small.
+constexpr std::uint32_t kSenders[] = {0x7F000001u, 0xC0A80106u, 0xC0A80107u,
+                                      0xC0A801F0u, 0x08080808u, 0xC0A80207u};
+
+struct Scene {
+  std::uint32_t sender = 0xC0A80106u;
+  unsigned prefix = 24;
+  std::uint8_t flags = 1 | 4;
+  unsigned second_prefix = 16;
+};
+
+Scene ReadScene(const std::uint8_t*& data, std::size_t& size) {
+  Scene scene;
+  if (size < 4) return scene;
+  scene.sender = kSenders[data[0] % std::size(kSenders)];
+  scene.prefix = data[1] % 33;
+  scene.flags = data[2];
+  scene.second_prefix = data[3] % 33;
+  data += 4;
+  size -= 4;
+  return scene;
+}
+
+std::uint32_t Mask(unsigned prefix) {
+  return prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - prefix)) - 1);
+}
+
+void SetScene(doubles::FormFixture& f, const Scene& scene) {
+  f.sockets.interfaces = {{0xC0A80114u, Mask(scene.prefix), (scene.flags & 1) != 0, (scene.flags & 2) != 0},
+                          {0x0A000002u, Mask(scene.second_prefix), true, false}};
+  f.form->Nearby.AddressesChanged();
+  f.form->Approval.Ask = (scene.flags & 4) != 0;
+  f.form->Paused = (scene.flags & 8) != 0;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   doubles::FormFixture& f = Fixture();
+  const Scene scene = ReadScene(data, size);
+  SetScene(f, scene);
   protocol::TIdSocketHandle& binding = f.form->IdUDPServer1.Bindings.front();
-  binding.PeerAddress = 0xC0A80105u;
-  binding.PeerIP = "192.168.1.5";
+  binding.PeerAddress = scene.sender;
+  binding.PeerIP = platform::Ipv4ToText(scene.sender);
   binding.PeerPort = 40000;
-  protocol::TStream stream(data, size);
-  try {
-    f.form->IdUDPServer1UDPRead(f.form->IdUDPServer1, stream, binding);
-  } catch (const platform::EFrameworkError&) {
-    // Ends this datagram only, as in the listener.
+  if (f.form->IdUDPServer1ListenerRead(binding, data, size)) {
+    protocol::TStream stream(data, size);
+    try {
+      f.form->IdUDPServer1UDPRead(f.form->IdUDPServer1, stream, binding);
+    } catch (const platform::EFrameworkError&) {
+      // Ends this datagram only, as in the listener.
+    }
+  } else if (!f.form->Nearby.IsNearby(scene.sender) && !f.sockets.Sent().empty()) {
+    __builtin_trap();  // a far sender learned that the host is there
   }
+  if (scene.flags & 16) f.dialogs.Answer(platform::PromptAnswer::Yes);
+  if (scene.flags & 32) f.dialogs.Answer(platform::PromptAnswer::No);
   if (f.form->Store.IniFile != nullptr || f.form->Pages.Registry != nullptr || f.registry.open_keys != 0) {
     __builtin_trap();  // a command left its store or registry accessor behind
   }

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the starting corpus of the datagram fuzz target: one valid datagram
-for every group, selector, page and button row, and the probe.
+for every group, selector, page and button row, and the probe, each behind the
+four scene bytes the target reads first (the sender, the adapter's prefix and
+state, asking and pause), and a few scenes of other senders and networks.
 
     python3 tools/make_fuzz_corpus.py fuzz/corpus/datagram
 """
@@ -29,11 +31,29 @@ def datagrams():
         yield "utility%d-close" % selector, bytes([0x15, 0x65, 4, selector, 0xFF])
 
 
+# sender (0 loopback, 1 allowed, 2 and 3 new nearby, 4 and 5 far), prefix
+# length of the PC's adapter, flags (1 up, 2 tunnel, 4 ask, 8 paused, 16 answer
+# yes, 32 answer no), prefix of a second adapter.
+ALLOWED_HOME = bytes([1, 24, 1 | 4, 16])
+SCENES = {
+    "loopback-paused": bytes([0, 24, 1 | 4 | 8, 16]),
+    "new-device-yes": bytes([2, 24, 1 | 4 | 16, 16]),
+    "new-device-no": bytes([3, 24, 1 | 4 | 32, 16]),
+    "far": bytes([4, 24, 1 | 4, 16]),
+    "tunnel": bytes([2, 24, 1 | 2 | 4, 16]),
+    "wide-prefix": bytes([5, 8, 1, 0]),
+    "adapter-down": bytes([1, 24, 4, 16]),
+}
+
+
 def main(folder):
     os.makedirs(folder, exist_ok=True)
     for name, data in datagrams():
         with open(os.path.join(folder, name), "wb") as out:
-            out.write(data)
+            out.write(ALLOWED_HOME + data)
+    for name, scene in SCENES.items():
+        with open(os.path.join(folder, "scene-" + name), "wb") as out:
+            out.write(scene + bytes([0x15, 0x65, 1, 3, 0x20]))
 
 
 if __name__ == "__main__":
