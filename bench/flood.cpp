@@ -1,6 +1,7 @@
-// Floods 127.0.0.1:1565 with a mix of datagrams as fast as it can and counts
-// the probe replies that come back.
-//   flood COUNT [PATTERN]
+// Floods the host on port 1565 (127.0.0.1 unless HOST says otherwise: only
+// ever an address of this machine or of a test host of its own) with a mix of
+// datagrams as fast as it can and counts the probe replies that come back.
+//   flood COUNT [PATTERN [HOST]]
 // Mix: random bytes of 0..9000 (the first two never the frame's header, so
 // that nothing random becomes a command), short ones of 0..4 bytes,
 // unframed ones, probes, and framed no-ops (group 3 selector 5).
@@ -35,9 +36,13 @@ int main(int argc, char** argv) {
   std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::atol(argv[2])) : 1565u);
   platform::ISockets& sockets = platform::SystemSockets();
   sockets.Startup();
+  platform::Ipv4Endpoint host{0x7F000001u, 1565};
+  if (argc > 3 && !platform::Ipv4FromText(argv[3], host.address)) {
+    std::fprintf(stderr, "not an IPv4 address: %s\n", argv[3]);
+    return 2;
+  }
   platform::SocketHandle socket = sockets.OpenUdp();
-  sockets.Bind(socket, {0x7F000001u, 0});
-  const platform::Ipv4Endpoint host{0x7F000001u, 1565};
+  sockets.Bind(socket, {host.address == 0x7F000001u ? 0x7F000001u : 0u, 0});
   std::vector<std::uint8_t> datagram(9000);
   long probes = 0, failed_sends = 0;
   std::size_t replies = 0;

@@ -9,7 +9,9 @@ import time
 import unittest
 
 import netns
-from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ShellCase, wait_for
+from harness import LOCAL, PORT, PROBE, PROBE_REPLY, ROOT, ShellCase, wait_for
+
+FLOOD = os.environ.get("MIROVANTA_FLOOD", os.path.join(ROOT, "build", "native", "bench", "flood"))
 
 QUESTION_CLASS = "TMirovantaQuestion"
 ENTER_DOWN = "key down vk=0x0D"   # page 3 "enter", sent by the near device
@@ -93,6 +95,39 @@ class FarSenders(AccessCase):
         self.read_name(self.connect())  # from loopback: its balloon comes
         self.wait_trace('add text L"Device IP : 127.0.0.1"')
         self.assertEqual(self.trace_count("Device IP : 10.78."), 0)
+
+
+def thread_ticks(pid):
+    """CPU time (clock ticks) of each thread of a process; under Wine the
+    process's first thread is the program's main thread."""
+    ticks = {}
+    for tid in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/stat" % (pid, tid)) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        ticks[int(tid)] = int(fields[11]) + int(fields[12])
+    return ticks
+
+
+class FarFlood(AccessCase):
+
+    def test_a_far_flood_costs_the_main_thread_nothing(self):
+        host = self.start_host()
+        count = 100000
+        before = thread_ticks(host.pid)
+        start = time.monotonic()
+        flood = subprocess.run(["ip", "netns", "exec", self.net.far, FLOOD, str(count), "1565",
+                                self.net.host_address], capture_output=True, text=True, timeout=600)
+        self.assertEqual(flood.returncode, 0, flood.stderr)
+        # Everything the flood sent has been taken in once a later probe is answered.
+        self.assertTrue(self.probe_answered(self.peer(), 60))
+        took = time.monotonic() - start
+        after = thread_ticks(host.pid)
+        main = after[host.pid] - before.get(host.pid, 0)
+        others = sum(after[t] - before.get(t, 0) for t in after if t != host.pid)
+        print("far flood: %d datagrams in %.1f s; CPU main thread %d ms, other threads %d ms; %s"
+              % (count, took, main * 10, others * 10, flood.stdout.splitlines()[-1]))
+        self.assertIn("answered 0 ", flood.stdout, "a far probe was answered")
+        self.assertLessEqual(main, max(5, others // 10), "the main thread did the far datagrams' work")
 
 
 class Approval(AccessCase):
