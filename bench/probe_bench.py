@@ -1,15 +1,26 @@
 #!/usr/bin/env python3
-"""Probe round trip through the whole host beside a bare UDP echo, natively and
-under Wine, in one run; under Wine also the time from a key datagram to the
-key-down in a real window, beside the probe round trip; and the size of the exe.
+"""Every figure of the host beside its floor, the simplest program that does
+the same job, in one run and alternated request by request:
+
+  - probe round trip: the host against bench/floors/floor_echo (one socket on
+    127.0.0.1, recvfrom then sendto), natively and under Wine; the layered
+    echo (bench/udp_echo, through the platform layer) and the start-up floor
+    beside them, so that a slow floor shows;
+  - key datagram to key-down in a real window, under Wine: the host against
+    floor_key (a datagram, then one SendInput on the same thread);
+  - start-up to the first answered probe, under Wine: the host against
+    floor_startup (binds the port and answers as its first act);
+  - resident memory against a bare message loop, CPU and wake-ups a second at
+    idle, and the size of the exe.
 
     python3 bench/probe_bench.py [COUNT]
 
-Needs the native-release and windows builds (tools/quickstart.sh builds windows;
-cmake --preset native-release && cmake --build --preset native-release).
+Needs the native-release and windows builds (cmake --preset native-release &&
+cmake --build --preset native-release; tools/quickstart.sh builds windows).
 Everything goes to 127.0.0.1.
 """
 import os
+import statistics
 import subprocess
 import sys
 import time
@@ -22,36 +33,54 @@ import harness  # noqa: E402
 
 NATIVE = os.path.join(ROOT, "build", "native-release", "bench")
 WINDOWS = os.path.join(ROOT, "build", "windows")
-ECHO_PORT = "1566"
+PORTS = {"host": 1565, "layered_echo": 1566, "floor_echo": 1567, "floor_startup": 1568,
+         "floor_key": 1569}
+PROBE_GOAL, KEY_GOAL = 1.10, 1.30
 
 
-def measure(count):
-    done = subprocess.run([os.path.join(NATIVE, "probe_rtt"), "1565", ECHO_PORT, str(count)],
-                          capture_output=True, text=True, timeout=600)
+def probe_rtt(count, names):
+    targets = ["%s:%d" % (name, PORTS[name]) for name in names]
+    done = subprocess.run([os.path.join(NATIVE, "probe_rtt"), str(count)] + targets,
+                          capture_output=True, text=True, timeout=1200)
     return done.stdout.strip() or done.stderr.strip()
+
+
+def ratio_line(output, name):
+    for line in output.splitlines():
+        if line.startswith(name + " "):
+            return float(line.split("p50")[2].split()[0])
+    return None
+
+
+def answering(peer, port, timeout):
+    peer.send(harness.PROBE, port)
+    got = peer.receive(timeout)
+    return got is not None and got[0] == harness.PROBE_REPLY
 
 
 def wait_answering(port, deadline=120):
     peer = harness.UdpPeer()
     try:
-        harness.wait_for(lambda: _answers(peer, port), deadline, what="port %d" % port)
+        harness.wait_for(lambda: answering(peer, port, 0.3), deadline, what="port %d" % port)
     finally:
         peer.close()
 
 
-def _answers(peer, port):
-    peer.send(harness.PROBE, port)
-    got = peer.receive(0.3)
-    return got is not None
+def percentiles(values):
+    values = sorted(values)
+    return values[len(values) // 2], values[int(0.99 * (len(values) - 1))]
 
 
 def native_run(count):
     processes = [subprocess.Popen([os.path.join(NATIVE, "native_host")], stdout=subprocess.DEVNULL),
-                 subprocess.Popen([os.path.join(NATIVE, "udp_echo"), ECHO_PORT])]
+                 subprocess.Popen([os.path.join(NATIVE, "udp_echo"), str(PORTS["layered_echo"])]),
+                 subprocess.Popen([os.path.join(NATIVE, "floor_echo"), str(PORTS["floor_echo"])]),
+                 subprocess.Popen([os.path.join(NATIVE, "floor_startup"),
+                                   str(PORTS["floor_startup"])])]
     try:
-        wait_answering(1565)
-        wait_answering(int(ECHO_PORT))
-        return measure(count)
+        for name in ("host", "layered_echo", "floor_echo", "floor_startup"):
+            wait_answering(PORTS[name])
+        return probe_rtt(count, ["floor_echo", "host", "layered_echo", "floor_startup"])
     finally:
         for process in processes:
             process.kill()
@@ -63,41 +92,79 @@ class _WineBench(harness.WineTestCase):
         pass
 
 
-def percentiles(values):
-    values = sorted(values)
-    return values[len(values) // 2], values[int(0.99 * (len(values) - 1))]
+def time_to_first_answer(case, exe, port, *args):
+    """Milliseconds from the start of `exe` to its first answered probe (a
+    probe every 20 ms); the program is ended afterwards."""
+    peer = harness.UdpPeer()
+    start = time.perf_counter()
+    process = case.start_wine(exe, *args)
+    try:
+        while time.perf_counter() - start < 120 and not answering(peer, port, 0.02):
+            pass
+        return (time.perf_counter() - start) * 1000
+    finally:
+        process.kill()
+        process.wait(60)
+        peer.close()
+
+
+def startup(case, rounds):
+    """The host and the start-up floor, started in turn."""
+    host_ms, floor_ms = [], []
+    floor = os.path.join(WINDOWS, "bench", "floor_startup.exe")
+    for _ in range(rounds):
+        host_ms.append(time_to_first_answer(case, os.path.join(case.app_dir(), "Mirovanta2.exe"),
+                                            PORTS["host"]))
+        floor_ms.append(time_to_first_answer(case, floor, PORTS["host"], str(PORTS["host"])))
+    h, f = statistics.median(host_ms), statistics.median(floor_ms)
+    return ("start-up to first answer  host p50 %6.0f ms max %6.0f ms  floor_startup p50 %6.0f ms "
+            "max %6.0f ms  ratio p50 %.2f  (%d starts each)"
+            % (h, max(host_ms), f, max(floor_ms), h / f, rounds))
 
 
 def key_latency(case, count):
-    """Alternates a probe and an Enter key datagram; the target window reports
-    each key-down back over UDP, so both are timed by the same clock."""
+    """Alternates an Enter datagram to the host and one to the key floor; the
+    focused target window reports each key-down back over UDP, timed by one clock."""
     notify = harness.UdpPeer()
     log = os.path.join(case.workdir, "target.log")
     case.start_wine(case.helper("key_target"), log, str(notify.port))
     case.wait_for_line(log, "ready")
     sender = harness.UdpPeer()
     key = bytes([0x15, 0x65, 0x01, 0x03, 0x10])  # page 3, Enter
-    probes, keys = [], []
+    times = {"host": [], "floor_key": []}
     try:
         for i in range(count + 20):
-            start = time.perf_counter()
-            sender.send(harness.PROBE)
-            got = sender.receive(5)
-            probe_time = time.perf_counter() - start
-            start = time.perf_counter()
-            sender.send(key)
-            seen = notify.receive(5)
-            key_time = time.perf_counter() - start
-            if i >= 20 and got and seen:
-                probes.append(probe_time * 1e6)
-                keys.append(key_time * 1e6)
+            for name in ("floor_key", "host"):
+                start = time.perf_counter()
+                sender.send(key, PORTS[name])
+                seen = notify.receive(5)
+                took = time.perf_counter() - start
+                if i >= 20 and seen:
+                    times[name].append(took * 1e6)
     finally:
         sender.close()
         notify.close()
-    p50, p99 = percentiles(probes)
-    k50, k99 = percentiles(keys)
-    return ("probe round trip   p50 %8.1f us  p99 %8.1f us\n"
-            "key to key-down    p50 %8.1f us  p99 %8.1f us  (%d keys)" % (p50, p99, k50, k99, len(keys)))
+    f50, f99 = percentiles(times["floor_key"])
+    h50, h99 = percentiles(times["host"])
+    return ("key to key-down  floor_key p50 %8.1f us  p99 %8.1f us\n"
+            "key to key-down  host      p50 %8.1f us  p99 %8.1f us  ratio to floor_key: p50 %.2f  "
+            "p99 %.2f  (%d keys each; goal p50 <= %.2f: %s)"
+            % (f50, f99, h50, h99, h50 / f50, h99 / f99, len(times["host"]), KEY_GOAL,
+               "met" if h50 / f50 <= KEY_GOAL else "NOT met"))
+
+
+def thread_stats(pid):
+    """(CPU clock ticks, voluntary and involuntary context switches) over all threads."""
+    ticks = switches = 0
+    for tid in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/stat" % (pid, tid)) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        ticks += int(fields[11]) + int(fields[12])
+        with open("/proc/%d/task/%s/status" % (pid, tid)) as status:
+            for line in status:
+                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    switches += int(line.split()[1])
+    return ticks, switches
 
 
 def resident_kb(pid):
@@ -105,49 +172,40 @@ def resident_kb(pid):
         return next(int(line.split()[1]) for line in status if line.startswith("VmRSS"))
 
 
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def resident_and_idle(case, host):
-    """The host's resident memory beside a bare message loop, and its CPU use
-    over ten idle seconds."""
     bare = case.start_wine(os.path.join(WINDOWS, "bench", "bare_message_loop.exe"))
-    time.sleep(3)
+    time.sleep(3)  # both settled: a measurement window, not a wait for an event
     host_kb, bare_kb = resident_kb(host.pid), resident_kb(bare.pid)
-    before = cpu_seconds(host.pid)
+    ticks0, switches0 = thread_stats(host.pid)
     time.sleep(10)
-    idle = (cpu_seconds(host.pid) - before) / 10 * 100
-    return ("resident memory: host %.1f MB, bare message loop %.1f MB\n"
-            "CPU at idle over 10 s: %.2f %%" % (host_kb / 1024, bare_kb / 1024, idle))
+    ticks1, switches1 = thread_stats(host.pid)
+    idle = (ticks1 - ticks0) / os.sysconf("SC_CLK_TCK") / 10 * 100
+    return ("resident memory: host %.1f MB, bare message loop %.1f MB (+%.1f MB)\n"
+            "at idle over 10 s: CPU %.2f %%, %.1f wake-ups a second (context switches, all threads)"
+            % (host_kb / 1024, bare_kb / 1024, (host_kb - bare_kb) / 1024, idle,
+               (switches1 - switches0) / 10))
 
 
 def wine_run(count):
     case = _WineBench()
     case.setUp()
     try:
-        # Start-up: the Wine session is already up (a helper ran first), as
-        # after a logon; the clock runs from the start to the first reply.
+        # The Wine session is already up (a helper ran first), as after a logon.
         case.run_wine(case.helper("cursor_pos"))
-        peer = case.peer()
-        start = time.perf_counter()
-        host = case.start_wine(os.path.join(case.app_dir(), "Mirovanta2.exe"))
-        while time.perf_counter() - start < 120:
-            peer.send(harness.PROBE)
-            got = peer.receive(0.02)
-            if got and got[0] == harness.PROBE_REPLY:
-                break
-        startup = time.perf_counter() - start
-        print("start-up to the first answered probe: %.0f ms (a probe every 20 ms)" %
-              (startup * 1000))
+        print(startup(case, 5))
+        host = case.start_host()
         print(resident_and_idle(case, host))
-        case.start_wine(os.path.join(WINDOWS, "bench", "udp_echo.exe"), ECHO_PORT)
-        wait_answering(int(ECHO_PORT))
-        probe = measure(count)
-        return probe + "\n-- key datagram to key-down in a window (Python client, same run)\n" + \
-            key_latency(case, min(count, 1000))
+        for name, exe in (("layered_echo", "udp_echo.exe"), ("floor_echo", "floor_echo.exe"),
+                          ("floor_startup", "floor_startup.exe"), ("floor_key", "floor_key.exe")):
+            case.start_wine(os.path.join(WINDOWS, "bench", exe), str(PORTS[name]))
+        for name in ("layered_echo", "floor_echo", "floor_startup"):
+            wait_answering(PORTS[name])
+        rtt = probe_rtt(count, ["floor_echo", "host", "layered_echo", "floor_startup"])
+        print(rtt)
+        ratio = ratio_line(rtt, "host")
+        print("probe goal p50 <= %.2f x floor_echo: %s" % (
+            PROBE_GOAL, "met" if ratio is not None and ratio <= PROBE_GOAL else "NOT met"))
+        print(key_latency(case, min(count, 1000)))
     finally:
         case.doCleanups()
 
@@ -155,12 +213,12 @@ def wine_run(count):
 def main():
     count = int(sys.argv[1]) if len(sys.argv) > 1 else 5000
     print("machine: %s, %d cores" % (os.uname().machine, os.cpu_count()))
-    print("== native (POSIX sockets), %d probes each" % count)
+    print("== native (POSIX sockets), %d probes each, alternated" % count)
     print(native_run(count))
-    print("== Wine (%s), %d probes each" % (
+    print("== Wine (%s), %d probes each, alternated" % (
         subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip(),
         count))
-    print(wine_run(count))
+    wine_run(count)
     exe = os.path.join(WINDOWS, "bin", "Mirovanta2.exe")
     print("Mirovanta2.exe: %d bytes" % os.path.getsize(exe))
 

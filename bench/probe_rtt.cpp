@@ -1,10 +1,12 @@
-// Probe round trip: alternates probes to two targets (the host and a bare echo)
-// from one socket and prints p50 and p99 of each and their ratio.
-//   probe_rtt HOST_PORT ECHO_PORT [COUNT]     (both on 127.0.0.1)
+// Probe round trip: alternates probes, one request at a time, among targets on
+// 127.0.0.1 from one socket, and prints p50 and p99 of each and each one's
+// ratio to the first (the floor).
+//   probe_rtt COUNT FLOOR_NAME:PORT NAME:PORT...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/sockets.h"
@@ -14,7 +16,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Target {
-  const char* name;
+  std::string name;
   std::uint16_t port;
   std::vector<double> micros;
   int lost = 0;
@@ -49,38 +51,40 @@ double Percentile(std::vector<double> values, double p) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: probe_rtt HOST_PORT ECHO_PORT [COUNT]\n");
+    std::fprintf(stderr, "usage: probe_rtt COUNT FLOOR_NAME:PORT NAME:PORT...\n");
     return 2;
   }
-  Target host{"host", static_cast<std::uint16_t>(std::atoi(argv[1])), {}};
-  Target echo{"echo", static_cast<std::uint16_t>(std::atoi(argv[2])), {}};
-  const int count = argc > 3 ? std::atoi(argv[3]) : 5000;
+  const int count = std::atoi(argv[1]);
+  std::vector<Target> targets;
+  for (int i = 2; i < argc; ++i) {
+    const std::string word = argv[i];
+    const std::size_t colon = word.rfind(':');
+    if (colon == std::string::npos) return 2;
+    targets.push_back({word.substr(0, colon),
+                       static_cast<std::uint16_t>(std::atoi(word.c_str() + colon + 1)), {}});
+  }
   platform::ISockets& sockets = platform::SystemSockets();
   sockets.Startup();
   platform::SocketHandle socket = sockets.OpenUdp();
   sockets.Bind(socket, {0x7F000001u, 0});
-  // Warm-up, not counted.
-  for (int i = 0; i < 100; ++i) {
-    RoundTrip(sockets, socket, host);
-    RoundTrip(sockets, socket, echo);
+  for (int i = 0; i < 100; ++i) {  // warm-up, not counted
+    for (Target& target : targets) RoundTrip(sockets, socket, target);
   }
-  host.micros.clear();
-  echo.micros.clear();
+  for (Target& target : targets) target.micros.clear();
   for (int i = 0; i < count; ++i) {
-    RoundTrip(sockets, socket, host);
-    RoundTrip(sockets, socket, echo);
+    for (Target& target : targets) RoundTrip(sockets, socket, target);
   }
-  for (const Target* t : {&host, &echo}) {
-    std::printf("%-5s p50 %8.1f us  p99 %8.1f us  (%zu answered, %d lost)\n", t->name,
-                Percentile(t->micros, 0.50), Percentile(t->micros, 0.99), t->micros.size(),
-                t->lost);
-  }
-  double echo50 = Percentile(echo.micros, 0.50);
-  double echo99 = Percentile(echo.micros, 0.99);
-  if (echo50 > 0 && echo99 > 0) {
-    std::printf("ratio host/echo: p50 %.2f  p99 %.2f\n", Percentile(host.micros, 0.50) / echo50,
-                Percentile(host.micros, 0.99) / echo99);
+  const double floor50 = Percentile(targets.front().micros, 0.50);
+  const double floor99 = Percentile(targets.front().micros, 0.99);
+  bool all_answered = true;
+  for (const Target& t : targets) {
+    const double p50 = Percentile(t.micros, 0.50), p99 = Percentile(t.micros, 0.99);
+    std::printf("%-16s p50 %8.1f us  p99 %8.1f us  ratio to %s: p50 %.2f  p99 %.2f  (%zu answered, %d lost)\n",
+                t.name.c_str(), p50, p99, targets.front().name.c_str(),
+                floor50 > 0 ? p50 / floor50 : 0.0, floor99 > 0 ? p99 / floor99 : 0.0,
+                t.micros.size(), t.lost);
+    all_answered = all_answered && !t.micros.empty();
   }
   sockets.Close(socket);
-  return host.micros.empty() || echo.micros.empty() ? 1 : 0;
+  return all_answered ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Recording doubles of the input, clipboard, shell and window services.
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@ class FakeInput final : public platform::IInput {
   bool cursor_readable = true;
   std::vector<platform::TPoint> set_positions;
 
+  std::function<void()> on_send;  // runs inside each SendInput
   unsigned SendInput(unsigned count, const platform::TInput* inputs) override {
+    if (on_send) on_send();
     calls.emplace_back(inputs, inputs + count);
     return count;
   }

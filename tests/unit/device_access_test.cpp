@@ -184,6 +184,26 @@ TEST(DeviceAccess, FarSendersAreDroppedOnTheListenerWithoutAReply) {
   EXPECT_TRUE(t.dialogs.asked.empty());
 }
 
+// Only commands cross to the main thread; the probe's answer keeps its place
+// among them, as the listener takes the next datagram only after the last
+// hand-over returned.
+TEST(ListenerThread, AnswersProbesDropsWhatItRefusesAndKeepsTheOrder) {
+  AccessFixture t;
+  t.Create();
+  std::vector<std::size_t> replies_seen_by_keys;
+  t.input.on_send = [&] { replies_seen_by_keys.push_back(t.sockets.Sent().size()); };
+  const Bytes command = {0x15, 0x65, 0x01, 0x03, 0x10};
+  for (const Bytes& datagram : {command, kProbe, Bytes{0x15, 0x65}, Bytes{0x16, 0x65, 1, 3, 0x10},
+                                Bytes{0x15, 0x65, 0x81}, command}) {
+    t.sockets.Deliver(datagram, {kLoopback, 40000});
+  }
+  t.Drain();
+  EXPECT_EQ(replies_seen_by_keys, (std::vector<std::size_t>{0, 1}))
+      << "the first key before the probe's answer, the second after it";
+  EXPECT_EQ(t.sockets.Sent().size(), 1u);
+  EXPECT_EQ(t.Form().IdUDPServer1.KeptOnListener(), 4u) << "the probe and the three refused";
+}
+
 TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
   AccessFixture t;
   t.Create();
