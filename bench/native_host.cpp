@@ -79,6 +79,7 @@ class NullDesktop final : public platform::IInput,
   platform::IoResult Send(platform::SocketHandle, const std::uint8_t*, std::size_t size) override {
     return {static_cast<long>(size), 0};
   }
+  bool PeerClosed(platform::SocketHandle) override { return false; }
   void Close(platform::SocketHandle) override {}
   std::string ErrorText(int) override { return ""; }
   std::unique_ptr<platform::ILinkSession> Begin(const std::string&, const std::string&) override {

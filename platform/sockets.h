@@ -130,6 +130,9 @@ class IStreamServer {
   // 0 or an error number.
   virtual int PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
   virtual IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) = 0;
+  // True when the device has closed or reset the connection, whether or not
+  // its notification has arrived (a look that takes no byte).
+  virtual bool PeerClosed(SocketHandle socket) = 0;
   virtual void Close(SocketHandle socket) = 0;
   virtual std::string ErrorText(int error) = 0;
 };

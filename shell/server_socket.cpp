@@ -79,6 +79,7 @@ void TServerSocket::Accept() {
     }
     auto connection = std::make_unique<TCustomWinSocket>(server_, accepted);
     const bool wanted = !AcceptFilter || AcceptFilter(connection->RemoteIp());
+    if (wanted && connections_.size() >= MaxConnections) DisconnectGone();
     if (!wanted || connections_.size() >= MaxConnections) {
       server_.Close(accepted);
       ++refused_;
@@ -86,6 +87,18 @@ void TServerSocket::Accept() {
     }
     connections_.push_back(std::move(connection));
     if (OnClientConnect) OnClientConnect(*this, *connections_.back());
+  }
+}
+
+// Devices that left but whose notification has not come yet still hold a
+// place: a device that reconnects at once must not find them all taken.
+void TServerSocket::DisconnectGone() {
+  std::vector<platform::SocketHandle> gone;
+  for (const auto& connection : connections_) {
+    if (server_.PeerClosed(connection->Handle())) gone.push_back(connection->Handle());
+  }
+  for (platform::SocketHandle handle : gone) {
+    if (TCustomWinSocket* connection = Find(handle)) Disconnect(*connection);
   }
 }
 

@@ -68,6 +68,7 @@ class TServerSocket {
  private:
   void OnEvent(platform::SocketHandle socket, int event, int error);
   void Accept();
+  void DisconnectGone();
   TCustomWinSocket* Find(platform::SocketHandle socket);
 
   platform::IStreamServer& server_;

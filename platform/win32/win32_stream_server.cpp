@@ -113,6 +113,12 @@ IoResult Win32StreamServer::Send(SocketHandle socket, const std::uint8_t* data, 
   return {n, 0};
 }
 
+bool Win32StreamServer::PeerClosed(SocketHandle socket) {
+  char byte;
+  const int peeked = recv(static_cast<SOCKET>(socket), &byte, 1, MSG_PEEK);
+  return peeked == 0 || (peeked == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK);
+}
+
 void Win32StreamServer::Close(SocketHandle socket) {
   if (socket == kNoSocket) return;
   // Events off first: a closed connection raises nothing more.

@@ -26,6 +26,7 @@ class Win32StreamServer final : public IStreamServer {
   SocketHandle Accept(SocketHandle listener, int& error) override;
   int PeerAddress(SocketHandle socket, std::uint32_t& address) override;
   IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) override;
+  bool PeerClosed(SocketHandle socket) override;
   void Close(SocketHandle socket) override;
   std::string ErrorText(int error) override;
 

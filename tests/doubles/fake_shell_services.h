@@ -142,6 +142,10 @@ class FakeStreamServer final : public platform::IStreamServer {
     return {static_cast<long>(size), 0};
   }
   void Close(platform::SocketHandle socket) override { open.erase(socket); }
+  std::set<platform::SocketHandle> gone;  // devices that left, their notification not yet raised
+  bool PeerClosed(platform::SocketHandle socket) override {
+    return gone.count(socket) != 0 || broken.count(socket) != 0;
+  }
   std::string ErrorText(int error) override { return "error text " + std::to_string(error); }
 
   // A device connects: the listener reports an accept.

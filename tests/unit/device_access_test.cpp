@@ -304,6 +304,21 @@ TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u) << "a place that came free is taken";
 }
 
+TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
+  AccessFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> sockets;
+  for (std::uint32_t i = 0; i < 16; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
+  t.tcp.gone = {sockets[3], sockets[9]};  // closed by their devices, not yet reported
+  auto next = t.tcp.Connect(0xC0A80160u);
+  EXPECT_TRUE(t.tcp.open.count(next));
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
+  EXPECT_FALSE(t.tcp.open.count(sockets[3]));
+  EXPECT_FALSE(t.tcp.open.count(sockets[9]));
+  t.tcp.Raise(sockets[3], platform::kEventClose);  // the late notification
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
+}
+
 TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
   AccessFixture t;
   t.Create();

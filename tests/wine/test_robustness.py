@@ -104,14 +104,21 @@ class Connections(RobustnessCase):
         for _ in range(1000):
             self.reset(self.connect())
         resets = time.monotonic() - start
+        # At most 16 connections are open at once: of 200 held, 16 get the
+        # name and the host closes the others at once.
         held = [self.connect() for _ in range(200)]
+        named = 0
         for device in held:
             device.settimeout(30)
-            self.assertEqual(self.read_exactly(device, len(name)), name)
+            got = self.read_exactly(device, len(name))
+            self.assertIn(got, (name, b""))
+            named += got == name
         for device in held:
             device.close()
+        self.assertEqual(named, 16)
         self.report("10000 connect-and-close cycles in %.1f s, 1000 resets in %.1f s, "
-                    "200 held at once" % (closes, resets))
+                    "200 held at once: %d named, %d closed at once" % (closes, resets, named,
+                                                                      200 - named))
         wait_for(lambda: self.stats()[0] <= handles, 120, what="the host's handles back")
         handles_after, rss_after = self.stats()
         self.report("handles %d -> %d, resident %.1f MB -> %.1f MB" % (
