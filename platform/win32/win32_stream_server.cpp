@@ -1,6 +1,5 @@
 #include "platform/win32/win32_stream_server.h"
 
-#include <vector>
 
 #include "platform/framework_error.h"
 
@@ -18,6 +17,17 @@ Win32StreamServer::~Win32StreamServer() {
 
 LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<Win32StreamServer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self != nullptr && message == kReuseMarker) {
+    if (--self->markers_due_[static_cast<SocketHandle>(w)] <= 0) {
+      self->markers_due_.erase(static_cast<SocketHandle>(w));
+    }
+    return 0;
+  }
+  if (self != nullptr && message == kSocketMessage &&
+      (self->closed_.count(static_cast<SocketHandle>(w)) != 0 ||
+       self->markers_due_.count(static_cast<SocketHandle>(w)) != 0)) {
+    return 0;  // for a connection closed already
+  }
   if (self != nullptr && message == kSocketMessage && self->handler_) {
     // Errors of a socket event are shown and the program goes on.
     try {
@@ -84,6 +94,14 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, int& error) {
     error = WSAGetLastError();
     return kNoSocket;
   }
+  // A new connection with the handle value of a closed one: notifications of
+  // the old one may still wait in the queue, and a stale FD_CLOSE would end the
+  // new connection. A marker goes into the queue before the new one's events
+  // are selected: what comes for this value before the marker is the old one's.
+  if (closed_.erase(static_cast<SocketHandle>(accepted)) != 0) {
+    ++markers_due_[static_cast<SocketHandle>(accepted)];
+    PostMessageA(window_.get(), kReuseMarker, accepted, 0);
+  }
   WSAAsyncSelect(accepted, window_.get(), kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
   // A peer that closed or reset before its events were selected may never
   // raise FD_CLOSE: look (without taking any byte) and report it ourselves.
@@ -124,25 +142,9 @@ void Win32StreamServer::Close(SocketHandle socket) {
   // Events off first: a closed connection raises nothing more.
   WSAAsyncSelect(static_cast<SOCKET>(socket), window_.get(), 0, 0);
   closesocket(static_cast<SOCKET>(socket));
-  DropQueuedEvents(socket);
-}
-
-// Notifications already queued for a socket outlive its close. The system
-// may give the next connection the same handle value, and a stale FD_CLOSE
-// would then end that live connection: take them out of the queue now.
-// Only posted messages are looked at, so nothing is dispatched in between;
-// the others go back in their order.
-void Win32StreamServer::DropQueuedEvents(SocketHandle socket) {
-  if (!window_) return;
-  std::vector<MSG> others;
-  MSG message;
-  while (PeekMessageA(&message, window_.get(), kSocketMessage, kSocketMessage,
-                      PM_REMOVE | PM_QS_POSTMESSAGE)) {
-    if (static_cast<SocketHandle>(message.wParam) != socket) others.push_back(message);
-  }
-  for (const MSG& other : others) {
-    PostMessageA(window_.get(), kSocketMessage, other.wParam, other.lParam);
-  }
+  // Notifications already queued for it outlive the close: they are dropped
+  // when they come, until the handle value is given to a new connection.
+  closed_.insert(socket);
 }
 
 std::string Win32StreamServer::ErrorText(int error) {

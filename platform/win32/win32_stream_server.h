@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/sockets.h"
@@ -19,6 +21,7 @@ class Win32StreamServer final : public IStreamServer {
   explicit Win32StreamServer(std::function<void(const std::string&)> show_error)
       : show_error_(std::move(show_error)) {}
   static constexpr UINT kSocketMessage = WM_USER + 1;
+  static constexpr UINT kReuseMarker = WM_USER + 2;
 
   ~Win32StreamServer() override;
   void SetEventHandler(EventHandler handler) override;
@@ -33,11 +36,12 @@ class Win32StreamServer final : public IStreamServer {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool EnsureWindow();
-  void DropQueuedEvents(SocketHandle socket);
   std::function<void(const std::string&)> show_error_;
   std::unique_ptr<WindowClass> class_;
   UniqueWindow window_;  // destroyed before its class is unregistered
   EventHandler handler_;
+  std::set<SocketHandle> closed_;  // closed, their handle values not given out again yet
+  std::map<SocketHandle, int> markers_due_;  // reused values: markers still in the queue
   bool started_ = false;
 };
 
