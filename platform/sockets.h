@@ -70,8 +70,6 @@ class ISockets {
   // reached a closed port (Windows reports that as a reset); no-op elsewhere.
   virtual void DisableUdpResetReports(SocketHandle socket) = 0;
 
-  // A receive that waits longer than timeout_ms fails with wsa::kTimedOut.
-  virtual int SetReceiveTimeout(SocketHandle socket, int timeout_ms) = 0;
   // Waits until one of the sockets is readable, at most timeout_ms.
   // Returns the number of readable sockets (ready[i] set for each), 0 on timeout,
   // or -1 on error.

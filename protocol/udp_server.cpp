@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <future>
 
 #include "protocol/socket_error.h"
 
@@ -61,7 +62,6 @@ void TIdUDPServer::Activate() {
         binding.Port = local.port;
       }
       sockets_.DisableUdpResetReports(binding.Handle);
-      sockets_.SetReceiveTimeout(binding.Handle, kWaitMs);
     }
   } catch (...) {
     CloseSockets();
@@ -71,7 +71,12 @@ void TIdUDPServer::Activate() {
   buffer_.assign(BufferSize, 0);
   stop_ = false;
   handover_.Open();
-  listener_ = std::thread([this] { ListenerLoop(); });
+  std::promise<void> ended;
+  listener_ended_ = ended.get_future();
+  listener_ = std::thread([this, ended = std::move(ended)]() mutable {
+    ListenerLoop();
+    ended.set_value();
+  });
   for (TIdSocketHandle& binding : Bindings) sockets_.SetBroadcast(binding.Handle, BroadcastEnabled);
   active_ = true;
 }
@@ -81,15 +86,39 @@ void TIdUDPServer::Deactivate() {
   // A datagram waiting for the main thread at this point is dropped: the form
   // that would handle it is being taken down.
   handover_.Close();
-  for (TIdSocketHandle& binding : Bindings) {
-    if (binding.Allocated) sockets_.Shutdown(binding.Handle);
+  if (listener_.joinable()) {
+    WakeListener();
+    listener_.join();
   }
-  if (listener_.joinable()) listener_.join();
   // Closed only after the thread has ended, so that it never waits on a handle
   // the system may already have given to someone else.
   CloseSockets();
   current_ = nullptr;
   active_ = false;
+}
+
+// The listener waits in its receive with no time limit, so it is woken by a
+// datagram of our own to each bound port; it sees the stop flag and ends. Should
+// none arrive (a loopback filter), a shutdown ends the wait instead.
+void TIdUDPServer::WakeListener() {
+  static constexpr std::uint8_t kWake[] = {0};
+  for (int attempt = 0; attempt < kWakeAttempts; ++attempt) {
+    for (TIdSocketHandle& binding : Bindings) {
+      if (!binding.Allocated) continue;
+      sockets_.SendTo(binding.Handle, kWake, sizeof kWake, OwnEndpoint(binding));
+    }
+    if (listener_ended_.wait_for(kWakeWait) == std::future_status::ready) return;
+  }
+  for (TIdSocketHandle& binding : Bindings) {
+    if (binding.Allocated) sockets_.Shutdown(binding.Handle);
+  }
+}
+
+Ipv4Endpoint TIdUDPServer::OwnEndpoint(const TIdSocketHandle& binding) {
+  constexpr std::uint32_t kLoopback = 0x7F000001u;
+  std::uint32_t address = 0;
+  if (!platform::Ipv4FromText(binding.IP, address) || address == 0) address = kLoopback;
+  return {address, binding.Port};
 }
 
 void TIdUDPServer::CloseSockets() {
@@ -104,8 +133,8 @@ void TIdUDPServer::CloseSockets() {
 
 void TIdUDPServer::ListenerLoop() {
   if (Bindings.size() == 1) {
-    // One socket: its receive itself waits, at most kWaitMs, which saves a
-    // system call per datagram (a costly one under Wine).
+    // One socket: its receive itself waits, which saves a system call per
+    // datagram (a costly one under Wine); deactivation wakes it.
     TIdSocketHandle& binding = Bindings.front();
     while (!stop_) ReceiveAndHandOver(binding);
     return;
@@ -144,8 +173,6 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
   try {
     size = ReceiveDatagram(binding);
   } catch (const ESocketError& error) {
-    // The wait for a datagram ran out: time to look at the stop flag.
-    if (error.Error() == wsa::kTimedOut) return;
     // A failed receive costs only its own datagram: one too large for the buffer
     // (gone already), or a reset report about an earlier reply to a closed port.
     // Anything else may be lasting, so pause before the next wait.
@@ -160,6 +187,8 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
     ++receive_errors_;
     return;
   }
+  // The wake-up at deactivation, or a datagram that came too late to be served.
+  if (stop_) return;
   if (OnListenerRead && !OnListenerRead(binding, buffer_.data(), size)) {
     ++kept_on_listener_;
     return;

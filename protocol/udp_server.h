@@ -3,9 +3,11 @@
 // thread that receives each datagram into one reused buffer and hands it to the
 // main thread, where the read event runs; and the send used for replies.
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,7 +52,10 @@ using TListenerReadEvent =
 
 class TIdUDPServer {
  public:
+  // How long a wait over several sockets lasts before the stop flag is read again.
   static constexpr int kWaitMs = 1000;
+  static constexpr int kWakeAttempts = 20;
+  static constexpr std::chrono::milliseconds kWakeWait{100};
 
   TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread);
   ~TIdUDPServer();
@@ -86,6 +91,8 @@ class TIdUDPServer {
   void Activate();
   void Deactivate();
   void CloseSockets();
+  void WakeListener();
+  static platform::Ipv4Endpoint OwnEndpoint(const TIdSocketHandle& binding);
   void ListenerLoop();
   std::size_t ReceiveDatagram(TIdSocketHandle& binding);
   void ReceiveAndHandOver(TIdSocketHandle& binding);
@@ -97,6 +104,7 @@ class TIdUDPServer {
   TIdSocketHandle* current_ = nullptr;
   std::vector<std::uint8_t> buffer_;
   std::thread listener_;
+  std::future<void> listener_ended_;
   std::atomic<bool> stop_{false};
   std::atomic<std::uint64_t> receive_errors_{0};
   std::atomic<std::uint64_t> kept_on_listener_{0};

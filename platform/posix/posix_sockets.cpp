@@ -100,11 +100,6 @@ class PosixSockets final : public ISockets {
     // Linux reports ICMP errors on unconnected UDP sockets only with IP_RECVERR.
   }
 
-  int SetReceiveTimeout(SocketHandle socket, int timeout_ms) override {
-    timeval timeout{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
-    return Result(::setsockopt(Fd(socket), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout));
-  }
-
   int WaitReadable(const std::vector<SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override {
     std::vector<pollfd> fds;

@@ -88,12 +88,6 @@ class WinsockSockets final : public ISockets {
              nullptr);
   }
 
-  int SetReceiveTimeout(SocketHandle socket, int timeout_ms) override {
-    DWORD timeout = static_cast<DWORD>(timeout_ms);
-    return Result(::setsockopt(S(socket), SOL_SOCKET, SO_RCVTIMEO,
-                               reinterpret_cast<const char*>(&timeout), sizeof timeout));
-  }
-
   int WaitReadable(const std::vector<SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override {
     fd_set set;

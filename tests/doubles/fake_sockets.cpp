@@ -76,11 +76,12 @@ int FakeSockets::WaitReadable(const std::vector<platform::SocketHandle>& sockets
 IoResult FakeSockets::ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
                                   Ipv4Endpoint& from) {
   std::unique_lock lock(mutex_);
-  // Waits as a blocking socket with a receive timeout does.
-  changed_.wait_for(lock, std::chrono::milliseconds(receive_timeout_ms),
-                    [&] { return !incoming_.empty() || shut_down_; });
-  if (shut_down_ && incoming_.empty()) return {0, 0};
-  if (incoming_.empty()) return {0, platform::wsa::kTimedOut};
+  // Waits as a blocking socket does: until a datagram comes or it is shut down.
+  ++receiving_;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return !incoming_.empty() || shut_down_; });
+  --receiving_;
+  if (incoming_.empty()) return {0, 0};
   Incoming next = std::move(incoming_.front());
   incoming_.pop_front();
   changed_.notify_all();
@@ -95,6 +96,14 @@ IoResult FakeSockets::SendTo(platform::SocketHandle, const std::uint8_t* data, s
                              Ipv4Endpoint to) {
   std::lock_guard lock(mutex_);
   if (send_error != 0) return {0, send_error};
+  if (to.port == bound.port && (to.address == 0x7F000001u || to.address == bound.address)) {
+    // To our own port: it comes back in, as through the loopback.
+    ++looped_back;
+    if (loopback_filtered) return {static_cast<long>(size), 0};
+    incoming_.push_back({{{data, data + size}, to}, 0});
+    changed_.notify_all();
+    return {static_cast<long>(size), 0};
+  }
   sent_.push_back({{data, data + size}, to});
   changed_.notify_all();
   return {static_cast<long>(size) - send_short_by, 0};
@@ -103,6 +112,7 @@ IoResult FakeSockets::SendTo(platform::SocketHandle, const std::uint8_t* data, s
 void FakeSockets::Shutdown(platform::SocketHandle) {
   std::lock_guard lock(mutex_);
   shut_down_ = true;
+  ++shutdowns;
   changed_.notify_all();
 }
 
@@ -127,6 +137,11 @@ bool FakeSockets::WatchAddressChanges(std::function<void()> changed) {
   std::lock_guard lock(mutex_);
   address_changed = std::move(changed);
   return true;
+}
+
+bool FakeSockets::WaitUntilReceiving(std::chrono::milliseconds deadline) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, deadline, [&] { return receiving_ > 0 && incoming_.empty(); });
 }
 
 }  // namespace doubles

@@ -30,6 +30,8 @@ class FakeSockets final : public platform::ISockets {
   // Waits until `count` datagrams were sent or the deadline passes.
   bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline);
   bool WaitUntilReceivedAll(std::chrono::milliseconds deadline);
+  // Waits until a receive is blocked for want of a datagram.
+  bool WaitUntilReceiving(std::chrono::milliseconds deadline);
 
   int startup_error = 0;
   bool fail_open = false;
@@ -50,10 +52,6 @@ class FakeSockets final : public platform::ISockets {
   int LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
   int SetBroadcast(platform::SocketHandle, bool enabled) override;
   void DisableUdpResetReports(platform::SocketHandle) override { reset_reports_disabled = true; }
-  int SetReceiveTimeout(platform::SocketHandle, int timeout_ms) override {
-    receive_timeout_ms = timeout_ms;
-    return 0;
-  }
   int WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override;
   platform::IoResult ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
@@ -82,7 +80,9 @@ class FakeSockets final : public platform::ISockets {
   std::vector<std::string> resolved_names;
 
   bool reset_reports_disabled = false;
-  int receive_timeout_ms = 0;
+  int looped_back = 0;  // datagrams sent to the bound port itself
+  bool loopback_filtered = false;  // such datagrams are lost
+  int shutdowns = 0;
   bool broadcast = true;
   int interface_reads = 0;
   platform::Ipv4Endpoint bound;
@@ -97,6 +97,7 @@ class FakeSockets final : public platform::ISockets {
   std::deque<Incoming> incoming_;
   std::vector<Datagram> sent_;
   bool shut_down_ = false;
+  int receiving_ = 0;
 };
 
 }  // namespace doubles

@@ -324,3 +324,29 @@ TEST(ScriptedListener, SendFailuresCarryTheFrameworkTexts) {
 }
 
 }  // namespace
+
+// The receive waits with no time limit, so deactivation must wake it.
+TEST(ScriptedListener, DeactivationWakesTheReceiveWithADatagramToItsOwnPortNotHandedOver) {
+  ScriptedServer s;
+  s.Start();
+  s.sockets.Deliver({0x15, 0x65, 0x80});
+  ASSERT_TRUE(s.RunUntilHandled(1));
+  ASSERT_TRUE(s.sockets.WaitUntilReceiving(10s));
+  s.server.SetActive(false);
+  EXPECT_GE(s.sockets.looped_back, 1);
+  EXPECT_EQ(s.sockets.shutdowns, 0);
+  EXPECT_EQ(s.handled.size(), 1u);
+  EXPECT_TRUE(s.sockets.Sent().empty());
+  EXPECT_FALSE(s.server.Active());
+}
+
+TEST(ScriptedListener, DeactivationEndsTheReceiveByShutdownWhenItsOwnDatagramsAreLost) {
+  ScriptedServer s;
+  s.sockets.loopback_filtered = true;
+  s.Start();
+  ASSERT_TRUE(s.sockets.WaitUntilReceiving(10s));
+  s.server.SetActive(false);
+  EXPECT_EQ(s.sockets.looped_back, protocol::TIdUDPServer::kWakeAttempts);
+  EXPECT_EQ(s.sockets.shutdowns, 1);
+  EXPECT_FALSE(s.server.Active());
+}
