@@ -93,6 +93,7 @@ class NullDesktop final : public platform::IInput,
   void ReleaseNamedMutex(std::intptr_t) override {}
   std::optional<std::vector<platform::ProcessEntry>> Snapshot() override { return std::nullopt; }
   bool Terminate(std::uint32_t, std::uint32_t) override { return false; }
+  bool WaitForExit(std::uint32_t, int) override { return true; }
   platform::RegistryKey OpenKey(platform::RootKey, const std::string&, platform::RegistryView) override {
     return 0;
   }

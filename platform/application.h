@@ -7,11 +7,17 @@
 
 namespace platform {
 
+// The hidden application window, by which other programs find a running copy.
+inline constexpr char kApplicationWindowClass[] = "TApplication";
+inline constexpr char kApplicationTitle[] = "Mirovanta2";
+
 class TApplication {
  public:
   struct TMainFormEvents {
     std::function<void()> OnActivate;  // the main form was activated
     std::function<void()> OnWake;      // the main thread was woken for waiting work
+    // Another program asked the application window to close (WM_CLOSE).
+    std::function<void()> OnCloseRequest;
   };
 
   virtual ~TApplication() = default;

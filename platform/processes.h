@@ -47,6 +47,9 @@ class IProcesses {
   virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;
   // Opens the process for termination and ends it with `exit_code`.
   virtual bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) = 0;
+  // Waits at most timeout_ms for the process to end; true once it has (or when
+  // there is no such process any more).
+  virtual bool WaitForExit(std::uint32_t process_id, int timeout_ms) = 0;
 };
 
 }  // namespace platform

@@ -17,7 +17,7 @@
 #include "shell/form1.h"
 #include "shell/program_entry.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32Processes processes;
   platform::win32::Win32Application application;
   platform::win32::Win32Input input;
@@ -36,7 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                             windows,                  processes, registry, profile,
                             system,                   tray,      presence, links,
                             dialogs};
-  return shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+  return shell::ProgramEntry(processes, windows, application, arguments, [&]() -> std::shared_ptr<void> {
     return std::make_shared<shell::TForm1>(application, services);
   });
 }

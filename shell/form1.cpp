@@ -40,8 +40,9 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
           [&platform] { return platform.system.TickCountMs(); }),
       application_(application),
       platform_(platform) {
-  application_.AttachMainForm(
-      {[this] { FormActivate(); }, [this] { IdUDPServer1.Handover().RunPending(); }});
+  application_.AttachMainForm({[this] { FormActivate(); },
+                               [this] { IdUDPServer1.Handover().RunPending(); },
+                               [this] { Exit1Click(); }});
   try {
     LoadComponents();
     application_.Minimize();

@@ -1,11 +1,16 @@
 #include "shell/program_entry.h"
 
 #include "platform/framework_error.h"
+#include "shell/exit_request.h"
 
 namespace shell {
 
-int ProgramEntry(platform::IProcesses& processes, platform::TApplication& application,
+int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
+                 platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form) {
+  if (IsExitRequest(arguments)) {
+    return static_cast<int>(AskRunningCopyToExit(windows, processes));
+  }
   platform::NamedMutex lock = processes.CreateNamedMutex(kInstanceMutexName, true);
   if (lock.already_exists) {
     // Another copy runs in this logon: leave it alone and end without a word.

@@ -12,9 +12,11 @@ namespace shell {
 
 inline constexpr const char* kInstanceMutexName = "ZANTRIX_MIROVANTA2";
 
-// Returns the program's exit code, always 0. `create_main_form` constructs the
-// main form (which starts its components); the form lives until the loop ends.
-int ProgramEntry(platform::IProcesses& processes, platform::TApplication& application,
+// Returns the program's exit code: 0 for a run of the host; for "/exit", the
+// ExitRequestResult. `create_main_form` constructs the main form (which starts
+// its components); the form lives until the loop ends.
+int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
+                 platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form);
 
 }  // namespace shell

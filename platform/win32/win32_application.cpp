@@ -6,9 +6,9 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT kWakeMessage = WM_APP + 1;
-constexpr char kAppClass[] = "TApplication";
+constexpr const char* kAppClass = kApplicationWindowClass;
 constexpr char kFormClass[] = "TForm1";
-constexpr char kTitle[] = "Mirovanta2";
+constexpr const char* kTitle = kApplicationTitle;
 
 Win32Application* FromWindow(HWND window) {
   return reinterpret_cast<Win32Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -57,12 +57,33 @@ void Win32Application::Run() {
   // where the display cannot blend (Wine without a compositor) it would show
   // as a black box and take the focus at start.
   if (!terminated_) CreateMainFormWindow();
+  wake_event_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  while (WaitForWork()) {
+  }
+  loop_waiting_ = false;
+  form_window_.reset();
+}
+
+// One turn of the message loop: a wake-up is taken straight from its event,
+// without a message, which saves the handed-over command two trips through the
+// window system; messages are dispatched as usual. False once WM_QUIT came.
+bool Win32Application::WaitForWork() {
+  HANDLE wake = wake_event_.get();
+  loop_waiting_ = wake != nullptr;
+  const DWORD woke = MsgWaitForMultipleObjectsEx(wake != nullptr ? 1 : 0, &wake, INFINITE,
+                                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  loop_waiting_ = false;
+  if (wake != nullptr && woke == WAIT_OBJECT_0) {
+    if (events_.OnWake) Guarded(events_.OnWake);
+    return true;
+  }
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return false;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  form_window_.reset();
+  return true;
 }
 
 void Win32Application::Minimize() {
@@ -78,9 +99,12 @@ void Win32Application::Terminate() {
 void Win32Application::HideApplicationWindow() { ShowWindow(app_window_.get(), SW_HIDE); }
 
 void Win32Application::WakeMainThread() {
-  // One wake-up in the queue is enough: the handler runs everything that waits.
-  // A post that fails (a full queue) must not leave the flag set, or no wake-up
-  // would ever be posted again.
+  // While the loop waits, its event wakes it. Anywhere else (a handler running,
+  // a menu or a message box with their own loops) a message does, which every
+  // loop dispatches. One wake-up in the queue is enough: the handler runs
+  // everything that waits. A post that fails (a full queue) must not leave the
+  // flag set, or no wake-up would ever be posted again.
+  if (loop_waiting_ && SetEvent(wake_event_.get())) return;
   if (!wake_posted_.exchange(true) && !PostMessageA(app_window_.get(), kWakeMessage, 0, 0)) {
     wake_posted_ = false;
   }
@@ -115,6 +139,17 @@ LRESULT CALLBACK Win32Application::AppWindowProc(HWND window, UINT message, WPAR
   if (self != nullptr && message == kWakeMessage) {
     self->wake_posted_ = false;
     if (self->events_.OnWake) self->Guarded(self->events_.OnWake);
+    return 0;
+  }
+  if (self != nullptr && message == WM_CLOSE) {
+    // Another program (the installer, "Mirovanta2.exe /exit") asks the running
+    // copy to end: the main form answers as its "Exit" item does. The window
+    // itself is never destroyed here; it goes with the application.
+    if (self->events_.OnCloseRequest) {
+      self->Guarded(self->events_.OnCloseRequest);
+    } else {
+      self->Terminate();
+    }
     return 0;
   }
   return DefWindowProcA(window, message, w, l);

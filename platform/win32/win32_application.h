@@ -29,6 +29,7 @@ class Win32Application final : public TApplication {
   static LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   static LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   void CreateMainFormWindow();
+  bool WaitForWork();
   template <typename F>
   void Guarded(F&& handler);
 
@@ -39,6 +40,8 @@ class Win32Application final : public TApplication {
   UniqueWindow form_window_;
   TMainFormEvents events_;
   std::atomic<bool> wake_posted_{false};
+  UniqueHandle wake_event_;
+  std::atomic<bool> loop_waiting_{false};
   bool terminated_ = false;
 };
 

@@ -69,6 +69,12 @@ bool Win32Processes::Terminate(std::uint32_t process_id, std::uint32_t exit_code
   return TerminateProcess(process.get(), exit_code) != FALSE;
 }
 
+bool Win32Processes::WaitForExit(std::uint32_t process_id, int timeout_ms) {
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, process_id));
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
+  return WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0;
+}
+
 NamedMutex Win32Processes::CreateNamedMutex(const std::string& name, bool initial_owner) {
   UniqueHandle handle(CreateMutexA(nullptr, initial_owner ? TRUE : FALSE, name.c_str()));
   const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;

@@ -23,6 +23,7 @@ class Win32Processes final : public IProcesses {
   void ReleaseNamedMutex(std::intptr_t handle) override;
   std::optional<std::vector<ProcessEntry>> Snapshot() override;
   bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) override;
+  bool WaitForExit(std::uint32_t process_id, int timeout_ms) override;
 
  private:
   std::vector<UniqueHandle> mutexes_;

@@ -61,6 +61,14 @@ class FakeProcesses final : public platform::IProcesses {
     terminated.push_back(id);
     return true;
   }
+  std::vector<std::uint32_t> ending;  // processes that end when waited for
+  bool WaitForExit(std::uint32_t id, int timeout_ms) override {
+    calls.push_back("WaitForExit " + std::to_string(id) + " " + std::to_string(timeout_ms));
+    for (std::uint32_t ends : ending) {
+      if (ends == id) return true;
+    }
+    return false;
+  }
 };
 
 }  // namespace doubles

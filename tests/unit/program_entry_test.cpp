@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
+#include "shell/exit_request.h"
 #include "tests/doubles/fake_application.h"
+#include "tests/doubles/fake_desktop.h"
 
 namespace {
 
@@ -11,10 +13,11 @@ using Strings = std::vector<std::string>;
 
 TEST(ProgramEntry, SecondCopyEndsAtOnceWithoutTouchingAnything) {
   doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
   processes.mutex_taken = true;
   doubles::FakeApplication application;
   bool created = false;
-  int code = shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+  int code = shell::ProgramEntry(processes, windows, application, "", [&]() -> std::shared_ptr<void> {
     created = true;
     return nullptr;
   });
@@ -27,12 +30,13 @@ TEST(ProgramEntry, SecondCopyEndsAtOnceWithoutTouchingAnything) {
 
 TEST(ProgramEntry, FirstCopyKeepsTheLockAndRunsTheFormUntilTheLoopEnds) {
   doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
   doubles::FakeApplication application;
   auto alive = std::make_shared<int>(1);
   std::weak_ptr<int> watch = alive;
   bool alive_while_running = false;
   application.on_run = [&] { alive_while_running = !watch.expired(); };
-  int code = shell::ProgramEntry(processes, application, [&]() -> std::shared_ptr<void> {
+  int code = shell::ProgramEntry(processes, windows, application, "", [&]() -> std::shared_ptr<void> {
     return std::exchange(alive, nullptr);
   });
   EXPECT_EQ(code, 0);
@@ -44,8 +48,9 @@ TEST(ProgramEntry, FirstCopyKeepsTheLockAndRunsTheFormUntilTheLoopEnds) {
 
 TEST(ProgramEntry, StartUpErrorIsShownAndTheLoopNeverRuns) {
   doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
   doubles::FakeApplication application;
-  int code = shell::ProgramEntry(processes, application, []() -> std::shared_ptr<void> {
+  int code = shell::ProgramEntry(processes, windows, application, "", []() -> std::shared_ptr<void> {
     throw platform::EFrameworkError("Could not bind socket. Address and port are already in use.");
   });
   EXPECT_EQ(code, 0);
@@ -56,8 +61,9 @@ TEST(ProgramEntry, StartUpErrorIsShownAndTheLoopNeverRuns) {
 
 TEST(ProgramEntry, ForeignErrorIsShownWithAnEmptyMessage) {
   doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
   doubles::FakeApplication application;
-  shell::ProgramEntry(processes, application, []() -> std::shared_ptr<void> { throw 17; });
+  shell::ProgramEntry(processes, windows, application, "", []() -> std::shared_ptr<void> { throw 17; });
   EXPECT_EQ(application.calls.back(), "ShowException ");
 }
 
@@ -68,6 +74,64 @@ TEST(ExceptionDisplayText, AppendsAFullStopOnlyAfterCharactersAboveIt) {
   EXPECT_EQ(platform::ExceptionDisplayText("ends in a slash/"), "ends in a slash/.");
   EXPECT_EQ(platform::ExceptionDisplayText("ends in a dash-"), "ends in a dash-");
   EXPECT_EQ(platform::ExceptionDisplayText(""), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExitRequest, OnlyTheExitSwitchAsksARunningCopyToEnd) {
+  const struct {
+    const char* arguments;
+    bool exit;
+  } cases[] = {{"/exit", true},   {"/EXIT", true},  {"  -exit ", true}, {"--exit", true},
+               {"", false},       {"/exits", false}, {"exit", false},   {"/exit now", false},
+               {"/x", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(shell::IsExitRequest(c.arguments), c.exit) << '"' << c.arguments << '"';
+  }
+}
+
+struct ExitFixture {
+  doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
+  doubles::FakeApplication application;
+  bool created = false;
+
+  int Run() {
+    return shell::ProgramEntry(processes, windows, application, "/exit",
+                               [&]() -> std::shared_ptr<void> {
+                                 created = true;
+                                 return nullptr;
+                               });
+  }
+};
+
+TEST(ExitRequest, ARunningCopyIsSentCloseAndWaitedForWithoutStartingAnother) {
+  ExitFixture f;
+  f.windows.top_windows = {{77, 4242, "Mirovanta2"}};
+  f.windows.found = 77;
+  f.processes.ending = {4242};
+  EXPECT_EQ(f.Run(), 0);
+  EXPECT_FALSE(f.created);
+  EXPECT_TRUE(f.application.calls.empty());
+  EXPECT_EQ(f.windows.calls,
+            (Strings{"FindTopWindow TApplication Mirovanta2", "PostWindowMessage 77 16 0 0"}));
+  EXPECT_EQ(f.processes.calls, (Strings{"WaitForExit 4242 30000"}))
+      << "no instance lock is taken, so a host may start right after";
+}
+
+TEST(ExitRequest, NoRunningCopyEndsWithOneAndACopyThatStaysWithTwo) {
+  ExitFixture none;
+  EXPECT_EQ(none.Run(), 1);
+  EXPECT_TRUE(none.processes.calls.empty());
+  EXPECT_FALSE(none.created);
+
+  ExitFixture stays;
+  stays.windows.top_windows = {{77, 4242, "Mirovanta2"}};
+  stays.windows.found = 77;
+  EXPECT_EQ(stays.Run(), 2);
+  EXPECT_FALSE(stays.created);
 }
 
 }  // namespace

@@ -84,6 +84,15 @@ TEST(Tray, ExitFromTheMenuEndsTheApplication) {
   EXPECT_EQ(t.application.calls.back(), "Terminate");
 }
 
+// "Mirovanta2.exe /exit" and the installer close the application window.
+TEST(Tray, AClosedApplicationWindowEndsTheApplicationAsExitDoes) {
+  doubles::FormFixture t;
+  t.Create();
+  ASSERT_TRUE(t.application.events.OnCloseRequest);
+  t.application.events.OnCloseRequest();
+  EXPECT_EQ(t.application.calls.back(), "Terminate");
+}
+
 TEST(Tray, TheIconComesBackWhenExplorerRestarts) {
   doubles::FormFixture t;
   t.Create();

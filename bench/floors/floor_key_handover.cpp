@@ -1,0 +1,52 @@
+// Floor of the key path with the hand-over the host makes: the simplest program
+// in which one thread receives each datagram and another presses the key. The
+// receiving thread wakes the pressing one with an event and waits until the key
+// is sent before it receives again, as the host's listener does.
+//   floor_key_handover PORT
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace {
+
+HANDLE received_event;
+HANDLE pressed_event;
+
+DWORD WINAPI Receive(void* socket) {
+  char buffer[64];
+  for (;;) {
+    if (recv(reinterpret_cast<SOCKET>(socket), buffer, sizeof buffer, 0) <= 0) continue;
+    SetEvent(received_event);
+    WaitForSingleObject(pressed_event, INFINITE);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+  const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  local.sin_port = htons(static_cast<unsigned short>(std::atoi(argv[1])));
+  if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return 1;
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_RETURN;
+    key.ki.wScan = static_cast<WORD>(MapVirtualKeyA(VK_RETURN, MAPVK_VK_TO_VSC));
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  received_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  pressed_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  CloseHandle(CreateThread(nullptr, 0, Receive, reinterpret_cast<void*>(s), 0, nullptr));
+  for (;;) {
+    WaitForSingleObject(received_event, INFINITE);
+    SendInput(2, keys, sizeof(INPUT));
+    SetEvent(pressed_event);
+  }
+}
