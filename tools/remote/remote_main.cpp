@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mirovanta_version.h"
 #include "platform/sockets.h"
 #include "tools/remote/command_encoding.h"
 
@@ -25,6 +26,7 @@ struct Options {
 void Usage() {
   std::fprintf(stderr,
                "usage: mirovanta-remote [--host ADDRESS] [--port N] [--wait MS] COMMAND\n"
+               "       mirovanta-remote --version\n"
                "commands:\n"
                "  discover                 probe ADDRESS (default: every broadcast address)\n"
                "                           and list the hosts that answer, with their names\n"
@@ -176,6 +178,10 @@ int SendCommand(platform::ISockets& sockets, const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("mirovanta-remote %s\n", MIROVANTA_VERSION);
+    return 0;
+  }
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     Usage();
