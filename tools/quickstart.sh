@@ -10,7 +10,7 @@ cd "$ROOT"
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev python3
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-utils xclip imagemagick tesseract-ocr tesseract-ocr-eng
-          iproute2 procps)
+          iproute2 procps nsis)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

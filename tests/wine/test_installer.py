@@ -1,0 +1,130 @@
+"""The setup program, its upgrade and its uninstaller under Wine, on fresh
+prefixes whose netsh.exe logs what it is asked; and the portable zip."""
+import os
+import unittest
+import zipfile
+
+import harness
+import installed
+from installed import (COMMON_STARTUP_LINK, DELETE_RULES, INSTALL_DIR, INSTALLED_HOST, PROGRAMS,
+                       START_MENU_LINK, VERSION, rule)
+
+
+class SilentInstall(installed.InstallerCase):
+    def test_puts_files_shortcut_entry_and_subnet_rules_in_place_and_the_shortcut_starts_the_host(self):
+        self.install()
+        self.assertEqual(self.installed_files(), sorted(PROGRAMS + ("uninstall.exe",)))
+        for name in PROGRAMS:
+            self.assertTrue(self.same_as_build(name), name)
+
+        code, link = self.run_wine(self.helper("read_shortcut"), START_MENU_LINK)
+        self.assertEqual(code, 0)
+        self.assertIn("target: " + INSTALLED_HOST, link)
+        self.assertFalse(os.path.exists(self.unix_path(COMMON_STARTUP_LINK)),
+                         "autostart is off unless chosen")
+
+        entry = self.uninstall_entry()
+        self.assertEqual(entry["DisplayName"], "Mirovanta 2")
+        self.assertEqual(entry["DisplayVersion"], VERSION)
+        self.assertEqual(entry["DisplayIcon"], INSTALLED_HOST + ",0")
+        self.assertEqual(entry["UninstallString"], '"%s\\uninstall.exe"' % INSTALL_DIR)
+        self.assertEqual(entry["QuietUninstallString"], '"%s\\uninstall.exe" /S' % INSTALL_DIR)
+        self.assertGreater(int(entry["EstimatedSize"], 16), 500, "size in KB")
+
+        self.assertEqual(self.netsh_calls(),
+                         DELETE_RULES + [rule("UDP", "private,domain"),
+                                         rule("TCP", "private,domain")])
+
+        # The one version shows in the entry and in the programs themselves.
+        code, output = self.run_wine(self.unix_path(INSTALL_DIR + "\\mirovanta-remote.exe"),
+                                     "--version")
+        self.assertEqual((code, output.strip()), (0, "mirovanta-remote " + VERSION))
+
+        self.start_from_start_menu()
+        self.assertEqual(len(self.host_pids()), 1)
+
+    def test_public_networks_and_autostart_are_added_when_chosen(self):
+        self.install("/AUTOSTART=1", "/PUBLIC=1")
+        self.assertEqual(self.netsh_calls()[2:],
+                         [rule("UDP", "private,domain,public"),
+                          rule("TCP", "private,domain,public")])
+        code, link = self.run_wine(self.helper("read_shortcut"), COMMON_STARTUP_LINK)
+        self.assertEqual(code, 0)
+        self.assertIn("target: " + INSTALLED_HOST, link)
+        self.assertIn("description: Mirovanta 2", link)
+
+
+class Upgrade(installed.InstallerCase):
+    def test_over_a_running_host_leaves_one_new_host_and_keeps_choices_and_user_data(self):
+        self.install("/AUTOSTART=1", "/PUBLIC=1")
+        self.start_from_start_menu()
+        old_host = self.host_pids()
+        self.assertEqual(len(old_host), 1)
+        # Files of an older version, and what the user's host keeps.
+        for name in ("Laser.exe", "Open.exe"):
+            with open(os.path.join(self.unix_path(INSTALL_DIR), name), "wb") as old:
+                old.write(b"MZ an older version")
+        self.reg_add("HKCU\\Software\\Mirovanta 2\\Devices", "3c-22-fb-01-02-03", "192.168.1.23")
+        store = self.store_file()
+        with open(store, "w", newline="") as kept:
+            kept.write("[Paths]\r\nkept=1\r\n")
+        before = len(self.netsh_calls())
+
+        self.install()
+
+        harness.wait_for(lambda: len(self.host_pids()) == 1 and self.host_pids() != old_host, 120,
+                         what="one host, started anew")
+        peer = self.peer()
+        harness.wait_for(lambda: self.probe_answered(peer), 120, what="the new host to answer")
+        for name in PROGRAMS:
+            self.assertTrue(self.same_as_build(name), name)
+        self.assertEqual(self.netsh_calls()[before:],
+                         DELETE_RULES + [rule("UDP", "private,domain,public"),
+                                         rule("TCP", "private,domain,public")],
+                         "rules replaced, the public choice kept")
+        self.assertTrue(os.path.exists(self.unix_path(COMMON_STARTUP_LINK)))
+        with open(store, newline="") as kept:
+            self.assertEqual(kept.read(), "[Paths]\r\nkept=1\r\n")
+        self.assertIn("3c-22-fb-01-02-03", self.run_wine(
+            "reg", "query", "HKCU\\Software\\Mirovanta 2\\Devices")[1])
+
+
+class SilentUninstall(installed.InstallerCase):
+    def test_stops_the_host_and_removes_files_shortcuts_rules_and_entry(self):
+        self.install("/AUTOSTART=1")
+        self.start_from_start_menu()
+        # The tray item writes the user's own Startup shortcut where the
+        # all-users folder is not writable: it goes too.
+        user_link = self.user_startup_link()
+        os.makedirs(os.path.dirname(user_link), exist_ok=True)
+        with open(self.unix_path(COMMON_STARTUP_LINK), "rb") as common, \
+                open(user_link, "wb") as own:
+            own.write(common.read())
+        before = len(self.netsh_calls())
+
+        self.uninstall()
+
+        harness.wait_for(lambda: not self.host_pids(), 60, what="the host to end")
+        self.assertFalse(os.path.exists(self.unix_path(INSTALL_DIR)))
+        for link in (START_MENU_LINK, COMMON_STARTUP_LINK):
+            self.assertFalse(os.path.exists(self.unix_path(link)), link)
+        self.assertFalse(os.path.exists(user_link))
+        self.assertEqual(self.netsh_calls()[before:], DELETE_RULES)
+        self.assertEqual(self.uninstall_entry(), {})
+
+
+class PortableZip(unittest.TestCase):
+    def test_holds_the_four_programs_as_built_and_a_readme(self):
+        with zipfile.ZipFile(installed.PORTABLE_ZIP) as archive:
+            self.assertEqual(sorted(archive.namelist()), sorted(PROGRAMS + ("README.txt",)))
+            for name in PROGRAMS:
+                with open(os.path.join(harness.WINDOWS_BIN, name), "rb") as built:
+                    self.assertEqual(archive.read(name), built.read(), name)
+            readme = archive.read("README.txt").decode("ascii")
+        self.assertIn("Mirovanta 2 " + VERSION, readme)
+        self.assertIn("\r\n", readme, "Windows line ends, for Notepad")
+        self.assertIn("Mirovanta2.exe /exit", readme)
+
+
+if __name__ == "__main__":
+    unittest.main()
