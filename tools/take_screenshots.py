@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Takes the README's pictures under Wine, so they can be taken again when the
+look changes: the tray menu, the "Device Connected" balloon and the window
+that asks about a new device.
+
+    python3 tools/take_screenshots.py [OUTPUT_FOLDER]     (default: docs/images)
+
+Needs the windows build and root (the asking device is a test host in a
+network namespace of its own, removed afterwards). Traffic goes only to
+127.0.0.1 and to that test host.
+"""
+import os
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
+
+import harness  # noqa: E402
+import netns  # noqa: E402
+
+QUESTION_CLASS = "TMirovantaQuestion"
+PLAY_ENTER = "1565010310"
+MARGIN = 12
+
+
+class _Pictures(harness.ShellCase):
+    def runTest(self):
+        pass
+
+    def crop(self, name, left, top, right, bottom):
+        shot = self.screenshot(os.path.join(self.workdir, "screen.png"))
+        left, top = max(0, left - MARGIN), max(0, top - MARGIN)
+        right, bottom = min(1024, right + MARGIN), min(768, bottom + MARGIN)
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top,
+                                                                    left, top), "+repage",
+                        os.path.join(self.output, name)], check=True, timeout=60)
+        print("wrote", os.path.join(self.output, name))
+
+    def tray_menu(self):
+        menu, _ = self.open_menu()
+        tray = self.window_rect("Shell_TrayWnd")
+        self.crop("tray-menu.png", menu[0], menu[1], max(menu[2], tray[2]), tray[3])
+
+    def balloon(self):
+        self.connect()
+        self.wait_trace('title = L"Device Connected"')
+        rect = harness.wait_for(lambda: self.balloon_rect(), 30, what="the balloon")
+        tray = self.window_rect("Shell_TrayWnd")
+        self.crop("balloon.png", rect[0], rect[1], tray[2], tray[3])
+
+    def balloon_rect(self):
+        """The shell's balloon: a visible tooltip wider than an icon's tip."""
+        rect = self.window_rect("tooltips_class32")
+        return rect if rect and rect[2] - rect[0] > 120 else None
+
+    def approval(self, net):
+        near = net.agent(net.near)
+        try:
+            near.ask("udp", net.host_address, PLAY_ENTER)
+            rect = harness.wait_for(lambda: self.window_rect(QUESTION_CLASS), 60,
+                                    what="the question")
+            self.crop("approval.png", *rect)
+        finally:
+            near.close()
+
+
+def main():
+    output = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs",
+                                                                                   "images"))
+    os.makedirs(output, exist_ok=True)
+    case = _Pictures()
+    case.output = output
+    case.setUp()
+    try:
+        # The test network is there before the host starts, so that the menu
+        # shows an adapter's address beside loopback.
+        with netns.TestNetwork() as net:
+            case.start_host()
+            case.settle()
+            case.balloon()
+            case.approval(net)
+            # Last: a menu that closes leaves its picture on Wine's desktop for a while.
+            case.tray_menu()
+    finally:
+        case.doCleanups()
+
+
+if __name__ == "__main__":
+    main()
