@@ -7,13 +7,15 @@
 #include "launch/locator.h"
 #include "launch/path_store.h"
 #include "launch/program_closer.h"
-#include "launch/registry_reader.h"
+#include "settings/registry_reader.h"
 #include "launch/repeat_guard.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
 namespace launch {
+
+using settings::TRegistry;
 
 struct TPageLauncherServices {
   platform::IRegistry& registry;

@@ -4,10 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "launch/ini_file.h"
+#include "settings/ini_file.h"
 #include "platform/registry.h"
 
 namespace launch {
+
+using settings::TIniFile;
 
 class TPathStore {
  public:

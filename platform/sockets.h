@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,8 @@ namespace platform {
 
 using SocketHandle = std::intptr_t;
 inline constexpr SocketHandle kNoSocket = -1;
+using WatchToken = std::uint64_t;
+inline constexpr WatchToken kNoWatch = 0;
 
 // Windows Sockets error numbers the portable code tells apart.
 namespace wsa {
@@ -99,8 +100,12 @@ class ISockets {
   // address ("aa-bb-cc-dd-ee-ff"), or "" when it holds none.
   virtual std::string HardwareAddress(std::uint32_t address) = 0;
   // Calls `changed` (on any thread) whenever the system reports that an
-  // adapter's address changed; false when it cannot tell.
-  virtual bool WatchAddressChanges(std::function<void()> changed) = 0;
+  // adapter's address changed, until the token is given back; kNoWatch when
+  // the system cannot tell. Several watches may be there at once. Hold the
+  // token in a TAddressWatch (platform/owners.h).
+  virtual WatchToken WatchAddressChanges(std::function<void()> changed) = 0;
+  // Ends a watch; a call of its `changed` that is running has ended on return.
+  virtual void UnwatchAddressChanges(WatchToken token) = 0;
 };
 
 // Socket events of the stream server (the FD_ values of WSAAsyncSelect).

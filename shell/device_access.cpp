@@ -1,6 +1,6 @@
 // Who may drive this PC: the listener's first look at each datagram, the
 // question about a new device, the allowed devices, and the pause switch.
-#include "protocol/datagram_gate.h"
+#include "access/datagram_gate.h"
 #include "protocol/wire_format.h"
 #include "shell/form1.h"
 
@@ -10,23 +10,23 @@ namespace {
 constexpr const char* kAskValue = "AskBeforeNewDevice";
 constexpr const char* kCaption = "Mirovanta 2";
 
-protocol::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
+access_policy::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
   switch (answer) {
-    case platform::PromptAnswer::Yes: return protocol::ApprovalAnswer::Allow;
-    case platform::PromptAnswer::No: return protocol::ApprovalAnswer::Deny;
-    case platform::PromptAnswer::Closed: return protocol::ApprovalAnswer::Closed;
-    case platform::PromptAnswer::TimedOut: return protocol::ApprovalAnswer::TimedOut;
+    case platform::PromptAnswer::Yes: return access_policy::ApprovalAnswer::Allow;
+    case platform::PromptAnswer::No: return access_policy::ApprovalAnswer::Deny;
+    case platform::PromptAnswer::Closed: return access_policy::ApprovalAnswer::Closed;
+    case platform::PromptAnswer::TimedOut: return access_policy::ApprovalAnswer::TimedOut;
   }
-  return protocol::ApprovalAnswer::Deny;
+  return access_policy::ApprovalAnswer::Deny;
 }
 
 }  // namespace
 
 bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const std::uint8_t* data,
                                       std::size_t size) {
-  using protocol::GateVerdict;
+  using access_policy::GateVerdict;
   const GateVerdict verdict =
-      protocol::ClassifyDatagram(Nearby.IsNearby(binding.PeerAddress), data, size);
+      access_policy::ClassifyDatagram(Nearby.IsNearby(binding.PeerAddress), data, size);
   if (verdict == GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
     // remote must find the host to pair with it.
@@ -40,7 +40,7 @@ bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const 
 void TForm1::LoadDeviceSettings() {
   AllowList.Load();
   for (const auto& [name, value] :
-       platform_.registry.ReadStrings(platform::RootKey::CurrentUser, protocol::kSettingsKey)) {
+       platform_.registry.ReadStrings(platform::RootKey::CurrentUser, access_policy::kSettingsKey)) {
     if (name == kAskValue) AskFirst1.Checked = value != "0";
   }
   Approval.Ask = AskFirst1.Checked;
@@ -49,9 +49,9 @@ void TForm1::LoadDeviceSettings() {
 
 bool TForm1::MayCarryOut(std::uint32_t address) {
   switch (Approval.Decide(address)) {
-    case protocol::ApprovalDecision::CarryOut: return true;
-    case protocol::ApprovalDecision::AskUser: AskAboutDevice(address); return false;
-    case protocol::ApprovalDecision::Drop: return false;
+    case access_policy::ApprovalDecision::CarryOut: return true;
+    case access_policy::ApprovalDecision::AskUser: AskAboutDevice(address); return false;
+    case access_policy::ApprovalDecision::Drop: return false;
   }
   return false;
 }
@@ -61,7 +61,7 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
       kCaption, "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
       "Allow it to press keys, move the pointer and start programs?", "Allow", "Deny"};
   const int question = platform_.dialogs.AskQuestion(
-      text, protocol::TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
+      text, access_policy::TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
         questions_.erase(address);
         Approval.Answer(address, ApprovalOf(answer));
       });
@@ -72,7 +72,7 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
 void TForm1::AskFirst1Click() {
   Approval.Ask = AskFirst1.Checked;
   // Not remembered when the registry refuses: the menu still says how it is now.
-  platform_.registry.WriteString(platform::RootKey::CurrentUser, protocol::kSettingsKey, kAskValue,
+  platform_.registry.WriteString(platform::RootKey::CurrentUser, access_policy::kSettingsKey, kAskValue,
                                  AskFirst1.Checked ? "1" : "0");
 }
 

@@ -58,7 +58,9 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
 void TForm1::DetachFromApplication() {
   IdUDPServer1.SetActive(false);
   application_.AttachMainForm({});
-  platform_.sockets.WatchAddressChanges({});
+  // Ends before anything the watch's callback uses is destroyed, and waits
+  // for a call that is running.
+  address_watch_.Reset();
   // An open question would answer into a form that is gone.
   for (const auto& [address, question] : questions_) platform_.dialogs.CloseQuestion(question);
   questions_.clear();
@@ -104,7 +106,7 @@ void TForm1::LoadComponents() {
   };
   ServerSocket1.AcceptFilter = [this](std::uint32_t peer) { return Nearby.IsNearby(peer); };
   // A network that changes is seen at once; without the system's word, within 5 s.
-  platform_.sockets.WatchAddressChanges([this] { Nearby.AddressesChanged(); });
+  address_watch_ = platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });
 
   TrayIcon1.SetApplicationIcon();
   ServerSocket1.SetActive(true);
@@ -142,7 +144,7 @@ void TForm1::ReadSystemSettings() {
 }
 
 void TForm1::ReadFolders() {
-  Registry = std::make_unique<launch::TRegistry>(platform_.registry);
+  Registry = std::make_unique<settings::TRegistry>(platform_.registry);
   Registry->RootKey = platform::RootKey::LocalMachine;
   Registry->OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   if (Registry->ValueExists("ProgramFilesDir (x86)")) {

@@ -13,30 +13,34 @@
 #include "launch/page_launcher.h"
 #include "launch/path_store.h"
 #include "launch/program_closer.h"
-#include "launch/registry_reader.h"
+#include "settings/registry_reader.h"
 #include "launch/utility_launcher.h"
 #include "media/laser_companion.h"
 #include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/input.h"
+#include "platform/owners.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
 #include "platform/system.h"
 #include "protocol/command_handlers.h"
-#include "protocol/allow_list.h"
-#include "protocol/device_approval.h"
-#include "protocol/nearby_rule.h"
-#include "protocol/text_and_pointer.h"
+#include "access/allow_list.h"
+#include "access/device_approval.h"
+#include "access/nearby_rule.h"
+#include "input/text_and_pointer.h"
 #include "protocol/udp_server.h"
-#include "shell/balloon_limiter.h"
+#include "presence/balloon_limiter.h"
 #include "shell/menu_item.h"
-#include "shell/server_socket.h"
+#include "presence/server_socket.h"
 #include "shell/tray_icon.h"
 
 namespace shell {
+
+using presence::TCustomWinSocket;
+using presence::TServerSocket;
 
 // The platform services the form works through.
 struct TPlatform {
@@ -110,7 +114,7 @@ class TForm1 : public protocol::TCommandHandlers {
 
   // The subsystems, wired at construction; the handlers above delegate to them.
   input::TInputSender Keyboard;
-  protocol::TTextAndPointer TextAndPointer;
+  input::TTextAndPointer TextAndPointer;
   media::TLaserCompanion Laser;
   launch::TPathStore Store;
   launch::TProgramCloser Closer;
@@ -119,14 +123,14 @@ class TForm1 : public protocol::TCommandHandlers {
   launch::TUtilityLauncher Utilities;
 
   // Who may drive this PC.
-  protocol::TNearbyRule Nearby;
-  protocol::TAllowList AllowList;
-  protocol::TDeviceApproval Approval;
-  TBalloonLimiter Balloons;
+  access_policy::TNearbyRule Nearby;
+  access_policy::TAllowList AllowList;
+  access_policy::TDeviceApproval Approval;
+  presence::TBalloonLimiter Balloons;
   bool Paused = false;  // "Pause remote control": not remembered
 
   // Fields.
-  std::unique_ptr<launch::TRegistry> Registry;  // only while start-up reads the folders
+  std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
   std::string ComputerName;
   std::string IpList;
   std::string CommonStartupLink;
@@ -148,6 +152,7 @@ class TForm1 : public protocol::TCommandHandlers {
   platform::TApplication& application_;
   TPlatform& platform_;
   std::map<std::uint32_t, int> questions_;  // the open question of each device asked
+  platform::TAddressWatch address_watch_;
 };
 
 }  // namespace shell

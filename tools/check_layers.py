@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that every source file includes only headers of the layers it may use.
 
-    platform (interfaces) <- input <- protocol, media, launch <- shell
+    platform (interfaces) <- input, settings <- protocol <- access
+    platform <- presence;  input, settings <- media, launch;  all of them <- shell
 
 platform/win32 and platform/posix implement the interfaces; only programs
 (program entries, companions, tools, tests, benchmarks, fuzzers) include them.
@@ -15,7 +16,8 @@ import re
 import sys
 import tempfile
 
-LAYERED = ["platform", "input", "protocol", "media", "launch", "shell"]
+LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "media", "launch",
+           "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -24,11 +26,16 @@ ALLOWED = {
     "platform/win32": {"platform"},
     "platform/posix": {"platform"},
     "input": {"platform", "input"},
+    "settings": {"platform", "settings"},
     "protocol": {"platform", "input", "protocol"},
+    "access": {"platform", "settings", "protocol", "access"},
+    "presence": {"platform", "presence"},
     "media": {"platform", "input", "media"},
-    "launch": {"platform", "input", "launch"},
-    "shell": {"platform", "input", "protocol", "media", "launch", "shell"},
-    "companions": {"platform", "input", "media", "launch", "companions", *REAL_PLATFORMS},
+    "launch": {"platform", "input", "settings", "launch"},
+    "shell": {"platform", "input", "settings", "protocol", "access", "presence", "media", "launch",
+              "shell"},
+    "companions": {"platform", "input", "settings", "media", "launch", "companions",
+                   *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},
 }
 # Outside the layers: they may include anything.
@@ -102,6 +109,9 @@ def self_test():
         "platform/win32/win32_application.cpp": '#include "shell/program_entry.h"\n',
         "protocol/udp_server.cpp": '#include "platform/win32/win32_sockets.h"\n',
         "media/key_map.cpp": '#include "launch/app_tables.h"\n',
+        "presence/server_socket.cpp": '#include "access/nearby_rule.h"\n',
+        "access/allow_list.cpp": '#include "shell/form1.h"\n',
+        "settings/ini_file.cpp": '#include "launch/path_store.h"\n',
     }
     clean = {
         "shell/form1.cpp": '#include "launch/page_launcher.h"\n#include "protocol/udp_server.h"\n',

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "launch/app_tables.h"
-#include "launch/ini_file.h"
+#include "settings/ini_file.h"
 #include "launch/store_layout.h"
 #include "platform/framework_error.h"
 
@@ -41,7 +41,7 @@ std::string UsageText() {
 bool StoreLocatedPath(platform::IProfile& profile, const std::string& store_file,
                       const LocateRequest& request, const std::string& path, std::string& error) {
   try {
-    launch::TIniFile store(profile, store_file);
+    settings::TIniFile store(profile, store_file);
     store.WriteString(request.section, launch::kPathKey, path);
   } catch (const platform::EFrameworkError& failure) {
     error = failure.what();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "companions/open/locate_request.h"
-#include "launch/registry_reader.h"
+#include "settings/registry_reader.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
@@ -54,7 +54,7 @@ UINT_PTR CALLBACK PlaceDialog(HWND hook, UINT message, WPARAM, LPARAM l) {
 }
 
 std::string ProgramFilesFolder(platform::IRegistry& registry) {
-  launch::TRegistry reader(registry);
+  settings::TRegistry reader(registry);
   reader.RootKey = platform::RootKey::LocalMachine;
   reader.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   for (const char* name : {"ProgramFilesDir (x86)", "ProgramFilesDir"}) {

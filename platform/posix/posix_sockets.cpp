@@ -243,7 +243,8 @@ class PosixSockets final : public ISockets {
 
   // Linux tells through netlink; the host's native build is for benchmarks
   // only and re-reads the list on its 5-second rule alone.
-  bool WatchAddressChanges(std::function<void()>) override { return false; }
+  WatchToken WatchAddressChanges(std::function<void()>) override { return kNoWatch; }
+  void UnwatchAddressChanges(WatchToken) override {}
 
  private:
   static int Fd(SocketHandle socket) { return static_cast<int>(socket); }

@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <netioapi.h>
 
 #include "platform/sockets.h"
+#include "platform/subscribers.h"
 
 #ifndef SIO_UDP_CONNRESET
 #define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
@@ -241,12 +243,21 @@ class WinsockSockets final : public ISockets {
     return "";
   }
 
-  bool WatchAddressChanges(std::function<void()> changed) override {
-    if (address_watch_ != nullptr) return true;
-    address_changed_ = std::move(changed);
-    return NotifyUnicastIpAddressChange(AF_INET, &AddressChanged, this, FALSE, &address_watch_) ==
-           NO_ERROR;
+  // One registration with the system serves every watch and stays until the
+  // process ends; the watches come and go in the subscriber list, whose
+  // removal waits for a call that is running.
+  WatchToken WatchAddressChanges(std::function<void()> changed) override {
+    std::lock_guard lock(registration_mutex_);
+    if (address_watch_ == nullptr &&
+        NotifyUnicastIpAddressChange(AF_INET, &AddressChanged, this, FALSE, &address_watch_) !=
+            NO_ERROR) {
+      address_watch_ = nullptr;
+      return kNoWatch;
+    }
+    return address_changed_.Add(std::move(changed));
   }
+
+  void UnwatchAddressChanges(WatchToken token) override { address_changed_.Remove(token); }
 
   ~WinsockSockets() override {
     if (address_watch_ != nullptr) CancelMibChangeNotify2(address_watch_);
@@ -258,10 +269,11 @@ class WinsockSockets final : public ISockets {
     return s == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(s);
   }
   static void WINAPI AddressChanged(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE) {
-    static_cast<WinsockSockets*>(context)->address_changed_();
+    static_cast<WinsockSockets*>(context)->address_changed_.CallAll();
   }
 
-  std::function<void()> address_changed_;
+  TSubscribers address_changed_;
+  std::mutex registration_mutex_;
   HANDLE address_watch_ = nullptr;  // cancelled, not closed: CancelMibChangeNotify2 owns it
 };
 

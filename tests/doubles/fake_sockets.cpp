@@ -133,10 +133,13 @@ std::string FakeSockets::HardwareAddress(std::uint32_t address) {
   return found == neighbours.end() ? "" : found->second;
 }
 
-bool FakeSockets::WatchAddressChanges(std::function<void()> changed) {
-  std::lock_guard lock(mutex_);
-  address_changed = std::move(changed);
-  return true;
+// As on Windows: every watch stays until its token is given back.
+platform::WatchToken FakeSockets::WatchAddressChanges(std::function<void()> changed) {
+  return address_watches_.Add(std::move(changed));
+}
+
+void FakeSockets::UnwatchAddressChanges(platform::WatchToken token) {
+  address_watches_.Remove(token);
 }
 
 bool FakeSockets::WaitUntilReceiving(std::chrono::milliseconds deadline) {

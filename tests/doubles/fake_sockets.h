@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/sockets.h"
+#include "platform/subscribers.h"
 
 namespace doubles {
 
@@ -73,9 +74,12 @@ class FakeSockets final : public platform::ISockets {
   }
   std::vector<platform::Ipv4Interface> Interfaces() override;
   std::string HardwareAddress(std::uint32_t address) override;
-  bool WatchAddressChanges(std::function<void()> changed) override;
+  platform::WatchToken WatchAddressChanges(std::function<void()> changed) override;
+  void UnwatchAddressChanges(platform::WatchToken token) override;
+  // The system reports an address change: every watch is called.
+  void ChangeAddresses() { address_watches_.CallAll(); }
+  std::size_t AddressWatches() { return address_watches_.Count(); }
   std::map<std::uint32_t, std::string> neighbours;  // the neighbour table
-  std::function<void()> address_changed;            // what the host watches with
   std::vector<std::uint32_t> host_addresses = {0xC0A80114u};  // 192.168.1.20
   std::vector<std::string> resolved_names;
 
@@ -88,6 +92,7 @@ class FakeSockets final : public platform::ISockets {
   platform::Ipv4Endpoint bound;
 
  private:
+  platform::TSubscribers address_watches_;
   struct Incoming {
     Datagram datagram;
     int error = 0;

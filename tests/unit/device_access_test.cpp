@@ -2,15 +2,15 @@
 // and the bounds on the presence channel, through the form.
 #include <gtest/gtest.h>
 
-#include "protocol/allow_list.h"
-#include "protocol/device_approval.h"
+#include "access/allow_list.h"
+#include "access/device_approval.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
 
 using platform::PromptAnswer;
-using protocol::ApprovalAnswer;
-using protocol::ApprovalDecision;
+using access_policy::ApprovalAnswer;
+using access_policy::ApprovalDecision;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kPhone = 0xC0A80117u;   // 192.168.1.23, on the PC's subnet
@@ -24,10 +24,10 @@ const Bytes kProbe = {0x15, 0x65, 0x80};
 
 struct ApprovalFixture {
   doubles::FakeRegistry registry;
-  protocol::TAllowList list{registry};
+  access_policy::TAllowList list{registry};
   std::map<std::uint32_t, std::string> neighbours;
   std::uint64_t now = 0;
-  protocol::TDeviceApproval approval{
+  access_policy::TDeviceApproval approval{
       list, [this](std::uint32_t a) { return neighbours.count(a) ? neighbours[a] : ""; },
       [this] { return now; }};
 };
@@ -68,7 +68,7 @@ TEST(Approval, ADeviceIsKeptByItsHardwareAddressSoANewIpAddressStaysAllowed) {
   t.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.approval.Decide(kPhone);
   t.approval.Answer(kPhone, ApprovalAnswer::Allow);
-  EXPECT_EQ(t.registry.StringAt(platform::RootKey::CurrentUser, protocol::kDevicesKey,
+  EXPECT_EQ(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
                                 "3c-22-fb-01-02-03"),
             "192.168.1.23");
   t.neighbours.erase(kPhone);
@@ -92,7 +92,7 @@ TEST(Approval, AForgottenDeviceIsAskedAboutAgain) {
   ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
   t.approval.Forget("192.168.1.23");
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
-  EXPECT_FALSE(t.registry.StringAt(platform::RootKey::CurrentUser, protocol::kDevicesKey,
+  EXPECT_FALSE(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
                                    "192.168.1.23"));
 }
 
@@ -102,7 +102,7 @@ TEST(Approval, AnotherDeviceTakingAnAllowedAddressIsAskedAboutOnceTheCheckIsDue)
   t.approval.Decide(kPhone);
   t.approval.Answer(kPhone, ApprovalAnswer::Allow);
   t.neighbours[kPhone] = "aa-aa-aa-aa-aa-aa";  // the address went to a stranger
-  t.now += protocol::TDeviceApproval::kRecheckAfterMs;
+  t.now += access_policy::TDeviceApproval::kRecheckAfterMs;
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
 }
 

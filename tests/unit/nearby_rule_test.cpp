@@ -1,4 +1,4 @@
-#include "protocol/nearby_rule.h"
+#include "access/nearby_rule.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ struct Case {
 class NearbyRule : public testing::TestWithParam<Case> {};
 
 TEST_P(NearbyRule, DecidesByTheAdaptersOnLinkPrefixes) {
-  EXPECT_EQ(protocol::IsNearbySource(Ip(GetParam().source), kAdapters), GetParam().nearby)
+  EXPECT_EQ(access_policy::IsNearbySource(Ip(GetParam().source), kAdapters), GetParam().nearby)
       << GetParam().source << ": " << GetParam().why;
 }
 
@@ -65,27 +65,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NearbyRule, AZeroPrefixOpensNoMoreThanItsSixteen) {
   const std::vector<Ipv4Interface> own = {Adapter("203.0.113.20", "0.0.0.0")};
-  EXPECT_TRUE(protocol::IsNearbySource(Ip("203.0.7.7"), own));
-  EXPECT_FALSE(protocol::IsNearbySource(Ip("8.8.8.8"), own));
-  EXPECT_FALSE(protocol::IsNearbySource(Ip("203.1.0.1"), own));
+  EXPECT_TRUE(access_policy::IsNearbySource(Ip("203.0.7.7"), own));
+  EXPECT_FALSE(access_policy::IsNearbySource(Ip("8.8.8.8"), own));
+  EXPECT_FALSE(access_policy::IsNearbySource(Ip("203.1.0.1"), own));
 }
 
 TEST(NearbyRule, AHostRouteAcceptsOnlyItself) {
   const std::vector<Ipv4Interface> own = {Adapter("198.51.100.9", "255.255.255.255")};
-  EXPECT_TRUE(protocol::IsNearbySource(Ip("198.51.100.9"), own));
-  EXPECT_FALSE(protocol::IsNearbySource(Ip("198.51.100.10"), own));
+  EXPECT_TRUE(access_policy::IsNearbySource(Ip("198.51.100.9"), own));
+  EXPECT_FALSE(access_policy::IsNearbySource(Ip("198.51.100.10"), own));
 }
 
 TEST(NearbyRule, WithoutAdaptersOnlyLoopbackIsNearby) {
-  EXPECT_TRUE(protocol::IsNearbySource(Ip("127.0.0.1"), {}));
-  EXPECT_FALSE(protocol::IsNearbySource(Ip("192.168.1.5"), {}));
+  EXPECT_TRUE(access_policy::IsNearbySource(Ip("127.0.0.1"), {}));
+  EXPECT_FALSE(access_policy::IsNearbySource(Ip("192.168.1.5"), {}));
 }
 
 struct RuleFixture {
   int reads = 0;
   std::vector<Ipv4Interface> adapters = {Adapter("192.168.1.20", "255.255.255.0")};
   std::chrono::steady_clock::time_point now{};
-  protocol::TNearbyRule rule{[this] {
+  access_policy::TNearbyRule rule{[this] {
                                ++reads;
                                return adapters;
                              },

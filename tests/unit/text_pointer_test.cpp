@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
-#include "protocol/clipboard.h"
+#include "input/clipboard.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -40,7 +40,7 @@ TEST(Clipboard, RetriesABusyClipboardAFewTimesWithPausesBetween) {
   doubles::FakeClipboard system;
   system.busy_for = 4;
   std::vector<std::chrono::milliseconds> pauses;
-  protocol::TClipboard clipboard(system, [&](std::chrono::milliseconds p) { pauses.push_back(p); });
+  input::TClipboard clipboard(system, [&](std::chrono::milliseconds p) { pauses.push_back(p); });
   clipboard.SetAsText("x");
   EXPECT_EQ(pauses.size(), 4u);
   for (auto pause : pauses) EXPECT_EQ(pause, std::chrono::milliseconds(10));
@@ -51,7 +51,7 @@ TEST(Clipboard, GivesUpAfterTenTriesWithTheFrameworkMessage) {
   doubles::FakeClipboard system;
   system.busy_for = 1000;
   int pauses = 0;
-  protocol::TClipboard clipboard(system, [&](std::chrono::milliseconds) { ++pauses; });
+  input::TClipboard clipboard(system, [&](std::chrono::milliseconds) { ++pauses; });
   try {
     clipboard.SetAsText("secret");
     FAIL() << "the clipboard was never opened";

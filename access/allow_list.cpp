@@ -1,6 +1,6 @@
-#include "protocol/allow_list.h"
+#include "access/allow_list.h"
 
-namespace protocol {
+namespace access_policy {
 
 TAllowList::TAllowList(platform::IRegistry& registry) : registry_(registry) {}
 
@@ -29,4 +29,4 @@ std::vector<std::string> TAllowList::Devices() const {
   return names;
 }
 
-}  // namespace protocol
+}  // namespace access_policy

@@ -4,7 +4,7 @@
 
 #include "platform/registry.h"
 
-namespace launch {
+namespace settings {
 
 class TIniFile {
  public:
@@ -28,4 +28,4 @@ class TIniFile {
   std::string file_name_;
 };
 
-}  // namespace launch
+}  // namespace settings

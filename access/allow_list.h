@@ -9,7 +9,7 @@
 
 #include "platform/registry.h"
 
-namespace protocol {
+namespace access_policy {
 
 inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
 inline constexpr const char* kDevicesKey = "Software\\Mirovanta 2\\Devices";
@@ -34,4 +34,4 @@ class TAllowList {
   std::map<std::string, std::string> devices_;
 };
 
-}  // namespace protocol
+}  // namespace access_policy

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-namespace shell {
+namespace presence {
 
 class TBalloonLimiter {
  public:
@@ -21,4 +21,4 @@ class TBalloonLimiter {
   std::map<std::pair<std::string, bool>, std::uint64_t> shown_at_;
 };
 
-}  // namespace shell
+}  // namespace presence

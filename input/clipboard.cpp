@@ -1,11 +1,11 @@
-#include "protocol/clipboard.h"
+#include "input/clipboard.h"
 
 #include <cstdint>
 #include <thread>
 
 #include "platform/framework_error.h"
 
-namespace protocol {
+namespace input {
 
 TClipboard::TClipboard(platform::IClipboard& system,
                        std::function<void(std::chrono::milliseconds)> pause)
@@ -54,4 +54,4 @@ void TClipboard::PutFormats(const std::string& text) {
   }
 }
 
-}  // namespace protocol
+}  // namespace input

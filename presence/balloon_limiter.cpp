@@ -1,6 +1,6 @@
-#include "shell/balloon_limiter.h"
+#include "presence/balloon_limiter.h"
 
-namespace shell {
+namespace presence {
 
 bool TBalloonLimiter::Admit(const std::string& address, bool connected, std::uint64_t now_ms) {
   const auto key = std::make_pair(address, connected);
@@ -13,4 +13,4 @@ bool TBalloonLimiter::Admit(const std::string& address, bool connected, std::uin
   return true;
 }
 
-}  // namespace shell
+}  // namespace presence

@@ -1,8 +1,8 @@
-#include "launch/ini_file.h"
+#include "settings/ini_file.h"
 
 #include "platform/framework_error.h"
 
-namespace launch {
+namespace settings {
 
 TIniFile::TIniFile(platform::IProfile& profile, std::string file_name)
     : profile_(profile), file_name_(std::move(file_name)) {}
@@ -21,4 +21,4 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
   }
 }
 
-}  // namespace launch
+}  // namespace settings

@@ -11,9 +11,9 @@
 #include <set>
 #include <string>
 
-#include "protocol/allow_list.h"
+#include "access/allow_list.h"
 
-namespace protocol {
+namespace access_policy {
 
 enum class ApprovalDecision {
   CarryOut,  // allowed (or asking is off, or loopback)
@@ -59,4 +59,4 @@ class TDeviceApproval {
   std::map<std::uint32_t, std::string> keys_;  // the key each address was asked or allowed under
 };
 
-}  // namespace protocol
+}  // namespace access_policy

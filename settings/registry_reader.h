@@ -5,7 +5,7 @@
 
 #include "platform/registry.h"
 
-namespace launch {
+namespace settings {
 
 class TRegistry {
  public:
@@ -31,4 +31,4 @@ class TRegistry {
   platform::RegistryKey key_ = 0;
 };
 
-}  // namespace launch
+}  // namespace settings

@@ -8,7 +8,7 @@
 
 #include "platform/sockets.h"
 
-namespace shell {
+namespace presence {
 
 class TServerSocket;
 
@@ -77,4 +77,4 @@ class TServerSocket {
   std::uint64_t refused_ = 0;
 };
 
-}  // namespace shell
+}  // namespace presence

@@ -5,9 +5,9 @@
 
 #include "input/input_sender.h"
 #include "platform/input.h"
-#include "protocol/clipboard.h"
+#include "input/clipboard.h"
 
-namespace protocol {
+namespace input {
 
 class TTextAndPointer {
  public:
@@ -29,4 +29,4 @@ class TTextAndPointer {
   TClipboard clipboard_;
 };
 
-}  // namespace protocol
+}  // namespace input

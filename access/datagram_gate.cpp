@@ -1,10 +1,10 @@
-#include "protocol/datagram_gate.h"
+#include "access/datagram_gate.h"
 
 #include "protocol/wire_format.h"
 
-namespace protocol {
+namespace access_policy {
 
-using namespace wire;
+using namespace protocol::wire;
 
 GateVerdict ClassifyDatagram(bool nearby, const std::uint8_t* data, std::size_t size) {
   // A far sender never learns that the host is there.
@@ -17,4 +17,4 @@ GateVerdict ClassifyDatagram(bool nearby, const std::uint8_t* data, std::size_t 
   return GateVerdict::HandOver;
 }
 
-}  // namespace protocol
+}  // namespace access_policy

@@ -1,11 +1,11 @@
-#include "protocol/text_and_pointer.h"
+#include "input/text_and_pointer.h"
 
 #include <algorithm>
 #include <string>
 
 #include "input/virtual_keys.h"
 
-namespace protocol {
+namespace input {
 
 TTextAndPointer::TTextAndPointer(platform::IInput& input, platform::IClipboard& clipboard,
                                  input::TInputSender& sender)
@@ -42,4 +42,4 @@ void TTextAndPointer::TurnWheel(bool toward_user) {
                     toward_user ? -platform::kWheelDelta : platform::kWheelDelta);
 }
 
-}  // namespace protocol
+}  // namespace input

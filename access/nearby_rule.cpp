@@ -1,6 +1,6 @@
-#include "protocol/nearby_rule.h"
+#include "access/nearby_rule.h"
 
-namespace protocol {
+namespace access_policy {
 namespace {
 
 constexpr std::uint32_t kLoopbackNetwork = 0x7F000000u;
@@ -49,4 +49,4 @@ void TNearbyRule::AddressesChanged() {
   stale_ = true;
 }
 
-}  // namespace protocol
+}  // namespace access_policy

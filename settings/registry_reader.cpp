@@ -1,8 +1,8 @@
-#include "launch/registry_reader.h"
+#include "settings/registry_reader.h"
 
 #include "platform/framework_error.h"
 
-namespace launch {
+namespace settings {
 
 TRegistry::TRegistry(platform::IRegistry& registry, platform::RegistryView view)
     : registry_(registry), view_(view) {}
@@ -37,4 +37,4 @@ void TRegistry::CloseKey() {
   key_ = 0;
 }
 
-}  // namespace launch
+}  // namespace settings

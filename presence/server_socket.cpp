@@ -1,10 +1,10 @@
-#include "shell/server_socket.h"
+#include "presence/server_socket.h"
 
 #include <algorithm>
 
 #include "platform/framework_error.h"
 
-namespace shell {
+namespace presence {
 
 std::string WindowsSocketErrorMessage(const std::string& text, int error, const std::string& api) {
   return "Windows socket error: " + text + " (" + std::to_string(error) + "), on API '" + api + "'";
@@ -132,4 +132,4 @@ void TServerSocket::OnEvent(platform::SocketHandle socket, int event, int error)
   if (event == platform::kEventRead && OnClientRead) OnClientRead(*this, *connection);
 }
 
-}  // namespace shell
+}  // namespace presence

@@ -1,8 +1,8 @@
-#include "protocol/device_approval.h"
+#include "access/device_approval.h"
 
 #include "platform/sockets.h"
 
-namespace protocol {
+namespace access_policy {
 namespace {
 
 bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
@@ -62,4 +62,4 @@ void TDeviceApproval::Forget(const std::string& device) {
   allowed_at_.clear();  // which addresses went by that device is not kept
 }
 
-}  // namespace protocol
+}  // namespace access_policy

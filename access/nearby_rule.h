@@ -9,7 +9,7 @@
 
 #include "platform/sockets.h"
 
-namespace protocol {
+namespace access_policy {
 
 // Any adapter prefix shorter than this counts as the /16 around the
 // adapter's own address: a public /8 would admit 16 million hosts.
@@ -43,4 +43,4 @@ class TNearbyRule {
   bool stale_ = true;
 };
 
-}  // namespace protocol
+}  // namespace access_policy

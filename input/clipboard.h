@@ -6,7 +6,7 @@
 
 #include "platform/clipboard.h"
 
-namespace protocol {
+namespace input {
 
 inline constexpr const char* kCannotOpenClipboard = "Cannot open clipboard";
 
@@ -33,4 +33,4 @@ class TClipboard {
   std::function<void(std::chrono::milliseconds)> pause_;
 };
 
-}  // namespace protocol
+}  // namespace input
