@@ -18,23 +18,18 @@ void TClipboard::DefaultPause(std::chrono::milliseconds pause) {
 // Clipboard managers and remote-desktop clients hold the clipboard for a few
 // milliseconds at a time: a bounded number of tries rides that out without
 // ever holding up the host for long.
-void TClipboard::Open() {
+std::unique_ptr<platform::TOpenClipboard> TClipboard::Open() {
   for (int attempt = 1; attempt <= kOpenTries; ++attempt) {
-    if (system_.Open()) return;
+    auto open = std::make_unique<platform::TOpenClipboard>(system_);
+    if (open->IsOpen()) return open;
     if (attempt < kOpenTries) pause_(kRetryPause);
   }
   throw platform::EFrameworkError(kCannotOpenClipboard);
 }
 
 void TClipboard::SetAsText(const std::string& text) {
-  Open();
-  try {
-    PutFormats(text);
-  } catch (...) {
-    system_.Close();
-    throw;
-  }
-  system_.Close();
+  const std::unique_ptr<platform::TOpenClipboard> open = Open();
+  PutFormats(text);
 }
 
 void TClipboard::PutFormats(const std::string& text) {

@@ -2,9 +2,11 @@
 // The application-wide clipboard object: puts text on the system clipboard.
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/clipboard.h"
+#include "platform/owners.h"
 
 namespace input {
 
@@ -26,7 +28,7 @@ class TClipboard {
 
  private:
   static void DefaultPause(std::chrono::milliseconds pause);
-  void Open();
+  std::unique_ptr<platform::TOpenClipboard> Open();
   void PutFormats(const std::string& text);
 
   platform::IClipboard& system_;

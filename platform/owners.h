@@ -94,6 +94,9 @@ class TNamedMutex {
   TNamedMutex& operator=(const TNamedMutex&) = delete;
   // The name was taken before: another holder exists.
   bool AlreadyExists() const { return mutex_.already_exists; }
+  // Leaves the mutex held until the process ends, when the system releases
+  // it: a marker that must outlive everything else of the program.
+  void KeepUntilExit() { mutex_.handle = 0; }
 
  private:
   IProcesses& processes_;

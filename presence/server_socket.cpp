@@ -11,10 +11,10 @@ std::string WindowsSocketErrorMessage(const std::string& text, int error, const 
 }
 
 TCustomWinSocket::TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle)
-    : server_(server), handle_(handle) {
+    : server_(server), handle_(server, handle) {
   std::uint32_t address = 0;
   // Any failure here is a peer that is gone already: its balloons show no address.
-  if (server_.PeerAddress(handle_, address) == 0) {
+  if (server_.PeerAddress(handle, address) == 0) {
     remote_address_ = platform::Ipv4ToText(address);
     remote_ip_ = address;
   }
@@ -24,7 +24,7 @@ bool TCustomWinSocket::SendText(const std::string& text, int& error) {
   error = 0;
   if (text.empty()) return true;
   platform::IoResult sent =
-      server_.Send(handle_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+      server_.Send(handle_.Get(), reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   if (sent.error == platform::wsa::kWouldBlock) return true;  // dropped, never retried
   error = sent.error;
   return sent.error == 0;
@@ -46,14 +46,12 @@ void TServerSocket::SetActive(bool active) {
       throw platform::EFrameworkError(
           WindowsSocketErrorMessage(server_.ErrorText(result.error), result.error, result.api));
     }
-    listener_ = result.socket;
+    listener_ = platform::TStreamSocket(server_, result.socket);
     return;
   }
   // Shutting down: the connections close with their events off, so no balloons.
-  for (const auto& connection : connections_) server_.Close(connection->Handle());
   connections_.clear();
-  server_.Close(listener_);
-  listener_ = platform::kNoSocket;
+  listener_.Reset();
 }
 
 TCustomWinSocket* TServerSocket::Find(platform::SocketHandle socket) {
@@ -70,7 +68,7 @@ void TServerSocket::Accept() {
   constexpr int kMostPerNotification = 64;
   for (int taken = 0; taken < kMostPerNotification; ++taken) {
     int error = 0;
-    platform::SocketHandle accepted = server_.Accept(listener_, error);
+    platform::SocketHandle accepted = server_.Accept(listener_.Get(), error);
     if (accepted == platform::kNoSocket) {
       if (error == platform::wsa::kConnectionReset || error == platform::wsa::kConnectionAborted) {
         continue;
@@ -81,9 +79,8 @@ void TServerSocket::Accept() {
     const bool wanted = !AcceptFilter || AcceptFilter(connection->RemoteIp());
     if (wanted && connections_.size() >= MaxConnections) DisconnectGone();
     if (!wanted || connections_.size() >= MaxConnections) {
-      server_.Close(accepted);
       ++refused_;
-      continue;
+      continue;  // the connection object closes it as it goes
     }
     connections_.push_back(std::move(connection));
     if (OnClientConnect) OnClientConnect(*this, *connections_.back());
@@ -108,16 +105,19 @@ void TServerSocket::Disconnect(TCustomWinSocket& socket) {
   try {
     if (OnClientDisconnect) OnClientDisconnect(*this, socket);
   } catch (...) {
-    server_.Close(handle);
-    std::erase_if(connections_, [&](const auto& c) { return c->Handle() == handle; });
+    Forget(handle);
     throw;
   }
-  server_.Close(handle);
+  Forget(handle);
+}
+
+// Frees the connection object, which closes its socket.
+void TServerSocket::Forget(platform::SocketHandle handle) {
   std::erase_if(connections_, [&](const auto& c) { return c->Handle() == handle; });
 }
 
 void TServerSocket::OnEvent(platform::SocketHandle socket, int event, int error) {
-  if (socket == listener_) {
+  if (listener_ && socket == listener_.Get()) {
     if (event == platform::kEventAccept && error == 0) Accept();
     return;
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 
 namespace presence {
@@ -17,8 +18,9 @@ class TCustomWinSocket {
  public:
   // Reads the peer's address now: once the connection has broken (a reset, a
   // time-out) the system no longer tells it.
+  // The connection owns its socket: it is closed when the object goes.
   TCustomWinSocket(platform::IStreamServer& server, platform::SocketHandle handle);
-  platform::SocketHandle Handle() const { return handle_; }
+  platform::SocketHandle Handle() const { return handle_.Get(); }
   // The peer's dotted address as it was when the connection was accepted;
   // empty when it was no longer connected even then.
   const std::string& RemoteAddress() const { return remote_address_; }
@@ -30,7 +32,7 @@ class TCustomWinSocket {
 
  private:
   platform::IStreamServer& server_;
-  platform::SocketHandle handle_;
+  platform::TStreamSocket handle_;
   std::string remote_address_;
   std::uint32_t remote_ip_ = 0;
 };
@@ -58,7 +60,7 @@ class TServerSocket {
 
   // Listens with backlog 5; throws "Windows socket error: ..." when it cannot.
   void SetActive(bool active);
-  bool Active() const { return listener_ != platform::kNoSocket; }
+  bool Active() const { return static_cast<bool>(listener_); }
   std::size_t ConnectionCount() const { return connections_.size(); }
   // Connections closed at once: far peers and those beyond the limit.
   std::uint64_t Refused() const { return refused_; }
@@ -69,10 +71,12 @@ class TServerSocket {
   void OnEvent(platform::SocketHandle socket, int event, int error);
   void Accept();
   void DisconnectGone();
+  void Forget(platform::SocketHandle handle);
   TCustomWinSocket* Find(platform::SocketHandle socket);
 
   platform::IStreamServer& server_;
-  platform::SocketHandle listener_ = platform::kNoSocket;
+  // Declared before the connections, so that they close first.
+  platform::TStreamSocket listener_;
   std::vector<std::unique_ptr<TCustomWinSocket>> connections_;
   std::uint64_t refused_ = 0;
 };

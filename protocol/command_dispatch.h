@@ -1,21 +1,37 @@
 #pragma once
-// The command datagram: the discovery probe and its reply, the frame check and
-// the dispatch of each command to its group handler.
+// The command datagram's dispatch: the frame check, then the group handler
+// that registered for the datagram's group.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 
-#include "protocol/command_handlers.h"
 #include "protocol/udp_server.h"
-#include "protocol/wire_format.h"
 
 namespace protocol {
 
-// Sends the probe reply back to the probe's sender.
-using TReplySender = std::function<void(const std::uint8_t* data, std::size_t size)>;
+// One command as its group handler sees it: the selector and the bytes from
+// the data offset to the datagram's end. Any byte at or past the end reads 0,
+// so the text of group 2 is always terminated.
+struct TCommand {
+  std::uint8_t selector = 0;
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  std::uint8_t Byte(std::size_t index) const { return index < size ? data[index] : 0; }
+};
 
-// Handles one received datagram. Errors raised by the reply or a group handler
-// are not caught here: they end the handling of this datagram.
-void HandleDatagram(TStream& data, const TReplySender& reply, TCommandHandlers& handlers);
+using TGroupHandler = std::function<void(const TCommand& command)>;
+
+class TCommandDispatcher {
+ public:
+  // The handler of one group; a group none registered for means nothing.
+  void Register(std::uint8_t group, TGroupHandler handler);
+  // Handles one received datagram. An error raised by a group handler is not
+  // caught here: it ends the handling of this datagram.
+  void HandleDatagram(TStream& data) const;
+
+ private:
+  std::array<TGroupHandler, 256> groups_;
+};
 
 }  // namespace protocol

@@ -12,8 +12,6 @@ inline constexpr const char* kAddressInUse =
     "Could not bind socket. Address and port are already in use.";
 inline constexpr const char* kWinsockInitialization = "Winsock Initialization Error.";
 inline constexpr const char* kReceiveErrorZero = "UDP Receive Error = 0.";
-inline constexpr const char* kPackageTooBig = "Package Size Too Big.";
-inline constexpr const char* kNotAllBytesSent = "Not all bytes sent.";
 
 // A failed socket call: "Socket Error # <number>" and the platform's text on a new line.
 class ESocketError : public platform::EFrameworkError {

@@ -40,14 +40,16 @@ void TIdUDPServer::Activate() {
     binding.Port = static_cast<std::uint16_t>(DefaultPort);
     Bindings.push_back(binding);
   }
-  if (sockets_.Startup() != 0) throw platform::EFrameworkError(kWinsockInitialization);
-  library_started_ = true;
+  library_.emplace(sockets_);
+  if (library_->Error() != 0) {
+    library_.reset();
+    throw platform::EFrameworkError(kWinsockInitialization);
+  }
   try {
     for (TIdSocketHandle& binding : Bindings) {
-      binding.Handle = sockets_.OpenUdp();
-      if (binding.Handle == platform::kNoSocket) {
-        throw platform::EFrameworkError(kCannotAllocateSocket);
-      }
+      platform::TSocket& socket = sockets_owned_.emplace_back(sockets_, sockets_.OpenUdp());
+      if (!socket) throw platform::EFrameworkError(kCannotAllocateSocket);
+      binding.Handle = socket.Get();
       binding.Allocated = true;
       Ipv4Endpoint local{0, binding.Port};
       if (!binding.IP.empty() && !platform::Ipv4FromText(binding.IP, local.address)) {
@@ -67,7 +69,6 @@ void TIdUDPServer::Activate() {
     CloseSockets();
     throw;
   }
-  current_ = &Bindings.front();
   buffer_.assign(BufferSize, 0);
   stop_ = false;
   handover_.Open();
@@ -93,7 +94,6 @@ void TIdUDPServer::Deactivate() {
   // Closed only after the thread has ended, so that it never waits on a handle
   // the system may already have given to someone else.
   CloseSockets();
-  current_ = nullptr;
   active_ = false;
 }
 
@@ -123,12 +123,11 @@ Ipv4Endpoint TIdUDPServer::OwnEndpoint(const TIdSocketHandle& binding) {
 
 void TIdUDPServer::CloseSockets() {
   for (TIdSocketHandle& binding : Bindings) {
-    if (binding.Allocated) sockets_.Close(binding.Handle);
     binding.Allocated = false;
     binding.Handle = platform::kNoSocket;
   }
-  if (library_started_) sockets_.Cleanup();
-  library_started_ = false;
+  sockets_owned_.clear();
+  library_.reset();
 }
 
 void TIdUDPServer::ListenerLoop() {
@@ -194,7 +193,6 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
     return;
   }
   const std::function<void()> call = [&] {
-    current_ = &binding;
     if (!OnUDPRead) return;
     TStream data(buffer_.data(), size);
     OnUDPRead(*this, data, binding);
@@ -208,26 +206,8 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
 void TIdUDPServer::SendFrom(TIdSocketHandle& binding, Ipv4Endpoint to, const std::uint8_t* buffer,
                             std::size_t count) {
   if (!binding.Allocated) return;
-  IoResult sent = sockets_.SendTo(binding.Handle, buffer, count, to);
-  if (sent.error != 0) ++send_errors_;
-}
-
-void TIdUDPServer::Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,
-                        std::size_t count) {
-  constexpr int kHostNotFound = 11001;
-  Ipv4Endpoint to{0, port};
-  if (!sockets_.Resolve(host, to.address)) {
-    throw ESocketError(kHostNotFound, sockets_.ErrorText(kHostNotFound));
-  }
-  if (current_ == nullptr || !current_->Allocated) {
-    throw ESocketError(wsa::kNotSocket, sockets_.ErrorText(wsa::kNotSocket));
-  }
-  IoResult sent = sockets_.SendTo(current_->Handle, buffer, count, to);
-  if (sent.error == wsa::kMessageSize) throw platform::EFrameworkError(kPackageTooBig);
-  if (sent.error != 0) throw ESocketError(sent.error, sockets_.ErrorText(sent.error));
-  if (static_cast<std::size_t>(sent.bytes) < count) {
-    throw platform::EFrameworkError(kNotAllBytesSent);
-  }
+  // A reply that fails is lost like any datagram: the remote asks again.
+  sockets_.SendTo(binding.Handle, buffer, count, to);
 }
 
 }  // namespace protocol

@@ -1,17 +1,19 @@
 #pragma once
 // The UDP command listener component: one IPv4 socket per binding, a listener
 // thread that receives each datagram into one reused buffer and hands it to the
-// main thread, where the read event runs; and the send used for replies.
+// main thread, where the read event runs.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 #include "protocol/main_thread_handover.h"
 
@@ -72,12 +74,8 @@ class TIdUDPServer {
   bool Active() const { return active_; }
   void SetActive(bool active);
 
-  // One datagram to (host, port) through the current binding's socket.
-  void Send(const std::string& host, std::uint16_t port, const std::uint8_t* buffer,
-            std::size_t count);
-
   // From the listener thread: one datagram back through the socket a datagram
-  // came in on. Failures are counted, never raised: they cost only that reply.
+  // came in on. A failure costs only that reply and is not raised.
   void SendFrom(TIdSocketHandle& binding, platform::Ipv4Endpoint to, const std::uint8_t* buffer,
                 std::size_t count);
 
@@ -100,15 +98,14 @@ class TIdUDPServer {
   platform::ISockets& sockets_;
   TMainThreadHandover handover_;
   bool active_ = false;
-  bool library_started_ = false;
-  TIdSocketHandle* current_ = nullptr;
+  std::optional<platform::TSocketLibrary> library_;
+  std::vector<platform::TSocket> sockets_owned_;  // one per binding, closed before the library ends
   std::vector<std::uint8_t> buffer_;
   std::thread listener_;
   std::future<void> listener_ended_;
   std::atomic<bool> stop_{false};
   std::atomic<std::uint64_t> receive_errors_{0};
   std::atomic<std::uint64_t> kept_on_listener_{0};
-  std::atomic<std::uint64_t> send_errors_{0};
 };
 
 }  // namespace protocol

@@ -6,6 +6,7 @@
 //   offset 2      group (or the probe marker in a 3-byte probe)
 //   offset 3      selector: page, pointer command or utility
 //   offset 4...   data
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -16,6 +17,9 @@ inline constexpr std::uint8_t kHeader2 = 0x65;
 inline constexpr std::uint8_t kProbeMarker = 0x80;
 inline constexpr std::uint8_t kReplyMarker = 0x81;
 inline constexpr std::size_t kProbeLength = 3;
+// What a probe is answered with.
+inline constexpr std::array<std::uint8_t, kProbeLength> kProbeReply = {kHeader1, kHeader2,
+                                                                        kReplyMarker};
 inline constexpr std::size_t kShortestCommand = 5;
 
 inline constexpr std::size_t kGroupOffset = 2;

@@ -7,21 +7,21 @@ namespace settings {
 TRegistry::TRegistry(platform::IRegistry& registry, platform::RegistryView view)
     : registry_(registry), view_(view) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() = default;
 
 bool TRegistry::OpenKeyReadOnly(const std::string& path) {
   CloseKey();
-  key_ = registry_.OpenKey(RootKey, path, view_);
-  return key_ != 0;
+  key_ = platform::TRegistryKey(registry_, registry_.OpenKey(RootKey, path, view_));
+  return static_cast<bool>(key_);
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-  return key_ != 0 && registry_.QueryValue(key_, name).has_value();
+  return key_ && registry_.QueryValue(key_.Get(), name).has_value();
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
-  if (key_ == 0) return "";
-  std::optional<platform::RegistryValue> value = registry_.QueryValue(key_, name);
+  if (!key_) return "";
+  std::optional<platform::RegistryValue> value = registry_.QueryValue(key_.Get(), name);
   if (!value) return "";
   if (value->type != platform::kRegString && value->type != platform::kRegExpandString) {
     throw platform::EFrameworkError("Invalid data type for '" + name + "'");
@@ -32,9 +32,6 @@ std::string TRegistry::ReadString(const std::string& name) {
   return text;
 }
 
-void TRegistry::CloseKey() {
-  if (key_ != 0) registry_.CloseKey(key_);
-  key_ = 0;
-}
+void TRegistry::CloseKey() { key_.Reset(); }
 
 }  // namespace settings

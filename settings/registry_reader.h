@@ -3,6 +3,7 @@
 // time, and its string values.
 #include <string>
 
+#include "platform/owners.h"
 #include "platform/registry.h"
 
 namespace settings {
@@ -28,7 +29,7 @@ class TRegistry {
  private:
   platform::IRegistry& registry_;
   platform::RegistryView view_;
-  platform::RegistryKey key_ = 0;
+  platform::TRegistryKey key_;
 };
 
 }  // namespace settings

@@ -30,9 +30,9 @@ bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const 
   if (verdict == GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
     // remote must find the host to pair with it.
-    const std::uint8_t reply[] = {protocol::wire::kHeader1, protocol::wire::kHeader2,
-                                  protocol::wire::kReplyMarker};
-    IdUDPServer1.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply, sizeof reply);
+    const auto& reply = protocol::wire::kProbeReply;
+    IdUDPServer1.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply.data(),
+                          reply.size());
   }
   return verdict == GateVerdict::HandOver;
 }

@@ -40,6 +40,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
           [&platform] { return platform.system.TickCountMs(); }),
       application_(application),
       platform_(platform) {
+  RegisterCommandGroups();
   application_.AttachMainForm({[this] { FormActivate(); },
                                [this] { IdUDPServer1.Handover().RunPending(); },
                                [this] { Exit1Click(); }});
@@ -173,16 +174,11 @@ TForm1::~TForm1() {
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
 
-void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
+void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {
   // Far senders and probes never get here: the listener has seen to them.
   if (Paused || !MayCarryOut(binding.PeerAddress)) return;
-  protocol::HandleDatagram(
-      data,
-      [&](const std::uint8_t* reply, std::size_t size) {
-        sender.Send(binding.PeerIP, binding.PeerPort, reply, size);
-      },
-      *this);
+  Dispatcher.HandleDatagram(data);
 }
 
 }  // namespace shell

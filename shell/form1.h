@@ -26,7 +26,8 @@
 #include "platform/shell.h"
 #include "platform/sockets.h"
 #include "platform/system.h"
-#include "protocol/command_handlers.h"
+#include "protocol/command_dispatch.h"
+#include "protocol/wire_format.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/nearby_rule.h"
@@ -59,12 +60,12 @@ struct TPlatform {
   platform::IDialogs& dialogs;
 };
 
-class TForm1 : public protocol::TCommandHandlers {
+class TForm1 {
  public:
   static constexpr int kPort = 1565;
 
   TForm1(platform::TApplication& application, TPlatform& platform);
-  ~TForm1() override;
+  ~TForm1();
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -102,17 +103,13 @@ class TForm1 : public protocol::TCommandHandlers {
 
   void ShowBalloon(const std::string& title, const std::string& text);
 
-  // Group handlers of the command datagram.
-  void MediaPageButton(std::uint8_t page, std::uint8_t code) override;
-  void TypeText(std::string_view text) override;
-  void MovePointer(std::int8_t dx, std::int8_t dy) override;
-  void LeftClick() override;
-  void RightClick() override;
-  void TurnWheel(bool toward_user) override;
-  void LaunchUtility(std::uint8_t selector) override;
-  void CloseUtility(std::uint8_t selector) override;
+  // Group 1 of the command datagram: a button of a media application page,
+  // pressed as the page's key map says.
+  void MediaPageButton(std::uint8_t page, std::uint8_t code);
 
-  // The subsystems, wired at construction; the handlers above delegate to them.
+  // The subsystems, wired at construction; each command group's handler is
+  // registered with the dispatcher and calls one of them.
+  protocol::TCommandDispatcher Dispatcher;
   input::TInputSender Keyboard;
   input::TTextAndPointer TextAndPointer;
   media::TLaserCompanion Laser;
@@ -139,6 +136,7 @@ class TForm1 : public protocol::TCommandHandlers {
 
  private:
   void LoadComponents();
+  void RegisterCommandGroups();
   void DetachFromApplication();
   void LoadDeviceSettings();
   void RefreshDevicesMenu();

@@ -1,6 +1,7 @@
 #include "shell/program_entry.h"
 
 #include "platform/framework_error.h"
+#include "platform/owners.h"
 #include "shell/exit_request.h"
 
 namespace shell {
@@ -11,13 +12,10 @@ int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
   if (IsExitRequest(arguments)) {
     return static_cast<int>(AskRunningCopyToExit(windows, processes));
   }
-  platform::NamedMutex lock = processes.CreateNamedMutex(kInstanceMutexName, true);
-  if (lock.already_exists) {
-    // Another copy runs in this logon: leave it alone and end without a word.
-    processes.ReleaseNamedMutex(lock.handle);
-    return 0;
-  }
-  // The lock's handle stays open until the process ends: it is the marker.
+  platform::TNamedMutex lock(processes, kInstanceMutexName, true);
+  // Another copy runs in this logon: leave it alone and end without a word.
+  if (lock.AlreadyExists()) return 0;
+  lock.KeepUntilExit();
   std::shared_ptr<void> main_form;
   try {
     application.Initialize();

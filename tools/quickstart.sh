@@ -85,7 +85,7 @@ run_tests() {
   echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer) and the layer check"
   ctest --preset native
   echo "== threaded tests under ThreadSanitizer"
-  ctest --preset native-tsan -R "Listener|Handover|Form1|DeviceAccess|ListenerThread"
+  ctest --preset native-tsan -L threaded
   echo "== fuzzing the datagram path (${FUZZ_SECONDS:-60} s a target)"
   fuzz/run.sh
   echo "== end-to-end tests under Wine"

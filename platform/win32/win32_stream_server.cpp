@@ -12,7 +12,6 @@ constexpr char kClass[] = "TServerSocketWindow";
 
 Win32StreamServer::~Win32StreamServer() {
   window_.reset();
-  if (started_) WSACleanup();
 }
 
 LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -58,10 +57,12 @@ bool Win32StreamServer::EnsureWindow() {
 void Win32StreamServer::SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
 
 IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int backlog) {
-  if (!started_) {
-    WSADATA data;
-    if (int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) return {kNoSocket, error, "WSAStartup"};
-    started_ = true;
+  if (!library_) {
+    library_.emplace(SystemSockets());
+    if (int error = library_->Error(); error != 0) {
+      library_.reset();
+      return {kNoSocket, error, "WSAStartup"};
+    }
   }
   // Without its window the server would never hear of a connection.
   if (!EnsureWindow()) return {kNoSocket, static_cast<int>(GetLastError()), "CreateWindowEx"};

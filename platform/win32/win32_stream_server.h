@@ -5,9 +5,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 #include "platform/win32/win32_handles.h"
 
@@ -42,7 +44,7 @@ class Win32StreamServer final : public IStreamServer {
   EventHandler handler_;
   std::set<SocketHandle> closed_;  // closed, their handle values not given out again yet
   std::map<SocketHandle, int> markers_due_;  // reused values: markers still in the queue
-  bool started_ = false;
+  std::optional<TSocketLibrary> library_;  // started by the first Listen
 };
 
 }  // namespace platform::win32

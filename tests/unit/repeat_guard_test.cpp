@@ -32,7 +32,7 @@ TEST(Repeats, ALaunchLessThanTwoSecondsAfterTheLastIsDropped) {
 TEST(Repeats, AButtonHeldDownStartsTheProgramOnceEveryTwoSeconds) {
   RepeatFixture t;
   for (int press = 0; press < 40; ++press) {  // ten seconds, four presses a second
-    t.Form().LaunchUtility(2);
+    t.Form().Utilities.LaunchUtility(2);
     t.After(250);
   }
   EXPECT_EQ(t.Starts(), 5u) << "one elevation prompt per two seconds, not forty";
@@ -43,14 +43,14 @@ TEST(Repeats, EachKindAndNumberCountsOnItsOwn) {
   t.Form().MediaPageButton(4, 0x02);  // launch page 4
   t.Form().MediaPageButton(4, 0xFF);  // close page 4
   t.Form().MediaPageButton(2, 0x02);  // launch page 2: not found, Open.exe
-  t.Form().LaunchUtility(2);
-  t.Form().CloseUtility(2);
-  t.Form().LaunchUtility(3);          // not found, Open.exe
+  t.Form().Utilities.LaunchUtility(2);
+  t.Form().Utilities.CloseUtility(2);
+  t.Form().Utilities.LaunchUtility(3);          // not found, Open.exe
   EXPECT_EQ(t.Starts(), 4u);
   EXPECT_EQ(t.Ends(), 2u);
   t.Form().MediaPageButton(4, 0xFF);
-  t.Form().CloseUtility(2);
-  t.Form().LaunchUtility(3);
+  t.Form().Utilities.CloseUtility(2);
+  t.Form().Utilities.LaunchUtility(3);
   EXPECT_EQ(t.Starts(), 4u) << "a repeated locator start is dropped too";
   EXPECT_EQ(t.Ends(), 2u);
 }

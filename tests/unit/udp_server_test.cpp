@@ -168,12 +168,16 @@ TEST(LoopbackListener, OversizedEmptyAndFailingDatagramsDoNotStopIt) {
 
 TEST(LoopbackListener, ReplyLeavesFromTheListeningPortToTheSendersPort) {
   LoopbackServer s;
-  s.server.OnUDPRead = [&](protocol::TIdUDPServer& sender, protocol::TStream& data,
-                           protocol::TIdSocketHandle& binding) {
+  s.server.OnListenerRead = [&](protocol::TIdSocketHandle& binding, const std::uint8_t* data,
+                                std::size_t size) {
+    s.server.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, data, size);
+    return true;
+  };
+  s.server.OnUDPRead = [&](protocol::TIdUDPServer&, protocol::TStream& data,
+                           protocol::TIdSocketHandle&) {
     Bytes bytes(data.Size());
     data.Read(bytes.data(), bytes.size());
     s.handled.push_back(bytes);
-    sender.Send(binding.PeerIP, binding.PeerPort, bytes.data(), bytes.size());
   };
   s.server.SetActive(true);
   Client client;
@@ -294,32 +298,6 @@ TEST(ScriptedListener, ActivationErrorsCarryTheFrameworkTexts) {
     }
     EXPECT_FALSE(server.Active());
     EXPECT_EQ(sockets.open_sockets, 0) << "a failed activation leaves no socket open";
-  }
-}
-
-TEST(ScriptedListener, SendFailuresCarryTheFrameworkTexts) {
-  struct Case {
-    int error;
-    long short_by;
-    std::string message;
-  };
-  const Case cases[] = {
-      {platform::wsa::kMessageSize, 0, protocol::kPackageTooBig},
-      {0, 1, protocol::kNotAllBytesSent},
-      {platform::wsa::kConnectionRefused, 0, "Socket Error # 10061\r\nfake error 10061"},
-  };
-  for (const Case& c : cases) {
-    ScriptedServer s;
-    s.Start();
-    s.sockets.send_error = c.error;
-    s.sockets.send_short_by = c.short_by;
-    const Bytes reply = {0x15, 0x65, 0x81};
-    try {
-      s.server.Send("127.0.0.1", 5000, reply.data(), reply.size());
-      ADD_FAILURE() << "send succeeded despite: " << c.message;
-    } catch (const platform::EFrameworkError& error) {
-      EXPECT_EQ(error.what(), c.message);
-    }
   }
 }
 

@@ -17,7 +17,7 @@ struct UtilityFixture : doubles::FormFixture {
     registry.SetString(platform::RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                        "ProgramFilesDir (x86)", kProgramFiles);
   }
-  void Launch(std::uint8_t selector) { Form().LaunchUtility(selector); }
+  void Launch(std::uint8_t selector) { Form().Utilities.LaunchUtility(selector); }
 };
 
 class EachUtility : public testing::TestWithParam<UtilityRow> {};
@@ -78,7 +78,7 @@ TEST_P(EachUtility, CloseEndsItsFixedNameWhateverTheStoreSays) {
   UtilityFixture t;
   t.profile.sections[row.section]["Path"] = "D:\\Tools\\mine.exe";
   t.processes.running = {{1, row.close_name}, {2, "mine.exe"}};
-  t.Form().CloseUtility(row.selector);
+  t.Form().Utilities.CloseUtility(row.selector);
   EXPECT_EQ(t.processes.terminated, (std::vector<std::uint32_t>{1}));
 }
 
@@ -99,7 +99,7 @@ TEST(Utilities, TheVerbIsOpenWithoutUserAccountControl) {
 TEST(Utilities, AnEmptyProgramFilesFolderLeavesTheCandidatesAsTheyStand) {
   doubles::FormFixture t;
   t.system.files.insert("\\Brisana\\Brisana.exe");
-  t.Form().LaunchUtility(3);
+  t.Form().Utilities.LaunchUtility(3);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, "\\Brisana\\Brisana.exe");
 }

@@ -4,6 +4,7 @@ network namespaces of their own, one on a subnet of an adapter the host sees
 (far). Traffic goes only to those test hosts and the host's own address."""
 import os
 import re
+import socket
 import subprocess
 import time
 import unittest
@@ -232,6 +233,35 @@ class PauseAndStorm(AccessCase):
         print("storm: 1000 connections in %.1f s, %d held open, %d balloons" % (took, opened, balloons))
         # One of each kind per address in any ten seconds.
         self.assertLessEqual(balloons, 2 * (int(took // 10) + 1))
+
+
+
+class AddressChangeDuringStartUpError(AccessCase):
+
+    def test_an_address_change_while_the_start_up_error_box_is_up_ends_cleanly(self):
+        """Start-up fails on a taken TCP port after the address watch began; an
+        adapter's address changes while the error box is up (a DHCP renewal, a
+        Wi-Fi reconnect); the host still ends with 0 once the box is answered."""
+        blocker = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.addCleanup(blocker.close)
+        blocker.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        blocker.bind(("0.0.0.0", PORT))
+        blocker.listen(1)
+        host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
+        go = "C:\\box-go"
+        box_log = os.path.join(self.workdir, "box.log")
+        box = self.start_wine(self.helper("read_message_box"), "120", go, log_name="box.log")
+        text = self.wait_for_line(box_log, "caption: Mirovanta2", 120)
+        extra = "10.77.%d.9/24" % self.net.n
+        netns.ip("addr", "add", extra, "dev", self.net.host_link)
+        netns.ip("addr", "del", extra, "dev", self.net.host_link)
+        with open(self.unix_path(go), "w"):
+            pass
+        wait_for(lambda: box.poll() is not None, 60, what="the box to be answered")
+        self.assertEqual(box.returncode, 0, self.log_lines(box_log))
+        self.assertRegex("\n".join(self.log_lines(box_log)), r"\(10048\), on API 'bind'")
+        wait_for(lambda: host.poll() is not None, 60, what="the host to end")
+        self.assertEqual(host.returncode, 0, text)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mirovanta_version.h"
+#include "platform/owners.h"
 #include "platform/sockets.h"
 #include "tools/remote/command_encoding.h"
 
@@ -64,25 +65,22 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 class UdpClient {
  public:
-  explicit UdpClient(platform::ISockets& sockets) : sockets_(sockets) {
-    if (sockets_.Startup() == 0) socket_ = sockets_.OpenUdp();
+  explicit UdpClient(platform::ISockets& sockets) : library_(sockets) {
+    if (library_.Error() == 0) socket_ = platform::TSocket(sockets, sockets.OpenUdp());
   }
-  ~UdpClient() {
-    if (socket_ != platform::kNoSocket) sockets_.Close(socket_);
-    sockets_.Cleanup();
-  }
-  bool Ok() const { return socket_ != platform::kNoSocket; }
-  platform::SocketHandle Handle() const { return socket_; }
+  bool Ok() const { return static_cast<bool>(socket_); }
+  platform::SocketHandle Handle() const { return socket_.Get(); }
 
  private:
-  platform::ISockets& sockets_;
-  platform::SocketHandle socket_ = platform::kNoSocket;
+  platform::TSocketLibrary library_;
+  platform::TSocket socket_;  // closed before the library ends
 };
 
 // The name a host sends to each device that connects on TCP.
 std::string ReadHostName(platform::ISockets& sockets, std::uint32_t address, std::uint16_t port) {
-  platform::SocketHandle tcp = sockets.OpenTcp();
-  if (tcp == platform::kNoSocket) return "";
+  platform::TSocket owner(sockets, sockets.OpenTcp());
+  if (!owner) return "";
+  const platform::SocketHandle tcp = owner.Get();
   std::string name;
   if (sockets.Connect(tcp, {address, port}, 1000) == 0) {
     std::vector<bool> ready;
@@ -94,7 +92,6 @@ std::string ReadHostName(platform::ISockets& sockets, std::uint32_t address, std
       name.append(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got.bytes));
     }
   }
-  sockets.Close(tcp);
   return name;
 }
 

@@ -1,6 +1,8 @@
 // Test helper: waits for a message box of the given process (or any), prints its
-// caption and text on two lines, then presses its OK button.
-//   read_message_box.exe [seconds]
+// caption and text on two lines, then presses its OK button; with a file
+// named, it waits (within the same seconds) until that file exists before it
+// presses OK, so that a test can act while the box is up.
+//   read_message_box.exe [seconds [go-file]]
 #include <windows.h>
 
 #include <cstdio>
@@ -57,6 +59,9 @@ int main(int argc, char** argv) {
   for (char c : text) flat += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
   std::printf("caption: %s\ntext: %s\n", caption, flat.c_str());
   std::fflush(stdout);
+  if (argc > 2) {
+    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES && GetTickCount() < end) Sleep(50);
+  }
   PostMessageA(found.box, WM_COMMAND, IDOK, 0);
   return 0;
 }

@@ -1,9 +1,18 @@
-// The command datagram's group handlers: each hands its command to the
-// subsystem that carries it out.
+// The command datagram's groups: each is registered with the dispatcher and
+// ends in the subsystem that carries it out.
 #include "media/key_map.h"
+#include "protocol/command_groups.h"
 #include "shell/form1.h"
 
 namespace shell {
+
+void TForm1::RegisterCommandGroups() {
+  using namespace protocol::wire;
+  Dispatcher.Register(kGroupMediaPage, protocol::MediaPageCommands(*this));
+  Dispatcher.Register(kGroupText, protocol::TextCommands(TextAndPointer));
+  Dispatcher.Register(kGroupPointer, protocol::PointerCommands(TextAndPointer));
+  Dispatcher.Register(kGroupUtility, protocol::UtilityCommands(Utilities));
+}
 
 void TForm1::MediaPageButton(std::uint8_t page, std::uint8_t code) {
   const media::Action action = media::LookUpButton(page, code);
@@ -21,13 +30,5 @@ void TForm1::MediaPageButton(std::uint8_t page, std::uint8_t code) {
     case media::ActionKind::LaserOff: Laser.StopLaserCompanion(); break;
   }
 }
-
-void TForm1::TypeText(std::string_view text) { TextAndPointer.TypeText(text); }
-void TForm1::MovePointer(std::int8_t dx, std::int8_t dy) { TextAndPointer.MovePointer(dx, dy); }
-void TForm1::LeftClick() { TextAndPointer.LeftClick(); }
-void TForm1::RightClick() { TextAndPointer.RightClick(); }
-void TForm1::TurnWheel(bool toward_user) { TextAndPointer.TurnWheel(toward_user); }
-void TForm1::LaunchUtility(std::uint8_t selector) { Utilities.LaunchUtility(selector); }
-void TForm1::CloseUtility(std::uint8_t selector) { Utilities.CloseUtility(selector); }
 
 }  // namespace shell
