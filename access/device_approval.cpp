@@ -1,11 +1,11 @@
 #include "access/device_approval.h"
 
+#include "platform/ipv4.h"
 #include "platform/sockets.h"
 
 namespace access_policy {
 namespace {
 
-bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
 
 }  // namespace
 
@@ -28,7 +28,7 @@ std::string TDeviceApproval::DeviceText(std::uint32_t address) {
 }
 
 ApprovalDecision TDeviceApproval::Decide(std::uint32_t address) {
-  if (IsLoopback(address) || !Ask) return ApprovalDecision::CarryOut;
+  if (platform::IsLoopback(address) || !Ask) return ApprovalDecision::CarryOut;
   if (pending_.count(address) || refused_.count(address)) return ApprovalDecision::Drop;
   const std::uint64_t now = now_ms_();
   if (auto found = allowed_at_.find(address);

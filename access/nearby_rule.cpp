@@ -1,28 +1,25 @@
 #include "access/nearby_rule.h"
 
+#include "platform/ipv4.h"
+
 namespace access_policy {
 namespace {
 
-constexpr std::uint32_t kLoopbackNetwork = 0x7F000000u;
-constexpr std::uint32_t kLoopbackMask = 0xFF000000u;
-
-std::uint32_t MaskOfPrefix(unsigned length) {
-  return length == 0 ? 0 : length >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - length)) - 1);
-}
+using platform::IsLoopback;
 
 // The adapter's on-link prefix, narrowed to a /16 when it is wider.
 std::uint32_t NearbyMask(std::uint32_t netmask) {
-  return netmask | MaskOfPrefix(kWidestNearbyPrefix);
+  return netmask | platform::MaskOfPrefix(kWidestNearbyPrefix);
 }
 
 }  // namespace
 
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
-  if ((source & kLoopbackMask) == kLoopbackNetwork) return true;
+  if (IsLoopback(source)) return true;
   for (const platform::Ipv4Interface& own : interfaces) {
     if (!own.up || own.tunnel) continue;
     // The loopback adapter's own entry stands for loopback only, done above.
-    if ((own.address & kLoopbackMask) == kLoopbackNetwork) continue;
+    if (IsLoopback(own.address)) continue;
     const std::uint32_t mask = NearbyMask(own.netmask);
     if ((source & mask) == (own.address & mask)) return true;
   }

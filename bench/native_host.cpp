@@ -66,8 +66,10 @@ class NullDesktop final : public platform::IInput,
  public:
   void CreateIconWindow(Handler) override {}
   void DestroyIconWindow() override {}
-  bool Notify(unsigned, const platform::TrayIconData&) override { return true; }
-  unsigned TaskbarCreatedMessage() override { return 0; }
+  bool AddIcon(platform::TrayIconState, const std::string&) override { return true; }
+  bool ChangeIcon(platform::TrayIconState, const std::string&) override { return true; }
+  bool ShowBalloon(const std::string&, const std::string&, unsigned) override { return true; }
+  void RemoveIcon() override {}
   int TrackPopupMenu(const std::vector<platform::MenuEntry>&, int, int) override { return -1; }
   void SetEventHandler(EventHandler) override {}
   ListenResult Listen(std::uint16_t, int) override { return {1, 0, ""}; }

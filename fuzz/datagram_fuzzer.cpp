@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/framework_error.h"
+#include "platform/ipv4.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -89,13 +90,9 @@ Scene ReadScene(const std::uint8_t*& data, std::size_t& size) {
   return scene;
 }
 
-std::uint32_t Mask(unsigned prefix) {
-  return prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - prefix)) - 1);
-}
-
 void SetScene(doubles::FormFixture& f, const Scene& scene) {
-  f.sockets.interfaces = {{0xC0A80114u, Mask(scene.prefix), (scene.flags & 1) != 0, (scene.flags & 2) != 0},
-                          {0x0A000002u, Mask(scene.second_prefix), true, false}};
+  f.sockets.interfaces = {{0xC0A80114u, platform::MaskOfPrefix(scene.prefix), (scene.flags & 1) != 0, (scene.flags & 2) != 0},
+                          {0x0A000002u, platform::MaskOfPrefix(scene.second_prefix), true, false}};
   f.form->Nearby.AddressesChanged();
   f.form->Approval.Ask = (scene.flags & 4) != 0;
   f.form->Paused = (scene.flags & 8) != 0;

@@ -20,27 +20,26 @@ class IShell {
                                 int show) = 0;
 };
 
-// Shell_NotifyIconA actions and the fields of its record the host fills.
-inline constexpr unsigned kNotifyAdd = 0;
-inline constexpr unsigned kNotifyModify = 1;
-inline constexpr unsigned kNotifyDelete = 2;
-inline constexpr std::uint32_t kNotifyMessage = 0x01;  // NIF_MESSAGE
-inline constexpr std::uint32_t kNotifyIcon = 0x02;     // NIF_ICON
-inline constexpr std::uint32_t kNotifyInfo = 0x10;     // NIF_INFO
-inline constexpr std::uint32_t kInfoIcon = 1;          // NIIF_INFO
+// The icon's look: the application's icon, or its paused variant.
+enum class TrayIconState { Normal, Paused };
 
-inline constexpr std::uint32_t kNotifyTip = 0x04;      // NIF_TIP
+enum class TrayButton { Left, Right, Middle };
 
-struct TrayIconData {
-  std::uint32_t flags = 0;
-  unsigned callback_message = 0;
-  bool with_icon = false;  // the application's main icon
-  bool paused_icon = false;  // its paused variant instead
-  std::string tip;         // the icon's tool tip, at most 127 characters
-  std::string info;        // balloon text, at most 255 characters
-  std::string info_title;  // balloon title, at most 63 characters
-  unsigned timeout_ms = 0;
-  std::uint32_t info_flags = 0;
+// What happens to the icon and its window, as the host needs to know it.
+struct TrayEvent {
+  enum class Kind {
+    ButtonDown,           // `button` pressed on the icon
+    MenuRequested,        // the menu is asked for (the right button released)
+    TaskbarRecreated,     // Explorer (re)created the taskbar: the icon is gone
+    SessionEnding,        // the logon session ends for good
+    SessionEndCancelled,  // a logoff was cancelled: the session goes on
+  };
+  Kind kind = Kind::ButtonDown;
+  TrayButton button = TrayButton::Left;
+  // The pointer's screen position when it happened (negative on monitors
+  // left of or above the primary one).
+  int x = 0;
+  int y = 0;
 };
 
 struct MenuEntry {
@@ -50,26 +49,22 @@ struct MenuEntry {
   std::vector<MenuEntry> children;  // a submenu when not empty
 };
 
-// Window messages the tray reacts to.
-inline constexpr unsigned kMessageQueryEndSession = 0x0011;
-inline constexpr unsigned kMessageEndSession = 0x0016;
-inline constexpr unsigned kMessageLeftButtonDown = 0x0201;
-inline constexpr unsigned kMessageRightButtonDown = 0x0204;
-inline constexpr unsigned kMessageRightButtonUp = 0x0205;
-inline constexpr unsigned kMessageMiddleButtonDown = 0x0207;
-
 class INotificationArea {
  public:
-  using Handler = std::function<std::intptr_t(unsigned message, std::uintptr_t w, std::intptr_t l,
-                                              bool& handled)>;
+  using Handler = std::function<void(const TrayEvent& event)>;
   virtual ~INotificationArea() = default;
-  // The hidden top-level window that owns the icon; every message it gets goes
-  // to `handler` first.
+  // The hidden top-level window that owns the icon; its events go to `handler`.
   virtual void CreateIconWindow(Handler handler) = 0;
   virtual void DestroyIconWindow() = 0;
-  virtual bool Notify(unsigned action, const TrayIconData& data) = 0;
-  // The message Explorer broadcasts when it (re)creates the taskbar.
-  virtual unsigned TaskbarCreatedMessage() = 0;
+  // Puts the icon in the notification area; false when the shell refuses.
+  virtual bool AddIcon(TrayIconState state, const std::string& tip) = 0;
+  // Changes the icon's look and tip (at most 127 characters; "" for none).
+  virtual bool ChangeIcon(TrayIconState state, const std::string& tip) = 0;
+  // A balloon from the icon with the information sign; title at most 63
+  // characters, text at most 255.
+  virtual bool ShowBalloon(const std::string& title, const std::string& text,
+                           unsigned timeout_ms) = 0;
+  virtual void RemoveIcon() = 0;
   // Brings the icon window to the front, shows the menu at (x, y) and returns
   // the index of the chosen entry, or -1. Entries are counted depth first,
   // submenus and their entries included.

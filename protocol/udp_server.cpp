@@ -4,6 +4,7 @@
 #include <cstring>
 #include <future>
 
+#include "platform/ipv4.h"
 #include "protocol/socket_error.h"
 
 namespace protocol {
@@ -115,9 +116,10 @@ void TIdUDPServer::WakeListener() {
 }
 
 Ipv4Endpoint TIdUDPServer::OwnEndpoint(const TIdSocketHandle& binding) {
-  constexpr std::uint32_t kLoopback = 0x7F000001u;
   std::uint32_t address = 0;
-  if (!platform::Ipv4FromText(binding.IP, address) || address == 0) address = kLoopback;
+  if (!platform::Ipv4FromText(binding.IP, address) || address == 0) {
+    address = platform::kLoopbackAddress;
+  }
   return {address, binding.Port};
 }
 

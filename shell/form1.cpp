@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "launch/store_layout.h"
+#include "settings/program_files.h"
 #include "protocol/command_dispatch.h"
 #include "shell/address_list.h"
 
@@ -22,7 +23,7 @@ std::string ExeDirectory(platform::TApplication& application) {
 }  // namespace
 
 TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
-    : TrayIcon1(platform.notification_area, platform.input),
+    : TrayIcon1(platform.notification_area),
       ServerSocket1(platform.stream_server),
       IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
       Keyboard(platform.input),
@@ -71,16 +72,12 @@ void TForm1::DetachFromApplication() {
 // Visible property is read; the servers start listening when loading ends.
 // Their errors leave the constructor.
 void TForm1::LoadComponents() {
-  PopupMenu1.Items = {&Label1, &IP1, &N1, &AskFirst1, &Devices1, &Pause1, &StartRun1, &Exit1};
-  AskFirst1.OnClick = [this] { AskFirst1Click(); };
-  Pause1.OnClick = [this] { Pause1Click(); };
+  BuildTrayMenu();
   LoadDeviceSettings();
   TrayIcon1.PopupMenu = &PopupMenu1;
   TrayIcon1.OnMouseDown = [this](TMouseButton button, int x, int y) {
     TrayIcon1MouseDown(button, x, y);
   };
-  StartRun1.OnClick = [this] { StartRun1Click(); };
-  Exit1.OnClick = [this] { Exit1Click(); };
   TrayIcon1.Show();
 
   ServerSocket1.Port = kPort;
@@ -147,13 +144,7 @@ void TForm1::ReadSystemSettings() {
 void TForm1::ReadFolders() {
   Registry = std::make_unique<settings::TRegistry>(platform_.registry);
   Registry->RootKey = platform::RootKey::LocalMachine;
-  Registry->OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
-  if (Registry->ValueExists("ProgramFilesDir (x86)")) {
-    Utilities.ProgFilesDir = Registry->ReadString("ProgramFilesDir (x86)");
-  } else if (Registry->ValueExists("ProgramFilesDir")) {
-    Utilities.ProgFilesDir = Registry->ReadString("ProgramFilesDir");
-  }
-  Registry->CloseKey();
+  if (auto folder = settings::ReadProgramFilesDir(*Registry)) Utilities.ProgFilesDir = *folder;
   Registry->OpenKeyReadOnly(kShellFolders);
   CommonStartupLink = Registry->ReadString("Common Startup");
   Registry->CloseKey();

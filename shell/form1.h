@@ -69,20 +69,20 @@ class TForm1 {
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
-  // Components, in the form's order.
+  // Components, in the form's order. The menu items get their captions,
+  // marks, order and handlers from the menu's table (tray_menu.cpp).
   TTrayIcon TrayIcon1;
   TPopupMenu PopupMenu1;
-  TMenuItem Exit1{"Exit"};
+  TMenuItem Exit1;
   TServerSocket ServerSocket1;
   protocol::TIdUDPServer IdUDPServer1;
-  TMenuItem Label1{" Local IP Address"};
-  TMenuItem IP1{" 0.0.0.0"};
-  TMenuItem StartRun1{"Run with windows start", true, true};
-  TMenuItem N1{"-"};
-  // Who may drive this PC; between the separator and "Run with windows start".
-  TMenuItem AskFirst1{"Ask before a new device takes control", true, true};
-  TMenuItem Devices1{"Allowed devices"};
-  TMenuItem Pause1{"Pause remote control", false, true};
+  TMenuItem Label1;
+  TMenuItem IP1;
+  TMenuItem StartRun1;
+  TMenuItem N1;
+  TMenuItem AskFirst1;
+  TMenuItem Devices1;
+  TMenuItem Pause1;
 
   // Event handlers.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
@@ -136,6 +136,7 @@ class TForm1 {
 
  private:
   void LoadComponents();
+  void BuildTrayMenu();
   void RegisterCommandGroups();
   void DetachFromApplication();
   void LoadDeviceSettings();

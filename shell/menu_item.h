@@ -8,6 +8,7 @@
 namespace shell {
 
 struct TMenuItem {
+  TMenuItem() = default;
   explicit TMenuItem(std::string caption, bool checked = false, bool auto_check = false)
       : Caption(std::move(caption)), Checked(checked), AutoCheck(auto_check) {}
 

@@ -29,12 +29,8 @@ void TPopupMenu::Popup(platform::INotificationArea& area, int x, int y) {
   if (item.OnClick) item.OnClick();
 }
 
-TTrayIcon::TTrayIcon(platform::INotificationArea& area, platform::IInput& input)
-    : area_(area), input_(input) {
-  area_.CreateIconWindow([this](unsigned message, std::uintptr_t w, std::intptr_t l, bool& handled) {
-    return HandleMessage(message, w, l, handled);
-  });
-  taskbar_created_ = area_.TaskbarCreatedMessage();
+TTrayIcon::TTrayIcon(platform::INotificationArea& area) : area_(area) {
+  area_.CreateIconWindow([this](const platform::TrayEvent& event) { HandleEvent(event); });
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -42,25 +38,19 @@ TTrayIcon::~TTrayIcon() {
   area_.DestroyIconWindow();
 }
 
+platform::TrayIconState TTrayIcon::State() const {
+  return paused_ ? platform::TrayIconState::Paused : platform::TrayIconState::Normal;
+}
+
+// An icon added again after an Explorer restart still says it is paused.
 bool TTrayIcon::Add() {
-  platform::TrayIconData data;
-  data.flags = platform::kNotifyMessage | platform::kNotifyIcon;
-  data.callback_message = kCallbackMessage;
-  data.with_icon = true;
-  shown_ = area_.Notify(platform::kNotifyAdd, data);
-  // An icon added again after an Explorer restart still says it is paused.
-  if (shown_ && paused_) SetPaused(true);
+  shown_ = area_.AddIcon(State(), paused_ ? kPausedTip : "");
   return shown_;
 }
 
 void TTrayIcon::SetPaused(bool paused) {
   paused_ = paused;
-  platform::TrayIconData data;
-  data.flags = platform::kNotifyIcon | platform::kNotifyTip;
-  data.with_icon = true;
-  data.paused_icon = paused;
-  data.tip = paused ? kPausedTip : "";
-  area_.Notify(platform::kNotifyModify, data);
+  area_.ChangeIcon(State(), paused ? kPausedTip : "");
 }
 
 void TTrayIcon::Show() {
@@ -68,83 +58,46 @@ void TTrayIcon::Show() {
   if (!Add()) throw platform::EFrameworkError(kCannotCreateTrayIcon);
 }
 
-void TTrayIcon::SetApplicationIcon() {
-  platform::TrayIconData data;
-  data.flags = platform::kNotifyMessage | platform::kNotifyIcon;
-  data.callback_message = kCallbackMessage;
-  data.with_icon = true;
-  area_.Notify(platform::kNotifyModify, data);
-}
+void TTrayIcon::SetApplicationIcon() { area_.ChangeIcon(State(), paused_ ? kPausedTip : ""); }
 
 void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
-  platform::TrayIconData data;
-  data.flags = platform::kNotifyInfo;
-  data.info = text.substr(0, 255);
-  data.info_title = title.substr(0, 63);
-  data.timeout_ms = kBalloonTimeoutMs;
-  data.info_flags = platform::kInfoIcon;
   // A balloon the shell refuses is lost: there is no other way to tell the user.
-  area_.Notify(platform::kNotifyModify, data);
+  area_.ShowBalloon(title.substr(0, 63), text.substr(0, 255), kBalloonTimeoutMs);
 }
 
 void TTrayIcon::Remove() {
   if (!shown_) return;
-  area_.Notify(platform::kNotifyDelete, {});
+  area_.RemoveIcon();
   shown_ = false;
 }
 
-void TTrayIcon::MouseMessage(unsigned mouse_message) {
-  platform::TPoint at;
-  switch (mouse_message) {
-    case platform::kMessageRightButtonDown:
-      input_.GetCursorPos(at);
-      if (OnMouseDown) OnMouseDown(TMouseButton::mbRight, at.x, at.y);
-      break;
-    case platform::kMessageLeftButtonDown:
-    case platform::kMessageMiddleButtonDown:
-      input_.GetCursorPos(at);
+void TTrayIcon::HandleEvent(const platform::TrayEvent& event) {
+  using Kind = platform::TrayEvent::Kind;
+  switch (event.kind) {
+    case Kind::ButtonDown:
       if (OnMouseDown) {
-        OnMouseDown(mouse_message == platform::kMessageLeftButtonDown ? TMouseButton::mbLeft
-                                                              : TMouseButton::mbMiddle,
-                    at.x, at.y);
+        const TMouseButton button = event.button == platform::TrayButton::Right ? TMouseButton::mbRight
+                                    : event.button == platform::TrayButton::Middle
+                                        ? TMouseButton::mbMiddle
+                                        : TMouseButton::mbLeft;
+        OnMouseDown(button, event.x, event.y);
       }
       break;
-    case platform::kMessageRightButtonUp:
-      // Screen coordinates from the cursor, never from the message: they are
-      // negative on monitors left of the primary one.
-      input_.GetCursorPos(at);
-      if (PopupMenu) PopupMenu->Popup(area_, at.x, at.y);
+    case Kind::MenuRequested:
+      if (PopupMenu) PopupMenu->Popup(area_, event.x, event.y);
       break;
-    default:
+    case Kind::TaskbarRecreated:
+      // Without the icon, the addresses and "Exit" are gone. A failed add
+      // here has nobody to tell; the next restart tries again.
+      if (wanted_) Add();
       break;
-  }
-}
-
-std::intptr_t TTrayIcon::HandleMessage(unsigned message, std::uintptr_t w, std::intptr_t l,
-                                       bool& handled) {
-  handled = true;
-  if (message == kCallbackMessage) {
-    MouseMessage(static_cast<unsigned>(l & 0xFFFF));
-    return 0;
-  }
-  if (message == taskbar_created_ && taskbar_created_ != 0) {
-    // Explorer restarted: without the icon, the addresses and "Exit" are gone.
-    // A failed add here has nobody to tell; the next restart tries again.
-    if (wanted_) Add();
-    return 0;
-  }
-  if (message == platform::kMessageQueryEndSession) return 1;
-  if (message == platform::kMessageEndSession) {
-    // wParam FALSE: someone cancelled the logoff, and the session goes on
-    // with the icon where it was.
-    if (w != 0) {
+    case Kind::SessionEnding:
       wanted_ = false;
       Remove();
-    }
-    return 0;
+      break;
+    case Kind::SessionEndCancelled:
+      break;  // the session goes on with the icon where it was
   }
-  handled = false;
-  return 0;
 }
 
 }  // namespace shell

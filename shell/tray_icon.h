@@ -4,7 +4,6 @@
 #include <functional>
 #include <vector>
 
-#include "platform/input.h"
 #include "platform/shell.h"
 #include "shell/menu_item.h"
 
@@ -25,10 +24,9 @@ class TPopupMenu {
 
 class TTrayIcon {
  public:
-  static constexpr unsigned kCallbackMessage = 0x0400 + 1;  // WM_USER + 1
   static constexpr unsigned kBalloonTimeoutMs = 5000;
 
-  TTrayIcon(platform::INotificationArea& area, platform::IInput& input);
+  explicit TTrayIcon(platform::INotificationArea& area);
   ~TTrayIcon();
   TTrayIcon(const TTrayIcon&) = delete;
   TTrayIcon& operator=(const TTrayIcon&) = delete;
@@ -43,17 +41,15 @@ class TTrayIcon {
   void ShowBalloon(const std::string& title, const std::string& text);
   // The paused icon and the tip that says so, or the usual icon and no tip.
   void SetPaused(bool paused);
-  // Every message of the icon's window comes here first.
-  std::intptr_t HandleMessage(unsigned message, std::uintptr_t w, std::intptr_t l, bool& handled);
+  // Every event of the icon and its window comes here.
+  void HandleEvent(const platform::TrayEvent& event);
 
  private:
   bool Add();
-  void MouseMessage(unsigned mouse_message);
+  platform::TrayIconState State() const;
   void Remove();
 
   platform::INotificationArea& area_;
-  platform::IInput& input_;
-  unsigned taskbar_created_ = 0;
   bool shown_ = false;   // the shell has the icon
   bool wanted_ = false;  // the icon is to be there (also after an Explorer restart)
   bool paused_ = false;

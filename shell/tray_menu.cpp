@@ -1,8 +1,44 @@
-// The tray icon's handlers: the address line refresh, "Exit" and the balloons.
+// The tray menu: one table holds every item's place, caption, mark and
+// handler. A handler lives in the file of what it changes (autostart.cpp,
+// device_access.cpp), or here when it belongs to the tray itself.
 #include "shell/address_list.h"
 #include "shell/form1.h"
 
 namespace shell {
+namespace {
+
+struct MenuRow {
+  TMenuItem TForm1::*item;
+  const char* caption;
+  bool checked;
+  bool auto_check;           // the menu flips the mark before the handler runs
+  void (TForm1::*click)();   // none: the item only shows something
+};
+
+// In the order the menu shows them.
+constexpr MenuRow kTrayMenu[] = {
+    {&TForm1::Label1, " Local IP Address", false, false, nullptr},
+    {&TForm1::IP1, " 0.0.0.0", false, false, nullptr},
+    {&TForm1::N1, "-", false, false, nullptr},
+    {&TForm1::AskFirst1, "Ask before a new device takes control", true, true,
+     &TForm1::AskFirst1Click},
+    {&TForm1::Devices1, "Allowed devices", false, false, nullptr},
+    {&TForm1::Pause1, "Pause remote control", false, true, &TForm1::Pause1Click},
+    {&TForm1::StartRun1, "Run with windows start", true, true, &TForm1::StartRun1Click},
+    {&TForm1::Exit1, "Exit", false, false, &TForm1::Exit1Click},
+};
+
+}  // namespace
+
+void TForm1::BuildTrayMenu() {
+  PopupMenu1.Items.clear();
+  for (const MenuRow& row : kTrayMenu) {
+    TMenuItem& item = this->*row.item;
+    item = TMenuItem(row.caption, row.checked, row.auto_check);
+    if (row.click != nullptr) item.OnClick = [this, click = row.click] { (this->*click)(); };
+    PopupMenu1.Items.push_back(&item);
+  }
+}
 
 void TForm1::TrayIcon1MouseDown(TMouseButton button, int, int) {
   if (button != TMouseButton::mbRight) return;

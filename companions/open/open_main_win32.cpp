@@ -7,6 +7,7 @@
 #include <string>
 
 #include "companions/open/locate_request.h"
+#include "settings/program_files.h"
 #include "settings/registry_reader.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
@@ -56,11 +57,7 @@ UINT_PTR CALLBACK PlaceDialog(HWND hook, UINT message, WPARAM, LPARAM l) {
 std::string ProgramFilesFolder(platform::IRegistry& registry) {
   settings::TRegistry reader(registry);
   reader.RootKey = platform::RootKey::LocalMachine;
-  reader.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
-  for (const char* name : {"ProgramFilesDir (x86)", "ProgramFilesDir"}) {
-    if (reader.ValueExists(name)) return reader.ReadString(name);
-  }
-  return "";
+  return settings::ReadProgramFilesDir(reader).value_or("");
 }
 
 // The chosen file's full path, or nothing on Cancel.

@@ -12,8 +12,10 @@
 #include <mutex>
 #include <netioapi.h>
 
+#include "platform/ipv4.h"
 #include "platform/sockets.h"
 #include "platform/subscribers.h"
+#include "platform/win32/win32_system_message.h"
 
 #ifndef SIO_UDP_CONNRESET
 #define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
@@ -50,11 +52,7 @@ class WinsockSockets final : public ISockets {
   int LastError() override { return WSAGetLastError(); }
 
   std::string ErrorText(int error) override {
-    char text[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n')) text[--n] = 0;
-    return text;
+    return win32::SystemMessageText(static_cast<DWORD>(error));
   }
 
   SocketHandle OpenUdp() override { return Open(SOCK_DGRAM); }
@@ -209,7 +207,7 @@ class WinsockSockets final : public ISockets {
           entry.address = ntohl(
               reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr)->sin_addr.s_addr);
           const unsigned prefix = unicast->OnLinkPrefixLength;
-          entry.netmask = prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~((1u << (32 - prefix)) - 1);
+          entry.netmask = MaskOfPrefix(prefix);
           entry.up = adapter->OperStatus == IfOperStatusUp;
           entry.tunnel = adapter->IfType == IF_TYPE_TUNNEL || adapter->IfType == IF_TYPE_PPP;
           if (entry.address != 0) result.push_back(entry);
@@ -218,9 +216,9 @@ class WinsockSockets final : public ISockets {
     }
     // Some systems leave loopback out; the host answers on it all the same.
     const bool has_loopback = std::any_of(result.begin(), result.end(), [](const Ipv4Interface& e) {
-      return e.address == 0x7F000001u;
+      return e.address == kLoopbackAddress;
     });
-    if (!has_loopback) result.push_back({0x7F000001u, 0xFF000000u});
+    if (!has_loopback) result.push_back({kLoopbackAddress, MaskOfPrefix(8)});
     return result;
   }
 

@@ -2,6 +2,7 @@
 
 
 #include "platform/framework_error.h"
+#include "platform/win32/win32_system_message.h"
 
 namespace platform::win32 {
 namespace {
@@ -148,11 +149,10 @@ void Win32StreamServer::Close(SocketHandle socket) {
   closed_.insert(socket);
 }
 
+// Without its full stop: the message goes on after it with the number.
 std::string Win32StreamServer::ErrorText(int error) {
-  char text[512] = {};
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                           static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == '.')) text[--n] = 0;
+  std::string text = SystemMessageText(static_cast<DWORD>(error));
+  if (!text.empty() && text.back() == '.') text.pop_back();
   return text;
 }
 

@@ -11,6 +11,12 @@ namespace {
 
 constexpr char kClass[] = "TTrayIconWindow";
 constexpr UINT kIconId = 1;
+constexpr UINT kCallbackMessage = WM_USER + 1;
+
+HICON IconOf(TrayIconState state) {
+  return LoadIconA(GetModuleHandleA(nullptr),
+                   state == TrayIconState::Paused ? "PAUSEDICON" : "MAINICON");
+}
 
 void CopyText(char* target, std::size_t size, const std::string& text) {
   std::strncpy(target, text.c_str(), size - 1);
@@ -45,23 +51,53 @@ bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next
 
 LRESULT CALLBACK Win32NotificationArea::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<Win32NotificationArea*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self != nullptr && self->handler_) {
-    bool handled = false;
-    // An error out of a handler would cross the system's code: show it here
-    // and go on, as the message loop does for every other event.
-    try {
-      LRESULT result = self->handler_(message, w, l, handled);
-      if (handled) return result;
-    } catch (const EFrameworkError& error) {
-      self->show_error_(error.what());
-      return 0;
-    }
+  TrayEvent event;
+  if (self == nullptr || !self->handler_ || !self->EventOf(message, w, l, event)) {
+    // Also WM_QUERYENDSESSION: the default answer lets the session end.
+    return DefWindowProcA(window, message, w, l);
   }
-  return DefWindowProcA(window, message, w, l);
+  // An error out of a handler would cross the system's code: show it here
+  // and go on, as the message loop does for every other event.
+  try {
+    self->handler_(event);
+  } catch (const EFrameworkError& error) {
+    self->show_error_(error.what());
+  }
+  return 0;
+}
+
+bool Win32NotificationArea::EventOf(UINT message, WPARAM w, LPARAM l, TrayEvent& event) const {
+  using Kind = TrayEvent::Kind;
+  if (message == taskbar_created_ && taskbar_created_ != 0) {
+    event.kind = Kind::TaskbarRecreated;
+    return true;
+  }
+  if (message == WM_ENDSESSION) {
+    // wParam FALSE: someone cancelled the logoff.
+    event.kind = w != 0 ? Kind::SessionEnding : Kind::SessionEndCancelled;
+    return true;
+  }
+  if (message != kCallbackMessage) return false;
+  event.kind = Kind::ButtonDown;
+  switch (LOWORD(l)) {
+    case WM_LBUTTONDOWN: event.button = TrayButton::Left; break;
+    case WM_RBUTTONDOWN: event.button = TrayButton::Right; break;
+    case WM_MBUTTONDOWN: event.button = TrayButton::Middle; break;
+    case WM_RBUTTONUP: event.kind = Kind::MenuRequested; break;
+    default: return false;
+  }
+  // Screen coordinates from the cursor, never from the message: they are
+  // negative on monitors left of the primary one.
+  POINT at{};
+  GetCursorPos(&at);
+  event.x = at.x;
+  event.y = at.y;
+  return true;
 }
 
 void Win32NotificationArea::CreateIconWindow(Handler handler) {
   handler_ = std::move(handler);
+  taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
@@ -76,28 +112,50 @@ void Win32NotificationArea::CreateIconWindow(Handler handler) {
 
 void Win32NotificationArea::DestroyIconWindow() { window_.reset(); }
 
-bool Win32NotificationArea::Notify(unsigned action, const TrayIconData& data) {
+NOTIFYICONDATAA Win32NotificationArea::Record(UINT flags) const {
   NOTIFYICONDATAA record{};
   // The version-2 layout at this build's size (504 bytes on x86_64): with any
   // other size the shell falls back to the oldest layout and drops balloons.
   record.cbSize = NOTIFYICONDATAA_V2_SIZE;
   record.hWnd = window_.get();
   record.uID = kIconId;
-  record.uFlags = data.flags;
-  record.uCallbackMessage = data.callback_message;
-  if (data.with_icon) {
-    record.hIcon = LoadIconA(GetModuleHandleA(nullptr), data.paused_icon ? "PAUSEDICON" : "MAINICON");
-  }
-  CopyText(record.szTip, sizeof record.szTip, data.tip);
-  CopyText(record.szInfo, sizeof record.szInfo, data.info);
-  CopyText(record.szInfoTitle, sizeof record.szInfoTitle, data.info_title);
-  record.uTimeout = data.timeout_ms;
-  record.dwInfoFlags = data.info_flags;
+  record.uFlags = flags;
+  return record;
+}
+
+bool Win32NotificationArea::Notify(DWORD action, NOTIFYICONDATAA& record) {
   return Shell_NotifyIconA(action, &record) != FALSE;
 }
 
-unsigned Win32NotificationArea::TaskbarCreatedMessage() {
-  return RegisterWindowMessageA("TaskbarCreated");
+bool Win32NotificationArea::AddIcon(TrayIconState state, const std::string& tip) {
+  NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP));
+  record.uCallbackMessage = kCallbackMessage;
+  record.hIcon = IconOf(state);
+  CopyText(record.szTip, sizeof record.szTip, tip);
+  return Notify(NIM_ADD, record);
+}
+
+bool Win32NotificationArea::ChangeIcon(TrayIconState state, const std::string& tip) {
+  NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  record.uCallbackMessage = kCallbackMessage;
+  record.hIcon = IconOf(state);
+  CopyText(record.szTip, sizeof record.szTip, tip);
+  return Notify(NIM_MODIFY, record);
+}
+
+bool Win32NotificationArea::ShowBalloon(const std::string& title, const std::string& text,
+                                        unsigned timeout_ms) {
+  NOTIFYICONDATAA record = Record(NIF_INFO);
+  CopyText(record.szInfo, sizeof record.szInfo, text);
+  CopyText(record.szInfoTitle, sizeof record.szInfoTitle, title);
+  record.uTimeout = timeout_ms;
+  record.dwInfoFlags = NIIF_INFO;
+  return Notify(NIM_MODIFY, record);
+}
+
+void Win32NotificationArea::RemoveIcon() {
+  NOTIFYICONDATAA record = Record(0);
+  Notify(NIM_DELETE, record);
 }
 
 int Win32NotificationArea::TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) {

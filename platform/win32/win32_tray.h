@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>
@@ -19,16 +20,23 @@ class Win32NotificationArea final : public INotificationArea {
       : show_error_(std::move(show_error)) {}
   void CreateIconWindow(Handler handler) override;
   void DestroyIconWindow() override;
-  bool Notify(unsigned action, const TrayIconData& data) override;
-  unsigned TaskbarCreatedMessage() override;
+  bool AddIcon(TrayIconState state, const std::string& tip) override;
+  bool ChangeIcon(TrayIconState state, const std::string& tip) override;
+  bool ShowBalloon(const std::string& title, const std::string& text, unsigned timeout_ms) override;
+  void RemoveIcon() override;
   int TrackPopupMenu(const std::vector<MenuEntry>& entries, int x, int y) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  // The event a message of the icon's window means, if any.
+  bool EventOf(UINT message, WPARAM w, LPARAM l, TrayEvent& event) const;
+  NOTIFYICONDATAA Record(UINT flags) const;
+  bool Notify(DWORD action, NOTIFYICONDATAA& record);
   std::function<void(const std::string&)> show_error_;
   std::unique_ptr<WindowClass> class_;
   UniqueWindow window_;  // destroyed before its class is unregistered
   Handler handler_;
+  UINT taskbar_created_ = 0;
 };
 
 }  // namespace platform::win32

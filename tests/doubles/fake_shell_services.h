@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/input.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
 
@@ -14,9 +15,14 @@ namespace doubles {
 
 class FakeNotificationArea final : public platform::INotificationArea {
  public:
+  enum class Action { Add, Change, Balloon, Remove };
   struct Call {
-    unsigned action;
-    platform::TrayIconData data;
+    Action action;
+    platform::TrayIconState state = platform::TrayIconState::Normal;
+    std::string tip;
+    std::string title;  // of a balloon
+    std::string text;
+    unsigned timeout_ms = 0;
   };
   std::vector<Call> calls;
   bool refuse_add = false;
@@ -43,11 +49,22 @@ class FakeNotificationArea final : public platform::INotificationArea {
     window = true;
   }
   void DestroyIconWindow() override { window = false; }
-  bool Notify(unsigned action, const platform::TrayIconData& data) override {
-    calls.push_back({action, data});
-    return !(action == platform::kNotifyAdd && refuse_add);
+  bool AddIcon(platform::TrayIconState state, const std::string& tip) override {
+    calls.push_back({Action::Add, state, tip, "", "", 0});
+    return !refuse_add;
   }
-  unsigned TaskbarCreatedMessage() override { return 0xC123; }
+  bool ChangeIcon(platform::TrayIconState state, const std::string& tip) override {
+    calls.push_back({Action::Change, state, tip, "", "", 0});
+    return true;
+  }
+  bool ShowBalloon(const std::string& title, const std::string& text,
+                   unsigned timeout_ms) override {
+    calls.push_back({Action::Balloon, platform::TrayIconState::Normal, "", title, text, timeout_ms});
+    return true;
+  }
+  void RemoveIcon() override {
+    calls.push_back({Action::Remove, platform::TrayIconState::Normal, "", "", "", 0});
+  }
   int TrackPopupMenu(const std::vector<platform::MenuEntry>& entries, int x, int y) override {
     menus_shown.push_back(entries);
     menu_positions.push_back({x, y});
@@ -57,14 +74,27 @@ class FakeNotificationArea final : public platform::INotificationArea {
     }
     return std::exchange(choose, -1);
   }
-  std::intptr_t Send(unsigned message, std::uintptr_t w = 0, std::intptr_t l = 0) {
-    bool handled = false;
-    return handler(message, w, l, handled);
+
+  // The user and the system, as the icon's window would report them.
+  void Raise(platform::TrayEvent::Kind kind, platform::TrayButton button = platform::TrayButton::Left,
+             platform::TPoint at = {}) {
+    handler({kind, button, at.x, at.y});
+  }
+  void ButtonDown(platform::TrayButton button, platform::TPoint at = {}) {
+    Raise(platform::TrayEvent::Kind::ButtonDown, button, at);
+  }
+  void RequestMenu(platform::TPoint at = {}) {
+    Raise(platform::TrayEvent::Kind::MenuRequested, platform::TrayButton::Right, at);
+  }
+  // A right click: the press, then the release that asks for the menu.
+  void RightClick(platform::TPoint at = {}) {
+    ButtonDown(platform::TrayButton::Right, at);
+    RequestMenu(at);
   }
   std::vector<Call> Balloons() const {
     std::vector<Call> balloons;
     for (const Call& call : calls) {
-      if (call.data.flags == platform::kNotifyInfo) balloons.push_back(call);
+      if (call.action == Action::Balloon) balloons.push_back(call);
     }
     return balloons;
   }

@@ -209,7 +209,7 @@ TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
   t.Create();
   EXPECT_TRUE(t.Form().AskFirst1.Checked) << "on by default";
   t.tray.choose_caption = "Ask before a new device takes control";
-  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+  t.tray.RequestMenu();
   EXPECT_FALSE(t.Form().AskFirst1.Checked);
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u);
@@ -225,18 +225,18 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   AccessFixture t;
   t.Create();
   t.tray.choose_caption = "Pause remote control";
-  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+  t.tray.RequestMenu();
   ASSERT_TRUE(t.Form().Paused);
-  EXPECT_EQ(t.tray.calls.back().data.tip, "Mirovanta 2 (paused)");
-  EXPECT_TRUE(t.tray.calls.back().data.paused_icon);
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 (paused)");
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Paused);
   t.Command(kLoopback);
   t.Command(kLoopback, kProbe);
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
   t.tray.choose_caption = "Pause remote control";
-  t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
-  EXPECT_EQ(t.tray.calls.back().data.tip, "");
-  EXPECT_FALSE(t.tray.calls.back().data.paused_icon);
+  t.tray.RequestMenu();
+  EXPECT_EQ(t.tray.calls.back().tip, "");
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
   t.Command(kLoopback);
   EXPECT_EQ(t.Keys(), 1u);
   t.form.reset();
@@ -248,8 +248,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   AccessFixture t;
   t.Create();
   auto submenu = [&] {
-    t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonDown);
-    t.tray.Send(shell::TTrayIcon::kCallbackMessage, 0, platform::kMessageRightButtonUp);
+    t.tray.RightClick();
     for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
       if (entry.caption == "Allowed devices") return entry.children;
     }

@@ -10,7 +10,7 @@ using Strings = std::vector<std::string>;
 
 Strings BalloonLines(doubles::FakeNotificationArea& tray) {
   Strings lines;
-  for (const auto& call : tray.Balloons()) lines.push_back(call.data.info_title + " / " + call.data.info);
+  for (const auto& call : tray.Balloons()) lines.push_back(call.title + " / " + call.text);
   return lines;
 }
 

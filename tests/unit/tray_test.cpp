@@ -14,19 +14,22 @@ Strings Captions(const std::vector<platform::MenuEntry>& entries) {
   return captions;
 }
 
-constexpr unsigned kCallback = 0x0401;
+using Action = doubles::FakeNotificationArea::Action;
+using Kind = platform::TrayEvent::Kind;
+using platform::TrayButton;
+using platform::TrayIconState;
 
-TEST(Tray, TheIconIsAddedWithItsCallbackAndThenGetsTheApplicationIcon) {
+TEST(Tray, TheIconIsAddedAndThenGetsTheApplicationIcon) {
   doubles::FormFixture t;
   t.Create();
   ASSERT_GE(t.tray.calls.size(), 2u);
-  EXPECT_EQ(t.tray.calls[0].action, platform::kNotifyAdd);
-  EXPECT_EQ(t.tray.calls[0].data.flags, 3u);
-  EXPECT_EQ(t.tray.calls[0].data.callback_message, kCallback);
-  EXPECT_EQ(t.tray.calls[1].action, platform::kNotifyModify);
-  EXPECT_TRUE(t.tray.calls[1].data.with_icon);
+  EXPECT_EQ(t.tray.calls[0].action, Action::Add);
+  EXPECT_EQ(t.tray.calls[0].state, TrayIconState::Normal);
+  EXPECT_EQ(t.tray.calls[0].tip, "");
+  EXPECT_EQ(t.tray.calls[1].action, Action::Change);
+  EXPECT_EQ(t.tray.calls[1].state, TrayIconState::Normal);
   t.form.reset();
-  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyDelete);
+  EXPECT_EQ(t.tray.calls.back().action, Action::Remove);
   EXPECT_FALSE(t.tray.window);
 }
 
@@ -47,9 +50,7 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
   t.sockets.host_addresses = {0xC0A80114u};
   t.Create();
   t.sockets.host_addresses = {0x0A000002u, 0xC0A80115u};
-  t.input.position = {-300, 700};  // a monitor left of the primary one
-  t.tray.Send(kCallback, 0, platform::kMessageRightButtonDown);
-  t.tray.Send(kCallback, 0, platform::kMessageRightButtonUp);
+  t.tray.RightClick({-300, 700});  // a monitor left of the primary one
   ASSERT_EQ(t.tray.menus_shown.size(), 1u);
   EXPECT_EQ(Captions(t.tray.menus_shown[0]),
             (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
@@ -58,20 +59,17 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
   EXPECT_EQ(t.tray.menu_positions[0].x, -300);
   EXPECT_EQ(t.tray.menu_positions[0].y, 700);
   t.sockets.host_addresses = {};
-  t.tray.Send(kCallback, 0, platform::kMessageRightButtonDown);
+  t.tray.ButtonDown(TrayButton::Right);
   EXPECT_EQ(t.Form().IP1.Caption, "") << "no addresses: an empty line";
   EXPECT_EQ(t.Form().Label1.Caption, "DEN Local IP Address") << "the name line stays";
 }
 
-TEST(Tray, LeftAndMiddleButtonsAndOtherMessagesDoNothing) {
+TEST(Tray, LeftAndMiddleButtonsDoNothing) {
   doubles::FormFixture t;
   t.Create();
   const std::string before = t.Form().IP1.Caption;
   t.sockets.host_addresses = {0x0A000009u};
-  for (unsigned mouse : {platform::kMessageLeftButtonDown, platform::kMessageMiddleButtonDown,
-                         0x0202u, 0x0203u, 0x0200u}) {
-    t.tray.Send(kCallback, 0, mouse);
-  }
+  for (TrayButton button : {TrayButton::Left, TrayButton::Middle}) t.tray.ButtonDown(button);
   EXPECT_TRUE(t.tray.menus_shown.empty());
   EXPECT_EQ(t.Form().IP1.Caption, before);
 }
@@ -80,7 +78,7 @@ TEST(Tray, ExitFromTheMenuEndsTheApplication) {
   doubles::FormFixture t;
   t.Create();
   t.tray.choose_caption = "Exit";
-  t.tray.Send(kCallback, 0, platform::kMessageRightButtonUp);
+  t.tray.RequestMenu();
   EXPECT_EQ(t.application.calls.back(), "Terminate");
 }
 
@@ -97,17 +95,16 @@ TEST(Tray, TheIconComesBackWhenExplorerRestarts) {
   doubles::FormFixture t;
   t.Create();
   const std::size_t before = t.tray.calls.size();
-  t.tray.Send(0xC123);
+  t.tray.Raise(Kind::TaskbarRecreated);
   ASSERT_EQ(t.tray.calls.size(), before + 1);
-  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyAdd);
+  EXPECT_EQ(t.tray.calls.back().action, Action::Add);
 }
 
 TEST(Tray, EndOfSessionRemovesTheIconAndLetsTheShutdownGoOn) {
   doubles::FormFixture t;
   t.Create();
-  EXPECT_EQ(t.tray.Send(platform::kMessageQueryEndSession), 1);
-  t.tray.Send(platform::kMessageEndSession, 1);
-  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyDelete);
+  t.tray.Raise(Kind::SessionEnding);
+  EXPECT_EQ(t.tray.calls.back().action, Action::Remove);
   const std::size_t after = t.tray.calls.size();
   t.form.reset();
   EXPECT_EQ(t.tray.calls.size(), after) << "removed once";
@@ -116,28 +113,44 @@ TEST(Tray, EndOfSessionRemovesTheIconAndLetsTheShutdownGoOn) {
 TEST(Tray, ACancelledLogoffKeepsTheIcon) {
   doubles::FormFixture t;
   t.Create();
-  EXPECT_EQ(t.tray.Send(platform::kMessageQueryEndSession), 1);
   const std::size_t before = t.tray.calls.size();
-  t.tray.Send(platform::kMessageEndSession, 0);  // another program said no
+  t.tray.Raise(Kind::SessionEndCancelled);  // another program said no
   EXPECT_EQ(t.tray.calls.size(), before) << "nothing removed";
   // Still wanted: an Explorer restart brings it back as before.
-  t.tray.Send(t.tray.TaskbarCreatedMessage());
-  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyAdd);
+  t.tray.Raise(Kind::TaskbarRecreated);
+  EXPECT_EQ(t.tray.calls.back().action, Action::Add);
   t.form.reset();
-  EXPECT_EQ(t.tray.calls.back().action, platform::kNotifyDelete) << "removed at the exit";
+  EXPECT_EQ(t.tray.calls.back().action, Action::Remove) << "removed at the exit";
 }
 
-TEST(Balloons, CarryTitleTextInfoIconAndTimeout) {
+TEST(Balloons, CarryTitleTextAndTimeout) {
   doubles::FormFixture t;
   t.Create();
   t.Form().ShowBalloon("Device Connected", "Device IP : 192.168.1.10");
   auto balloons = t.tray.Balloons();
   ASSERT_EQ(balloons.size(), 1u);
-  EXPECT_EQ(balloons[0].action, platform::kNotifyModify);
-  EXPECT_EQ(balloons[0].data.info_title, "Device Connected");
-  EXPECT_EQ(balloons[0].data.info, "Device IP : 192.168.1.10");
-  EXPECT_EQ(balloons[0].data.timeout_ms, 5000u);
-  EXPECT_EQ(balloons[0].data.info_flags, 1u);
+  EXPECT_EQ(balloons[0].title, "Device Connected");
+  EXPECT_EQ(balloons[0].text, "Device IP : 192.168.1.10");
+  EXPECT_EQ(balloons[0].timeout_ms, 5000u);
+}
+
+TEST(Tray, APausedIconAddedAgainAfterAnExplorerRestartStillSaysSo) {
+  doubles::FormFixture t;
+  t.Create();
+  t.Form().TrayIcon1.SetPaused(true);
+  t.tray.Raise(Kind::TaskbarRecreated);
+  EXPECT_EQ(t.tray.calls.back().action, Action::Add);
+  EXPECT_EQ(t.tray.calls.back().state, TrayIconState::Paused);
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 (paused)");
+}
+
+TEST(Balloons, LongTitlesAndTextsAreCutToWhatTheShellHolds) {
+  doubles::FormFixture t;
+  t.Create();
+  t.Form().ShowBalloon(std::string(100, 't'), std::string(400, 'x'));
+  ASSERT_EQ(t.tray.Balloons().size(), 1u);
+  EXPECT_EQ(t.tray.Balloons()[0].title.size(), 63u);
+  EXPECT_EQ(t.tray.Balloons()[0].text.size(), 255u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mirovanta_version.h"
+#include "platform/ipv4.h"
 #include "platform/owners.h"
 #include "platform/sockets.h"
 #include "tools/remote/command_encoding.h"
@@ -103,7 +104,7 @@ std::vector<std::uint32_t> ProbeTargets(platform::ISockets& sockets, const Optio
     return targets;
   }
   for (const platform::Ipv4Interface& own : sockets.Interfaces()) {
-    if ((own.address >> 24) == 127) continue;
+    if (platform::IsLoopback(own.address)) continue;
     targets.push_back(own.address | ~own.netmask);
   }
   return targets;
