@@ -24,7 +24,7 @@ std::size_t DrainReplies(platform::ISockets& sockets, platform::SocketHandle soc
   while (sockets.WaitReadable({socket}, wait_ms, ready) > 0) {
     platform::Ipv4Endpoint from;
     platform::IoResult got = sockets.ReceiveFrom(socket, buffer, sizeof buffer, from);
-    if (got.error == 0 && got.bytes == 3 && buffer[2] == 0x81) ++replies;
+    if (!got.error.Failed() && got.bytes == 3 && buffer[2] == 0x81) ++replies;
   }
   return replies;
 }
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
       size = 5;
       datagram[0] = 0x15, datagram[1] = 0x65, datagram[2] = 3, datagram[3] = 5, datagram[4] = 0;
     }
-    if (sockets.SendTo(socket, datagram.data(), size, host).error != 0) ++failed_sends;
+    if (sockets.SendTo(socket, datagram.data(), size, host).error.Failed()) ++failed_sends;
     if ((i & 1023) == 0) replies += DrainReplies(sockets, socket, 0);
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

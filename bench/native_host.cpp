@@ -72,14 +72,14 @@ class NullDesktop final : public platform::IInput,
   void RemoveIcon() override {}
   int TrackPopupMenu(const std::vector<platform::MenuEntry>&, int, int) override { return -1; }
   void SetEventHandler(EventHandler) override {}
-  ListenResult Listen(std::uint16_t, int) override { return {1, 0, ""}; }
-  platform::SocketHandle Accept(platform::SocketHandle, int& error) override {
-    error = platform::wsa::kWouldBlock;
+  ListenResult Listen(std::uint16_t, int) override { return {1, {}, ""}; }
+  platform::SocketHandle Accept(platform::SocketHandle, platform::SocketError& error) override {
+    error = {platform::SocketFailure::WouldBlock, 0};
     return platform::kNoSocket;
   }
-  int PeerAddress(platform::SocketHandle, std::uint32_t&) override { return 0; }
+  platform::SocketError PeerAddress(platform::SocketHandle, std::uint32_t&) override { return {}; }
   platform::IoResult Send(platform::SocketHandle, const std::uint8_t*, std::size_t size) override {
-    return {static_cast<long>(size), 0};
+    return {static_cast<long>(size), {}};
   }
   bool PeerClosed(platform::SocketHandle) override { return false; }
   void Close(platform::SocketHandle) override {}

@@ -31,7 +31,7 @@ bool RoundTrip(platform::ISockets& sockets, platform::SocketHandle socket, Targe
   while (sockets.WaitReadable({socket}, 1000, ready) > 0) {
     platform::Ipv4Endpoint from;
     platform::IoResult got = sockets.ReceiveFrom(socket, reply, sizeof reply, from);
-    if (got.error == 0 && got.bytes == 3 && from.port == target.port) {
+    if (!got.error.Failed() && got.bytes == 3 && from.port == target.port) {
       target.micros.push_back(
           std::chrono::duration<double, std::micro>(Clock::now() - start).count());
       return true;

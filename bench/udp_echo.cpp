@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   platform::ISockets& sockets = platform::SystemSockets();
   if (sockets.Startup() != 0) return 1;
   platform::SocketHandle socket = sockets.OpenUdp();
-  if (sockets.Bind(socket, {0, static_cast<std::uint16_t>(std::atoi(argv[1]))}) != 0) {
+  if (sockets.Bind(socket, {0, static_cast<std::uint16_t>(std::atoi(argv[1]))}).Failed()) {
     std::fprintf(stderr, "udp_echo: cannot bind\n");
     return 1;
   }
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   while (true) {
     platform::Ipv4Endpoint from;
     platform::IoResult got = sockets.ReceiveFrom(socket, buffer, sizeof buffer, from);
-    if (got.error == 0 && got.bytes > 0) {
+    if (!got.error.Failed() && got.bytes > 0) {
       sockets.SendTo(socket, buffer, static_cast<std::size_t>(got.bytes), from);
     }
   }

@@ -1,7 +1,7 @@
 #pragma once
-// Sockets family: the few socket operations the host and its client need, with
-// error numbers always in the Windows Sockets numbering so that the portable code
-// can decide on them the same way over Winsock and over POSIX sockets.
+// Sockets family: the few socket operations the host and its client need.
+// Failures come as meanings the portable code decides on, each with the
+// system's own error number for the messages that show it.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,21 +15,32 @@ inline constexpr SocketHandle kNoSocket = -1;
 using WatchToken = std::uint64_t;
 inline constexpr WatchToken kNoWatch = 0;
 
-// Windows Sockets error numbers the portable code tells apart.
-namespace wsa {
-inline constexpr int kInterrupted = 10004;
-inline constexpr int kInvalidArgument = 10022;
-inline constexpr int kWouldBlock = 10035;
-inline constexpr int kNotSocket = 10038;
-inline constexpr int kMessageSize = 10040;
-inline constexpr int kAddressInUse = 10048;
-inline constexpr int kNetReset = 10052;
-inline constexpr int kConnectionAborted = 10053;
-inline constexpr int kConnectionReset = 10054;
-inline constexpr int kNotConnected = 10057;
-inline constexpr int kTimedOut = 10060;
-inline constexpr int kConnectionRefused = 10061;
-}  // namespace wsa
+// The failures of socket calls the portable code tells apart.
+enum class SocketFailure {
+  None,
+  Interrupted,
+  InvalidArgument,
+  WouldBlock,         // nothing to take now, or no room to send now
+  NotSocket,
+  MessageSize,        // a datagram larger than the buffer; its rest is gone
+  AddressInUse,
+  NetReset,           // an earlier datagram's time to live ran out
+  ConnectionAborted,
+  ConnectionReset,    // the peer reset it; for UDP, an earlier send met a closed port
+  NotConnected,
+  TimedOut,
+  ConnectionRefused,
+  Other,              // anything else: only its number tells
+};
+
+// The outcome of a socket call: the failure and the system's own number
+// (Windows Sockets numbers on Windows, errno elsewhere).
+struct SocketError {
+  SocketFailure failure = SocketFailure::None;
+  int number = 0;
+  bool Failed() const { return failure != SocketFailure::None; }
+  bool operator==(SocketFailure other) const { return failure == other; }
+};
 
 // An IPv4 address and port, both in host byte order.
 struct Ipv4Endpoint {
@@ -44,10 +55,10 @@ struct Ipv4Interface {
   bool tunnel = false;        // a tunnel or point-to-point link (a VPN, say)
 };
 
-// Result of one receive or send: bytes moved, or error (a wsa:: number) when not 0.
+// Result of one receive or send: the bytes moved, or the failure.
 struct IoResult {
   long bytes = 0;
-  int error = 0;
+  SocketError error;
 };
 
 class ISockets {
@@ -57,16 +68,16 @@ class ISockets {
   // Starts the socket library; 0 or the platform's error number.
   virtual int Startup() = 0;
   virtual void Cleanup() = 0;
-  // The error of the last failed call on this thread.
-  virtual int LastError() = 0;
-  virtual std::string ErrorText(int error) = 0;
+  // The system's text for one of its error numbers.
+  virtual std::string ErrorText(int number) = 0;
+  // The system's own error for a failure the portable code finds itself.
+  virtual SocketError ErrorOf(SocketFailure failure) = 0;
 
   virtual SocketHandle OpenUdp() = 0;  // kNoSocket on failure
   virtual SocketHandle OpenTcp() = 0;  // kNoSocket on failure
-  // Each returns 0 or an error number.
-  virtual int Bind(SocketHandle socket, Ipv4Endpoint local) = 0;
-  virtual int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) = 0;
-  virtual int SetBroadcast(SocketHandle socket, bool enabled) = 0;
+  virtual SocketError Bind(SocketHandle socket, Ipv4Endpoint local) = 0;
+  virtual SocketError LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) = 0;
+  virtual SocketError SetBroadcast(SocketHandle socket, bool enabled) = 0;
   // Stops a UDP socket from failing its next receive because an earlier send
   // reached a closed port (Windows reports that as a reset); no-op elsewhere.
   virtual void DisableUdpResetReports(SocketHandle socket) = 0;
@@ -76,14 +87,14 @@ class ISockets {
   // or -1 on error.
   virtual int WaitReadable(const std::vector<SocketHandle>& sockets, int timeout_ms,
                            std::vector<bool>& ready) = 0;
-  // One datagram; a datagram larger than the buffer fails with wsa::kMessageSize.
+  // One datagram; a datagram larger than the buffer fails with MessageSize.
   virtual IoResult ReceiveFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
                                Ipv4Endpoint& from) = 0;
   virtual IoResult SendTo(SocketHandle socket, const std::uint8_t* data, std::size_t size,
                           Ipv4Endpoint to) = 0;
 
   // Stream sockets, blocking, for the remote-control client.
-  virtual int Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) = 0;
+  virtual SocketError Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) = 0;
   virtual IoResult Receive(SocketHandle socket, std::uint8_t* buffer, std::size_t size) = 0;
 
   virtual void Shutdown(SocketHandle socket) = 0;
@@ -108,36 +119,32 @@ class ISockets {
   virtual void UnwatchAddressChanges(WatchToken token) = 0;
 };
 
-// Socket events of the stream server (the FD_ values of WSAAsyncSelect).
-inline constexpr int kEventRead = 0x01;
-inline constexpr int kEventWrite = 0x02;
-inline constexpr int kEventAccept = 0x08;
-inline constexpr int kEventConnect = 0x10;
-inline constexpr int kEventClose = 0x20;
+// What the stream server reports about one of its sockets.
+enum class StreamEvent { Accept, Read, Write, Connect, Close };
 
 // A listening stream socket whose events arrive on the main thread.
 class IStreamServer {
  public:
-  using EventHandler = std::function<void(SocketHandle socket, int event, int error)>;
+  using EventHandler =
+      std::function<void(SocketHandle socket, StreamEvent event, SocketError error)>;
   struct ListenResult {
     SocketHandle socket = kNoSocket;
-    int error = 0;
+    SocketError error;
     std::string api;  // the call that failed
   };
   virtual ~IStreamServer() = default;
   virtual void SetEventHandler(EventHandler handler) = 0;
   virtual ListenResult Listen(std::uint16_t port, int backlog) = 0;
   // The accepted connection, with its events selected; kNoSocket with `error`
-  // set when there is none (wsa::kWouldBlock: none waiting).
-  virtual SocketHandle Accept(SocketHandle listener, int& error) = 0;
-  // 0 or an error number.
-  virtual int PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
+  // set when there is none (WouldBlock: none waiting).
+  virtual SocketHandle Accept(SocketHandle listener, SocketError& error) = 0;
+  virtual SocketError PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
   virtual IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) = 0;
   // True when the device has closed or reset the connection, whether or not
   // its notification has arrived (a look that takes no byte).
   virtual bool PeerClosed(SocketHandle socket) = 0;
   virtual void Close(SocketHandle socket) = 0;
-  virtual std::string ErrorText(int error) = 0;
+  virtual std::string ErrorText(int number) = 0;
 };
 
 // The real implementation of the build (POSIX sockets natively, Winsock on Windows).

@@ -14,25 +14,27 @@ TCustomWinSocket::TCustomWinSocket(platform::IStreamServer& server, platform::So
     : server_(server), handle_(server, handle) {
   std::uint32_t address = 0;
   // Any failure here is a peer that is gone already: its balloons show no address.
-  if (server_.PeerAddress(handle, address) == 0) {
+  if (!server_.PeerAddress(handle, address).Failed()) {
     remote_address_ = platform::Ipv4ToText(address);
     remote_ip_ = address;
   }
 }
 
-bool TCustomWinSocket::SendText(const std::string& text, int& error) {
-  error = 0;
+bool TCustomWinSocket::SendText(const std::string& text, platform::SocketError& error) {
+  error = {};
   if (text.empty()) return true;
   platform::IoResult sent =
       server_.Send(handle_.Get(), reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  if (sent.error == platform::wsa::kWouldBlock) return true;  // dropped, never retried
+  if (sent.error == platform::SocketFailure::WouldBlock) return true;  // dropped, never retried
   error = sent.error;
-  return sent.error == 0;
+  return !sent.error.Failed();
 }
 
 TServerSocket::TServerSocket(platform::IStreamServer& server) : server_(server) {
   server_.SetEventHandler(
-      [this](platform::SocketHandle socket, int event, int error) { OnEvent(socket, event, error); });
+      [this](platform::SocketHandle socket, platform::StreamEvent event, platform::SocketError error) {
+        OnEvent(socket, event, error);
+      });
 }
 
 TServerSocket::~TServerSocket() { SetActive(false); }
@@ -44,7 +46,8 @@ void TServerSocket::SetActive(bool active) {
         server_.Listen(static_cast<std::uint16_t>(Port), 5);
     if (result.socket == platform::kNoSocket) {
       throw platform::EFrameworkError(
-          WindowsSocketErrorMessage(server_.ErrorText(result.error), result.error, result.api));
+          WindowsSocketErrorMessage(server_.ErrorText(result.error.number), result.error.number,
+                                    result.api));
     }
     listener_ = platform::TStreamSocket(server_, result.socket);
     return;
@@ -67,10 +70,11 @@ TCustomWinSocket* TServerSocket::Find(platform::SocketHandle socket) {
 void TServerSocket::Accept() {
   constexpr int kMostPerNotification = 64;
   for (int taken = 0; taken < kMostPerNotification; ++taken) {
-    int error = 0;
+    platform::SocketError error;
     platform::SocketHandle accepted = server_.Accept(listener_.Get(), error);
     if (accepted == platform::kNoSocket) {
-      if (error == platform::wsa::kConnectionReset || error == platform::wsa::kConnectionAborted) {
+      if (error == platform::SocketFailure::ConnectionReset ||
+          error == platform::SocketFailure::ConnectionAborted) {
         continue;
       }
       return;  // none waiting, or a fault the next notification retries
@@ -116,20 +120,21 @@ void TServerSocket::Forget(platform::SocketHandle handle) {
   std::erase_if(connections_, [&](const auto& c) { return c->Handle() == handle; });
 }
 
-void TServerSocket::OnEvent(platform::SocketHandle socket, int event, int error) {
+void TServerSocket::OnEvent(platform::SocketHandle socket, platform::StreamEvent event,
+                            platform::SocketError error) {
   if (listener_ && socket == listener_.Get()) {
-    if (event == platform::kEventAccept && error == 0) Accept();
+    if (event == platform::StreamEvent::Accept && !error.Failed()) Accept();
     return;
   }
   TCustomWinSocket* connection = Find(socket);
   if (connection == nullptr) return;  // closed already; a late notification
   // An error reported for a connection (a reset, a time-out) is a device that
   // left, just as an orderly close is.
-  if (event == platform::kEventClose || error != 0) {
+  if (event == platform::StreamEvent::Close || error.Failed()) {
     Disconnect(*connection);
     return;
   }
-  if (event == platform::kEventRead && OnClientRead) OnClientRead(*this, *connection);
+  if (event == platform::StreamEvent::Read && OnClientRead) OnClientRead(*this, *connection);
 }
 
 }  // namespace presence

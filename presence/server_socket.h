@@ -28,7 +28,7 @@ class TCustomWinSocket {
   std::uint32_t RemoteIp() const { return remote_ip_; }
   // One send of all the bytes. Returns false when the send failed other than by
   // a full buffer (whose bytes are dropped, as the socket is non-blocking).
-  bool SendText(const std::string& text, int& error);
+  bool SendText(const std::string& text, platform::SocketError& error);
 
  private:
   platform::IStreamServer& server_;
@@ -68,7 +68,8 @@ class TServerSocket {
   void Disconnect(TCustomWinSocket& socket);
 
  private:
-  void OnEvent(platform::SocketHandle socket, int event, int error);
+  void OnEvent(platform::SocketHandle socket, platform::StreamEvent event,
+               platform::SocketError error);
   void Accept();
   void DisconnectGone();
   void Forget(platform::SocketHandle handle);

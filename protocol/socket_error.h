@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/framework_error.h"
+#include "platform/sockets.h"
 
 namespace protocol {
 
@@ -16,11 +17,11 @@ inline constexpr const char* kReceiveErrorZero = "UDP Receive Error = 0.";
 // A failed socket call: "Socket Error # <number>" and the platform's text on a new line.
 class ESocketError : public platform::EFrameworkError {
  public:
-  ESocketError(int error, const std::string& system_text);
-  int Error() const { return error_; }
+  ESocketError(platform::SocketError error, const std::string& system_text);
+  platform::SocketFailure Failure() const { return error_.failure; }
 
  private:
-  int error_;
+  platform::SocketError error_;
 };
 
 std::string SocketErrorMessage(int error, const std::string& system_text);

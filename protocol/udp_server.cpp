@@ -11,7 +11,8 @@ namespace protocol {
 
 using platform::IoResult;
 using platform::Ipv4Endpoint;
-namespace wsa = platform::wsa;
+using platform::SocketError;
+using platform::SocketFailure;
 
 std::size_t TStream::Read(void* buffer, std::size_t count) {
   std::size_t n = std::min(count, size_ - position_);
@@ -54,13 +55,14 @@ void TIdUDPServer::Activate() {
       binding.Allocated = true;
       Ipv4Endpoint local{0, binding.Port};
       if (!binding.IP.empty() && !platform::Ipv4FromText(binding.IP, local.address)) {
-        throw ESocketError(wsa::kInvalidArgument, sockets_.ErrorText(wsa::kInvalidArgument));
+        const SocketError error = sockets_.ErrorOf(SocketFailure::InvalidArgument);
+        throw ESocketError(error, sockets_.ErrorText(error.number));
       }
-      if (int error = sockets_.Bind(binding.Handle, local); error != 0) {
-        if (error == wsa::kAddressInUse) throw platform::EFrameworkError(kAddressInUse);
-        throw ESocketError(error, sockets_.ErrorText(error));
+      if (SocketError error = sockets_.Bind(binding.Handle, local); error.Failed()) {
+        if (error == SocketFailure::AddressInUse) throw platform::EFrameworkError(kAddressInUse);
+        throw ESocketError(error, sockets_.ErrorText(error.number));
       }
-      if (sockets_.LocalEndpoint(binding.Handle, local) == 0) {
+      if (!sockets_.LocalEndpoint(binding.Handle, local).Failed()) {
         binding.IP = platform::Ipv4ToText(local.address);
         binding.Port = local.port;
       }
@@ -161,7 +163,9 @@ void TIdUDPServer::ListenerLoop() {
 std::size_t TIdUDPServer::ReceiveDatagram(TIdSocketHandle& binding) {
   Ipv4Endpoint from;
   IoResult received = sockets_.ReceiveFrom(binding.Handle, buffer_.data(), buffer_.size(), from);
-  if (received.error != 0) throw ESocketError(received.error, sockets_.ErrorText(received.error));
+  if (received.error.Failed()) {
+    throw ESocketError(received.error, sockets_.ErrorText(received.error.number));
+  }
   if (received.bytes <= 0) throw platform::EFrameworkError(kReceiveErrorZero);
   binding.PeerAddress = from.address;
   binding.PeerIP = platform::Ipv4ToText(from.address);
@@ -178,9 +182,9 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
     // (gone already), or a reset report about an earlier reply to a closed port.
     // Anything else may be lasting, so pause before the next wait.
     ++receive_errors_;
-    bool per_datagram = error.Error() == wsa::kMessageSize ||
-                        error.Error() == wsa::kConnectionReset ||
-                        error.Error() == wsa::kNetReset;
+    const bool per_datagram = error.Failure() == SocketFailure::MessageSize ||
+                              error.Failure() == SocketFailure::ConnectionReset ||
+                              error.Failure() == SocketFailure::NetReset;
     if (!per_datagram) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return;
   } catch (const platform::EFrameworkError&) {

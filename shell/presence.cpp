@@ -7,7 +7,7 @@ namespace shell {
 // Only nearby devices get here, at most 16 at a time (the server closed the others).
 void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket& socket) {
   ShowPresenceBalloon(true, socket.RemoteAddress());
-  int error = 0;
+  platform::SocketError error;
   // A send that fails is a connection that broke: the device left again.
   if (!socket.SendText(ComputerName, error)) {
     sender.Disconnect(socket);

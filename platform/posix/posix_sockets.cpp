@@ -1,5 +1,5 @@
 // POSIX sockets behind the sockets interface, for the native build and its tests.
-// errno values are translated to the Windows Sockets numbers the portable code expects.
+// errno values become the failures the portable code knows, the number kept.
 #include <cstdio>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -19,39 +19,39 @@
 namespace platform {
 namespace {
 
-int ToWsa(int error) {
-  switch (error) {
-    case 0: return 0;
-    case EINTR: return wsa::kInterrupted;
-    case EAGAIN: return wsa::kWouldBlock;
-    case EBADF: return wsa::kNotSocket;
-    case EMSGSIZE: return wsa::kMessageSize;
-    case EADDRINUSE: return wsa::kAddressInUse;
-    case ENETRESET: return wsa::kNetReset;
-    case ECONNABORTED: return wsa::kConnectionAborted;
-    case ECONNRESET: return wsa::kConnectionReset;
-    case ENOTCONN: return wsa::kNotConnected;
-    case ETIMEDOUT: return wsa::kTimedOut;
-    case ECONNREFUSED: return wsa::kConnectionRefused;
-    default: return 10000 + error;  // outside the numbers the portable code tells apart
+struct Pair {
+  int number;
+  SocketFailure failure;
+};
+
+constexpr Pair kFailures[] = {
+    {EINTR, SocketFailure::Interrupted},
+    {EINVAL, SocketFailure::InvalidArgument},
+    {EAGAIN, SocketFailure::WouldBlock},
+    {EBADF, SocketFailure::NotSocket},
+    {EMSGSIZE, SocketFailure::MessageSize},
+    {EADDRINUSE, SocketFailure::AddressInUse},
+    {ENETRESET, SocketFailure::NetReset},
+    {ECONNABORTED, SocketFailure::ConnectionAborted},
+    {ECONNRESET, SocketFailure::ConnectionReset},
+    {ENOTCONN, SocketFailure::NotConnected},
+    {ETIMEDOUT, SocketFailure::TimedOut},
+    {ECONNREFUSED, SocketFailure::ConnectionRefused},
+};
+
+SocketError ErrnoError(int number) {
+  if (number == 0) return {};
+  for (const Pair& pair : kFailures) {
+    if (pair.number == number) return {pair.failure, number};
   }
+  return {SocketFailure::Other, number};
 }
 
-int FromWsa(int error) {
-  switch (error) {
-    case wsa::kInterrupted: return EINTR;
-    case wsa::kWouldBlock: return EAGAIN;
-    case wsa::kNotSocket: return EBADF;
-    case wsa::kMessageSize: return EMSGSIZE;
-    case wsa::kAddressInUse: return EADDRINUSE;
-    case wsa::kNetReset: return ENETRESET;
-    case wsa::kConnectionAborted: return ECONNABORTED;
-    case wsa::kConnectionReset: return ECONNRESET;
-    case wsa::kNotConnected: return ENOTCONN;
-    case wsa::kTimedOut: return ETIMEDOUT;
-    case wsa::kConnectionRefused: return ECONNREFUSED;
-    default: return error - 10000;
+SocketError ErrnoErrorOf(SocketFailure failure) {
+  for (const Pair& pair : kFailures) {
+    if (pair.failure == failure) return {failure, pair.number};
   }
+  return {failure, 0};
 }
 
 sockaddr_in ToSockaddr(Ipv4Endpoint endpoint) {
@@ -66,24 +66,24 @@ Ipv4Endpoint FromSockaddr(const sockaddr_in& address) {
   return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
 
-int Result(int rc) { return rc == 0 ? 0 : ToWsa(errno); }
+SocketError Result(int rc) { return rc == 0 ? SocketError{} : ErrnoError(errno); }
 
 class PosixSockets final : public ISockets {
  public:
   int Startup() override { return 0; }
   void Cleanup() override {}
-  int LastError() override { return ToWsa(errno); }
-  std::string ErrorText(int error) override { return std::strerror(FromWsa(error)); }
+  std::string ErrorText(int number) override { return std::strerror(number); }
+  SocketError ErrorOf(SocketFailure failure) override { return ErrnoErrorOf(failure); }
 
   SocketHandle OpenUdp() override { return Open(SOCK_DGRAM); }
   SocketHandle OpenTcp() override { return Open(SOCK_STREAM); }
 
-  int Bind(SocketHandle socket, Ipv4Endpoint local) override {
+  SocketError Bind(SocketHandle socket, Ipv4Endpoint local) override {
     sockaddr_in address = ToSockaddr(local);
     return Result(::bind(Fd(socket), reinterpret_cast<sockaddr*>(&address), sizeof address));
   }
 
-  int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) override {
+  SocketError LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) override {
     sockaddr_in address{};
     socklen_t length = sizeof address;
     int rc = ::getsockname(Fd(socket), reinterpret_cast<sockaddr*>(&address), &length);
@@ -91,7 +91,7 @@ class PosixSockets final : public ISockets {
     return Result(rc);
   }
 
-  int SetBroadcast(SocketHandle socket, bool enabled) override {
+  SocketError SetBroadcast(SocketHandle socket, bool enabled) override {
     int value = enabled ? 1 : 0;
     return Result(::setsockopt(Fd(socket), SOL_SOCKET, SO_BROADCAST, &value, sizeof value));
   }
@@ -129,11 +129,11 @@ class PosixSockets final : public ISockets {
     message.msg_iovlen = 1;
     ssize_t n = ::recvmsg(Fd(socket), &message, 0);
     // A receive timeout shows as EAGAIN here and as a time-out on Windows.
-    if (n < 0) return {0, errno == EAGAIN ? wsa::kTimedOut : ToWsa(errno)};
+    if (n < 0) return {0, errno == EAGAIN ? ErrnoErrorOf(SocketFailure::TimedOut) : ErrnoError(errno)};
     from = FromSockaddr(address);
     // Winsock fails a receive whose datagram did not fit; do the same here.
-    if (message.msg_flags & MSG_TRUNC) return {0, wsa::kMessageSize};
-    return {static_cast<long>(n), 0};
+    if (message.msg_flags & MSG_TRUNC) return {0, ErrnoErrorOf(SocketFailure::MessageSize)};
+    return {static_cast<long>(n), {}};
   }
 
   IoResult SendTo(SocketHandle socket, const std::uint8_t* data, std::size_t size,
@@ -141,11 +141,11 @@ class PosixSockets final : public ISockets {
     sockaddr_in address = ToSockaddr(to);
     ssize_t n = ::sendto(Fd(socket), data, size, MSG_NOSIGNAL,
                          reinterpret_cast<sockaddr*>(&address), sizeof address);
-    if (n < 0) return {0, ToWsa(errno)};
-    return {static_cast<long>(n), 0};
+    if (n < 0) return {0, ErrnoError(errno)};
+    return {static_cast<long>(n), {}};
   }
 
-  int Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) override {
+  SocketError Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) override {
     int fd = Fd(socket);
     int flags = ::fcntl(fd, F_GETFL);
     ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
@@ -153,25 +153,24 @@ class PosixSockets final : public ISockets {
     int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     int error = 0;
     if (rc != 0 && errno != EINPROGRESS) {
-      error = ToWsa(errno);
+      error = errno;
     } else if (rc != 0) {
       pollfd pfd{fd, POLLOUT, 0};
       if (::poll(&pfd, 1, timeout_ms) <= 0) {
-        error = wsa::kTimedOut;
+        error = ETIMEDOUT;
       } else {
         socklen_t length = sizeof error;
         ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
-        error = ToWsa(error);
       }
     }
     ::fcntl(fd, F_SETFL, flags);
-    return error;
+    return ErrnoError(error);
   }
 
   IoResult Receive(SocketHandle socket, std::uint8_t* buffer, std::size_t size) override {
     ssize_t n = ::recv(Fd(socket), buffer, size, 0);
-    if (n < 0) return {0, ToWsa(errno)};
-    return {static_cast<long>(n), 0};
+    if (n < 0) return {0, ErrnoError(errno)};
+    return {static_cast<long>(n), {}};
   }
 
   void Shutdown(SocketHandle socket) override { ::shutdown(Fd(socket), SHUT_RDWR); }

@@ -15,6 +15,7 @@
 #include "platform/ipv4.h"
 #include "platform/sockets.h"
 #include "platform/subscribers.h"
+#include "platform/win32/win32_socket_error.h"
 #include "platform/win32/win32_system_message.h"
 
 #ifndef SIO_UDP_CONNRESET
@@ -40,7 +41,7 @@ Ipv4Endpoint FromSockaddr(const sockaddr_in& address) {
 }
 
 SOCKET S(SocketHandle socket) { return static_cast<SOCKET>(socket); }
-int Result(int rc) { return rc == 0 ? 0 : WSAGetLastError(); }
+SocketError Result(int rc) { return rc == 0 ? SocketError{} : win32::LastWinsockError(); }
 
 class WinsockSockets final : public ISockets {
  public:
@@ -49,21 +50,20 @@ class WinsockSockets final : public ISockets {
     return WSAStartup(MAKEWORD(2, 2), &data);
   }
   void Cleanup() override { WSACleanup(); }
-  int LastError() override { return WSAGetLastError(); }
-
-  std::string ErrorText(int error) override {
-    return win32::SystemMessageText(static_cast<DWORD>(error));
+  std::string ErrorText(int number) override {
+    return win32::SystemMessageText(static_cast<DWORD>(number));
   }
+  SocketError ErrorOf(SocketFailure failure) override { return win32::WinsockErrorOf(failure); }
 
   SocketHandle OpenUdp() override { return Open(SOCK_DGRAM); }
   SocketHandle OpenTcp() override { return Open(SOCK_STREAM); }
 
-  int Bind(SocketHandle socket, Ipv4Endpoint local) override {
+  SocketError Bind(SocketHandle socket, Ipv4Endpoint local) override {
     sockaddr_in address = ToSockaddr(local);
     return Result(::bind(S(socket), reinterpret_cast<sockaddr*>(&address), sizeof address));
   }
 
-  int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) override {
+  SocketError LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) override {
     sockaddr_in address{};
     int length = sizeof address;
     int rc = ::getsockname(S(socket), reinterpret_cast<sockaddr*>(&address), &length);
@@ -71,7 +71,7 @@ class WinsockSockets final : public ISockets {
     return Result(rc);
   }
 
-  int SetBroadcast(SocketHandle socket, bool enabled) override {
+  SocketError SetBroadcast(SocketHandle socket, bool enabled) override {
     BOOL value = enabled ? TRUE : FALSE;
     return Result(::setsockopt(S(socket), SOL_SOCKET, SO_BROADCAST,
                                reinterpret_cast<const char*>(&value), sizeof value));
@@ -107,9 +107,9 @@ class WinsockSockets final : public ISockets {
     int length = sizeof address;
     int n = ::recvfrom(S(socket), reinterpret_cast<char*>(buffer), static_cast<int>(size), 0,
                        reinterpret_cast<sockaddr*>(&address), &length);
-    if (n == SOCKET_ERROR) return {0, WSAGetLastError()};
+    if (n == SOCKET_ERROR) return {0, win32::LastWinsockError()};
     from = FromSockaddr(address);
-    return {n, 0};
+    return {n, {}};
   }
 
   IoResult SendTo(SocketHandle socket, const std::uint8_t* data, std::size_t size,
@@ -117,11 +117,11 @@ class WinsockSockets final : public ISockets {
     sockaddr_in address = ToSockaddr(to);
     int n = ::sendto(S(socket), reinterpret_cast<const char*>(data), static_cast<int>(size), 0,
                      reinterpret_cast<sockaddr*>(&address), sizeof address);
-    if (n == SOCKET_ERROR) return {0, WSAGetLastError()};
-    return {n, 0};
+    if (n == SOCKET_ERROR) return {0, win32::LastWinsockError()};
+    return {n, {}};
   }
 
-  int Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) override {
+  SocketError Connect(SocketHandle socket, Ipv4Endpoint to, int timeout_ms) override {
     u_long nonblocking = 1;
     ioctlsocket(S(socket), FIONBIO, &nonblocking);
     sockaddr_in address = ToSockaddr(to);
@@ -148,13 +148,13 @@ class WinsockSockets final : public ISockets {
     }
     nonblocking = 0;
     ioctlsocket(S(socket), FIONBIO, &nonblocking);
-    return error;
+    return win32::WinsockError(error);
   }
 
   IoResult Receive(SocketHandle socket, std::uint8_t* buffer, std::size_t size) override {
     int n = ::recv(S(socket), reinterpret_cast<char*>(buffer), static_cast<int>(size), 0);
-    if (n == SOCKET_ERROR) return {0, WSAGetLastError()};
-    return {n, 0};
+    if (n == SOCKET_ERROR) return {0, win32::LastWinsockError()};
+    return {n, {}};
   }
 
   void Shutdown(SocketHandle socket) override { ::shutdown(S(socket), SD_BOTH); }

@@ -2,12 +2,25 @@
 
 
 #include "platform/framework_error.h"
+#include "platform/win32/win32_socket_error.h"
 #include "platform/win32/win32_system_message.h"
 
 namespace platform::win32 {
 namespace {
 
 constexpr char kClass[] = "TServerSocketWindow";
+
+// The event a WSAAsyncSelect notification reports.
+bool EventOf(WORD select_event, StreamEvent& event) {
+  switch (select_event) {
+    case FD_ACCEPT: event = StreamEvent::Accept; return true;
+    case FD_READ: event = StreamEvent::Read; return true;
+    case FD_WRITE: event = StreamEvent::Write; return true;
+    case FD_CONNECT: event = StreamEvent::Connect; return true;
+    case FD_CLOSE: event = StreamEvent::Close; return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -31,7 +44,10 @@ LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM 
   if (self != nullptr && message == kSocketMessage && self->handler_) {
     // Errors of a socket event are shown and the program goes on.
     try {
-      self->handler_(static_cast<SocketHandle>(w), WSAGETSELECTEVENT(l), WSAGETSELECTERROR(l));
+      StreamEvent event;
+      if (EventOf(WSAGETSELECTEVENT(l), event)) {
+        self->handler_(static_cast<SocketHandle>(w), event, WinsockError(WSAGETSELECTERROR(l)));
+      }
     } catch (const EFrameworkError& error) {
       self->show_error_(error.what());
     }
@@ -62,13 +78,15 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
     library_.emplace(SystemSockets());
     if (int error = library_->Error(); error != 0) {
       library_.reset();
-      return {kNoSocket, error, "WSAStartup"};
+      return {kNoSocket, WinsockError(error), "WSAStartup"};
     }
   }
   // Without its window the server would never hear of a connection.
-  if (!EnsureWindow()) return {kNoSocket, static_cast<int>(GetLastError()), "CreateWindowEx"};
+  if (!EnsureWindow()) {
+    return {kNoSocket, {SocketFailure::Other, static_cast<int>(GetLastError())}, "CreateWindowEx"};
+  }
   SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener == INVALID_SOCKET) return {kNoSocket, WSAGetLastError(), "socket"};
+  if (listener == INVALID_SOCKET) return {kNoSocket, LastWinsockError(), "socket"};
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -82,18 +100,18 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
     api = "WSAAsyncSelect";
   }
   if (api != nullptr) {
-    int error = WSAGetLastError();
+    const SocketError error = LastWinsockError();
     closesocket(listener);
     return {kNoSocket, error, api};
   }
-  return {static_cast<SocketHandle>(listener), 0, ""};
+  return {static_cast<SocketHandle>(listener), {}, ""};
 }
 
-SocketHandle Win32StreamServer::Accept(SocketHandle listener, int& error) {
-  error = 0;
+SocketHandle Win32StreamServer::Accept(SocketHandle listener, SocketError& error) {
+  error = {};
   SOCKET accepted = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
   if (accepted == INVALID_SOCKET) {
-    error = WSAGetLastError();
+    error = LastWinsockError();
     return kNoSocket;
   }
   // A new connection with the handle value of a closed one: notifications of
@@ -116,21 +134,21 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, int& error) {
   return static_cast<SocketHandle>(accepted);
 }
 
-int Win32StreamServer::PeerAddress(SocketHandle socket, std::uint32_t& address) {
+SocketError Win32StreamServer::PeerAddress(SocketHandle socket, std::uint32_t& address) {
   sockaddr_in peer{};
   int length = sizeof peer;
   if (getpeername(static_cast<SOCKET>(socket), reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-    return WSAGetLastError();
+    return LastWinsockError();
   }
   address = ntohl(peer.sin_addr.s_addr);
-  return 0;
+  return {};
 }
 
 IoResult Win32StreamServer::Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) {
   int n = send(static_cast<SOCKET>(socket), reinterpret_cast<const char*>(data),
                static_cast<int>(size), 0);
-  if (n == SOCKET_ERROR) return {0, WSAGetLastError()};
-  return {n, 0};
+  if (n == SOCKET_ERROR) return {0, LastWinsockError()};
+  return {n, {}};
 }
 
 bool Win32StreamServer::PeerClosed(SocketHandle socket) {
@@ -150,8 +168,8 @@ void Win32StreamServer::Close(SocketHandle socket) {
 }
 
 // Without its full stop: the message goes on after it with the number.
-std::string Win32StreamServer::ErrorText(int error) {
-  std::string text = SystemMessageText(static_cast<DWORD>(error));
+std::string Win32StreamServer::ErrorText(int number) {
+  std::string text = SystemMessageText(static_cast<DWORD>(number));
   if (!text.empty() && text.back() == '.') text.pop_back();
   return text;
 }

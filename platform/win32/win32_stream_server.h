@@ -28,12 +28,12 @@ class Win32StreamServer final : public IStreamServer {
   ~Win32StreamServer() override;
   void SetEventHandler(EventHandler handler) override;
   ListenResult Listen(std::uint16_t port, int backlog) override;
-  SocketHandle Accept(SocketHandle listener, int& error) override;
-  int PeerAddress(SocketHandle socket, std::uint32_t& address) override;
+  SocketHandle Accept(SocketHandle listener, SocketError& error) override;
+  SocketError PeerAddress(SocketHandle socket, std::uint32_t& address) override;
   IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) override;
   bool PeerClosed(SocketHandle socket) override;
   void Close(SocketHandle socket) override;
-  std::string ErrorText(int error) override;
+  std::string ErrorText(int number) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);

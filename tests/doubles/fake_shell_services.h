@@ -10,6 +10,7 @@
 #include "platform/input.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
+#include "tests/doubles/winsock_numbers.h"
 
 namespace doubles {
 
@@ -119,30 +120,30 @@ class FakeStreamServer final : public platform::IStreamServer {
   void ConnectMany(int count, std::vector<int> failures_first = {}) {
     waiting = count;
     accept_errors = std::move(failures_first);
-    handler(1, platform::kEventAccept, 0);
+    handler(1, platform::StreamEvent::Accept, {});
   }
   ListenResult Listen(std::uint16_t port, int backlog) override {
     listened_port = port;
     listened_backlog = backlog;
-    if (listen_error != 0) return {platform::kNoSocket, listen_error, listen_api};
+    if (listen_error != 0) return {platform::kNoSocket, WsaError(listen_error), listen_api};
     open.insert(1);
-    return {1, 0, ""};
+    return {1, {}, ""};
   }
   int waiting = 0;  // connections the next accept notification finds
   std::vector<int> accept_errors;  // failures before the waiting ones
 
-  platform::SocketHandle Accept(platform::SocketHandle, int& error) override {
+  platform::SocketHandle Accept(platform::SocketHandle, platform::SocketError& error) override {
     if (!accept_errors.empty()) {
-      error = accept_errors.front();
+      error = WsaError(accept_errors.front());
       accept_errors.erase(accept_errors.begin());
       return platform::kNoSocket;
     }
     if (waiting == 0) {
-      error = platform::wsa::kWouldBlock;
+      error = WsaError(wsa::kWouldBlock);
       return platform::kNoSocket;
     }
     --waiting;
-    error = 0;
+    error = {};
     platform::SocketHandle socket = next++;
     open.insert(socket);
     peers[socket] = next_peer;
@@ -151,25 +152,25 @@ class FakeStreamServer final : public platform::IStreamServer {
   // As Windows does: a connection that broke (a reset, a time-out) no longer
   // has a peer; one the device closed in order still has.
   std::set<platform::SocketHandle> broken;
-  void Raise(platform::SocketHandle socket, int event, int error = 0) {
+  void Raise(platform::SocketHandle socket, platform::StreamEvent event, int error = 0) {
     if (error != 0) broken.insert(socket);
-    handler(socket, event, error);
+    handler(socket, event, WsaError(error));
   }
-  int PeerAddress(platform::SocketHandle socket, std::uint32_t& address) override {
-    if (broken.count(socket)) return platform::wsa::kNotConnected;
-    if (peer_errors.count(socket)) return peer_errors[socket];
+  platform::SocketError PeerAddress(platform::SocketHandle socket, std::uint32_t& address) override {
+    if (broken.count(socket)) return WsaError(wsa::kNotConnected);
+    if (peer_errors.count(socket)) return WsaError(peer_errors[socket]);
     address = peers[socket];
-    return 0;
+    return {};
   }
   platform::IoResult Send(platform::SocketHandle socket, const std::uint8_t* data,
                           std::size_t size) override {
     ++sends;
     if (send_errors.count(socket)) {
-      if (send_errors[socket] != platform::wsa::kWouldBlock) broken.insert(socket);
-      return {0, send_errors[socket]};
+      if (send_errors[socket] != wsa::kWouldBlock) broken.insert(socket);
+      return {0, WsaError(send_errors[socket])};
     }
     received[socket].append(reinterpret_cast<const char*>(data), size);
-    return {static_cast<long>(size), 0};
+    return {static_cast<long>(size), {}};
   }
   void Close(platform::SocketHandle socket) override { open.erase(socket); }
   std::set<platform::SocketHandle> gone;  // devices that left, their notification not yet raised
@@ -183,7 +184,7 @@ class FakeStreamServer final : public platform::IStreamServer {
     next_peer = peer;
     const platform::SocketHandle socket = next;
     waiting = 1;
-    handler(1, platform::kEventAccept, 0);
+    handler(1, platform::StreamEvent::Accept, {});
     return socket;
   }
   int listened_port = 0;

@@ -47,19 +47,19 @@ platform::SocketHandle FakeSockets::OpenUdp() {
   return 7;
 }
 
-int FakeSockets::Bind(platform::SocketHandle, Ipv4Endpoint local) {
+platform::SocketError FakeSockets::Bind(platform::SocketHandle, Ipv4Endpoint local) {
   if (bind_error == 0) bound = local;
-  return bind_error;
+  return WsaError(bind_error);
 }
 
-int FakeSockets::LocalEndpoint(platform::SocketHandle, Ipv4Endpoint& local) {
+platform::SocketError FakeSockets::LocalEndpoint(platform::SocketHandle, Ipv4Endpoint& local) {
   local = bound;
-  return 0;
+  return {};
 }
 
-int FakeSockets::SetBroadcast(platform::SocketHandle, bool enabled) {
+platform::SocketError FakeSockets::SetBroadcast(platform::SocketHandle, bool enabled) {
   broadcast = enabled;
-  return 0;
+  return {};
 }
 
 int FakeSockets::WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
@@ -81,32 +81,32 @@ IoResult FakeSockets::ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, 
   changed_.notify_all();
   changed_.wait(lock, [&] { return !incoming_.empty() || shut_down_; });
   --receiving_;
-  if (incoming_.empty()) return {0, 0};
+  if (incoming_.empty()) return {0, {}};
   Incoming next = std::move(incoming_.front());
   incoming_.pop_front();
   changed_.notify_all();
-  if (next.error != 0) return {0, next.error};
-  if (next.datagram.bytes.size() > size) return {0, platform::wsa::kMessageSize};
+  if (next.error != 0) return {0, WsaError(next.error)};
+  if (next.datagram.bytes.size() > size) return {0, WsaError(wsa::kMessageSize)};
   std::memcpy(buffer, next.datagram.bytes.data(), next.datagram.bytes.size());
   from = next.datagram.peer;
-  return {static_cast<long>(next.datagram.bytes.size()), 0};
+  return {static_cast<long>(next.datagram.bytes.size()), {}};
 }
 
 IoResult FakeSockets::SendTo(platform::SocketHandle, const std::uint8_t* data, std::size_t size,
                              Ipv4Endpoint to) {
   std::lock_guard lock(mutex_);
-  if (send_error != 0) return {0, send_error};
+  if (send_error != 0) return {0, WsaError(send_error)};
   if (to.port == bound.port && (to.address == 0x7F000001u || to.address == bound.address)) {
     // To our own port: it comes back in, as through the loopback.
     ++looped_back;
-    if (loopback_filtered) return {static_cast<long>(size), 0};
+    if (loopback_filtered) return {static_cast<long>(size), {}};
     incoming_.push_back({{{data, data + size}, to}, 0});
     changed_.notify_all();
-    return {static_cast<long>(size), 0};
+    return {static_cast<long>(size), {}};
   }
   sent_.push_back({{data, data + size}, to});
   changed_.notify_all();
-  return {static_cast<long>(size) - send_short_by, 0};
+  return {static_cast<long>(size) - send_short_by, {}};
 }
 
 void FakeSockets::Shutdown(platform::SocketHandle) {

@@ -13,6 +13,7 @@
 
 #include "platform/sockets.h"
 #include "platform/subscribers.h"
+#include "tests/doubles/winsock_numbers.h"
 
 namespace doubles {
 
@@ -45,13 +46,15 @@ class FakeSockets final : public platform::ISockets {
   // ISockets.
   int Startup() override { return startup_error; }
   void Cleanup() override {}
-  int LastError() override { return 0; }
-  std::string ErrorText(int error) override { return "fake error " + std::to_string(error); }
+  std::string ErrorText(int number) override { return "fake error " + std::to_string(number); }
+  platform::SocketError ErrorOf(platform::SocketFailure failure) override {
+    return WsaErrorOf(failure);
+  }
   platform::SocketHandle OpenUdp() override;
   platform::SocketHandle OpenTcp() override { return platform::kNoSocket; }
-  int Bind(platform::SocketHandle, platform::Ipv4Endpoint local) override;
-  int LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
-  int SetBroadcast(platform::SocketHandle, bool enabled) override;
+  platform::SocketError Bind(platform::SocketHandle, platform::Ipv4Endpoint local) override;
+  platform::SocketError LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
+  platform::SocketError SetBroadcast(platform::SocketHandle, bool enabled) override;
   void DisableUdpResetReports(platform::SocketHandle) override { reset_reports_disabled = true; }
   int WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
                    std::vector<bool>& ready) override;
@@ -59,9 +62,11 @@ class FakeSockets final : public platform::ISockets {
                                  platform::Ipv4Endpoint& from) override;
   platform::IoResult SendTo(platform::SocketHandle, const std::uint8_t* data, std::size_t size,
                             platform::Ipv4Endpoint to) override;
-  int Connect(platform::SocketHandle, platform::Ipv4Endpoint, int) override { return -1; }
+  platform::SocketError Connect(platform::SocketHandle, platform::Ipv4Endpoint, int) override {
+    return WsaError(wsa::kConnectionRefused);
+  }
   platform::IoResult Receive(platform::SocketHandle, std::uint8_t*, std::size_t) override {
-    return {0, platform::wsa::kNotConnected};
+    return {0, WsaError(wsa::kNotConnected)};
   }
   void Shutdown(platform::SocketHandle) override;
   void Close(platform::SocketHandle) override;

@@ -298,7 +298,7 @@ TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
   EXPECT_EQ(t.tcp.sends, 16);
   EXPECT_EQ(t.tray.Balloons().size(), 16u);
   for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
-  t.tcp.Raise(sockets[0], platform::kEventClose);
+  t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
   t.tcp.Connect(0xC0A80160u);
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u) << "a place that came free is taken";
 }
@@ -314,7 +314,7 @@ TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
   EXPECT_FALSE(t.tcp.open.count(sockets[3]));
   EXPECT_FALSE(t.tcp.open.count(sockets[9]));
-  t.tcp.Raise(sockets[3], platform::kEventClose);  // the late notification
+  t.tcp.Raise(sockets[3], platform::StreamEvent::Close);  // the late notification
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
 }
 
@@ -323,13 +323,13 @@ TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
   t.Create();
   for (int i = 0; i < 1000; ++i) {
     auto device = t.tcp.Connect(kPhone);
-    t.tcp.Raise(device, platform::kEventClose);
+    t.tcp.Raise(device, platform::StreamEvent::Close);
     t.system.tick_ms += 5;  // five seconds in all
   }
   EXPECT_EQ(t.tray.Balloons().size(), 2u);
   t.system.tick_ms += 10000;
   auto device = t.tcp.Connect(kPhone);
-  t.tcp.Raise(device, platform::kEventClose);
+  t.tcp.Raise(device, platform::StreamEvent::Close);
   EXPECT_EQ(t.tray.Balloons().size(), 4u) << "ten quiet seconds later: both again";
   t.tcp.Connect(kTablet);
   EXPECT_EQ(t.tray.Balloons().size(), 5u) << "another device has its own";

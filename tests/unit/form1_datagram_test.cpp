@@ -43,7 +43,7 @@ TEST(Form1Datagrams, SendersOffThisPCsSubnetsGetNoReply) {
 TEST(Form1Datagrams, AFailingReplyEndsOnlyThatDatagram) {
   FormUnderTest t;
   t.Create();
-  t.sockets.send_error = platform::wsa::kConnectionRefused;
+  t.sockets.send_error = doubles::wsa::kConnectionRefused;
   t.sockets.Deliver({0x15, 0x65, 0x80});
   t.Drain();
   t.sockets.send_error = 0;
@@ -67,7 +67,7 @@ TEST(Form1Lifecycle, ListensOnPort1565AndMinimisesTheApplication) {
 
 TEST(Form1Lifecycle, PortTakenLeavesTheConstructorWithTheBindMessage) {
   FormUnderTest t;
-  t.sockets.bind_error = platform::wsa::kAddressInUse;
+  t.sockets.bind_error = doubles::wsa::kAddressInUse;
   try {
     t.Create();
     FAIL() << "constructed despite the port being taken";

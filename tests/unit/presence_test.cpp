@@ -41,8 +41,8 @@ TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
   auto second = t.tcp.Connect(0xC0A8010Bu);
   EXPECT_EQ(t.tcp.received[first], "DEN");
   EXPECT_EQ(t.tcp.received[second], "DEN");
-  t.tcp.Raise(second, platform::kEventRead, 0);  // data from the device: not read
-  t.tcp.Raise(first, platform::kEventClose, 0);
+  t.tcp.Raise(second, platform::StreamEvent::Read, 0);  // data from the device: not read
+  t.tcp.Raise(first, platform::StreamEvent::Close, 0);
   EXPECT_EQ(BalloonLines(t.tray), (Strings{"Device Connected / Device IP : 192.168.1.10",
                                            "Device Connected / Device IP : 192.168.1.11",
                                            "Device Disconnected / Device IP : 192.168.1.10"}));
@@ -63,13 +63,13 @@ TEST(Presence, AResetIsADeviceThatLeftWithoutAnyBox) {
   doubles::FormFixture t;
   t.Create();
   auto device = t.tcp.Connect();
-  t.tcp.Raise(device, platform::kEventClose, 10054);
+  t.tcp.Raise(device, platform::StreamEvent::Close, 10054);
   auto timed_out = t.tcp.Connect(0xC0A80120u);
-  t.tcp.Raise(timed_out, platform::kEventRead, 10060);
+  t.tcp.Raise(timed_out, platform::StreamEvent::Read, 10060);
   EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.32");
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
   EXPECT_EQ(t.tcp.open.size(), 1u) << "only the listener is left";
-  t.tcp.Raise(device, platform::kEventClose, 0);  // a late notification
+  t.tcp.Raise(device, platform::StreamEvent::Close, 0);  // a late notification
   EXPECT_EQ(t.tray.Balloons().size(), 4u);
 }
 

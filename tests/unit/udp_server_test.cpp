@@ -257,10 +257,10 @@ TEST(ScriptedListener, ResetReportsAfterARepliesToClosedPortsAreTolerated) {
   EXPECT_TRUE(s.sockets.reset_reports_disabled);
   EXPECT_FALSE(s.sockets.broadcast);
   EXPECT_EQ(s.sockets.bound.port, 1565);
-  s.sockets.DeliverError(platform::wsa::kConnectionReset);
-  s.sockets.DeliverError(platform::wsa::kNetReset);
-  s.sockets.DeliverError(platform::wsa::kMessageSize);
-  s.sockets.DeliverError(platform::wsa::kInterrupted);
+  s.sockets.DeliverError(doubles::wsa::kConnectionReset);
+  s.sockets.DeliverError(doubles::wsa::kNetReset);
+  s.sockets.DeliverError(doubles::wsa::kMessageSize);
+  s.sockets.DeliverError(doubles::wsa::kInterrupted);
   s.sockets.Deliver({0x15, 0x65, 0x80});
   ASSERT_TRUE(s.RunUntilHandled(1));
   EXPECT_EQ(s.handled[0], (Bytes{0x15, 0x65, 0x80}));
@@ -280,7 +280,7 @@ TEST(ScriptedListener, ActivationErrorsCarryTheFrameworkTexts) {
       {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) { sockets.fail_open = true; },
        protocol::kCannotAllocateSocket},
       {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) {
-         sockets.bind_error = platform::wsa::kAddressInUse;
+         sockets.bind_error = doubles::wsa::kAddressInUse;
        },
        protocol::kAddressInUse},
       {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) { sockets.bind_error = 10013; },

@@ -83,13 +83,13 @@ std::string ReadHostName(platform::ISockets& sockets, std::uint32_t address, std
   if (!owner) return "";
   const platform::SocketHandle tcp = owner.Get();
   std::string name;
-  if (sockets.Connect(tcp, {address, port}, 1000) == 0) {
+  if (!sockets.Connect(tcp, {address, port}, 1000).Failed()) {
     std::vector<bool> ready;
     std::uint8_t buffer[64];
     // The name comes with no terminator: take what arrives within a moment.
     while (name.size() < 15 && sockets.WaitReadable({tcp}, 500, ready) > 0) {
       platform::IoResult got = sockets.Receive(tcp, buffer, sizeof buffer);
-      if (got.error != 0 || got.bytes <= 0) break;
+      if (got.error.Failed() || got.bytes <= 0) break;
       name.append(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got.bytes));
     }
   }
@@ -136,7 +136,7 @@ int Discover(platform::ISockets& sockets, const Options& options) {
     std::uint8_t reply[16];
     platform::Ipv4Endpoint from;
     platform::IoResult got = sockets.ReceiveFrom(client.Handle(), reply, sizeof reply, from);
-    if (got.error != 0 || !remote::IsProbeReply(reply, static_cast<std::size_t>(got.bytes))) continue;
+    if (got.error.Failed() || !remote::IsProbeReply(reply, static_cast<std::size_t>(got.bytes))) continue;
     bool seen = false;
     for (std::uint32_t a : answered) seen = seen || a == from.address;
     if (seen) continue;
@@ -165,9 +165,9 @@ int SendCommand(platform::ISockets& sockets, const Options& options) {
   }
   platform::IoResult sent =
       sockets.SendTo(client.Handle(), datagram->data(), datagram->size(), {address, options.port});
-  if (sent.error != 0) {
+  if (sent.error.Failed()) {
     std::fprintf(stderr, "mirovanta-remote: send failed: %s\n",
-                 sockets.ErrorText(sent.error).c_str());
+                 sockets.ErrorText(sent.error.number).c_str());
     return kNetworkError;
   }
   return 0;

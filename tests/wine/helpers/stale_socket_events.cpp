@@ -47,8 +47,10 @@ bool PumpUntil(Condition condition) {
 
 int main() {
   Win32StreamServer server([](const std::string& text) { std::printf("error: %s\n", text.c_str()); });
-  std::vector<std::pair<platform::SocketHandle, int>> events;
-  server.SetEventHandler([&](platform::SocketHandle s, int event, int) { events.push_back({s, event}); });
+  std::vector<std::pair<platform::SocketHandle, platform::StreamEvent>> events;
+  server.SetEventHandler([&](platform::SocketHandle s, platform::StreamEvent event, platform::SocketError) {
+    events.push_back({s, event});
+  });
   auto listening = server.Listen(0, 5);
   if (listening.socket == platform::kNoSocket) return 2;
   sockaddr_in local{};
@@ -59,7 +61,7 @@ int main() {
   SOCKET client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (connect(client, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return 2;
   if (!PumpUntil([&] { return !events.empty(); })) return 2;
-  int error = 0;
+  platform::SocketError error;
   const platform::SocketHandle accepted = server.Accept(listening.socket, error);
   if (accepted == platform::kNoSocket) return 2;
 
