@@ -90,7 +90,7 @@ class NullDesktop final : public platform::IInput,
   void EnumTopWindows(const std::function<bool(platform::WindowHandle)>&) override {}
   std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
   std::string WindowText(platform::WindowHandle, std::size_t) override { return ""; }
-  void SendMessageWithTimeout(platform::WindowHandle, unsigned, int) override {}
+  void SendCloseWithTimeout(platform::WindowHandle, int) override {}
   platform::NamedMutex CreateNamedMutex(const std::string&, bool) override { return {}; }
   void ReleaseNamedMutex(std::intptr_t) override {}
   std::optional<std::vector<platform::ProcessEntry>> Snapshot() override { return std::nullopt; }
@@ -126,7 +126,7 @@ class NullDesktop final : public platform::IInput,
     return true;
   }
   void Flush(const std::string&) override {}
-  platform::OsVersion Version() override { return {10, 0, platform::kPlatformNt}; }
+  platform::OsVersion Version() override { return {10, 0, true}; }
   std::string TempPath(std::size_t) override { return "/tmp/"; }
   std::string ComputerName(std::size_t) override { return "native"; }
   bool FileExists(const std::string&) override { return false; }
@@ -144,18 +144,17 @@ class NullDesktop final : public platform::IInput,
   std::uint16_t ScanCodeOf(std::uint16_t) override { return 0; }
   bool Open() override { return true; }
   bool Empty() override { return true; }
-  bool SetData(unsigned, const void*, std::size_t) override { return true; }
+  bool SetText(platform::TextFormat, const void*, std::size_t) override { return true; }
+  bool SetRegistered(unsigned, const void*, std::size_t) override { return true; }
   void Close() override {}
   unsigned RegisterFormat(const std::string&) override { return 0; }
   std::u16string AnsiToUtf16(const std::string&) override { return {}; }
   std::intptr_t Execute(const std::string&, const std::string&, const std::string&,
-                        const std::string&, int) override {
+                        const std::string&, platform::ShowAs) override {
     return 33;
   }
   platform::WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
-  bool PostWindowMessage(platform::WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
-    return true;
-  }
+  bool PostClose(platform::WindowHandle) override { return true; }
 };
 
 }  // namespace

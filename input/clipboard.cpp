@@ -34,9 +34,9 @@ void TClipboard::SetAsText(const std::string& text) {
 
 void TClipboard::PutFormats(const std::string& text) {
   system_.Empty();
-  system_.SetData(platform::kClipboardText, text.c_str(), text.size() + 1);
+  system_.SetText(platform::TextFormat::Ansi, text.c_str(), text.size() + 1);
   std::u16string wide = system_.AnsiToUtf16(text);
-  system_.SetData(platform::kClipboardUnicodeText, wide.c_str(),
+  system_.SetText(platform::TextFormat::Unicode, wide.c_str(),
                   (wide.size() + 1) * sizeof(char16_t));
   // Typed text may be a password: keep it out of clipboard history, cloud
   // clipboard and clipboard monitors.
@@ -44,7 +44,7 @@ void TClipboard::PutFormats(const std::string& text) {
   for (const char* name : {"ExcludeClipboardContentFromMonitorProcessing",
                            "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}) {
     if (unsigned format = system_.RegisterFormat(name); format != 0) {
-      system_.SetData(format, &no, sizeof no);
+      system_.SetRegistered(format, &no, sizeof no);
     }
   }
 }

@@ -6,7 +6,7 @@ TLocator::TLocator(platform::IShell& shell, std::string exe_directory)
     : shell_(shell), exe_directory_(std::move(exe_directory)) {}
 
 void TLocator::RunOpenExe(const std::string& parameter) {
-  shell_.Execute("open", exe_directory_ + kLocatorFile, parameter, "", platform::kShowNormal);
+  shell_.Execute("open", exe_directory_ + kLocatorFile, parameter, "", platform::ShowAs::Normal);
 }
 
 }  // namespace launch

@@ -54,7 +54,7 @@ void TPageLauncher::LaunchPageApp(std::uint8_t page) {
     return;
   }
   if (!services_.system.FileExists(path)) return;
-  services_.shell.Execute("open", path, "", "", platform::kShowNormal);
+  services_.shell.Execute("open", path, "", "", platform::ShowAs::Normal);
   store_.WriteStoredPath(app->section, path);
   if (ReadsVersion(*app) && SetsVersionFlag(*app, FileVersionText(path))) IsWmp9or10 = true;
 }

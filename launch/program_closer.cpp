@@ -43,7 +43,7 @@ bool TProgramCloser::EnumCloseProc(platform::WindowHandle window, std::uint32_t 
   const std::string title = LowerAZ(windows_.WindowText(window, kTitleBuffer));
   // A window that hangs must not hang the host: the close gives up after 5 s.
   if (title.find(LowerAZ(title_prefix)) != std::string::npos) {
-    windows_.SendMessageWithTimeout(window, platform::kWindowMessageClose, kCloseTimeoutMs);
+    windows_.SendCloseWithTimeout(window, kCloseTimeoutMs);
   }
   return true;
 }

@@ -38,7 +38,7 @@ void TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
   if (!system_.FileExists(path)) return;
   // Not restored afterwards: later starts of either group inherit this folder.
   system_.ChangeDirectory(FolderPart(path));
-  shell_.Execute(IsNT6 ? "runas" : "open", path, "", "", platform::kShowNormal);
+  shell_.Execute(IsNT6 ? "runas" : "open", path, "", "", platform::ShowAs::Normal);
   store_.WriteStoredPath(utility->section, path);
 }
 

@@ -14,7 +14,7 @@ TLaserCompanion::TLaserCompanion(platform::IShell& shell, platform::IWindows& wi
 void TLaserCompanion::StartLaserCompanion() {
   if (LaserWnd != 0) return;
   const std::intptr_t result = shell_.Execute("open", exe_directory_ + kCompanionFile, "-d", "",
-                                              platform::kShowMaximized);
+                                              platform::ShowAs::Maximized);
   // A start the shell refused leaves the companion unmarked, so that the next
   // request tries again.
   LaserWnd = result > kShellErrorLimit ? result : 0;
@@ -26,7 +26,7 @@ void TLaserCompanion::StopLaserCompanion() {
   // With no window found there is nothing to ask; a message without a window
   // would land in the host's own queue.
   if (LaserWnd != 0) {
-    windows_.PostWindowMessage(LaserWnd, platform::kWindowMessageClose, 0, 0);
+    windows_.PostClose(LaserWnd);
   }
   LaserWnd = 0;
 }

@@ -6,8 +6,8 @@
 
 namespace platform {
 
-inline constexpr unsigned kClipboardText = 1;         // CF_TEXT
-inline constexpr unsigned kClipboardUnicodeText = 13; // CF_UNICODETEXT
+// The system's own text formats.
+enum class TextFormat { Ansi, Unicode };
 
 class IClipboard {
  public:
@@ -16,8 +16,10 @@ class IClipboard {
   virtual bool Open() = 0;
   virtual bool Empty() = 0;
   // Copies `size` bytes into a movable, shareable global block and sets it as
-  // `format`; the clipboard owns the block afterwards (it is freed on failure).
-  virtual bool SetData(unsigned format, const void* data, std::size_t size) = 0;
+  // that format; the clipboard owns the block afterwards (it is freed on failure).
+  virtual bool SetText(TextFormat format, const void* data, std::size_t size) = 0;
+  // The same for a format registered by name (RegisterFormat).
+  virtual bool SetRegistered(unsigned format, const void* data, std::size_t size) = 0;
   virtual void Close() = 0;
   virtual unsigned RegisterFormat(const std::string& name) = 0;
   // ANSI text of the system code page as UTF-16 units, without a terminator.

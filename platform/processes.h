@@ -13,8 +13,6 @@ struct NamedMutex {
   bool already_exists = false;  // the name was taken before this call
 };
 
-inline constexpr unsigned kWindowMessageClose = 0x0010;  // WM_CLOSE
-
 using WindowHandle = std::intptr_t;
 
 struct ProcessEntry {
@@ -30,12 +28,13 @@ class IWindows {
   virtual std::uint32_t WindowProcessId(WindowHandle window) = 0;
   // GetWindowTextA into a buffer of `size` characters.
   virtual std::string WindowText(WindowHandle window, std::size_t size) = 0;
-  // Sends the message, giving up on a hung window and after `timeout_ms`.
-  virtual void SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) = 0;
+  // Asks the window to close and waits for it to take the request, giving up
+  // on a hung window and after `timeout_ms`.
+  virtual void SendCloseWithTimeout(WindowHandle window, int timeout_ms) = 0;
   // The top-level window of that class and title, or 0.
   virtual WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) = 0;
-  virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
-                           std::intptr_t l) = 0;
+  // Asks the window to close, without waiting; false when the request could not be queued.
+  virtual bool PostClose(WindowHandle window) = 0;
 };
 
 class IProcesses {

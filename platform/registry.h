@@ -12,11 +12,11 @@ enum class RootKey { LocalMachine, CurrentUser };
 // Which registry view a key is opened in on 64-bit Windows.
 enum class RegistryView { Native, Wow32 };
 
-inline constexpr std::uint32_t kRegString = 1;        // REG_SZ
-inline constexpr std::uint32_t kRegExpandString = 2;  // REG_EXPAND_SZ
+// What a value holds: text, text with environment references, or anything else.
+enum class RegistryType { String, ExpandString, Other };
 
 struct RegistryValue {
-  std::uint32_t type = 0;
+  RegistryType type = RegistryType::Other;
   std::string data;  // the raw bytes as stored
 };
 

@@ -8,8 +8,8 @@
 
 namespace platform {
 
-inline constexpr int kShowNormal = 5;      // SW_SHOW
-inline constexpr int kShowMaximized = 3;   // SW_SHOWMAXIMIZED
+// How a started program's window first appears.
+enum class ShowAs { Normal, Maximized };
 
 class IShell {
  public:
@@ -17,7 +17,7 @@ class IShell {
   // ShellExecuteA: above 32 when the start was made, else the error code.
   virtual std::intptr_t Execute(const std::string& operation, const std::string& file,
                                 const std::string& parameters, const std::string& directory,
-                                int show) = 0;
+                                ShowAs show) = 0;
 };
 
 // The icon's look: the application's icon, or its paused variant.

@@ -9,12 +9,10 @@
 
 namespace platform {
 
-inline constexpr std::uint32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
-
 struct OsVersion {
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
-  std::uint32_t platform_id = 0;
+  bool nt = false;  // the NT family
 };
 
 class ISystem {

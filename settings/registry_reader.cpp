@@ -23,7 +23,7 @@ std::string TRegistry::ReadString(const std::string& name) {
   if (!key_) return "";
   std::optional<platform::RegistryValue> value = registry_.QueryValue(key_.Get(), name);
   if (!value) return "";
-  if (value->type != platform::kRegString && value->type != platform::kRegExpandString) {
+  if (value->type == platform::RegistryType::Other) {
     throw platform::EFrameworkError("Invalid data type for '" + name + "'");
   }
   // Stored text may or may not carry its terminator: the text ends at the first zero.

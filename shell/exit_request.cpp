@@ -25,7 +25,7 @@ ExitRequestResult AskRunningCopyToExit(platform::IWindows& windows,
   // The process is looked up before the request: once it ends, the window's
   // handle no longer names it.
   const std::uint32_t process = windows.WindowProcessId(window);
-  if (!windows.PostWindowMessage(window, platform::kWindowMessageClose, 0, 0)) {
+  if (!windows.PostClose(window)) {
     // The window went away between the look-up and the post: it was ending.
     return ExitRequestResult::NoneRunning;
   }

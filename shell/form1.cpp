@@ -115,7 +115,7 @@ void TForm1::LoadComponents() {
 // names, menu captions and the autostart mark.
 void TForm1::ReadSystemSettings() {
   const platform::OsVersion os = platform_.system.Version();
-  if (os.platform_id != platform::kPlatformNt) {
+  if (!os.nt) {
     application_.Terminate();
     Utilities.IsNT6 = 0;
   } else {

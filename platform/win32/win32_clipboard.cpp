@@ -10,7 +10,11 @@ bool Win32Clipboard::Open() { return OpenClipboard(owner_()) != FALSE; }
 bool Win32Clipboard::Empty() { return EmptyClipboard() != FALSE; }
 void Win32Clipboard::Close() { CloseClipboard(); }
 
-bool Win32Clipboard::SetData(unsigned format, const void* data, std::size_t size) {
+bool Win32Clipboard::SetText(TextFormat format, const void* data, std::size_t size) {
+  return SetRegistered(format == TextFormat::Unicode ? CF_UNICODETEXT : CF_TEXT, data, size);
+}
+
+bool Win32Clipboard::SetRegistered(unsigned format, const void* data, std::size_t size) {
   UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
   if (!block) return false;
   void* target = GlobalLock(block.get());

@@ -13,7 +13,8 @@ class Win32Clipboard final : public IClipboard {
   explicit Win32Clipboard(std::function<HWND()> owner) : owner_(std::move(owner)) {}
   bool Open() override;
   bool Empty() override;
-  bool SetData(unsigned format, const void* data, std::size_t size) override;
+  bool SetText(TextFormat format, const void* data, std::size_t size) override;
+  bool SetRegistered(unsigned format, const void* data, std::size_t size) override;
   void Close() override;
   unsigned RegisterFormat(const std::string& name) override;
   std::u16string AnsiToUtf16(const std::string& text) override;

@@ -12,9 +12,8 @@ WindowHandle Win32Windows::FindTopWindow(const std::string& class_name,
   return reinterpret_cast<WindowHandle>(FindWindowA(class_name.c_str(), title.c_str()));
 }
 
-bool Win32Windows::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
-                                     std::intptr_t l) {
-  return PostMessageA(reinterpret_cast<HWND>(window), message, w, l) != FALSE;
+bool Win32Windows::PostClose(WindowHandle window) {
+  return PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0) != FALSE;
 }
 
 namespace {
@@ -44,9 +43,9 @@ std::string Win32Windows::WindowText(WindowHandle window, std::size_t size) {
   return text.data();
 }
 
-void Win32Windows::SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) {
+void Win32Windows::SendCloseWithTimeout(WindowHandle window, int timeout_ms) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, 0, 0, SMTO_ABORTIFHUNG,
+  SendMessageTimeoutA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG,
                       static_cast<UINT>(timeout_ms), &result);
 }
 

@@ -11,10 +11,9 @@ class Win32Windows final : public IWindows {
   void EnumTopWindows(const std::function<bool(WindowHandle)>& visit) override;
   std::uint32_t WindowProcessId(WindowHandle window) override;
   std::string WindowText(WindowHandle window, std::size_t size) override;
-  void SendMessageWithTimeout(WindowHandle window, unsigned message, int timeout_ms) override;
+  void SendCloseWithTimeout(WindowHandle window, int timeout_ms) override;
   WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) override;
-  bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t w,
-                         std::intptr_t l) override;
+  bool PostClose(WindowHandle window) override;
 };
 
 class Win32Processes final : public IProcesses {

@@ -28,7 +28,10 @@ std::optional<RegistryValue> Win32Registry::QueryValue(RegistryKey key, const st
                        &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  return RegistryValue{type, std::string(data.data(), size)};
+  const RegistryType kind = type == REG_SZ          ? RegistryType::String
+                            : type == REG_EXPAND_SZ ? RegistryType::ExpandString
+                                                    : RegistryType::Other;
+  return RegistryValue{kind, std::string(data.data(), size)};
 }
 
 void Win32Registry::CloseKey(RegistryKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }

@@ -7,7 +7,7 @@ class Win32Shell final : public IShell {
  public:
   std::intptr_t Execute(const std::string& operation, const std::string& file,
                         const std::string& parameters, const std::string& directory,
-                        int show) override;
+                        ShowAs show) override;
 };
 
 }  // namespace platform::win32

@@ -10,7 +10,7 @@ OsVersion Win32System::Version() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (!GetVersionExA(&info)) return {};
-  return {info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+  return {info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId == VER_PLATFORM_WIN32_NT};
 }
 
 std::string Win32System::TempPath(std::size_t size) {

@@ -46,7 +46,7 @@ class FakeClipboard final : public platform::IClipboard {
   int busy_for = 0;  // how many opens fail before one succeeds
   std::vector<std::string> calls;
   struct Entry {
-    unsigned format;
+    std::string format;
     std::string bytes;
   };
   std::vector<Entry> data;
@@ -66,8 +66,15 @@ class FakeClipboard final : public platform::IClipboard {
     data.clear();
     return true;
   }
-  bool SetData(unsigned format, const void* bytes, std::size_t size) override {
-    calls.push_back("SetData " + std::to_string(format));
+  bool SetText(platform::TextFormat format, const void* bytes, std::size_t size) override {
+    const bool unicode = format == platform::TextFormat::Unicode;
+    return Put(unicode ? "Unicode" : "Ansi", bytes, size);
+  }
+  bool SetRegistered(unsigned format, const void* bytes, std::size_t size) override {
+    return Put(std::to_string(format), bytes, size);
+  }
+  bool Put(const std::string& format, const void* bytes, std::size_t size) {
+    calls.push_back("SetData " + format);
     data.push_back({format, std::string(static_cast<const char*>(bytes), size)});
     return open;
   }
@@ -92,14 +99,14 @@ class FakeShell final : public platform::IShell {
  public:
   struct Call {
     std::string operation, file, parameters, directory;
-    int show;
+    platform::ShowAs show;
   };
   std::vector<Call> calls;
   std::intptr_t result = 42;
 
   std::intptr_t Execute(const std::string& operation, const std::string& file,
                         const std::string& parameters, const std::string& directory,
-                        int show) override {
+                        platform::ShowAs show) override {
     calls.push_back({operation, file, parameters, directory, show});
     return result;
   }
@@ -134,10 +141,9 @@ class FakeWindows final : public platform::IWindows {
     }
     return "";
   }
-  void SendMessageWithTimeout(platform::WindowHandle window, unsigned message,
-                              int timeout_ms) override {
-    calls.push_back("SendMessageWithTimeout " + std::to_string(window) + " " +
-                    std::to_string(message) + " " + std::to_string(timeout_ms));
+  void SendCloseWithTimeout(platform::WindowHandle window, int timeout_ms) override {
+    calls.push_back("SendCloseWithTimeout " + std::to_string(window) + " " +
+                    std::to_string(timeout_ms));
     closed.push_back(window);
   }
 
@@ -146,10 +152,8 @@ class FakeWindows final : public platform::IWindows {
     calls.push_back("FindTopWindow " + class_name + " " + title);
     return found;
   }
-  bool PostWindowMessage(platform::WindowHandle window, unsigned message, std::uintptr_t w,
-                         std::intptr_t l) override {
-    calls.push_back("PostWindowMessage " + std::to_string(window) + " " + std::to_string(message) +
-                    " " + std::to_string(w) + " " + std::to_string(l));
+  bool PostClose(platform::WindowHandle window) override {
+    calls.push_back("PostClose " + std::to_string(window));
     return true;
   }
 };

@@ -23,7 +23,7 @@ class FakeRegistry final : public platform::IRegistry {
   void SetString(platform::RootKey root, const std::string& key, const std::string& name,
                  const std::string& text,
                  platform::RegistryView view = platform::RegistryView::Native,
-                 std::uint32_t type = platform::kRegString) {
+                 platform::RegistryType type = platform::RegistryType::String) {
     keys[{root, view, key}][name] = {type, text + std::string(1, '\0')};
   }
 
@@ -52,7 +52,7 @@ class FakeRegistry final : public platform::IRegistry {
     auto found = keys.find({root, platform::RegistryView::Native, path});
     if (found == keys.end()) return values;
     for (const auto& [name, value] : found->second) {
-      if (value.type == platform::kRegString) values.emplace_back(name, value.data.c_str());
+      if (value.type == platform::RegistryType::String) values.emplace_back(name, value.data.c_str());
     }
     return values;
   }
@@ -111,7 +111,7 @@ class FakeProfile final : public platform::IProfile {
 
 class FakeSystem final : public platform::ISystem {
  public:
-  platform::OsVersion version{10, 0, platform::kPlatformNt};
+  platform::OsVersion version{10, 0, true};
   std::string temp_path = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
   std::string computer_name = "DESKTOP-ANN";
   std::set<std::string> files;

@@ -17,7 +17,7 @@ TEST(LaserCompanion, StartsOnceFromTheHostsDirectoryWithDashDMaximised) {
   EXPECT_EQ(t.shell.calls[0].file, "C:\\Program Files\\Mirovanta 2\\Laser.exe");
   EXPECT_EQ(t.shell.calls[0].parameters, "-d");
   EXPECT_EQ(t.shell.calls[0].directory, "");
-  EXPECT_EQ(t.shell.calls[0].show, 3);
+  EXPECT_EQ(t.shell.calls[0].show, platform::ShowAs::Maximized);
   EXPECT_EQ(t.Form().Laser.LaserWnd, 42);
 }
 
@@ -40,7 +40,7 @@ TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
   t.Form().MediaPageButton(1, 0xFD);
   t.Form().MediaPageButton(1, 0xFE);
   EXPECT_EQ(t.windows.calls,
-            (Strings{"FindTopWindow TLaserForm Laser", "PostWindowMessage 777 16 0 0"}));
+            (Strings{"FindTopWindow TLaserForm Laser", "PostClose 777"}));
   EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
   t.Form().MediaPageButton(1, 0xFD);
   EXPECT_EQ(t.shell.calls.size(), 2u) << "after a stop, a start starts again";
@@ -78,7 +78,7 @@ TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
     t.windows.found = 9;
     t.Form().Laser.StartLaserCompanion();
     t.form.reset();
-    EXPECT_EQ(t.windows.calls.back(), "PostWindowMessage 9 16 0 0");
+    EXPECT_EQ(t.windows.calls.back(), "PostClose 9");
   }
   {
     doubles::FormFixture t;

@@ -31,7 +31,7 @@ TEST_P(EachPage, AStoredPathIsStartedAndWrittenBackWithoutTheRegistry) {
   EXPECT_EQ(t.shell.calls[0].operation, "open");
   EXPECT_EQ(t.shell.calls[0].file, "D:\\Players\\app.exe");
   EXPECT_EQ(t.shell.calls[0].parameters, "");
-  EXPECT_EQ(t.shell.calls[0].show, 5);
+  EXPECT_EQ(t.shell.calls[0].show, platform::ShowAs::Normal);
   EXPECT_EQ(t.profile.calls, (Strings{std::string("read ") + row.section,
                                       std::string("write ") + row.section + " D:\\Players\\app.exe",
                                       std::string("flush ") + kStore}));
@@ -165,7 +165,7 @@ TEST(Discovery, AnExpansionTooLongForItsBufferNamesNothing) {
 TEST(Discovery, AValueThatIsNotTextEndsTheCommandWithTheRegistryError) {
   doubles::FormFixture t;
   t.registry.SetString(RootKey::LocalMachine, kPages[1].key, "ExePath", "xx", RegistryView::Wow32,
-                       4 /* REG_DWORD */);
+                       platform::RegistryType::Other /* a number */);
   try {
     t.Form().MediaPageButton(3, 0x02);
     FAIL() << "no error";
@@ -270,7 +270,7 @@ TEST(Close, PPStreamWindowsTitledPpsAreAskedToCloseWithATimeout) {
   t.Form().MediaPageButton(5, 0xFF);
   EXPECT_TRUE(t.processes.terminated.empty());
   EXPECT_EQ(t.windows.closed, (std::vector<platform::WindowHandle>{100, 103}));
-  EXPECT_EQ(t.windows.calls.front(), "SendMessageWithTimeout 100 16 5000");
+  EXPECT_EQ(t.windows.calls.front(), "SendCloseWithTimeout 100 5000");
 }
 
 }  // namespace

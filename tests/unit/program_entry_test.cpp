@@ -116,7 +116,7 @@ TEST(ExitRequest, ARunningCopyIsSentCloseAndWaitedForWithoutStartingAnother) {
   EXPECT_FALSE(f.created);
   EXPECT_TRUE(f.application.calls.empty());
   EXPECT_EQ(f.windows.calls,
-            (Strings{"FindTopWindow TApplication Mirovanta2", "PostWindowMessage 77 16 0 0"}));
+            (Strings{"FindTopWindow TApplication Mirovanta2", "PostClose 77"}));
   EXPECT_EQ(f.processes.calls, (Strings{"WaitForExit 4242 30000"}))
       << "no instance lock is taken, so a host may start right after";
 }

@@ -16,11 +16,11 @@ TEST(StartUp, UserAccountControlSystemsCountAsNt6) {
     int is_nt6;
     bool terminates;
   };
-  const Case cases[] = {{{5, 1, platform::kPlatformNt}, 0, false},
-                        {{6, 0, platform::kPlatformNt}, 1, false},
-                        {{6, 2, platform::kPlatformNt}, 1, false},
-                        {{10, 0, platform::kPlatformNt}, 1, false},
-                        {{4, 10, 1}, 0, true}};
+  const Case cases[] = {{{5, 1, true}, 0, false},
+                        {{6, 0, true}, 1, false},
+                        {{6, 2, true}, 1, false},
+                        {{10, 0, true}, 1, false},
+                        {{4, 10, false}, 0, true}};  // Windows 98
   for (const Case& c : cases) {
     doubles::FormFixture t;
     t.system.version = c.version;
@@ -107,7 +107,7 @@ namespace {
 TEST(StartUp, AFailureAfterTheListenerStartedLeavesNothingToWakeUp) {
   doubles::FormFixture t;
   t.registry.SetString(RootKey::LocalMachine, kShellFolders, "Common Startup", "x",
-                       platform::RegistryView::Native, 4);  // REG_DWORD
+                       platform::RegistryView::Native, platform::RegistryType::Other);  // a number
   EXPECT_THROW(t.Create(), platform::EFrameworkError);
   EXPECT_FALSE(t.application.events.OnWake) << "the wake-up still leads into the destroyed form";
   if (t.application.events.OnWake) t.application.events.OnWake();

@@ -12,7 +12,7 @@ using Strings = std::vector<std::string>;
 TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
   doubles::FormFixture t;
   t.Form().TextAndPointer.TypeText("ABC");
-  EXPECT_EQ(t.clipboard.calls, (Strings{"Open", "Empty", "SetData 1", "SetData 13",
+  EXPECT_EQ(t.clipboard.calls, (Strings{"Open", "Empty", "SetData Ansi", "SetData Unicode",
                                         "SetData 49153", "SetData 49154", "SetData 49155",
                                         "Close"}));
   ASSERT_EQ(t.clipboard.data.size(), 5u);

@@ -32,7 +32,7 @@ TEST_P(EachUtility, EachCandidateInOrderIsFoundStartedElevatedAndStored) {
     ASSERT_EQ(t.shell.calls.size(), 1u);
     EXPECT_EQ(t.shell.calls[0].operation, "runas");
     EXPECT_EQ(t.shell.calls[0].file, path);
-    EXPECT_EQ(t.shell.calls[0].show, 5);
+    EXPECT_EQ(t.shell.calls[0].show, platform::ShowAs::Normal);
     EXPECT_EQ(t.system.calls.back(), "cd " + path.substr(0, path.find_last_of('\\') + 1));
     EXPECT_EQ(t.profile.sections[row.section]["Path"], path);
   }
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Utilities, EachUtility, testing::ValuesIn(kUtilities),
 
 TEST(Utilities, TheVerbIsOpenWithoutUserAccountControl) {
   UtilityFixture t;
-  t.system.version = {5, 1, platform::kPlatformNt};
+  t.system.version = {5, 1, true};
   t.system.files.insert(std::string(kProgramFiles) + "\\Brisana\\Brisana.exe");
   t.Launch(3);
   ASSERT_EQ(t.shell.calls.size(), 1u);
