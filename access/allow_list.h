@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "access/access_settings.h"
 #include "platform/registry.h"
 
 namespace access_policy {
-
-inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
-inline constexpr const char* kDevicesKey = "Software\\Mirovanta 2\\Devices";
 
 class TAllowList {
  public:

@@ -7,7 +7,6 @@
 namespace shell {
 namespace {
 
-constexpr const char* kAskValue = "AskBeforeNewDevice";
 constexpr const char* kCaption = "Mirovanta 2";
 
 access_policy::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
@@ -39,10 +38,7 @@ bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const 
 
 void TForm1::LoadDeviceSettings() {
   AllowList.Load();
-  for (const auto& [name, value] :
-       platform_.registry.ReadStrings(platform::RootKey::CurrentUser, access_policy::kSettingsKey)) {
-    if (name == kAskValue) AskFirst1.Checked = value != "0";
-  }
+  AskFirst1.Checked = access_policy::ReadAskFirst(platform_.registry);
   Approval.Ask = AskFirst1.Checked;
   RefreshDevicesMenu();
 }
@@ -72,8 +68,7 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
 void TForm1::AskFirst1Click() {
   Approval.Ask = AskFirst1.Checked;
   // Not remembered when the registry refuses: the menu still says how it is now.
-  platform_.registry.WriteString(platform::RootKey::CurrentUser, access_policy::kSettingsKey, kAskValue,
-                                 AskFirst1.Checked ? "1" : "0");
+  access_policy::WriteAskFirst(platform_.registry, AskFirst1.Checked);
 }
 
 void TForm1::Pause1Click() {

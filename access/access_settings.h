@@ -1,0 +1,17 @@
+#pragma once
+// The access policy's own settings under HKEY_CURRENT_USER: whether a new
+// device is asked about first. The allow-list keeps its devices beside them.
+#include "platform/registry.h"
+
+namespace access_policy {
+
+inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
+inline constexpr const char* kDevicesKey = "Software\\Mirovanta 2\\Devices";
+inline constexpr const char* kAskValue = "AskBeforeNewDevice";
+
+// On unless the user turned it off; a setting that cannot be read counts as on.
+bool ReadAskFirst(platform::IRegistry& registry);
+// False when the registry refused it.
+bool WriteAskFirst(platform::IRegistry& registry, bool ask);
+
+}  // namespace access_policy
