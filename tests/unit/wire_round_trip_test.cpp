@@ -2,7 +2,10 @@
 // dispatch: the two ends agree on the layout.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "access/datagram_gate.h"
+#include "media/key_map.h"
 #include "protocol/command_dispatch.h"
 #include "tests/doubles/recording_handlers.h"
 #include "tools/remote/command_encoding.h"
@@ -92,6 +95,31 @@ TEST(WireRoundTrip, TheProbeIsAnsweredWithWhatTheClientRecognises) {
   EXPECT_TRUE(remote::IsProbeReply(protocol::wire::kProbeReply.data(),
                                    protocol::wire::kProbeReply.size()));
   EXPECT_TRUE(ThroughTheHost(probe).calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The client's names and the key maps are two tables: every button a page's
+// key map acts on has a name, and every name acts on some page.
+TEST(WireRoundTrip, EveryButtonOfTheKeyMapsHasANameAndEveryNameActsSomewhere) {
+  std::set<std::uint8_t> named;
+  for (const std::string& name : remote::EveryButtonName()) named.insert(*remote::ButtonCode(name));
+  std::set<std::uint8_t> acted_on;
+  for (std::uint8_t page = 1; page <= 8; ++page) {
+    for (int code = 0; code <= 0xFF; ++code) {
+      if (media::LookUpButton(page, static_cast<std::uint8_t>(code)).kind == media::ActionKind::Nothing) {
+        continue;
+      }
+      acted_on.insert(static_cast<std::uint8_t>(code));
+      EXPECT_TRUE(named.count(static_cast<std::uint8_t>(code)))
+          << "page " << int(page) << " button 0x" << std::hex << code << " has no name";
+    }
+  }
+  for (std::uint8_t code : named) {
+    EXPECT_TRUE(acted_on.count(code)) << "the name for 0x" << std::hex << int(code) << " does nothing";
+  }
 }
 
 }  // namespace

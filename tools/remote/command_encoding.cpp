@@ -142,6 +142,14 @@ std::optional<std::uint8_t> ButtonCode(const std::string& word) {
   return std::nullopt;
 }
 
+std::vector<std::string> EveryButtonName() {
+  std::vector<std::string> names;
+  for (const NamedButton& button : kButtons) names.emplace_back(button.name);
+  for (char digit = '0'; digit <= '9'; ++digit) names.emplace_back(1, digit);
+  for (int key = 1; key <= 12; ++key) names.push_back("f" + std::to_string(key));
+  return names;
+}
+
 std::string ButtonNames() {
   std::string names;
   for (const NamedButton& button : kButtons) names += std::string(button.name) + " ";

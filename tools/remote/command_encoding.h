@@ -20,5 +20,7 @@ std::optional<Datagram> ParseHex(const std::vector<std::string>& words, std::str
 std::optional<std::uint8_t> ButtonCode(const std::string& word);
 // The button names, for the usage text.
 std::string ButtonNames();
+// Every name ButtonCode knows, one per button: the named ones, 0..9, f1..f12.
+std::vector<std::string> EveryButtonName();
 
 }  // namespace remote
