@@ -44,8 +44,13 @@ class FakeSockets final : public platform::ISockets {
   int open_sockets = 0;
 
   // ISockets.
-  int Startup() override { return startup_error; }
-  void Cleanup() override {}
+  int Startup() override {
+    ++startups;
+    return startup_error;
+  }
+  void Cleanup() override { ++cleanups; }
+  int startups = 0;
+  int cleanups = 0;
   std::string ErrorText(int number) override { return "fake error " + std::to_string(number); }
   platform::SocketError ErrorOf(platform::SocketFailure failure) override {
     return WsaErrorOf(failure);

@@ -3,6 +3,7 @@
 
 #include "input/virtual_keys.h"
 #include "tests/doubles/form_fixture.h"
+#include "tests/doubles/rooms.h"
 
 namespace {
 
@@ -45,11 +46,11 @@ TEST(InputRecords, StartWithDownSlotsThenUpSlotsAndAnIdleMouse) {
 }
 
 TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
-  doubles::FormFixture t;
-  shell::TForm1& form = t.Form();
-  form.Keyboard.SendChord3(0x11, 0x10, 0x42);
-  form.Keyboard.SendKey(0x20);
-  form.Keyboard.SendChord2(0x11, 0x56);
+  doubles::InputRoom t;
+  doubles::InputRoom& room = t;
+  room.Keyboard.SendChord3(0x11, 0x10, 0x42);
+  room.Keyboard.SendKey(0x20);
+  room.Keyboard.SendChord2(0x11, 0x56);
   ASSERT_EQ(t.input.calls.size(), 3u);
   EXPECT_EQ(Events(t.input.calls[0]),
             (Strings{"17 down", "16 down", "66 down", "66 up", "16 up", "17 up"}));
@@ -57,35 +58,35 @@ TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
       << "a key after a three-key chord sends only its own two events";
   EXPECT_EQ(Events(t.input.calls[2]), (Strings{"17 down", "86 down", "86 up", "17 up"}));
   // The slots a short send leaves alone keep the chord's values.
-  EXPECT_EQ(form.Keyboard.KeyInputs[4].ki.wVk, 0x10);
-  EXPECT_EQ(form.Keyboard.KeyInputs[5].ki.wVk, 0x11);
+  EXPECT_EQ(room.Keyboard.KeyInputs[4].ki.wVk, 0x10);
+  EXPECT_EQ(room.Keyboard.KeyInputs[5].ki.wVk, 0x11);
 }
 
 TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
-  doubles::FormFixture t;
-  shell::TForm1& form = t.Form();
+  doubles::InputRoom t;
+  doubles::InputRoom& room = t;
   for (std::uint16_t key : {input::vk::Up, input::vk::PgDn, input::vk::Del, input::vk::Win,
                             input::vk::Home, input::vk::Insert}) {
-    form.Keyboard.SendKey(key);
+    room.Keyboard.SendKey(key);
     const auto& call = t.input.calls.back();
     EXPECT_EQ(call[0].ki.dwFlags, platform::kKeyEventExtendedKey) << key;
     EXPECT_EQ(call[1].ki.dwFlags, platform::kKeyEventExtendedKey | platform::kKeyEventKeyUp) << key;
   }
-  form.Keyboard.SendChord2(input::vk::Ctrl, input::vk::Left);
+  room.Keyboard.SendChord2(input::vk::Ctrl, input::vk::Left);
   const auto& chord = t.input.calls.back();
   EXPECT_EQ(chord[0].ki.dwFlags, 0u) << "Ctrl is not an extended key";
   EXPECT_EQ(chord[1].ki.dwFlags, platform::kKeyEventExtendedKey);
-  form.Keyboard.SendKey(input::vk::D8);
+  room.Keyboard.SendKey(input::vk::D8);
   EXPECT_EQ(t.input.calls.back()[0].ki.dwFlags, 0u);
 }
 
 TEST(SendOperations, MouseRecordsCarryOnlyWhatTheirEventNeeds) {
-  doubles::FormFixture t;
-  shell::TForm1& form = t.Form();
-  form.TextAndPointer.RightClick();
-  form.TextAndPointer.TurnWheel(true);
-  form.TextAndPointer.LeftClick();
-  form.TextAndPointer.TurnWheel(false);
+  doubles::InputRoom t;
+  doubles::InputRoom& room = t;
+  room.TextAndPointer.RightClick();
+  room.TextAndPointer.TurnWheel(true);
+  room.TextAndPointer.LeftClick();
+  room.TextAndPointer.TurnWheel(false);
   ASSERT_EQ(t.input.calls.size(), 6u);
   struct Expected {
     std::uint32_t flags;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/doubles/form_fixture.h"
+#include "tests/doubles/rooms.h"
 
 namespace {
 
@@ -22,16 +23,16 @@ TEST(LaserCompanion, StartsOnceFromTheHostsDirectoryWithDashDMaximised) {
 }
 
 TEST(LaserCompanion, AStartTheShellRefusedIsTriedAgainNextTime) {
-  doubles::FormFixture t;
+  doubles::LaserRoom t;
   for (std::intptr_t refused : {0, 2, 32}) {
     t.shell.result = refused;
-    t.Form().Laser.StartLaserCompanion();
-    EXPECT_EQ(t.Form().Laser.LaserWnd, 0) << refused;
+    t.Laser.StartLaserCompanion();
+    EXPECT_EQ(t.Laser.LaserWnd, 0) << refused;
   }
   EXPECT_EQ(t.shell.calls.size(), 3u);
   t.shell.result = 33;
-  t.Form().Laser.StartLaserCompanion();
-  EXPECT_EQ(t.Form().Laser.LaserWnd, 33);
+  t.Laser.StartLaserCompanion();
+  EXPECT_EQ(t.Laser.LaserWnd, 33);
 }
 
 TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
@@ -47,19 +48,19 @@ TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
 }
 
 TEST(LaserCompanion, StopWithoutAStartDoesNothingEvenWithAWindowThere) {
-  doubles::FormFixture t;
+  doubles::LaserRoom t;
   t.windows.found = 777;
-  t.Form().Laser.StopLaserCompanion();
+  t.Laser.StopLaserCompanion();
   EXPECT_TRUE(t.windows.calls.empty());
 }
 
 TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
-  doubles::FormFixture t;
+  doubles::LaserRoom t;
   t.windows.found = 0;
-  t.Form().Laser.StartLaserCompanion();
-  t.Form().Laser.StopLaserCompanion();
+  t.Laser.StartLaserCompanion();
+  t.Laser.StopLaserCompanion();
   EXPECT_EQ(t.windows.calls, (Strings{"FindTopWindow TLaserForm Laser"}));
-  EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
+  EXPECT_EQ(t.Laser.LaserWnd, 0);
 }
 
 TEST(LaserCompanion, PageSevenHasNoLaserButtons) {

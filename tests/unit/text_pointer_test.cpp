@@ -4,14 +4,15 @@
 #include "platform/framework_error.h"
 #include "input/clipboard.h"
 #include "tests/doubles/form_fixture.h"
+#include "tests/doubles/rooms.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
 TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
-  doubles::FormFixture t;
-  t.Form().TextAndPointer.TypeText("ABC");
+  doubles::InputRoom t;
+  t.TextAndPointer.TypeText("ABC");
   EXPECT_EQ(t.clipboard.calls, (Strings{"Open", "Empty", "SetData Ansi", "SetData Unicode",
                                         "SetData 49153", "SetData 49154", "SetData 49155",
                                         "Close"}));
@@ -30,8 +31,8 @@ TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
 }
 
 TEST(TextEntry, AnEmptyTextIsStillOneZeroByteAndAPaste) {
-  doubles::FormFixture t;
-  t.Form().TextAndPointer.TypeText("");
+  doubles::InputRoom t;
+  t.TextAndPointer.TypeText("");
   EXPECT_EQ(t.clipboard.data[0].bytes, std::string(1, '\0'));
   EXPECT_EQ(t.input.calls.size(), 1u);
 }
@@ -64,17 +65,17 @@ TEST(Clipboard, GivesUpAfterTenTriesWithTheFrameworkMessage) {
 }
 
 TEST(TextEntry, ABusyClipboardEndsTheCommandWithoutCtrlV) {
-  doubles::FormFixture t;
+  doubles::InputRoom t;
   t.clipboard.busy_for = 1000;
-  EXPECT_THROW(t.Form().TextAndPointer.TypeText("x"), platform::EFrameworkError);
+  EXPECT_THROW(t.TextAndPointer.TypeText("x"), platform::EFrameworkError);
   EXPECT_TRUE(t.input.calls.empty());
 }
 
 TEST(Pointer, MovesRelativeToTheCurrentPositionWithSignedSteps) {
-  doubles::FormFixture t;
+  doubles::InputRoom t;
   t.input.position = {500, 400};
-  t.Form().TextAndPointer.MovePointer(-1, -128);
-  t.Form().TextAndPointer.MovePointer(127, 127);
+  t.TextAndPointer.MovePointer(-1, -128);
+  t.TextAndPointer.MovePointer(127, 127);
   ASSERT_EQ(t.input.set_positions.size(), 2u);
   EXPECT_EQ(t.input.set_positions[0].x, 499);
   EXPECT_EQ(t.input.set_positions[0].y, 272);
@@ -84,28 +85,28 @@ TEST(Pointer, MovesRelativeToTheCurrentPositionWithSignedSteps) {
 }
 
 TEST(Pointer, AnUnreadablePositionMovesOnFromTheLastKnownOne) {
-  doubles::FormFixture t;
+  doubles::InputRoom t;
   t.input.position = {10, 10};
-  t.Form().TextAndPointer.MovePointer(5, 5);
+  t.TextAndPointer.MovePointer(5, 5);
   t.input.cursor_readable = false;
   t.input.position = {900, 900};
-  t.Form().TextAndPointer.MovePointer(5, 5);
+  t.TextAndPointer.MovePointer(5, 5);
   EXPECT_EQ(t.input.set_positions.back().x, 20);
   EXPECT_EQ(t.input.set_positions.back().y, 20);
-  EXPECT_EQ(t.Form().TextAndPointer.CursorPos.x, 20);
+  EXPECT_EQ(t.TextAndPointer.CursorPos.x, 20);
 }
 
 TEST(Pointer, MovesWithAnUnreadablePositionStayOnTheVirtualScreen) {
-  doubles::FormFixture t;
+  doubles::InputRoom t;
   t.input.screen = {-1280, -200, 1920, 1080};  // a monitor left of the primary one
   t.input.cursor_readable = false;
-  for (int i = 0; i < 100000; ++i) t.Form().TextAndPointer.MovePointer(127, 127);
+  for (int i = 0; i < 100000; ++i) t.TextAndPointer.MovePointer(127, 127);
   EXPECT_EQ(t.input.set_positions.back().x, 1919);
   EXPECT_EQ(t.input.set_positions.back().y, 1079);
-  for (int i = 0; i < 100000; ++i) t.Form().TextAndPointer.MovePointer(-128, -128);
+  for (int i = 0; i < 100000; ++i) t.TextAndPointer.MovePointer(-128, -128);
   EXPECT_EQ(t.input.set_positions.back().x, -1280);
   EXPECT_EQ(t.input.set_positions.back().y, -200);
-  t.Form().TextAndPointer.MovePointer(10, 3);
+  t.TextAndPointer.MovePointer(10, 3);
   EXPECT_EQ(t.input.set_positions.back().x, -1270) << "moves go on from the edge";
   EXPECT_EQ(t.input.set_positions.back().y, -197);
 }
