@@ -3,7 +3,8 @@
 namespace access_policy {
 
 bool ReadAskFirst(platform::IRegistry& registry) {
-  for (const auto& [name, value] : registry.ReadStrings(platform::RootKey::CurrentUser, kSettingsKey)) {
+  for (const auto& [name, value] :
+       registry.ReadStrings(platform::RootKey::CurrentUser, kSettingsKey)) {
     if (name == kAskValue) return value != "0";
   }
   return true;

@@ -4,10 +4,7 @@
 #include "platform/sockets.h"
 
 namespace access_policy {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 TDeviceApproval::TDeviceApproval(TAllowList& allow_list,
                                  std::function<std::string(std::uint32_t)> hardware_address,

@@ -8,7 +8,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   window_class.hInstance = instance;
   window_class.lpszClassName = "BareMessageLoop";
   RegisterClassA(&window_class);
-  CreateWindowExA(0, "BareMessageLoop", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  CreateWindowExA(0, "BareMessageLoop", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                  nullptr);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   return 0;

@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   replies += DrainReplies(sockets, socket, 2000);
-  std::printf("sent %ld datagrams in %.2f s (%.0f per second), %ld sends refused\n", count,
-              seconds, count / seconds, failed_sends);
+  std::printf("sent %ld datagrams in %.2f s (%.0f per second), %ld sends refused\n", count, seconds,
+              count / seconds, failed_sends);
   std::printf("probes %ld, answered %zu (%.1f %%)\n", probes, replies,
               probes ? 100.0 * static_cast<double>(replies) / static_cast<double>(probes) : 0.0);
   sockets.Close(socket);

@@ -96,10 +96,12 @@ class NullDesktop final : public platform::IInput,
   std::optional<std::vector<platform::ProcessEntry>> Snapshot() override { return std::nullopt; }
   bool Terminate(std::uint32_t, std::uint32_t) override { return false; }
   bool WaitForExit(std::uint32_t, int) override { return true; }
-  platform::RegistryKey OpenKey(platform::RootKey, const std::string&, platform::RegistryView) override {
+  platform::RegistryKey OpenKey(platform::RootKey, const std::string&,
+                                platform::RegistryView) override {
     return 0;
   }
-  std::optional<platform::RegistryValue> QueryValue(platform::RegistryKey, const std::string&) override {
+  std::optional<platform::RegistryValue> QueryValue(platform::RegistryKey,
+                                                    const std::string&) override {
     return std::nullopt;
   }
   void CloseKey(platform::RegistryKey) override {}
@@ -111,8 +113,11 @@ class NullDesktop final : public platform::IInput,
                    const std::string&) override {
     return true;
   }
-  bool DeleteValue(platform::RootKey, const std::string&, const std::string&) override { return true; }
-  int AskQuestion(const platform::PromptText&, unsigned, std::function<void(platform::PromptAnswer)>) override {
+  bool DeleteValue(platform::RootKey, const std::string&, const std::string&) override {
+    return true;
+  }
+  int AskQuestion(const platform::PromptText&, unsigned,
+                  std::function<void(platform::PromptAnswer)>) override {
     return 0;
   }
   void CloseQuestion(int) override {}
@@ -153,7 +158,9 @@ class NullDesktop final : public platform::IInput,
                         const std::string&, platform::ShowAs) override {
     return 33;
   }
-  platform::WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
+  platform::WindowHandle FindTopWindow(const std::string&, const std::string&) override {
+    return 0;
+  }
   bool PostClose(platform::WindowHandle) override { return true; }
 };
 
@@ -162,8 +169,19 @@ class NullDesktop final : public platform::IInput,
 int main() {
   LoopApplication application;
   NullDesktop desktop;
-  shell::TPlatform services{platform::SystemSockets(), desktop, desktop, desktop, desktop, desktop,
-                            desktop, desktop, desktop, desktop, desktop, desktop, desktop};
+  shell::TPlatform services{platform::SystemSockets(),
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop,
+                            desktop};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

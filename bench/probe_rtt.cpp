@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     const std::size_t colon = word.rfind(':');
     if (colon == std::string::npos) return 2;
     targets.push_back({word.substr(0, colon),
-                       static_cast<std::uint16_t>(std::atoi(word.c_str() + colon + 1)), {}});
+                       static_cast<std::uint16_t>(std::atoi(word.c_str() + colon + 1)),
+                       {}});
   }
   platform::ISockets& sockets = platform::SystemSockets();
   sockets.Startup();
@@ -79,10 +80,11 @@ int main(int argc, char** argv) {
   bool all_answered = true;
   for (const Target& t : targets) {
     const double p50 = Percentile(t.micros, 0.50), p99 = Percentile(t.micros, 0.99);
-    std::printf("%-16s p50 %8.1f us  p99 %8.1f us  ratio to %s: p50 %.2f  p99 %.2f  (%zu answered, %d lost)\n",
-                t.name.c_str(), p50, p99, targets.front().name.c_str(),
-                floor50 > 0 ? p50 / floor50 : 0.0, floor99 > 0 ? p99 / floor99 : 0.0,
-                t.micros.size(), t.lost);
+    std::printf(
+        "%-16s p50 %8.1f us  p99 %8.1f us  ratio to %s: p50 %.2f  p99 %.2f  (%zu answered, %d "
+        "lost)\n",
+        t.name.c_str(), p50, p99, targets.front().name.c_str(), floor50 > 0 ? p50 / floor50 : 0.0,
+        floor99 > 0 ? p99 / floor99 : 0.0, t.micros.size(), t.lost);
     all_answered = all_answered && !t.micros.empty();
   }
   sockets.Close(socket);

@@ -91,7 +91,8 @@ Scene ReadScene(const std::uint8_t*& data, std::size_t& size) {
 }
 
 void SetScene(doubles::FormFixture& f, const Scene& scene) {
-  f.sockets.interfaces = {{0xC0A80114u, platform::MaskOfPrefix(scene.prefix), (scene.flags & 1) != 0, (scene.flags & 2) != 0},
+  f.sockets.interfaces = {{0xC0A80114u, platform::MaskOfPrefix(scene.prefix),
+                           (scene.flags & 1) != 0, (scene.flags & 2) != 0},
                           {0x0A000002u, platform::MaskOfPrefix(scene.second_prefix), true, false}};
   f.form->Nearby.AddressesChanged();
   f.form->Approval.Ask = (scene.flags & 4) != 0;
@@ -120,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (scene.flags & 16) f.dialogs.Answer(platform::PromptAnswer::Yes);
   if (scene.flags & 32) f.dialogs.Answer(platform::PromptAnswer::No);
-  if (f.form->Store.IniFile != nullptr || f.form->Pages.Registry != nullptr || f.registry.open_keys != 0) {
+  if (f.form->Store.IniFile != nullptr || f.form->Pages.Registry != nullptr ||
+      f.registry.open_keys != 0) {
     __builtin_trap();  // a command left its store or registry accessor behind
   }
   Forget(f);

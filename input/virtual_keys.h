@@ -66,11 +66,12 @@ inline constexpr std::uint16_t Period = 0xBE;
 // navigation keys reach many programs as their numeric-keypad twins.
 constexpr bool IsExtendedKey(std::uint16_t key) {
   switch (key) {
+    // clang-format off
     case PgUp: case PgDn: case End: case Home: case Left: case Up: case Right: case Down:
     case Insert: case Del: case Win: case RWin:
       return true;
-    default:
-      return false;
+    // clang-format on
+    default: return false;
   }
 }
 

@@ -49,7 +49,8 @@ const Utility* FindUtility(std::uint8_t selector) {
 const PageApp* WindowClosedApp(const std::string& name) {
   const std::string lower = LowerAZ(name);
   for (const PageApp& app : kPageApps) {
-    if (app.close_window_title != nullptr && lower.find(LowerAZ(app.close_name)) != std::string::npos) {
+    if (app.close_window_title != nullptr &&
+        lower.find(LowerAZ(app.close_name)) != std::string::npos) {
       return &app;
     }
   }

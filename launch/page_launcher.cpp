@@ -48,7 +48,8 @@ void TPageLauncher::LaunchPageApp(std::uint8_t page) {
   TStoreScope store(store_);
   std::string path = store_.ReadStoredPath(app->section);
   // A stored path is final, even when its file is gone.
-  if (path.empty()) path = DiscoverAppPath(app->registry_key, app->registry_value, app->remove_quotes);
+  if (path.empty())
+    path = DiscoverAppPath(app->registry_key, app->registry_value, app->remove_quotes);
   if (path.empty()) {
     locator_.RunOpenExe(app->open_parameter);
     return;
@@ -76,7 +77,8 @@ std::string TPageLauncher::DiscoverAppPath(const std::string& key, const std::st
                                            bool remove_quotes) {
   std::string text;
   bool found = false;
-  for (platform::RegistryView view : {platform::RegistryView::Wow32, platform::RegistryView::Native}) {
+  for (platform::RegistryView view :
+       {platform::RegistryView::Wow32, platform::RegistryView::Native}) {
     Registry = std::make_unique<TRegistry>(services_.registry, view);
     RegistryScope scope(Registry);
     Registry->RootKey = platform::RootKey::LocalMachine;

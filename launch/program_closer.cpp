@@ -22,8 +22,8 @@ bool TProgramCloser::CloseProcessByName(const std::string& name) {
   if (!processes) return false;
   bool handled = false;
   for (const platform::ProcessEntry& process : *processes) {
-    const bool matches = wanted == UpperAZ(FileNamePart(process.exe_file)) ||
-                         wanted == UpperAZ(process.exe_file);
+    const bool matches =
+        wanted == UpperAZ(FileNamePart(process.exe_file)) || wanted == UpperAZ(process.exe_file);
     if (!matches) continue;
     if (by_windows != nullptr) {
       windows_.EnumTopWindows([&](platform::WindowHandle window) {

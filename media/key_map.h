@@ -6,10 +6,10 @@ namespace media {
 
 enum class ActionKind : std::uint8_t {
   Nothing,
-  Key,          // SendKey(k1)
-  Chord2,       // SendChord2(k1, k2)
-  Chord3,       // SendChord3(k1, k2, k3)
-  PlayerKey,    // page 8: SendKey(k1) when the player is version 9 or 10, else SendKey(k2)
+  Key,        // SendKey(k1)
+  Chord2,     // SendChord2(k1, k2)
+  Chord3,     // SendChord3(k1, k2, k3)
+  PlayerKey,  // page 8: SendKey(k1) when the player is version 9 or 10, else SendKey(k2)
   Launch,
   Close,
   LaserOn,

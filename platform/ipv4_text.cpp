@@ -6,8 +6,8 @@ namespace platform {
 
 std::string Ipv4ToText(std::uint32_t address) {
   char text[16];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu,
-                (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu);
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
+                (address >> 8) & 0xFFu, address & 0xFFu);
   return text;
 }
 

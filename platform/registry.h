@@ -34,7 +34,7 @@ class IRegistry {
   // The program's own settings, each call opening and closing its key.
   // Every string value of a key, by name; none when the key does not exist.
   virtual std::vector<std::pair<std::string, std::string>> ReadStrings(RootKey root,
-                                                                      const std::string& path) = 0;
+                                                                       const std::string& path) = 0;
   // Writes a string value, creating the key; false when it cannot.
   virtual bool WriteString(RootKey root, const std::string& path, const std::string& name,
                            const std::string& value) = 0;

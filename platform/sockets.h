@@ -20,17 +20,17 @@ enum class SocketFailure {
   None,
   Interrupted,
   InvalidArgument,
-  WouldBlock,         // nothing to take now, or no room to send now
+  WouldBlock,  // nothing to take now, or no room to send now
   NotSocket,
-  MessageSize,        // a datagram larger than the buffer; its rest is gone
+  MessageSize,  // a datagram larger than the buffer; its rest is gone
   AddressInUse,
-  NetReset,           // an earlier datagram's time to live ran out
+  NetReset,  // an earlier datagram's time to live ran out
   ConnectionAborted,
-  ConnectionReset,    // the peer reset it; for UDP, an earlier send met a closed port
+  ConnectionReset,  // the peer reset it; for UDP, an earlier send met a closed port
   NotConnected,
   TimedOut,
   ConnectionRefused,
-  Other,              // anything else: only its number tells
+  Other,  // anything else: only its number tells
 };
 
 // The outcome of a socket call: the failure and the system's own number

@@ -4,7 +4,8 @@ namespace presence {
 
 bool TBalloonLimiter::Admit(const std::string& address, bool connected, std::uint64_t now_ms) {
   const auto key = std::make_pair(address, connected);
-  if (auto found = shown_at_.find(key); found != shown_at_.end() && now_ms - found->second < kQuietMs) {
+  if (auto found = shown_at_.find(key);
+      found != shown_at_.end() && now_ms - found->second < kQuietMs) {
     return false;
   }
   // Old entries go, so that the map stays small whatever the storm.

@@ -31,10 +31,8 @@ bool TCustomWinSocket::SendText(const std::string& text, platform::SocketError& 
 }
 
 TServerSocket::TServerSocket(platform::IStreamServer& server) : server_(server) {
-  server_.SetEventHandler(
-      [this](platform::SocketHandle socket, platform::StreamEvent event, platform::SocketError error) {
-        OnEvent(socket, event, error);
-      });
+  server_.SetEventHandler([this](platform::SocketHandle socket, platform::StreamEvent event,
+                                 platform::SocketError error) { OnEvent(socket, event, error); });
 }
 
 TServerSocket::~TServerSocket() { SetActive(false); }
@@ -45,9 +43,8 @@ void TServerSocket::SetActive(bool active) {
     platform::IStreamServer::ListenResult result =
         server_.Listen(static_cast<std::uint16_t>(Port), 5);
     if (result.socket == platform::kNoSocket) {
-      throw platform::EFrameworkError(
-          WindowsSocketErrorMessage(server_.ErrorText(result.error.number), result.error.number,
-                                    result.api));
+      throw platform::EFrameworkError(WindowsSocketErrorMessage(
+          server_.ErrorText(result.error.number), result.error.number, result.api));
     }
     listener_ = platform::TStreamSocket(server_, result.socket);
     return;

@@ -19,7 +19,7 @@ inline constexpr std::uint8_t kReplyMarker = 0x81;
 inline constexpr std::size_t kProbeLength = 3;
 // What a probe is answered with.
 inline constexpr std::array<std::uint8_t, kProbeLength> kProbeReply = {kHeader1, kHeader2,
-                                                                        kReplyMarker};
+                                                                       kReplyMarker};
 inline constexpr std::size_t kShortestCommand = 5;
 
 inline constexpr std::size_t kGroupOffset = 2;

@@ -56,11 +56,12 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
   const platform::PromptText text{
       kCaption, "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
       "Allow it to press keys, move the pointer and start programs?", "Allow", "Deny"};
-  const int question = platform_.dialogs.AskQuestion(
-      text, access_policy::TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
-        questions_.erase(address);
-        Approval.Answer(address, ApprovalOf(answer));
-      });
+  const int question =
+      platform_.dialogs.AskQuestion(text, access_policy::TDeviceApproval::kAnswerTimeoutMs,
+                                    [this, address](platform::PromptAnswer answer) {
+                                      questions_.erase(address);
+                                      Approval.Answer(address, ApprovalOf(answer));
+                                    });
   // 0: the question could not be shown and has been answered already.
   if (question != 0) questions_[address] = question;
 }
@@ -79,8 +80,8 @@ void TForm1::Pause1Click() {
 void TForm1::RefreshDevicesMenu() {
   Devices1.Items.clear();
   for (const auto& [device, seen_at] : AllowList.Entries()) {
-    const std::string caption = seen_at.empty() || seen_at == device ? device
-                                                                     : device + " (" + seen_at + ")";
+    const std::string caption =
+        seen_at.empty() || seen_at == device ? device : device + " (" + seen_at + ")";
     TMenuItem item(caption);
     item.OnClick = [this, device = device, caption] { ForgetDeviceClick(device, caption); };
     Devices1.Items.push_back(std::move(item));
@@ -92,8 +93,8 @@ void TForm1::RefreshDevicesMenu() {
 }
 
 void TForm1::ForgetDeviceClick(const std::string& device, const std::string& caption) {
-  if (platform_.dialogs.Confirm(kCaption, "Forget the device at " + caption +
-                                              "? It will have to be allowed again.")) {
+  if (platform_.dialogs.Confirm(
+          kCaption, "Forget the device at " + caption + "? It will have to be allowed again.")) {
     Approval.Forget(device);
   }
 }

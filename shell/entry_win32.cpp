@@ -32,11 +32,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32StreamServer presence(show_error);
   platform::win32::Win32ShellLinks links;
   platform::win32::Win32Dialogs dialogs;
-  shell::TPlatform services{platform::SystemSockets(), input,   clipboard, shell_service,
-                            windows,                  processes, registry, profile,
-                            system,                   tray,      presence, links,
+  shell::TPlatform services{platform::SystemSockets(),
+                            input,
+                            clipboard,
+                            shell_service,
+                            windows,
+                            processes,
+                            registry,
+                            profile,
+                            system,
+                            tray,
+                            presence,
+                            links,
                             dialogs};
-  return shell::ProgramEntry(processes, windows, application, arguments, [&]() -> std::shared_ptr<void> {
-    return std::make_shared<shell::TForm1>(application, services);
-  });
+  return shell::ProgramEntry(processes, windows, application, arguments,
+                             [&]() -> std::shared_ptr<void> {
+                               return std::make_shared<shell::TForm1>(application, services);
+                             });
 }

@@ -17,8 +17,8 @@ bool IsExitRequest(const std::string& arguments) {
   return word == "/exit" || word == "-exit" || word == "--exit";
 }
 
-ExitRequestResult AskRunningCopyToExit(platform::IWindows& windows,
-                                       platform::IProcesses& processes, int wait_ms) {
+ExitRequestResult AskRunningCopyToExit(platform::IWindows& windows, platform::IProcesses& processes,
+                                       int wait_ms) {
   const platform::WindowHandle window =
       windows.FindTopWindow(platform::kApplicationWindowClass, platform::kApplicationTitle);
   if (window == 0) return ExitRequestResult::NoneRunning;

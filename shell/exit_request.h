@@ -20,8 +20,7 @@ inline constexpr int kExitWaitMs = 30000;
 // True when the command line (the arguments after the program) is "/exit".
 bool IsExitRequest(const std::string& arguments);
 
-ExitRequestResult AskRunningCopyToExit(platform::IWindows& windows,
-                                       platform::IProcesses& processes,
+ExitRequestResult AskRunningCopyToExit(platform::IWindows& windows, platform::IProcesses& processes,
                                        int wait_ms = kExitWaitMs);
 
 }  // namespace shell

@@ -11,7 +11,8 @@ namespace {
 constexpr std::size_t kPathBuffer = 260;
 constexpr std::size_t kComputerNameBuffer = 16;
 constexpr const char* kLinkFileName = "\\Mirovanta 2.lnk";
-constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The folder of the running program, with its trailing backslash.
 std::string ExeDirectory(platform::TApplication& application) {
@@ -37,7 +38,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       Nearby([&platform] { return platform.sockets.Interfaces(); }),
       AllowList(platform.registry),
       Approval(
-          AllowList, [&platform](std::uint32_t address) { return platform.sockets.HardwareAddress(address); },
+          AllowList,
+          [&platform](std::uint32_t address) { return platform.sockets.HardwareAddress(address); },
           [&platform] { return platform.system.TickCountMs(); }),
       application_(application),
       platform_(platform) {
@@ -104,7 +106,8 @@ void TForm1::LoadComponents() {
   };
   ServerSocket1.AcceptFilter = [this](std::uint32_t peer) { return Nearby.IsNearby(peer); };
   // A network that changes is seen at once; without the system's word, within 5 s.
-  address_watch_ = platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });
+  address_watch_ =
+      platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });
 
   TrayIcon1.SetApplicationIcon();
   ServerSocket1.SetActive(true);

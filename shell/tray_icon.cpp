@@ -76,10 +76,10 @@ void TTrayIcon::HandleEvent(const platform::TrayEvent& event) {
   switch (event.kind) {
     case Kind::ButtonDown:
       if (OnMouseDown) {
-        const TMouseButton button = event.button == platform::TrayButton::Right ? TMouseButton::mbRight
-                                    : event.button == platform::TrayButton::Middle
-                                        ? TMouseButton::mbMiddle
-                                        : TMouseButton::mbLeft;
+        const TMouseButton button =
+            event.button == platform::TrayButton::Right    ? TMouseButton::mbRight
+            : event.button == platform::TrayButton::Middle ? TMouseButton::mbMiddle
+                                                           : TMouseButton::mbLeft;
         OnMouseDown(button, event.x, event.y);
       }
       break;
@@ -95,8 +95,7 @@ void TTrayIcon::HandleEvent(const platform::TrayEvent& event) {
       wanted_ = false;
       Remove();
       break;
-    case Kind::SessionEndCancelled:
-      break;  // the session goes on with the icon where it was
+    case Kind::SessionEndCancelled: break;  // the session goes on with the icon where it was
   }
 }
 

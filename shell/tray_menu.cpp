@@ -11,8 +11,8 @@ struct MenuRow {
   TMenuItem TForm1::*item;
   const char* caption;
   bool checked;
-  bool auto_check;           // the menu flips the mark before the handler runs
-  void (TForm1::*click)();   // none: the item only shows something
+  bool auto_check;          // the menu flips the mark before the handler runs
+  void (TForm1::*click)();  // none: the item only shows something
 };
 
 // In the order the menu shows them.

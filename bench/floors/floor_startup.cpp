@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
   for (;;) {
     sockaddr_in from{};
     socklen_t length = sizeof from;
-    const int n = recvfrom(s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+    const int n =
+        recvfrom(s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
     if (n == 3) {
       buffer[2] = static_cast<char>(0x81);
       sendto(s, buffer, n, 0, reinterpret_cast<sockaddr*>(&from), length);

@@ -36,7 +36,9 @@ DotImage RenderDot(int diameter) {
       const double red = 255.0;
       const double green = 40.0 + 180.0 * heat;
       const double blue = 30.0 + 170.0 * heat;
-      auto channel = [&](double value) { return static_cast<std::uint32_t>(std::lround(value * alpha)); };
+      auto channel = [&](double value) {
+        return static_cast<std::uint32_t>(std::lround(value * alpha));
+      };
       image.pixels[static_cast<std::size_t>(y) * image.size + x] =
           (static_cast<std::uint32_t>(std::lround(alpha * 255)) << 24) | (channel(red) << 16) |
           (channel(green) << 8) | channel(blue);

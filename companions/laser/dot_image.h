@@ -8,7 +8,7 @@ namespace companions {
 inline constexpr int kDotDiameterAt96Dpi = 24;
 
 struct DotImage {
-  int size = 0;                  // width and height, in pixels
+  int size = 0;                       // width and height, in pixels
   std::vector<std::uint32_t> pixels;  // row by row, 0xAARRGGBB premultiplied
 };
 

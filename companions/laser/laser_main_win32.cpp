@@ -24,9 +24,9 @@ using platform::win32::WindowClass;
 using platform::win32::WindowDc;
 
 constexpr UINT_PTR kFollowTimer = 1;
-constexpr UINT kMovingPeriodMs = 10;   // while the pointer moves: every frame
-constexpr UINT kStillPeriodMs = 100;   // once it rests
-constexpr int kStillAfterTicks = 50;   // half a second without movement
+constexpr UINT kMovingPeriodMs = 10;  // while the pointer moves: every frame
+constexpr UINT kStillPeriodMs = 100;  // once it rests
+constexpr int kStillAfterTicks = 50;  // half a second without movement
 constexpr POINT kNowhere{-100000, -100000};
 
 // The bitmap the window shows, one pixel per screen pixel of the virtual screen.
@@ -88,7 +88,8 @@ bool BuildSurface(Surface& surface) {
   built.memory.reset(CreateCompatibleDC(nullptr));
   if (!built.memory) return false;
   void* bits = nullptr;
-  built.bitmap.reset(CreateDIBSection(built.memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  built.bitmap.reset(
+      CreateDIBSection(built.memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!built.bitmap || bits == nullptr) return false;
   built.bits = static_cast<std::uint32_t*>(bits);
   SelectObject(built.memory.get(), built.bitmap.get());
@@ -211,19 +212,11 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
         SetPace(kStillPeriodMs);
       }
       return 0;
-    case WM_DISPLAYCHANGE:
-      Rebuild();
-      return 0;
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, w, l);
+    case WM_DISPLAYCHANGE: Rebuild(); return 0;
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, w, l);
   }
 }
 
@@ -240,7 +233,8 @@ bool CreateOverlay(HINSTANCE instance) {
   g_overlay->window.reset(CreateWindowExA(
       WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
       media::kCompanionClass, media::kCompanionTitle, WS_POPUP, screen.left, screen.top,
-      g_overlay->surface.Width(), g_overlay->surface.Height(), nullptr, nullptr, instance, nullptr));
+      g_overlay->surface.Width(), g_overlay->surface.Height(), nullptr, nullptr, instance,
+      nullptr));
   if (!g_overlay->window) return false;
   ShowAll();
   ShowWindow(g_overlay->window.get(), SW_SHOWNOACTIVATE);

@@ -29,7 +29,8 @@ std::string UsageText() {
   for (const launch::PageApp& app : launch::PageApps()) {
     if (app.open_parameter != nullptr) accepted.emplace_back(app.open_parameter);
   }
-  for (const launch::Utility& utility : launch::Utilities()) accepted.emplace_back(utility.open_parameter);
+  for (const launch::Utility& utility : launch::Utilities())
+    accepted.emplace_back(utility.open_parameter);
   std::string list;
   for (std::size_t i = 0; i < accepted.size(); ++i) {
     list += i == 0 ? "" : (i + 1 == accepted.size() ? " or " : ", ");

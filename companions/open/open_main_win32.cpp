@@ -70,8 +70,8 @@ std::string AskForProgram(const companions::LocateRequest& request, const std::s
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = request.title.c_str();
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
-                 OFN_ENABLEHOOK;
+  dialog.Flags =
+      OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLEHOOK;
   dialog.lpfnHook = PlaceDialog;
   if (!GetOpenFileNameA(&dialog)) return "";
   return file;

@@ -25,18 +25,12 @@ struct Pair {
 };
 
 constexpr Pair kFailures[] = {
-    {EINTR, SocketFailure::Interrupted},
-    {EINVAL, SocketFailure::InvalidArgument},
-    {EAGAIN, SocketFailure::WouldBlock},
-    {EBADF, SocketFailure::NotSocket},
-    {EMSGSIZE, SocketFailure::MessageSize},
-    {EADDRINUSE, SocketFailure::AddressInUse},
-    {ENETRESET, SocketFailure::NetReset},
-    {ECONNABORTED, SocketFailure::ConnectionAborted},
-    {ECONNRESET, SocketFailure::ConnectionReset},
-    {ENOTCONN, SocketFailure::NotConnected},
-    {ETIMEDOUT, SocketFailure::TimedOut},
-    {ECONNREFUSED, SocketFailure::ConnectionRefused},
+    {EINTR, SocketFailure::Interrupted},          {EINVAL, SocketFailure::InvalidArgument},
+    {EAGAIN, SocketFailure::WouldBlock},          {EBADF, SocketFailure::NotSocket},
+    {EMSGSIZE, SocketFailure::MessageSize},       {EADDRINUSE, SocketFailure::AddressInUse},
+    {ENETRESET, SocketFailure::NetReset},         {ECONNABORTED, SocketFailure::ConnectionAborted},
+    {ECONNRESET, SocketFailure::ConnectionReset}, {ENOTCONN, SocketFailure::NotConnected},
+    {ETIMEDOUT, SocketFailure::TimedOut},         {ECONNREFUSED, SocketFailure::ConnectionRefused},
 };
 
 SocketError ErrnoError(int number) {
@@ -129,7 +123,8 @@ class PosixSockets final : public ISockets {
     message.msg_iovlen = 1;
     ssize_t n = ::recvmsg(Fd(socket), &message, 0);
     // A receive timeout shows as EAGAIN here and as a time-out on Windows.
-    if (n < 0) return {0, errno == EAGAIN ? ErrnoErrorOf(SocketFailure::TimedOut) : ErrnoError(errno)};
+    if (n < 0)
+      return {0, errno == EAGAIN ? ErrnoErrorOf(SocketFailure::TimedOut) : ErrnoError(errno)};
     from = FromSockaddr(address);
     // Winsock fails a receive whose datagram did not fit; do the same here.
     if (message.msg_flags & MSG_TRUNC) return {0, ErrnoErrorOf(SocketFailure::MessageSize)};

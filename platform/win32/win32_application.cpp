@@ -133,8 +133,7 @@ void Win32Application::Guarded(F&& handler) {
   }
 }
 
-LRESULT CALLBACK Win32Application::AppWindowProc(HWND window, UINT message, WPARAM w,
-                                                 LPARAM l) {
+LRESULT CALLBACK Win32Application::AppWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   Win32Application* self = FromWindow(window);
   if (self != nullptr && message == kWakeMessage) {
     self->wake_posted_ = false;
@@ -155,8 +154,7 @@ LRESULT CALLBACK Win32Application::AppWindowProc(HWND window, UINT message, WPAR
   return DefWindowProcA(window, message, w, l);
 }
 
-LRESULT CALLBACK Win32Application::FormWindowProc(HWND window, UINT message, WPARAM w,
-                                                  LPARAM l) {
+LRESULT CALLBACK Win32Application::FormWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   Win32Application* self = FromWindow(window);
   if (self != nullptr && message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
     if (self->events_.OnActivate) self->Guarded(self->events_.OnActivate);

@@ -12,11 +12,12 @@ constexpr int kHeight = 160;
 
 HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD style, int x,
            int y, int width, int height, int id) {
-  HWND child = CreateWindowExA(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                               width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateWindowExA(
+      0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   if (child != nullptr) {
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 TRUE);
   }
   return child;
 }
@@ -111,11 +112,8 @@ LRESULT CALLBACK Win32Dialogs::Procedure(HWND window, UINT message, WPARAM w, LP
           return 0;
         }
         break;
-      case WM_CLOSE:
-        self->Answer(window, PromptAnswer::Closed);
-        return 0;
-      default:
-        break;
+      case WM_CLOSE: self->Answer(window, PromptAnswer::Closed); return 0;
+      default: break;
     }
   }
   return DefWindowProcA(window, message, w, l);

@@ -16,8 +16,8 @@ unsigned Win32Input::SendInput(unsigned count, const TInput* inputs) {
                        inputs[i].ki.time, static_cast<ULONG_PTR>(inputs[i].ki.dwExtraInfo)};
     } else {
       const TMouseInput& mouse = inputs[i].mi;
-      records[i].mi = {mouse.dx, mouse.dy, static_cast<DWORD>(mouse.mouseData), mouse.dwFlags,
-                       mouse.time, static_cast<ULONG_PTR>(mouse.dwExtraInfo)};
+      records[i].mi = {mouse.dx,      mouse.dy,   static_cast<DWORD>(mouse.mouseData),
+                       mouse.dwFlags, mouse.time, static_cast<ULONG_PTR>(mouse.dwExtraInfo)};
     }
   }
   return ::SendInput(count, records, sizeof(INPUT));

@@ -7,8 +7,7 @@
 
 namespace platform::win32 {
 
-WindowHandle Win32Windows::FindTopWindow(const std::string& class_name,
-                                         const std::string& title) {
+WindowHandle Win32Windows::FindTopWindow(const std::string& class_name, const std::string& title) {
   return reinterpret_cast<WindowHandle>(FindWindowA(class_name.c_str(), title.c_str()));
 }
 

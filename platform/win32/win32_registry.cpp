@@ -38,23 +38,26 @@ void Win32Registry::CloseKey(RegistryKey key) { RegCloseKey(reinterpret_cast<HKE
 
 namespace {
 
-HKEY Base(RootKey root) { return root == RootKey::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY Base(RootKey root) {
+  return root == RootKey::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> Win32Registry::ReadStrings(RootKey root,
-                                                                          const std::string& path) {
+std::vector<std::pair<std::string, std::string>> Win32Registry::ReadStrings(
+    RootKey root, const std::string& path) {
   std::vector<std::pair<std::string, std::string>> values;
   UniqueRegistryKey key;
-  if (RegOpenKeyExA(Base(root), path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return values;
+  if (RegOpenKeyExA(Base(root), path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    return values;
   for (DWORD index = 0;; ++index) {
     char name[256];
     DWORD name_size = sizeof name;
     DWORD type = 0;
     BYTE data[1024];
     DWORD data_size = sizeof data - 1;
-    const LONG status = RegEnumValueA(key.get(), index, name, &name_size, nullptr, &type, data,
-                                      &data_size);
+    const LONG status =
+        RegEnumValueA(key.get(), index, name, &name_size, nullptr, &type, data, &data_size);
     if (status == ERROR_NO_MORE_ITEMS) break;
     // A value too long for these buffers is none of ours: passed over.
     if (status != ERROR_SUCCESS || type != REG_SZ) continue;

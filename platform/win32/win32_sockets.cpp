@@ -230,7 +230,8 @@ class WinsockSockets final : public ISockets {
     if (GetIpNetTable(table, &size, FALSE) != NO_ERROR) return "";
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
       const MIB_IPNETROW& row = table->table[i];
-      const bool usable = row.dwType == MIB_IPNET_TYPE_DYNAMIC || row.dwType == MIB_IPNET_TYPE_STATIC;
+      const bool usable =
+          row.dwType == MIB_IPNET_TYPE_DYNAMIC || row.dwType == MIB_IPNET_TYPE_STATIC;
       if (ntohl(row.dwAddr) != address || !usable || row.dwPhysAddrLen != 6) continue;
       char text[18];
       std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", row.bPhysAddr[0],
@@ -266,7 +267,8 @@ class WinsockSockets final : public ISockets {
     SOCKET s = ::socket(AF_INET, type, 0);
     return s == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(s);
   }
-  static void WINAPI AddressChanged(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE) {
+  static void WINAPI AddressChanged(void* context, MIB_UNICASTIPADDRESS_ROW*,
+                                    MIB_NOTIFICATION_TYPE) {
     static_cast<WinsockSockets*>(context)->address_changed_.CallAll();
   }
 

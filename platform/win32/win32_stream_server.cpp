@@ -1,6 +1,5 @@
 #include "platform/win32/win32_stream_server.h"
 
-
 #include "platform/framework_error.h"
 #include "platform/win32/win32_socket_error.h"
 #include "platform/win32/win32_system_message.h"
@@ -24,9 +23,7 @@ bool EventOf(WORD select_event, StreamEvent& event) {
 
 }  // namespace
 
-Win32StreamServer::~Win32StreamServer() {
-  window_.reset();
-}
+Win32StreamServer::~Win32StreamServer() { window_.reset(); }
 
 LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<Win32StreamServer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -122,7 +119,8 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, SocketError& error
     ++markers_due_[static_cast<SocketHandle>(accepted)];
     PostMessageA(window_.get(), kReuseMarker, accepted, 0);
   }
-  WSAAsyncSelect(accepted, window_.get(), kSocketMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
+  WSAAsyncSelect(accepted, window_.get(), kSocketMessage,
+                 FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
   // A peer that closed or reset before its events were selected may never
   // raise FD_CLOSE: look (without taking any byte) and report it ourselves.
   char byte;

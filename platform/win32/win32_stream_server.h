@@ -42,9 +42,9 @@ class Win32StreamServer final : public IStreamServer {
   std::unique_ptr<WindowClass> class_;
   UniqueWindow window_;  // destroyed before its class is unregistered
   EventHandler handler_;
-  std::set<SocketHandle> closed_;  // closed, their handle values not given out again yet
+  std::set<SocketHandle> closed_;            // closed, their handle values not given out again yet
   std::map<SocketHandle, int> markers_due_;  // reused values: markers still in the queue
-  std::optional<TSocketLibrary> library_;  // started by the first Listen
+  std::optional<TSocketLibrary> library_;    // started by the first Listen
 };
 
 }  // namespace platform::win32

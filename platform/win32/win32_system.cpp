@@ -57,8 +57,9 @@ std::optional<std::array<std::uint16_t, 4>> Win32System::FileVersion(const std::
       fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;
   }
-  return std::array<std::uint16_t, 4>{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                                      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+  return std::array<std::uint16_t, 4>{
+      HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
 }
 
 std::uint64_t Win32System::TickCountMs() { return GetTickCount64(); }

@@ -29,7 +29,8 @@ void CopyText(char* target, std::size_t size, const std::string& text) {
 bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next_id) {
   for (const MenuEntry& entry : entries) {
     const UINT id = next_id++;
-    const UINT state = (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? 0 : MF_GRAYED);
+    const UINT state =
+        (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? 0 : MF_GRAYED);
     if (entry.caption == "-") {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     } else if (!entry.children.empty()) {
@@ -166,8 +167,8 @@ int Win32NotificationArea::TrackPopupMenu(const std::vector<MenuEntry>& entries,
   // In front first, and a null message after, so that the menu closes when
   // the user clicks elsewhere.
   SetForegroundWindow(window_.get());
-  int chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
-                                0, window_.get(), nullptr);
+  int chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
+                                window_.get(), nullptr);
   PostMessageA(window_.get(), WM_NULL, 0, 0);
   return chosen - 1;
 }

@@ -38,7 +38,9 @@ class FakeInput final : public platform::IInput {
   platform::TRect screen{0, 0, 1920, 1080};
   platform::TRect VirtualScreen() override { return screen; }
   // A made-up layout: distinct, non-zero, and easy to tell from the key.
-  std::uint16_t ScanCodeOf(std::uint16_t vk) override { return static_cast<std::uint16_t>(vk + 0x100); }
+  std::uint16_t ScanCodeOf(std::uint16_t vk) override {
+    return static_cast<std::uint16_t>(vk + 0x100);
+  }
 };
 
 class FakeClipboard final : public platform::IClipboard {

@@ -16,7 +16,7 @@ class FakeDialogs final : public platform::IDialogs {
     unsigned timeout_ms;
     std::function<void(platform::PromptAnswer)> answered;
   };
-  std::map<int, Question> open;       // questions on screen, by id
+  std::map<int, Question> open;             // questions on screen, by id
   std::vector<platform::PromptText> asked;  // every question ever shown
   std::vector<std::string> confirmations;   // the text of each Yes/No box
   bool confirm = true;                      // the button the user picks there

@@ -31,7 +31,7 @@ class FakeNotificationArea final : public platform::INotificationArea {
   bool window = false;
   std::vector<std::vector<platform::MenuEntry>> menus_shown;
   std::vector<platform::TPoint> menu_positions;
-  int choose = -1;  // the entry the user picks in the next menu, counted depth first
+  int choose = -1;             // the entry the user picks in the next menu, counted depth first
   std::string choose_caption;  // or the entry the user picks, by its caption
 
   // The depth-first index of the entry with that caption, or -1.
@@ -60,7 +60,8 @@ class FakeNotificationArea final : public platform::INotificationArea {
   }
   bool ShowBalloon(const std::string& title, const std::string& text,
                    unsigned timeout_ms) override {
-    calls.push_back({Action::Balloon, platform::TrayIconState::Normal, "", title, text, timeout_ms});
+    calls.push_back(
+        {Action::Balloon, platform::TrayIconState::Normal, "", title, text, timeout_ms});
     return true;
   }
   void RemoveIcon() override {
@@ -77,8 +78,8 @@ class FakeNotificationArea final : public platform::INotificationArea {
   }
 
   // The user and the system, as the icon's window would report them.
-  void Raise(platform::TrayEvent::Kind kind, platform::TrayButton button = platform::TrayButton::Left,
-             platform::TPoint at = {}) {
+  void Raise(platform::TrayEvent::Kind kind,
+             platform::TrayButton button = platform::TrayButton::Left, platform::TPoint at = {}) {
     handler({kind, button, at.x, at.y});
   }
   void ButtonDown(platform::TrayButton button, platform::TPoint at = {}) {
@@ -129,7 +130,7 @@ class FakeStreamServer final : public platform::IStreamServer {
     open.insert(1);
     return {1, {}, ""};
   }
-  int waiting = 0;  // connections the next accept notification finds
+  int waiting = 0;                 // connections the next accept notification finds
   std::vector<int> accept_errors;  // failures before the waiting ones
 
   platform::SocketHandle Accept(platform::SocketHandle, platform::SocketError& error) override {
@@ -156,7 +157,8 @@ class FakeStreamServer final : public platform::IStreamServer {
     if (error != 0) broken.insert(socket);
     handler(socket, event, WsaError(error));
   }
-  platform::SocketError PeerAddress(platform::SocketHandle socket, std::uint32_t& address) override {
+  platform::SocketError PeerAddress(platform::SocketHandle socket,
+                                    std::uint32_t& address) override {
     if (broken.count(socket)) return WsaError(wsa::kNotConnected);
     if (peer_errors.count(socket)) return WsaError(peer_errors[socket]);
     address = peers[socket];

@@ -58,7 +58,8 @@ class FakeSockets final : public platform::ISockets {
   platform::SocketHandle OpenUdp() override;
   platform::SocketHandle OpenTcp() override { return platform::kNoSocket; }
   platform::SocketError Bind(platform::SocketHandle, platform::Ipv4Endpoint local) override;
-  platform::SocketError LocalEndpoint(platform::SocketHandle, platform::Ipv4Endpoint& local) override;
+  platform::SocketError LocalEndpoint(platform::SocketHandle,
+                                      platform::Ipv4Endpoint& local) override;
   platform::SocketError SetBroadcast(platform::SocketHandle, bool enabled) override;
   void DisableUdpResetReports(platform::SocketHandle) override { reset_reports_disabled = true; }
   int WaitReadable(const std::vector<platform::SocketHandle>& sockets, int timeout_ms,
@@ -89,12 +90,12 @@ class FakeSockets final : public platform::ISockets {
   // The system reports an address change: every watch is called.
   void ChangeAddresses() { address_watches_.CallAll(); }
   std::size_t AddressWatches() { return address_watches_.Count(); }
-  std::map<std::uint32_t, std::string> neighbours;  // the neighbour table
+  std::map<std::uint32_t, std::string> neighbours;            // the neighbour table
   std::vector<std::uint32_t> host_addresses = {0xC0A80114u};  // 192.168.1.20
   std::vector<std::string> resolved_names;
 
   bool reset_reports_disabled = false;
-  int looped_back = 0;  // datagrams sent to the bound port itself
+  int looped_back = 0;             // datagrams sent to the bound port itself
   bool loopback_filtered = false;  // such datagrams are lost
   int shutdowns = 0;
   bool broadcast = true;

@@ -52,7 +52,8 @@ class FakeRegistry final : public platform::IRegistry {
     auto found = keys.find({root, platform::RegistryView::Native, path});
     if (found == keys.end()) return values;
     for (const auto& [name, value] : found->second) {
-      if (value.type == platform::RegistryType::String) values.emplace_back(name, value.data.c_str());
+      if (value.type == platform::RegistryType::String)
+        values.emplace_back(name, value.data.c_str());
     }
     return values;
   }
@@ -62,7 +63,8 @@ class FakeRegistry final : public platform::IRegistry {
     SetString(root, path, name, value);
     return true;
   }
-  bool DeleteValue(platform::RootKey root, const std::string& path, const std::string& name) override {
+  bool DeleteValue(platform::RootKey root, const std::string& path,
+                   const std::string& name) override {
     if (refuse_writes) return false;
     auto found = keys.find({root, platform::RegistryView::Native, path});
     if (found != keys.end()) found->second.erase(name);

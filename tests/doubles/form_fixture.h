@@ -52,7 +52,8 @@ struct FormFixture {
     auto end = std::chrono::steady_clock::now() + 10s;
     while (std::chrono::steady_clock::now() < end) {
       form->IdUDPServer1.Handover().WaitAndRun(10ms);
-      if (sockets.WaitUntilReceivedAll(0ms) && form->IdUDPServer1.Handover().WaitAndRun(30ms) == 0) {
+      if (sockets.WaitUntilReceivedAll(0ms) &&
+          form->IdUDPServer1.Handover().WaitAndRun(30ms) == 0) {
         return;
       }
     }

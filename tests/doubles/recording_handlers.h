@@ -32,17 +32,13 @@ class RecordingHandlers {
   void MediaPageButton(std::uint8_t page, std::uint8_t code) {
     calls.push_back("page " + std::to_string(page) + " code " + std::to_string(code));
   }
-  void TypeText(std::string_view text) {
-    calls.push_back("type \"" + std::string(text) + "\"");
-  }
+  void TypeText(std::string_view text) { calls.push_back("type \"" + std::string(text) + "\""); }
   void MovePointer(std::int8_t dx, std::int8_t dy) {
     calls.push_back("move " + std::to_string(dx) + " " + std::to_string(dy));
   }
   virtual void LeftClick() { calls.push_back("left click"); }
   void RightClick() { calls.push_back("right click"); }
-  void TurnWheel(bool toward_user) {
-    calls.push_back(toward_user ? "wheel toward" : "wheel away");
-  }
+  void TurnWheel(bool toward_user) { calls.push_back(toward_user ? "wheel toward" : "wheel away"); }
   void LaunchUtility(std::uint8_t selector) {
     calls.push_back("launch utility " + std::to_string(selector));
   }

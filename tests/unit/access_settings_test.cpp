@@ -17,8 +17,8 @@ TEST(AccessSettings, AskingIsOnUnlessTheUserTurnedItOff) {
   for (const Case& c : {Case{nullptr, true}, Case{"1", true}, Case{"0", false}, Case{"", true}}) {
     doubles::FakeRegistry registry;
     if (c.stored != nullptr) {
-      registry.SetString(RootKey::CurrentUser, access_policy::kSettingsKey, access_policy::kAskValue,
-                         c.stored);
+      registry.SetString(RootKey::CurrentUser, access_policy::kSettingsKey,
+                         access_policy::kAskValue, c.stored);
     }
     EXPECT_EQ(access_policy::ReadAskFirst(registry), c.ask) << (c.stored ? c.stored : "none");
   }

@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kCommon = "C:\\ProgramData\\Startup\\Mirovanta 2.lnk";
 const std::string kUser = "C:\\Users\\ann\\Startup\\Mirovanta 2.lnk";
 
@@ -29,10 +30,9 @@ struct UncheckCase {
 };
 
 TEST(Autostart, UncheckingRemovesOneShortcutTheAllUsersOneFirst) {
-  for (const UncheckCase& c : {UncheckCase{true, false, false, false},
-                               UncheckCase{false, true, false, false},
-                               UncheckCase{true, true, false, true},
-                               UncheckCase{false, false, false, false}}) {
+  for (const UncheckCase& c :
+       {UncheckCase{true, false, false, false}, UncheckCase{false, true, false, false},
+        UncheckCase{true, true, false, true}, UncheckCase{false, false, false, false}}) {
     AutostartFixture t;
     if (c.common) t.system.files.insert(kCommon);
     if (c.user) t.system.files.insert(kUser);
@@ -72,8 +72,8 @@ TEST(Autostart, NoShortcutAnywhereTurnsTheMarkOffAgain) {
     bool com_fails, no_persist, unwritable;
     std::size_t saves;
   };
-  for (const Case& c : {Case{true, false, false, 0}, Case{false, true, false, 1},
-                        Case{false, false, true, 2}}) {
+  for (const Case& c :
+       {Case{true, false, false, 0}, Case{false, true, false, 1}, Case{false, false, true, 2}}) {
     AutostartFixture t;
     t.links.com_fails = c.com_fails;
     t.links.no_persist_file = c.no_persist;

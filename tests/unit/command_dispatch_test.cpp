@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"media_page_3_space", {0x15, 0x65, 0x01, 0x03, 0x20}, {"page 3 code 32"}},
         Case{"media_page_1", {0x15, 0x65, 0x01, 0x01, 0x02}, {"page 1 code 2"}},
         Case{"media_page_8_code_255", {0x15, 0x65, 0x01, 0x08, 0xFF}, {"page 8 code 255"}},
-        Case{"media_longer_than_five", {0x15, 0x65, 0x01, 0x02, 0x10, 0x99, 0x98},
+        Case{"media_longer_than_five",
+             {0x15, 0x65, 0x01, 0x02, 0x10, 0x99, 0x98},
              {"page 2 code 16"}},
         Case{"media_page_0_ignored", {0x15, 0x65, 0x01, 0x00, 0x10}, kNothing},
         Case{"media_page_9_ignored", {0x15, 0x65, 0x01, 0x09, 0x10}, kNothing},
@@ -70,10 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"group_0x80_after_probe_bytes", {0x15, 0x65, 0x80, 0x00, 0x00}, kNothing},
         Case{"headers_swapped", {0x65, 0x15, 0x03, 0x02, 0x00}, kNothing},
         Case{"four_bytes_never_a_command", {0x15, 0x65, 0x03, 0x02}, kNothing},
-        Case{"empty", {}, kNothing},
-        Case{"one_byte", {0x15}, kNothing},
+        Case{"empty", {}, kNothing}, Case{"one_byte", {0x15}, kNothing},
         Case{"two_bytes", {0x15, 0x65}, kNothing}),
-    [](const testing::TestParamInfo<Case>& case_info) { return std::string(case_info.param.name); });
+    [](const testing::TestParamInfo<Case>& case_info) {
+      return std::string(case_info.param.name);
+    });
 
 TEST(Probe, IsNeverACommand) {
   for (const Bytes& datagram : {Bytes{0x15, 0x65, 0x80}, Bytes{0x15, 0x65, 0x81},

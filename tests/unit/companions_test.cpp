@@ -89,12 +89,12 @@ TEST(LaserDot, EveryRectangleIsCutToTheBitmap) {
     PixelRect expected;
   };
   const Case cases[] = {
-      {{10, 20, 58, 68}, {10, 20, 58, 68}},          // inside
-      {{-24, -24, 24, 24}, {0, 0, 24, 24}},          // over the top left corner
+      {{10, 20, 58, 68}, {10, 20, 58, 68}},              // inside
+      {{-24, -24, 24, 24}, {0, 0, 24, 24}},              // over the top left corner
       {{1000, 740, 1048, 788}, {1000, 740, 1024, 768}},  // over the bottom right
-      {{1900, 1000, 1948, 1048}, {}},                // beyond a screen that shrank
-      {{-100000, -100000, -99952, -99952}, {}},      // the "nowhere" position
-      {{30, 30, 30, 40}, {}},                        // empty
+      {{1900, 1000, 1948, 1048}, {}},                    // beyond a screen that shrank
+      {{-100000, -100000, -99952, -99952}, {}},          // the "nowhere" position
+      {{30, 30, 30, 40}, {}},                            // empty
       {{0, 0, 5000, 5000}, {0, 0, 1024, 768}},
   };
   for (const Case& c : cases) {

@@ -8,9 +8,9 @@
 
 namespace {
 
-using platform::PromptAnswer;
 using access_policy::ApprovalAnswer;
 using access_policy::ApprovalDecision;
+using platform::PromptAnswer;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kPhone = 0xC0A80117u;   // 192.168.1.23, on the PC's subnet
@@ -43,7 +43,8 @@ TEST(Approval, ANewDeviceIsAskedAboutOnceAndDroppedUntilTheAnswer) {
 }
 
 TEST(Approval, EveryAnswerButAllowIgnoresTheDeviceUntilRestart) {
-  for (ApprovalAnswer answer : {ApprovalAnswer::Deny, ApprovalAnswer::Closed, ApprovalAnswer::TimedOut}) {
+  for (ApprovalAnswer answer :
+       {ApprovalAnswer::Deny, ApprovalAnswer::Closed, ApprovalAnswer::TimedOut}) {
     ApprovalFixture t;
     ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
     t.approval.Answer(kPhone, answer);
@@ -267,8 +268,9 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   t.dialogs.confirm = false;
   t.tray.choose_caption = listed[0].caption;
   submenu();
-  EXPECT_EQ(t.dialogs.confirmations.back(),
-            "Forget the device at 3c-22-fb-01-02-03 (192.168.1.23)? It will have to be allowed again.");
+  EXPECT_EQ(
+      t.dialogs.confirmations.back(),
+      "Forget the device at 3c-22-fb-01-02-03 (192.168.1.23)? It will have to be allowed again.");
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
   t.dialogs.confirm = true;

@@ -29,10 +29,10 @@ TEST(Form1Datagrams, SendersOffThisPCsSubnetsGetNoReply) {
   FormUnderTest t;
   t.sockets.interfaces = {{0xCB007114u, 0xFFFFFF00u}};  // 203.0.113.20/24
   t.Create();
-  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x08080808u, 1565});   // 8.8.8.8
-  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xCB007163u, 2000});   // 203.0.113.99, own subnet
-  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xC0A80105u, 3000});   // 192.168.1.5: private, not here
-  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 4000});   // loopback
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x08080808u, 1565});  // 8.8.8.8
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xCB007163u, 2000});  // 203.0.113.99, own subnet
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xC0A80105u, 3000});  // 192.168.1.5: private, not here
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 4000});  // loopback
   t.Drain();
   auto sent = t.sockets.Sent();
   ASSERT_EQ(sent.size(), 2u);

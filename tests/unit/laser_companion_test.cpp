@@ -40,8 +40,7 @@ TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
   t.windows.found = 777;
   t.Form().MediaPageButton(1, 0xFD);
   t.Form().MediaPageButton(1, 0xFE);
-  EXPECT_EQ(t.windows.calls,
-            (Strings{"FindTopWindow TLaserForm Laser", "PostClose 777"}));
+  EXPECT_EQ(t.windows.calls, (Strings{"FindTopWindow TLaserForm Laser", "PostClose 777"}));
   EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
   t.Form().MediaPageButton(1, 0xFD);
   EXPECT_EQ(t.shell.calls.size(), 2u) << "after a stop, a start starts again";

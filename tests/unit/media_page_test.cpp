@@ -43,7 +43,8 @@ TEST(MediaPages, PagesOutsideOneToEightAndUndefinedCodesDoNothing) {
   for (std::uint8_t page = 1; page <= 8; ++page) {
     for (std::uint8_t code : {0x00, 0x01, 0x03, 0x0F, 0x19, 0x1F, 0x28, 0x2F, 0x33, 0x40, 0x43,
                               0x4F, 0x5A, 0x5F, 0x62, 0x6F, 0x72, 0xEF}) {
-      EXPECT_EQ(LookUpButton(page, code).kind, ActionKind::Nothing) << int(page) << " " << int(code);
+      EXPECT_EQ(LookUpButton(page, code).kind, ActionKind::Nothing)
+          << int(page) << " " << int(code);
     }
   }
 }
@@ -94,7 +95,8 @@ TEST(MediaPages, WherePagesDifferTheyDifferAsStated) {
     EXPECT_EQ(LookUpButton(7, code).kind, ActionKind::Nothing) << int(code);
   }
   EXPECT_EQ(KeysOf(1, 0x16), Vk({input::vk::Ctrl, input::vk::D}));
-  for (std::uint8_t page = 2; page <= 8; ++page) EXPECT_EQ(KeysOf(page, 0x16), Vk({input::vk::Esc}));
+  for (std::uint8_t page = 2; page <= 8; ++page)
+    EXPECT_EQ(KeysOf(page, 0x16), Vk({input::vk::Esc}));
   EXPECT_EQ(KeysOf(1, 0x31), Vk({input::vk::F10}));
   EXPECT_EQ(KeysOf(1, 0x32), Vk({input::vk::F9}));
 }

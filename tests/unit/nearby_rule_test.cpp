@@ -12,7 +12,8 @@ std::uint32_t Ip(const char* text) {
   return address;
 }
 
-Ipv4Interface Adapter(const char* address, const char* netmask, bool up = true, bool tunnel = false) {
+Ipv4Interface Adapter(const char* address, const char* netmask, bool up = true,
+                      bool tunnel = false) {
   return {Ip(address), Ip(netmask), up, tunnel};
 }
 
@@ -20,10 +21,10 @@ Ipv4Interface Adapter(const char* address, const char* netmask, bool up = true, 
 // public /8 from an odd provider.
 const std::vector<Ipv4Interface> kAdapters = {
     Adapter("192.168.1.20", "255.255.255.0"),
-    Adapter("10.8.0.6", "255.255.255.0", true, true),   // VPN tunnel
-    Adapter("172.20.5.9", "255.255.0.0", false),        // cable unplugged
-    Adapter("44.3.2.1", "255.0.0.0"),                   // a public /8
-    Adapter("169.254.7.7", "255.255.0.0"),              // link-local
+    Adapter("10.8.0.6", "255.255.255.0", true, true),  // VPN tunnel
+    Adapter("172.20.5.9", "255.255.0.0", false),       // cable unplugged
+    Adapter("44.3.2.1", "255.0.0.0"),                  // a public /8
+    Adapter("169.254.7.7", "255.255.0.0"),             // link-local
     Adapter("127.0.0.1", "255.0.0.0"),
 };
 
@@ -54,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"44.4.0.1", false, "in the /8 but outside that /16"},
                     Case{"169.254.200.1", true, "link-local on a link-local adapter"},
                     Case{"100.64.0.1", false, "shared address space no longer counts by itself"},
-                    Case{"8.8.8.8", false, "the internet"},
-                    Case{"0.0.0.0", false, "no address"},
+                    Case{"8.8.8.8", false, "the internet"}, Case{"0.0.0.0", false, "no address"},
                     Case{"255.255.255.255", false, "broadcast"}),
     [](const testing::TestParamInfo<Case>& case_info) {
       std::string name = case_info.param.source;
@@ -86,10 +86,10 @@ struct RuleFixture {
   std::vector<Ipv4Interface> adapters = {Adapter("192.168.1.20", "255.255.255.0")};
   std::chrono::steady_clock::time_point now{};
   access_policy::TNearbyRule rule{[this] {
-                               ++reads;
-                               return adapters;
-                             },
-                             [this] { return now; }, std::chrono::seconds(5)};
+                                    ++reads;
+                                    return adapters;
+                                  },
+                                  [this] { return now; }, std::chrono::seconds(5)};
 };
 
 TEST(NearbyRuleCache, ReadsAgainAtMostEveryFiveSecondsForSourcesNotFound) {
@@ -121,8 +121,8 @@ TEST(NearbyRuleCache, AnAddressChangeIsSeenAtOnce) {
 TEST(Ipv4Text, RoundTripsAndRejectsMalformedText) {
   EXPECT_EQ(platform::Ipv4ToText(Ip("1.2.3.4")), "1.2.3.4");
   std::uint32_t address = 0;
-  for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", "1.2.3.4 ",
-                          "1.2.3.0004"}) {
+  for (const char* bad :
+       {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", "1.2.3.4 ", "1.2.3.0004"}) {
     EXPECT_FALSE(platform::Ipv4FromText(bad, address)) << bad;
   }
 }

@@ -11,21 +11,21 @@
 
 namespace {
 
-using platform::RootKey;
 using platform::RegistryView;
+using platform::RootKey;
 
 TEST(Owners, ARegistryKeyIsClosedOnceWhetherMovedResetOrDestroyed) {
   doubles::FakeRegistry registry;
   registry.SetString(RootKey::CurrentUser, "Software\\A", "x", "1");
   {
-    platform::TRegistryKey key(registry, registry.OpenKey(RootKey::CurrentUser, "Software\\A",
-                                                          RegistryView::Native));
+    platform::TRegistryKey key(
+        registry, registry.OpenKey(RootKey::CurrentUser, "Software\\A", RegistryView::Native));
     ASSERT_TRUE(key);
     platform::TRegistryKey moved = std::move(key);
     EXPECT_FALSE(key);
     EXPECT_EQ(registry.open_keys, 1);
-    platform::TRegistryKey other(registry, registry.OpenKey(RootKey::CurrentUser, "Software\\A",
-                                                            RegistryView::Native));
+    platform::TRegistryKey other(
+        registry, registry.OpenKey(RootKey::CurrentUser, "Software\\A", RegistryView::Native));
     moved = std::move(other);  // the first key is closed as it is replaced
     EXPECT_EQ(registry.open_keys, 1);
     moved.Reset();
@@ -65,9 +65,9 @@ TEST(Owners, TheInstanceLockIsReleasedUnlessKeptUntilTheProcessEnds) {
     platform::TNamedMutex lock(processes, "M", true);
     lock.KeepUntilExit();
   }
-  EXPECT_EQ(processes.calls, (std::vector<std::string>{"CreateNamedMutex M owned",
-                                                       "ReleaseNamedMutex 42",
-                                                       "CreateNamedMutex M owned"}));
+  EXPECT_EQ(processes.calls,
+            (std::vector<std::string>{"CreateNamedMutex M owned", "ReleaseNamedMutex 42",
+                                      "CreateNamedMutex M owned"}));
 }
 
 }  // namespace

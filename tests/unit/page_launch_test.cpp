@@ -14,8 +14,8 @@ using Strings = std::vector<std::string>;
 
 constexpr const char* kStore = "C:\\Users\\ann\\AppData\\Local\\Temp\\Mirovanta2.Dat";
 
-using design::PageRow;
 using design::kPages;
+using design::PageRow;
 
 class EachPage : public testing::TestWithParam<PageRow> {};
 
@@ -115,7 +115,8 @@ TEST_P(RegistryCleanUp, CutsTheCommaAndPageSixsQuotesOnly) {
   const CleanUpCase& c = GetParam();
   const PageRow& row = kPages[c.page - 2];
   t.registry.SetString(RootKey::LocalMachine, row.key, row.value, c.value, RegistryView::Wow32);
-  t.system.files = {"C:\\Program Files\\Storm\\Storm.exe", "C:\\Program Files\\KMPlayer\\KMPlayer.exe",
+  t.system.files = {"C:\\Program Files\\Storm\\Storm.exe",
+                    "C:\\Program Files\\KMPlayer\\KMPlayer.exe",
                     "C:\\Program Files\\MPC\\mplayerc.exe"};
   t.Form().MediaPageButton(c.page, 0x02);
   if (c.launched == nullptr) {
@@ -133,14 +134,18 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CleanUpCase{"icon_index_cut", 4, "C:\\Program Files\\Storm\\Storm.exe,0",
                     "C:\\Program Files\\Storm\\Storm.exe"},
-        CleanUpCase{"quotes_removed_on_page_6", 6, "\"C:\\Program Files\\KMPlayer\\KMPlayer.exe\",1",
+        CleanUpCase{"quotes_removed_on_page_6", 6,
+                    "\"C:\\Program Files\\KMPlayer\\KMPlayer.exe\",1",
                     "C:\\Program Files\\KMPlayer\\KMPlayer.exe"},
         CleanUpCase{"quotes_stay_elsewhere", 4, "\"C:\\Program Files\\Storm\\Storm.exe\"", nullptr},
-        CleanUpCase{"arguments_stay", 8, "\"C:\\Program Files\\Windows Media Player\\wmplayer.exe\" /prefetch:1",
+        CleanUpCase{"arguments_stay", 8,
+                    "\"C:\\Program Files\\Windows Media Player\\wmplayer.exe\" /prefetch:1",
                     nullptr},
         CleanUpCase{"environment_expanded", 3, "%ProgramFiles%\\MPC\\mplayerc.exe",
                     "C:\\Program Files\\MPC\\mplayerc.exe"}),
-    [](const testing::TestParamInfo<CleanUpCase>& case_info) { return std::string(case_info.param.name); });
+    [](const testing::TestParamInfo<CleanUpCase>& case_info) {
+      return std::string(case_info.param.name);
+    });
 
 TEST(Discovery, FallsBackToTheNativeRegistryView) {
   doubles::FormFixture t;
@@ -200,8 +205,10 @@ TEST(PlayerVersion, NineAndTenSetTheFlagForGoodOthersLeaveIt) {
     std::array<std::uint16_t, 4> version;
     bool sets;
   };
-  const Case cases[] = {{{9, 0, 0, 4503}, true}, {{10, 0, 0, 3646}, true},
-                        {{11, 0, 5721, 5145}, false}, {{12, 0, 7601, 17514}, false}};
+  const Case cases[] = {{{9, 0, 0, 4503}, true},
+                        {{10, 0, 0, 3646}, true},
+                        {{11, 0, 5721, 5145}, false},
+                        {{12, 0, 7601, 17514}, false}};
   for (const Case& c : cases) {
     doubles::FormFixture t;
     t.profile.sections["1-8App"]["Path"] = "C:\\WMP\\wmplayer.exe";
@@ -241,8 +248,8 @@ TEST(Close, PageOneAlwaysClosesMediaCenter) {
 TEST(Close, MatchingIgnoresOnlyTheCaseOfAToZ) {
   doubles::FormFixture t;
   t.profile.sections["1-3App"]["Path"] = "D:\\Apps\\mplayerc.exe";
-  t.processes.running = {{1, "MPlayerC.exe"}, {2, "C:\\x\\mplayerc.exe"}, {3, "mplayerc.exe2"},
-                         {4, "mplayerc.exe"}};
+  t.processes.running = {
+      {1, "MPlayerC.exe"}, {2, "C:\\x\\mplayerc.exe"}, {3, "mplayerc.exe2"}, {4, "mplayerc.exe"}};
   t.processes.refuse_terminate = {1};
   EXPECT_TRUE(t.Form().Closer.CloseProcessByName("mplayerc.exe"));
   t.Form().MediaPageButton(3, 0xFF);
@@ -265,8 +272,11 @@ TEST(Close, ResultIsWhetherTheLastMatchWasHandled) {
 TEST(Close, PPStreamWindowsTitledPpsAreAskedToCloseWithATimeout) {
   doubles::FormFixture t;
   t.processes.running = {{40, "PPStream.exe"}, {41, "notepad.exe"}};
-  t.windows.top_windows = {{100, 40, "PPS player"}, {101, 40, "Settings"}, {102, 41, "pps note"},
-                           {103, 40, "pPsx"},        {104, 40, "ps"}};
+  t.windows.top_windows = {{100, 40, "PPS player"},
+                           {101, 40, "Settings"},
+                           {102, 41, "pps note"},
+                           {103, 40, "pPsx"},
+                           {104, 40, "ps"}};
   t.Form().MediaPageButton(5, 0xFF);
   EXPECT_TRUE(t.processes.terminated.empty());
   EXPECT_EQ(t.windows.closed, (std::vector<platform::WindowHandle>{100, 103}));

@@ -17,10 +17,11 @@ TEST(ProgramEntry, SecondCopyEndsAtOnceWithoutTouchingAnything) {
   processes.mutex_taken = true;
   doubles::FakeApplication application;
   bool created = false;
-  int code = shell::ProgramEntry(processes, windows, application, "", [&]() -> std::shared_ptr<void> {
-    created = true;
-    return nullptr;
-  });
+  int code =
+      shell::ProgramEntry(processes, windows, application, "", [&]() -> std::shared_ptr<void> {
+        created = true;
+        return nullptr;
+      });
   EXPECT_EQ(code, 0);
   EXPECT_FALSE(created);
   EXPECT_TRUE(application.calls.empty());
@@ -36,9 +37,9 @@ TEST(ProgramEntry, FirstCopyKeepsTheLockAndRunsTheFormUntilTheLoopEnds) {
   std::weak_ptr<int> watch = alive;
   bool alive_while_running = false;
   application.on_run = [&] { alive_while_running = !watch.expired(); };
-  int code = shell::ProgramEntry(processes, windows, application, "", [&]() -> std::shared_ptr<void> {
-    return std::exchange(alive, nullptr);
-  });
+  int code =
+      shell::ProgramEntry(processes, windows, application, "",
+                          [&]() -> std::shared_ptr<void> { return std::exchange(alive, nullptr); });
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(alive_while_running);
   EXPECT_TRUE(watch.expired()) << "the form is destroyed after the loop";
@@ -50,9 +51,11 @@ TEST(ProgramEntry, StartUpErrorIsShownAndTheLoopNeverRuns) {
   doubles::FakeProcesses processes;
   doubles::FakeWindows windows;
   doubles::FakeApplication application;
-  int code = shell::ProgramEntry(processes, windows, application, "", []() -> std::shared_ptr<void> {
-    throw platform::EFrameworkError("Could not bind socket. Address and port are already in use.");
-  });
+  int code =
+      shell::ProgramEntry(processes, windows, application, "", []() -> std::shared_ptr<void> {
+        throw platform::EFrameworkError(
+            "Could not bind socket. Address and port are already in use.");
+      });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(application.calls,
             (Strings{"Initialize",
@@ -63,7 +66,8 @@ TEST(ProgramEntry, ForeignErrorIsShownWithAnEmptyMessage) {
   doubles::FakeProcesses processes;
   doubles::FakeWindows windows;
   doubles::FakeApplication application;
-  shell::ProgramEntry(processes, windows, application, "", []() -> std::shared_ptr<void> { throw 17; });
+  shell::ProgramEntry(processes, windows, application, "",
+                      []() -> std::shared_ptr<void> { throw 17; });
   EXPECT_EQ(application.calls.back(), "ShowException ");
 }
 
@@ -84,9 +88,9 @@ TEST(ExitRequest, OnlyTheExitSwitchAsksARunningCopyToEnd) {
   const struct {
     const char* arguments;
     bool exit;
-  } cases[] = {{"/exit", true},   {"/EXIT", true},  {"  -exit ", true}, {"--exit", true},
-               {"", false},       {"/exits", false}, {"exit", false},   {"/exit now", false},
-               {"/x", false}};
+  } cases[] = {{"/exit", true},  {"/EXIT", true},      {"  -exit ", true},
+               {"--exit", true}, {"", false},          {"/exits", false},
+               {"exit", false},  {"/exit now", false}, {"/x", false}};
   for (const auto& c : cases) {
     EXPECT_EQ(shell::IsExitRequest(c.arguments), c.exit) << '"' << c.arguments << '"';
   }
@@ -115,8 +119,7 @@ TEST(ExitRequest, ARunningCopyIsSentCloseAndWaitedForWithoutStartingAnother) {
   EXPECT_EQ(f.Run(), 0);
   EXPECT_FALSE(f.created);
   EXPECT_TRUE(f.application.calls.empty());
-  EXPECT_EQ(f.windows.calls,
-            (Strings{"FindTopWindow TApplication Mirovanta2", "PostClose 77"}));
+  EXPECT_EQ(f.windows.calls, (Strings{"FindTopWindow TApplication Mirovanta2", "PostClose 77"}));
   EXPECT_EQ(f.processes.calls, (Strings{"WaitForExit 4242 30000"}))
       << "no instance lock is taken, so a host may start right after";
 }

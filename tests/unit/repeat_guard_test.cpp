@@ -45,7 +45,7 @@ TEST(Repeats, EachKindAndNumberCountsOnItsOwn) {
   t.Form().MediaPageButton(2, 0x02);  // launch page 2: not found, Open.exe
   t.Form().Utilities.LaunchUtility(2);
   t.Form().Utilities.CloseUtility(2);
-  t.Form().Utilities.LaunchUtility(3);          // not found, Open.exe
+  t.Form().Utilities.LaunchUtility(3);  // not found, Open.exe
   EXPECT_EQ(t.Starts(), 4u);
   EXPECT_EQ(t.Ends(), 2u);
   t.Form().MediaPageButton(4, 0xFF);

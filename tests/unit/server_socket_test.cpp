@@ -65,7 +65,8 @@ TEST(ServerSocket, ALateNotificationForAClosedConnectionIsIgnored) {
   s.tcp.Raise(socket, StreamEvent::Close);
   s.tcp.Raise(socket, StreamEvent::Close);
   s.tcp.Raise(socket, StreamEvent::Read);
-  EXPECT_EQ(s.events, (std::vector<std::string>{"connect 192.168.1.10", "disconnect 192.168.1.10"}));
+  EXPECT_EQ(s.events,
+            (std::vector<std::string>{"connect 192.168.1.10", "disconnect 192.168.1.10"}));
 }
 
 TEST(ServerSocket, ADisconnectHandlerThatThrowsStillClosesTheSocket) {

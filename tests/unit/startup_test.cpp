@@ -8,7 +8,8 @@ namespace {
 
 using platform::RootKey;
 constexpr const char* kVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 TEST(StartUp, UserAccountControlSystemsCountAsNt6) {
   struct Case {
@@ -26,8 +27,8 @@ TEST(StartUp, UserAccountControlSystemsCountAsNt6) {
     t.system.version = c.version;
     t.Create();
     EXPECT_EQ(t.Form().Utilities.IsNT6, c.is_nt6) << c.version.major << "." << c.version.minor;
-    const bool terminated = std::count(t.application.calls.begin(), t.application.calls.end(),
-                                       "Terminate") == 1;
+    const bool terminated =
+        std::count(t.application.calls.begin(), t.application.calls.end(), "Terminate") == 1;
     EXPECT_EQ(terminated, c.terminates);
   }
 }
@@ -77,7 +78,8 @@ TEST(StartUp, ProgramFilesPrefersThe32BitFolder) {
   t.Create();
   EXPECT_EQ(t.Form().Utilities.ProgFilesDir, "C:\\Program Files (x86)");
   doubles::FormFixture only;
-  only.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir", "C:\\Program Files");
+  only.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir",
+                          "C:\\Program Files");
   only.Create();
   EXPECT_EQ(only.Form().Utilities.ProgFilesDir, "C:\\Program Files");
 }

@@ -13,9 +13,9 @@ using Strings = std::vector<std::string>;
 TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
   doubles::InputRoom t;
   t.TextAndPointer.TypeText("ABC");
-  EXPECT_EQ(t.clipboard.calls, (Strings{"Open", "Empty", "SetData Ansi", "SetData Unicode",
-                                        "SetData 49153", "SetData 49154", "SetData 49155",
-                                        "Close"}));
+  EXPECT_EQ(t.clipboard.calls,
+            (Strings{"Open", "Empty", "SetData Ansi", "SetData Unicode", "SetData 49153",
+                     "SetData 49154", "SetData 49155", "Close"}));
   ASSERT_EQ(t.clipboard.data.size(), 5u);
   EXPECT_EQ(t.clipboard.data[0].bytes, std::string("ABC\0", 4));
   EXPECT_EQ(t.clipboard.data[1].bytes, std::string("A\0B\0C\0\0\0", 8)) << "UTF-16 with terminator";
@@ -23,8 +23,8 @@ TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
     EXPECT_EQ(t.clipboard.data[i].bytes, std::string(4, '\0')) << "a DWORD 0";
   }
   EXPECT_EQ(t.clipboard.registered,
-            (Strings{"ExcludeClipboardContentFromMonitorProcessing",
-                     "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}));
+            (Strings{"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
+                     "CanUploadToCloudClipboard"}));
   ASSERT_EQ(t.input.calls.size(), 1u);
   EXPECT_EQ(t.input.calls[0][0].ki.wVk, 0x11);
   EXPECT_EQ(t.input.calls[0][1].ki.wVk, 0x56);

@@ -45,9 +45,9 @@ class Client {
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     to.sin_port = htons(port);
-    ASSERT_EQ(::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to),
-                       sizeof to),
-              static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(
+        ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to),
+        static_cast<ssize_t>(bytes.size()));
   }
 
   // The next datagram within the deadline, with the port it came from.
@@ -57,8 +57,8 @@ class Client {
     bytes.resize(65536);
     sockaddr_in from{};
     socklen_t length = sizeof from;
-    ssize_t n = ::recvfrom(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&from),
-                           &length);
+    ssize_t n =
+        ::recvfrom(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
     if (n < 0) return false;
     bytes.resize(static_cast<std::size_t>(n));
     from_port = ntohs(from.sin_port);
@@ -217,7 +217,8 @@ TEST(LoopbackListener, DeactivationEndsTheListenerWhileADatagramWaitsForTheMainT
   client.SendTo(s.Port(), {1, 2, 3});
   // The wake-up means the listener now blocks in the hand-over.
   auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (s.wakes == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  while (s.wakes == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
   ASSERT_EQ(s.wakes, 1);
   auto start = std::chrono::steady_clock::now();
   s.server.SetActive(false);
@@ -275,7 +276,9 @@ TEST(ScriptedListener, ActivationErrorsCarryTheFrameworkTexts) {
   const Case cases[] = {
       {[](doubles::FakeSockets&, protocol::TIdUDPServer& server) { server.DefaultPort = 0; },
        protocol::kNoBindings},
-      {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) { sockets.startup_error = 10091; },
+      {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) {
+         sockets.startup_error = 10091;
+       },
        protocol::kWinsockInitialization},
       {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) { sockets.fail_open = true; },
        protocol::kCannotAllocateSocket},

@@ -9,13 +9,14 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr const char* kProgramFiles = "C:\\Program Files (x86)";
 
-using design::UtilityRow;
 using design::kUtilities;
+using design::UtilityRow;
 
 struct UtilityFixture : doubles::FormFixture {
   UtilityFixture() {
-    registry.SetString(platform::RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                       "ProgramFilesDir (x86)", kProgramFiles);
+    registry.SetString(platform::RootKey::LocalMachine,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir (x86)",
+                       kProgramFiles);
   }
   void Launch(std::uint8_t selector) { Form().Utilities.LaunchUtility(selector); }
 };
@@ -41,7 +42,8 @@ TEST_P(EachUtility, EachCandidateInOrderIsFoundStartedElevatedAndStored) {
 TEST_P(EachUtility, TheFirstCandidateWinsWhenBothExist) {
   const UtilityRow& row = GetParam();
   UtilityFixture t;
-  for (const std::string& candidate : row.candidates) t.system.files.insert(kProgramFiles + candidate);
+  for (const std::string& candidate : row.candidates)
+    t.system.files.insert(kProgramFiles + candidate);
   t.Launch(row.selector);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, kProgramFiles + row.candidates[0]);
@@ -61,7 +63,8 @@ TEST_P(EachUtility, NothingFoundHandsTheSectionToOpenExe) {
 TEST_P(EachUtility, AStoredPathWinsAndAStoredPathWithoutFileDoesNothing) {
   const UtilityRow& row = GetParam();
   UtilityFixture t;
-  for (const std::string& candidate : row.candidates) t.system.files.insert(kProgramFiles + candidate);
+  for (const std::string& candidate : row.candidates)
+    t.system.files.insert(kProgramFiles + candidate);
   t.profile.sections[row.section]["Path"] = "D:\\Tools\\mine.exe";
   t.Launch(row.selector);
   EXPECT_TRUE(t.shell.calls.empty()) << "the candidates are not looked at";

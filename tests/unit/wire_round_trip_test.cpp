@@ -35,7 +35,8 @@ Decoded EncodeAndDecode(const Words& words) {
 TEST(WireRoundTrip, EveryButtonOfEveryPageReachesItsPage) {
   Strings names;
   std::string all = remote::ButtonNames();
-  for (std::size_t start = 0, end; (end = all.find(' ', start)) != std::string::npos; start = end + 1) {
+  for (std::size_t start = 0, end; (end = all.find(' ', start)) != std::string::npos;
+       start = end + 1) {
     names.push_back(all.substr(start, end - start));
   }
   names.erase(std::find(names.begin(), names.end(), "0..9"), names.end());
@@ -62,38 +63,39 @@ TEST_P(EachClientCommand, IsDecodedAsTheClientMeantIt) {
   EXPECT_EQ(EncodeAndDecode(GetParam().words).calls, GetParam().calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, EachClientCommand,
-    testing::Values(Command{{"type", "hello", "world"}, {"type \"hello world\""}},
-                    Command{{"type", ""}, {"type \"\""}},
-                    Command{{"type", std::string(8188, 'x')}, {"type \"" + std::string(8188, 'x') + "\""}},
-                    Command{{"move", "-128", "127"}, {"move -128 127"}},
-                    Command{{"move", "5", "-7"}, {"move 5 -7"}},
-                    Command{{"click", "left"}, {"left click"}},
-                    Command{{"click", "right"}, {"right click"}},
-                    Command{{"wheel", "down"}, {"wheel toward"}},
-                    Command{{"wheel", "up"}, {"wheel away"}},
-                    Command{{"utility", "1", "launch"}, {"launch utility 1"}},
-                    Command{{"utility", "4", "launch"}, {"launch utility 4"}},
-                    Command{{"utility", "2", "close"}, {"close utility 2"}},
-                    Command{{"utility", "3", "close"}, {"close utility 3"}},
-                    Command{{"send", "15 65 01 08 20"}, {"page 8 code 32"}}),
-    [](const testing::TestParamInfo<Command>& case_info) {
-      std::string name = case_info.param.words[0];
-      for (std::size_t i = 1; i < case_info.param.words.size() && i < 3; ++i) {
-        for (char c : case_info.param.words[i].substr(0, 8)) {
-          name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-      }
-      return name + "_" + std::to_string(case_info.index);
-    });
+INSTANTIATE_TEST_SUITE_P(Commands, EachClientCommand,
+                         testing::Values(Command{{"type", "hello", "world"},
+                                                 {"type \"hello world\""}},
+                                         Command{{"type", ""}, {"type \"\""}},
+                                         Command{{"type", std::string(8188, 'x')},
+                                                 {"type \"" + std::string(8188, 'x') + "\""}},
+                                         Command{{"move", "-128", "127"}, {"move -128 127"}},
+                                         Command{{"move", "5", "-7"}, {"move 5 -7"}},
+                                         Command{{"click", "left"}, {"left click"}},
+                                         Command{{"click", "right"}, {"right click"}},
+                                         Command{{"wheel", "down"}, {"wheel toward"}},
+                                         Command{{"wheel", "up"}, {"wheel away"}},
+                                         Command{{"utility", "1", "launch"}, {"launch utility 1"}},
+                                         Command{{"utility", "4", "launch"}, {"launch utility 4"}},
+                                         Command{{"utility", "2", "close"}, {"close utility 2"}},
+                                         Command{{"utility", "3", "close"}, {"close utility 3"}},
+                                         Command{{"send", "15 65 01 08 20"}, {"page 8 code 32"}}),
+                         [](const testing::TestParamInfo<Command>& case_info) {
+                           std::string name = case_info.param.words[0];
+                           for (std::size_t i = 1; i < case_info.param.words.size() && i < 3; ++i) {
+                             for (char c : case_info.param.words[i].substr(0, 8)) {
+                               name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                           }
+                           return name + "_" + std::to_string(case_info.index);
+                         });
 
 TEST(WireRoundTrip, TheProbeIsAnsweredWithWhatTheClientRecognises) {
   const remote::Datagram probe = remote::ProbeDatagram();
   EXPECT_EQ(access_policy::ClassifyDatagram(true, probe.data(), probe.size()),
             access_policy::GateVerdict::Probe);
-  EXPECT_TRUE(remote::IsProbeReply(protocol::wire::kProbeReply.data(),
-                                   protocol::wire::kProbeReply.size()));
+  EXPECT_TRUE(
+      remote::IsProbeReply(protocol::wire::kProbeReply.data(), protocol::wire::kProbeReply.size()));
   EXPECT_TRUE(ThroughTheHost(probe).calls.empty());
 }
 
@@ -109,7 +111,8 @@ TEST(WireRoundTrip, EveryButtonOfTheKeyMapsHasANameAndEveryNameActsSomewhere) {
   std::set<std::uint8_t> acted_on;
   for (std::uint8_t page = 1; page <= 8; ++page) {
     for (int code = 0; code <= 0xFF; ++code) {
-      if (media::LookUpButton(page, static_cast<std::uint8_t>(code)).kind == media::ActionKind::Nothing) {
+      if (media::LookUpButton(page, static_cast<std::uint8_t>(code)).kind ==
+          media::ActionKind::Nothing) {
         continue;
       }
       acted_on.insert(static_cast<std::uint8_t>(code));
@@ -118,7 +121,8 @@ TEST(WireRoundTrip, EveryButtonOfTheKeyMapsHasANameAndEveryNameActsSomewhere) {
     }
   }
   for (std::uint8_t code : named) {
-    EXPECT_TRUE(acted_on.count(code)) << "the name for 0x" << std::hex << int(code) << " does nothing";
+    EXPECT_TRUE(acted_on.count(code))
+        << "the name for 0x" << std::hex << int(code) << " does nothing";
   }
 }
 

@@ -18,14 +18,14 @@ struct NamedButton {
 
 // Names after what the rows do on most pages.
 constexpr std::array<NamedButton, 31> kButtons = {{
-    {"launch", 0x02},     {"enter", 0x10},      {"up", 0x11},          {"down", 0x12},
-    {"left", 0x13},       {"right", 0x14},      {"backspace", 0x15},   {"back", 0x16},
-    {"tab", 0x17},        {"delete", 0x18},     {"play", 0x20},        {"stop", 0x21},
-    {"pause", 0x22},      {"rewind", 0x23},     {"forward", 0x24},     {"previous", 0x25},
-    {"next", 0x26},       {"fullscreen", 0x27}, {"mute", 0x30},        {"volume-up", 0x31},
-    {"volume-down", 0x32}, {"page-down", 0x41}, {"page-up", 0x42},     {"star", 0x60},
-    {"hash", 0x61},       {"clear", 0x70},      {"ok", 0x71},          {"esc", 0xF0},
-    {"laser-on", 0xFD},   {"laser-off", 0xFE},  {"close", 0xFF},
+    {"launch", 0x02},      {"enter", 0x10},      {"up", 0x11},        {"down", 0x12},
+    {"left", 0x13},        {"right", 0x14},      {"backspace", 0x15}, {"back", 0x16},
+    {"tab", 0x17},         {"delete", 0x18},     {"play", 0x20},      {"stop", 0x21},
+    {"pause", 0x22},       {"rewind", 0x23},     {"forward", 0x24},   {"previous", 0x25},
+    {"next", 0x26},        {"fullscreen", 0x27}, {"mute", 0x30},      {"volume-up", 0x31},
+    {"volume-down", 0x32}, {"page-down", 0x41},  {"page-up", 0x42},   {"star", 0x60},
+    {"hash", 0x61},        {"clear", 0x70},      {"ok", 0x71},        {"esc", 0xF0},
+    {"laser-on", 0xFD},    {"laser-off", 0xFE},  {"close", 0xFF},
 }};
 
 std::string Lower(std::string text) {
@@ -87,8 +87,10 @@ std::optional<Datagram> MoveCommand(const std::vector<std::string>& words, std::
 }
 
 std::optional<Datagram> ClickCommand(const std::vector<std::string>& words, std::string& error) {
-  if (words.size() == 2 && Lower(words[1]) == "left") return Frame(kGroupPointer, kPointerLeftClick, {0});
-  if (words.size() == 2 && Lower(words[1]) == "right") return Frame(kGroupPointer, kPointerRightClick, {0});
+  if (words.size() == 2 && Lower(words[1]) == "left")
+    return Frame(kGroupPointer, kPointerLeftClick, {0});
+  if (words.size() == 2 && Lower(words[1]) == "right")
+    return Frame(kGroupPointer, kPointerRightClick, {0});
   return Fail(error, "click takes left or right");
 }
 
@@ -103,13 +105,13 @@ std::optional<Datagram> WheelCommand(const std::vector<std::string>& words, std:
   return Fail(error, "wheel takes up or down");
 }
 
-std::optional<Datagram> UtilityCommand(const std::vector<std::string>& words,
-                                       std::string& error) {
+std::optional<Datagram> UtilityCommand(const std::vector<std::string>& words, std::string& error) {
   if (words.size() != 3) return Fail(error, "utility takes a number and launch or close");
   auto selector = Number(words[1], kFirstUtility, kLastUtility);
   if (!selector) return Fail(error, "utility number must be 1 to 4: " + words[1]);
   std::string action = Lower(words[2]);
-  if (action != "launch" && action != "close") return Fail(error, "utility action: launch or close");
+  if (action != "launch" && action != "close")
+    return Fail(error, "utility action: launch or close");
   return Frame(kGroupUtility, static_cast<std::uint8_t>(*selector),
                {action == "launch" ? kUtilityLaunch : kUtilityClose});
 }
@@ -132,7 +134,8 @@ std::optional<std::uint8_t> ButtonCode(const std::string& word) {
     return static_cast<std::uint8_t>(0x50 + (name[0] - '0'));
   }
   if (name.size() >= 2 && name[0] == 'f') {
-    if (auto n = Number(name.substr(1), 1, 12); n && std::isdigit(static_cast<unsigned char>(name[1]))) {
+    if (auto n = Number(name.substr(1), 1, 12);
+        n && std::isdigit(static_cast<unsigned char>(name[1]))) {
       return static_cast<std::uint8_t>(0xF0 + *n);
     }
   }
@@ -146,7 +149,11 @@ std::vector<std::string> EveryButtonName() {
   std::vector<std::string> names;
   for (const NamedButton& button : kButtons) names.emplace_back(button.name);
   for (char digit = '0'; digit <= '9'; ++digit) names.emplace_back(1, digit);
-  for (int key = 1; key <= 12; ++key) names.push_back("f" + std::to_string(key));
+  for (int key = 1; key <= 12; ++key) {
+    std::string name(1, 'f');  // appended, not concatenated: GCC 12 warns falsely on the sum
+    name += std::to_string(key);
+    names.push_back(name);
+  }
   return names;
 }
 

@@ -62,8 +62,8 @@ std::vector<std::pair<std::string, Datagram>> Commands() {
   commands.emplace_back("wheel-toward", Encode({"wheel", "down"}));
   commands.emplace_back("wheel-away", Encode({"wheel", "up"}));
   // A pointer selector that means nothing: the client has no word for it.
-  commands.emplace_back("pointer-noop", Datagram{kHeader1, kHeader2, kGroupPointer,
-                                                 kPointerWheel + 1, 0});
+  commands.emplace_back("pointer-noop",
+                        Datagram{kHeader1, kHeader2, kGroupPointer, kPointerWheel + 1, 0});
   for (int utility = kFirstUtility; utility <= kLastUtility; ++utility) {
     for (const char* action : {"launch", "close"}) {
       commands.emplace_back("utility" + std::to_string(utility) + "-" + action,
@@ -75,7 +75,8 @@ std::vector<std::pair<std::string, Datagram>> Commands() {
 
 void Write(const std::filesystem::path& file, const Datagram& scene, const Datagram& datagram) {
   std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(scene.data()), static_cast<std::streamsize>(scene.size()));
+  out.write(reinterpret_cast<const char*>(scene.data()),
+            static_cast<std::streamsize>(scene.size()));
   out.write(reinterpret_cast<const char*>(datagram.data()),
             static_cast<std::streamsize>(datagram.size()));
 }
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   for (const auto& [name, datagram] : Commands()) Write(folder / name, kAllowedHome, datagram);
   const Datagram play_on_page_3 = Encode({"page", "3", "play"});
-  for (const auto& [name, scene] : kScenes) Write(folder / ("scene-" + name), scene, play_on_page_3);
+  for (const auto& [name, scene] : kScenes)
+    Write(folder / ("scene-" + name), scene, play_on_page_3);
   return 0;
 }

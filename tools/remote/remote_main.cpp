@@ -129,14 +129,16 @@ int Discover(platform::ISockets& sockets, const Options& options) {
   std::vector<bool> ready;
   while (true) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now()).count();
+                    end - std::chrono::steady_clock::now())
+                    .count();
     if (left <= 0 || sockets.WaitReadable({client.Handle()}, static_cast<int>(left), ready) <= 0) {
       break;
     }
     std::uint8_t reply[16];
     platform::Ipv4Endpoint from;
     platform::IoResult got = sockets.ReceiveFrom(client.Handle(), reply, sizeof reply, from);
-    if (got.error.Failed() || !remote::IsProbeReply(reply, static_cast<std::size_t>(got.bytes))) continue;
+    if (got.error.Failed() || !remote::IsProbeReply(reply, static_cast<std::size_t>(got.bytes)))
+      continue;
     bool seen = false;
     for (std::uint32_t a : answered) seen = seen || a == from.address;
     if (seen) continue;

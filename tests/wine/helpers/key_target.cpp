@@ -42,9 +42,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
       }
       return 0;  // no menu mode on Alt, no system commands
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-      LogKey("up", w, l);
-      return 0;
+    case WM_SYSKEYUP: LogKey("up", w, l); return 0;
     case WM_LBUTTONDOWN: Log("button left down %d %d", LOWORD(l), HIWORD(l)); return 0;
     case WM_LBUTTONUP: Log("button left up"); return 0;
     case WM_RBUTTONDOWN: Log("button right down %d %d", LOWORD(l), HIWORD(l)); return 0;
@@ -85,8 +83,8 @@ int main(int argc, char** argv) {
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassA(&window_class);
-  HWND window = CreateWindowExA(0, "MirovantaKeyTarget", "Key target", WS_POPUP | WS_VISIBLE, 0,
-                                0, 1024, 768, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(0, "MirovantaKeyTarget", "Key target", WS_POPUP | WS_VISIBLE, 0, 0,
+                                1024, 768, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetForegroundWindow(window);
   SetFocus(window);
   SetTimer(window, 1, 50, nullptr);

@@ -43,8 +43,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
   window_class.hInstance = instance;
   window_class.lpszClassName = "TLaserForm";
   RegisterClassA(&window_class);
-  CreateWindowExA(WS_EX_TOOLWINDOW, "TLaserForm", "Laser", WS_POPUP, 0, 0, 10, 10, nullptr,
-                  nullptr, instance, nullptr);
+  CreateWindowExA(WS_EX_TOOLWINDOW, "TLaserForm", "Laser", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                  instance, nullptr);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   return 0;

@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
   if (handles == 0) handles = static_cast<DWORD>(CountHandles(id));
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
-  K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                          sizeof memory);
   std::printf("handles %lu working-set %zu private %zu\n", handles, memory.WorkingSetSize,
               memory.PrivateUsage);
   CloseHandle(process);

@@ -56,11 +56,13 @@ int main(int argc, char** argv) {
   EnumChildWindows(found.box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
   // Line breaks inside the text are shown as \n so that the output stays two lines.
   std::string flat;
-  for (char c : text) flat += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  for (char c : text)
+    flat += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
   std::printf("caption: %s\ntext: %s\n", caption, flat.c_str());
   std::fflush(stdout);
   if (argc > 2) {
-    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES && GetTickCount() < end) Sleep(50);
+    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES && GetTickCount() < end)
+      Sleep(50);
   }
   PostMessageA(found.box, WM_COMMAND, IDOK, 0);
   return 0;

@@ -46,11 +46,13 @@ bool PumpUntil(Condition condition) {
 }  // namespace
 
 int main() {
-  Win32StreamServer server([](const std::string& text) { std::printf("error: %s\n", text.c_str()); });
+  Win32StreamServer server(
+      [](const std::string& text) { std::printf("error: %s\n", text.c_str()); });
   std::vector<std::pair<platform::SocketHandle, platform::StreamEvent>> events;
-  server.SetEventHandler([&](platform::SocketHandle s, platform::StreamEvent event, platform::SocketError) {
-    events.push_back({s, event});
-  });
+  server.SetEventHandler(
+      [&](platform::SocketHandle s, platform::StreamEvent event, platform::SocketError) {
+        events.push_back({s, event});
+      });
   auto listening = server.Listen(0, 5);
   if (listening.socket == platform::kNoSocket) return 2;
   sockaddr_in local{};
