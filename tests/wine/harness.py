@@ -227,6 +227,15 @@ class WineTestCase(unittest.TestCase):
             shutil.copy(HOST_EXE, folder)
         return folder
 
+    def take_tcp_port(self):
+        """Another program listens on the host's TCP port until the test ends."""
+        blocker = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.addCleanup(blocker.close)
+        # Connections of earlier tests may linger on the port in TIME_WAIT.
+        blocker.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        blocker.bind(("0.0.0.0", PORT))
+        blocker.listen(1)
+
     def start_host(self, deadline=120.0):
         """Starts the host from its own folder and waits until it answers a probe."""
         host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))

@@ -4,7 +4,6 @@ network namespaces of their own, one on a subnet of an adapter the host sees
 (far). Traffic goes only to those test hosts and the host's own address."""
 import os
 import re
-import socket
 import subprocess
 import time
 import unittest
@@ -242,11 +241,7 @@ class AddressChangeDuringStartUpError(AccessCase):
         """Start-up fails on a taken TCP port after the address watch began; an
         adapter's address changes while the error box is up (a DHCP renewal, a
         Wi-Fi reconnect); the host still ends with 0 once the box is answered."""
-        blocker = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self.addCleanup(blocker.close)
-        blocker.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        blocker.bind(("0.0.0.0", PORT))
-        blocker.listen(1)
+        self.take_tcp_port()
         host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
         go = "C:\\box-go"
         box_log = os.path.join(self.workdir, "box.log")

@@ -192,12 +192,7 @@ class Faults(RobustnessCase):
         self.no_box()
 
     def test_tcp_port_taken_at_start_names_the_cause_and_the_program_ends(self):
-        blocker = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self.addCleanup(blocker.close)
-        # Connections of earlier tests may linger on the port in TIME_WAIT.
-        blocker.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        blocker.bind(("0.0.0.0", PORT))
-        blocker.listen(1)
+        self.take_tcp_port()
         host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
         code, output = self.run_wine(self.helper("read_message_box"), "90")
         self.assertEqual(code, 0, output)
