@@ -12,11 +12,18 @@
 
 namespace access_policy {
 
+// The one form a device name is kept and compared in: a hardware address as
+// six lower-case pairs joined by "-" (from any case, "-" or ":"), or a dotted
+// IPv4 address; "" for anything else, and for the broadcast and all-zero
+// hardware addresses, which name no single device.
+std::string DeviceName(const std::string& text);
+
 class TAllowList {
  public:
   explicit TAllowList(platform::IRegistry& registry);
 
-  // Reads the list as the registry holds it now.
+  // Reads the list as the registry holds it now; names in another form are
+  // kept in the one form, names of no device are passed over.
   void Load();
   bool Contains(const std::string& device) const;
   // False when the registry refused it; the device is allowed for this run all the same.
@@ -30,6 +37,8 @@ class TAllowList {
  private:
   platform::IRegistry& registry_;
   std::map<std::string, std::string> devices_;
+  // The value names as the registry holds them, by device, where they differ.
+  std::map<std::string, std::string> stored_as_;
 };
 
 }  // namespace access_policy

@@ -1,5 +1,6 @@
 #include "access/nearby_rule.h"
 
+#include "access/adapter_kinds.h"
 #include "platform/ipv4.h"
 
 namespace access_policy {
@@ -17,7 +18,7 @@ std::uint32_t NearbyMask(std::uint32_t netmask) {
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
   if (IsLoopback(source)) return true;
   for (const platform::Ipv4Interface& own : interfaces) {
-    if (!own.up || own.tunnel) continue;
+    if (!own.up || IsTunnelOrVpn(own)) continue;
     // The loopback adapter's own entry stands for loopback only, done above.
     if (IsLoopback(own.address)) continue;
     const std::uint32_t mask = NearbyMask(own.netmask);
@@ -27,14 +28,19 @@ bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interf
 }
 
 TNearbyRule::TNearbyRule(std::function<std::vector<platform::Ipv4Interface>()> list_interfaces,
-                         Clock clock, std::chrono::seconds refresh)
-    : list_interfaces_(std::move(list_interfaces)), clock_(std::move(clock)), refresh_(refresh) {}
+                         Clock clock, std::chrono::seconds refresh,
+                         std::chrono::seconds longest_trust)
+    : list_interfaces_(std::move(list_interfaces)),
+      clock_(std::move(clock)),
+      refresh_(refresh),
+      longest_trust_(longest_trust) {}
 
 bool TNearbyRule::IsNearby(std::uint32_t source) {
   std::lock_guard lock(mutex_);
-  if (!stale_ && IsNearbySource(source, interfaces_)) return true;
   const auto now = clock_();
-  if (!stale_ && now - read_at_ < refresh_) return false;
+  const bool trusted = !stale_ && now - read_at_ < longest_trust_;
+  if (trusted && IsNearbySource(source, interfaces_)) return true;
+  if (trusted && now - read_at_ < refresh_) return false;
   interfaces_ = list_interfaces_();
   read_at_ = now;
   stale_ = false;

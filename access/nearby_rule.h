@@ -20,15 +20,19 @@ inline constexpr unsigned kWidestNearbyPrefix = 16;
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces);
 
 // The same decision over the adapter list as it is now: read again, at most
-// every `refresh`, when a source is not found in it, and at once after the
-// system reported an address change. Safe to use from several threads.
+// every `refresh`, when a source is not found in it, at once after the system
+// reported an address change, and after `longest_trust` also when a source is
+// found, so that a network the PC left stops being served even when no
+// report comes (Wine sends none; a report can be lost over sleep). Safe to use
+// from several threads.
 class TNearbyRule {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
   explicit TNearbyRule(std::function<std::vector<platform::Ipv4Interface>()> list_interfaces,
                        Clock clock = std::chrono::steady_clock::now,
-                       std::chrono::seconds refresh = std::chrono::seconds(5));
+                       std::chrono::seconds refresh = std::chrono::seconds(5),
+                       std::chrono::seconds longest_trust = std::chrono::seconds(30));
   bool IsNearby(std::uint32_t source);
   // Any thread: the next source not found reads the list again at once.
   void AddressesChanged();
@@ -37,6 +41,7 @@ class TNearbyRule {
   std::function<std::vector<platform::Ipv4Interface>()> list_interfaces_;
   Clock clock_;
   std::chrono::seconds refresh_;
+  std::chrono::seconds longest_trust_;
   std::mutex mutex_;
   std::vector<platform::Ipv4Interface> interfaces_;
   std::chrono::steady_clock::time_point read_at_{};

@@ -26,7 +26,7 @@ doubles::FormFixture& Fixture() {
     f->registry.SetString(RootKey::LocalMachine, "SOFTWARE\\Classes\\KMPlayer.kpl\\DefaultIcon", "",
                           "\"%ProgramFiles%\\KMP\\KMPlayer.exe\",1", RegistryView::Wow32);
     f->registry.SetString(RootKey::LocalMachine, "SOFTWARE\\Kelvorn\\Media Player Classic",
-                          "ExePath", "x", RegistryView::Native, 4);
+                          "ExePath", "x", RegistryView::Native, platform::RegistryType::Other);
     f->profile.sections["1-8App"]["Path"] = "C:\\WMP\\wmplayer.exe";
     f->profile.sections["4-2App"]["Path"] = "C:\\Tools\\QLN.exe";
     f->system.files = {"C:\\Storm\\Storm.exe", "C:\\Program Files\\KMP\\KMPlayer.exe",

@@ -49,10 +49,12 @@ struct Ipv4Endpoint {
 };
 
 struct Ipv4Interface {
-  std::uint32_t address = 0;  // host byte order
-  std::uint32_t netmask = 0;  // host byte order: the adapter's on-link prefix
-  bool up = true;             // the adapter passes traffic
-  bool tunnel = false;        // a tunnel or point-to-point link (a VPN, say)
+  std::uint32_t address = 0;         // host byte order
+  std::uint32_t netmask = 0;         // host byte order: the adapter's on-link prefix
+  bool up = true;                    // the adapter passes traffic
+  bool tunnel = false;               // the system names a tunnel type for it
+  std::uint32_t interface_type = 6;  // the IANA ifType (6: Ethernet)
+  std::string description{};         // the driver's name for the adapter
 };
 
 // Result of one receive or send: the bytes moved, or the failure.

@@ -41,6 +41,16 @@ Ipv4Endpoint FromSockaddr(const sockaddr_in& address) {
 }
 
 SOCKET S(SocketHandle socket) { return static_cast<SOCKET>(socket); }
+
+std::string Narrow(const wchar_t* text) {
+  if (text == nullptr || *text == 0) return "";
+  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return "";
+  std::string narrow(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(size - 1));
+  return narrow;
+}
 SocketError Result(int rc) { return rc == 0 ? SocketError{} : win32::LastWinsockError(); }
 
 class WinsockSockets final : public ISockets {
@@ -209,7 +219,9 @@ class WinsockSockets final : public ISockets {
           const unsigned prefix = unicast->OnLinkPrefixLength;
           entry.netmask = MaskOfPrefix(prefix);
           entry.up = adapter->OperStatus == IfOperStatusUp;
-          entry.tunnel = adapter->IfType == IF_TYPE_TUNNEL || adapter->IfType == IF_TYPE_PPP;
+          entry.tunnel = adapter->TunnelType != TUNNEL_TYPE_NONE;
+          entry.interface_type = adapter->IfType;
+          entry.description = Narrow(adapter->Description);
           if (entry.address != 0) result.push_back(entry);
         }
       }

@@ -128,3 +128,22 @@ TEST(Ipv4Text, RoundTripsAndRejectsMalformedText) {
 }
 
 }  // namespace
+
+namespace {
+
+// Under Wine no address-change report ever comes, and one can be lost over
+// sleep: a network the PC left must stop being served all the same.
+TEST(NearbyRuleCache, ANetworkThePcLeftIsFarWithinThirtySecondsWithoutAReport) {
+  RuleFixture t;
+  EXPECT_TRUE(t.rule.IsNearby(Ip("192.168.1.5")));
+  t.adapters = {Adapter("10.0.0.2", "255.255.255.0")};  // moved to another network
+  t.now += std::chrono::seconds(29);
+  EXPECT_TRUE(t.rule.IsNearby(Ip("192.168.1.5"))) << "trusted for up to 30 s";
+  EXPECT_EQ(t.reads, 1) << "hits read nothing before then";
+  t.now += std::chrono::seconds(1);
+  EXPECT_FALSE(t.rule.IsNearby(Ip("192.168.1.5")));
+  EXPECT_TRUE(t.rule.IsNearby(Ip("10.0.0.9")));
+  EXPECT_EQ(t.reads, 2);
+}
+
+}  // namespace
