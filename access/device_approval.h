@@ -48,6 +48,8 @@ class TDeviceApproval {
   // Takes a device off the allow-list: it will have to be allowed again.
   void Forget(const std::string& device);
   bool Pending(std::uint32_t address) const { return pending_.count(address) != 0; }
+  // Denied, or not answered in time: ignored until the host restarts.
+  bool Refused(std::uint32_t address) const { return refused_.count(address) != 0; }
 
  private:
   TAllowList& allow_list_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/framework_error.h"
+#include "platform/ipv4.h"
 
 namespace presence {
 
@@ -77,15 +78,24 @@ void TServerSocket::Accept() {
       return;  // none waiting, or a fault the next notification retries
     }
     auto connection = std::make_unique<TCustomWinSocket>(server_, accepted);
-    const bool wanted = !AcceptFilter || AcceptFilter(connection->RemoteIp());
-    if (wanted && connections_.size() >= MaxConnections) DisconnectGone();
-    if (!wanted || connections_.size() >= MaxConnections) {
+    const std::uint32_t peer = connection->RemoteIp();
+    const bool wanted = !AcceptFilter || AcceptFilter(peer);
+    if (wanted && !HasRoom(peer)) DisconnectGone();
+    if (!wanted || !HasRoom(peer)) {
       ++refused_;
       continue;  // the connection object closes it as it goes
     }
     connections_.push_back(std::move(connection));
     if (OnClientConnect) OnClientConnect(*this, *connections_.back());
   }
+}
+
+bool TServerSocket::HasRoom(std::uint32_t peer) const {
+  if (connections_.size() >= MaxConnections) return false;
+  if (platform::IsLoopback(peer)) return true;
+  const auto from_peer = std::count_if(connections_.begin(), connections_.end(),
+                                       [&](const auto& c) { return c->RemoteIp() == peer; });
+  return static_cast<std::size_t>(from_peer) < MaxConnectionsPerPeer;
 }
 
 // Devices that left but whose notification has not come yet still hold a

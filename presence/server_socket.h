@@ -51,6 +51,9 @@ class TServerSocket {
   int Port = 1565;
   // Connections beyond this many are closed as soon as they are accepted.
   std::size_t MaxConnections = 16;
+  // And beyond this many from one address, so that one device cannot take
+  // every place; programs on this PC (loopback) are not held to it.
+  std::size_t MaxConnectionsPerPeer = 4;
   // Decides, by the peer's address, whether a new connection may stay; one it
   // refuses is closed at once, without any event.
   std::function<bool(std::uint32_t peer)> AcceptFilter;
@@ -72,6 +75,8 @@ class TServerSocket {
                platform::SocketError error);
   void Accept();
   void DisconnectGone();
+  // Whether a new connection from `peer` finds a place, in all and for its address.
+  bool HasRoom(std::uint32_t peer) const;
   void Forget(platform::SocketHandle handle);
   TCustomWinSocket* Find(platform::SocketHandle socket);
 

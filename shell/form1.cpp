@@ -104,7 +104,10 @@ void TForm1::LoadComponents() {
                                        std::size_t size) {
     return IdUDPServer1ListenerRead(binding, data, size);
   };
-  ServerSocket1.AcceptFilter = [this](std::uint32_t peer) { return Nearby.IsNearby(peer); };
+  // A refused device gets no name and causes no balloon, as a far one.
+  ServerSocket1.AcceptFilter = [this](std::uint32_t peer) {
+    return Nearby.IsNearby(peer) && !Approval.Refused(peer);
+  };
   // A network that changes is seen at once; without the system's word, within 5 s.
   address_watch_ =
       platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });

@@ -4,7 +4,8 @@
 
 namespace shell {
 
-// Only nearby devices get here, at most 16 at a time (the server closed the others).
+// Only nearby devices not refused get here, at most 16 at a time and 4 from
+// one address (the server closed the others).
 void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket& socket) {
   ShowPresenceBalloon(true, socket.RemoteAddress());
   platform::SocketError error;
@@ -13,8 +14,9 @@ void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket&
     sender.Disconnect(socket);
     return;
   }
-  // A new device that connects is asked about now, before its first command.
-  if (socket.RemoteIp() != 0) MayCarryOut(socket.RemoteIp());
+  // A new device that connects is asked about now, before its first command;
+  // while paused nothing is asked: no command would be carried out anyway.
+  if (socket.RemoteIp() != 0 && !Paused) MayCarryOut(socket.RemoteIp());
 }
 
 void TForm1::ServerSocket1ClientDisconnect(TServerSocket&, TCustomWinSocket& socket) {

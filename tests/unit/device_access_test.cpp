@@ -298,7 +298,7 @@ TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
   for (std::uint32_t i = 0; i < 20; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
   EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u);
   EXPECT_EQ(t.tcp.sends, 16);
-  EXPECT_EQ(t.tray.Balloons().size(), 16u);
+  EXPECT_EQ(t.tray.Balloons().size(), 4u) << "at most four connect balloons in ten seconds";
   for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
   t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
   t.tcp.Connect(0xC0A80160u);
@@ -344,6 +344,55 @@ TEST(PresenceBounds, ANewDevicesConnectionAsksAboutIt) {
   EXPECT_EQ(t.dialogs.asked.size(), 1u);
   t.Command(kPhone);
   EXPECT_EQ(t.dialogs.asked.size(), 1u) << "once";
+}
+
+TEST(PresenceBounds, OneAddressHoldsAtMostFourConnectionsAndOthersStillGetIn) {
+  AccessFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> phone;
+  for (int i = 0; i < 20; ++i) phone.push_back(t.tcp.Connect(kPhone));
+  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 4u);
+  EXPECT_EQ(t.tcp.sends, 4);
+  auto tablet = t.tcp.Connect(kTablet);
+  EXPECT_TRUE(t.tcp.open.count(tablet));
+  EXPECT_EQ(t.tcp.received[tablet], "DESKTOP-ANN") << "a second device still gets the name";
+}
+
+TEST(PresenceBounds, ARefusedDevicesConnectionGetsNoNameAndNoBalloon) {
+  AccessFixture t;
+  t.Create();
+  t.Command(kPhone);
+  t.dialogs.Answer(platform::PromptAnswer::No);
+  const std::size_t balloons = t.tray.Balloons().size();
+  const int sends = t.tcp.sends;
+  auto refused = t.tcp.Connect(kPhone);
+  EXPECT_FALSE(t.tcp.open.count(refused));
+  EXPECT_EQ(t.tcp.sends, sends);
+  EXPECT_EQ(t.tray.Balloons().size(), balloons);
+}
+
+TEST(PresenceBounds, WhilePausedAConnectionAsksNothing) {
+  AccessFixture t;
+  t.Create();
+  t.tray.choose_caption = "Pause remote control";
+  t.tray.RequestMenu();
+  ASSERT_TRUE(t.Form().Paused);
+  t.tcp.Connect(kPhone);
+  EXPECT_TRUE(t.dialogs.asked.empty());
+  EXPECT_EQ(t.tray.Balloons().size(), 1u) << "its balloon all the same";
+}
+
+TEST(PresenceBounds, AtMostFourConnectBalloonsInTenSecondsInAll) {
+  AccessFixture t;
+  t.Create();
+  t.tcp.Connect(0xC0A80140u);
+  t.tcp.Connect(0xC0A80141u);
+  EXPECT_EQ(t.tray.Balloons().size(), 2u) << "two devices connecting together show two";
+  for (std::uint32_t i = 2; i < 8; ++i) t.tcp.Connect(0xC0A80140u + i);
+  EXPECT_EQ(t.tray.Balloons().size(), 4u);
+  t.system.tick_ms += 10000;
+  t.tcp.Connect(0xC0A80150u);
+  EXPECT_EQ(t.tray.Balloons().size(), 5u) << "ten seconds later there is room again";
 }
 
 }  // namespace

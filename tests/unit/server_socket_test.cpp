@@ -97,4 +97,13 @@ TEST(ServerSocket, EverySocketIsClosedWhenTheServerStopsOrGoes) {
   EXPECT_TRUE(tcp.open.empty());
 }
 
+TEST(ServerSocket, OneAddressHoldsAtMostItsShareButLoopbackIsNotHeldToIt) {
+  Server s;
+  s.tcp.next_peer = 0xC0A80105u;
+  for (int i = 0; i < 6; ++i) s.tcp.Connect(0xC0A80105u);
+  EXPECT_EQ(s.server.ConnectionCount(), 4u);
+  for (int i = 0; i < 20; ++i) s.tcp.Connect(0x7F000001u);
+  EXPECT_EQ(s.server.ConnectionCount(), 16u);
+}
+
 }  // namespace
