@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 
 namespace {
@@ -35,13 +36,14 @@ int main(int argc, char** argv) {
   const long count = argc > 1 ? std::atol(argv[1]) : 1000000;
   std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::atol(argv[2])) : 1565u);
   platform::ISockets& sockets = platform::SystemSockets();
-  sockets.Startup();
+  const platform::TSocketLibrary library(sockets);
   platform::Ipv4Endpoint host{0x7F000001u, 1565};
   if (argc > 3 && !platform::Ipv4FromText(argv[3], host.address)) {
     std::fprintf(stderr, "not an IPv4 address: %s\n", argv[3]);
     return 2;
   }
-  platform::SocketHandle socket = sockets.OpenUdp();
+  const platform::TSocket owner(sockets, sockets.OpenUdp());
+  const platform::SocketHandle socket = owner.Get();
   sockets.Bind(socket, {host.address == 0x7F000001u ? 0x7F000001u : 0u, 0});
   std::vector<std::uint8_t> datagram(9000);
   long probes = 0, failed_sends = 0;
@@ -79,6 +81,5 @@ int main(int argc, char** argv) {
               count / seconds, failed_sends);
   std::printf("probes %ld, answered %zu (%.1f %%)\n", probes, replies,
               probes ? 100.0 * static_cast<double>(replies) / static_cast<double>(probes) : 0.0);
-  sockets.Close(socket);
   return 0;
 }

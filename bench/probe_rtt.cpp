@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 
 namespace {
@@ -65,8 +66,9 @@ int main(int argc, char** argv) {
                        {}});
   }
   platform::ISockets& sockets = platform::SystemSockets();
-  sockets.Startup();
-  platform::SocketHandle socket = sockets.OpenUdp();
+  const platform::TSocketLibrary library(sockets);
+  const platform::TSocket owner(sockets, sockets.OpenUdp());
+  const platform::SocketHandle socket = owner.Get();
   sockets.Bind(socket, {0x7F000001u, 0});
   for (int i = 0; i < 100; ++i) {  // warm-up, not counted
     for (Target& target : targets) RoundTrip(sockets, socket, target);
@@ -87,6 +89,5 @@ int main(int argc, char** argv) {
         floor99 > 0 ? p99 / floor99 : 0.0, t.micros.size(), t.lost);
     all_answered = all_answered && !t.micros.empty();
   }
-  sockets.Close(socket);
   return all_answered ? 0 : 1;
 }

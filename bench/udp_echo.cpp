@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/owners.h"
 #include "platform/sockets.h"
 
 int main(int argc, char** argv) {
@@ -11,8 +12,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   platform::ISockets& sockets = platform::SystemSockets();
-  if (sockets.Startup() != 0) return 1;
-  platform::SocketHandle socket = sockets.OpenUdp();
+  const platform::TSocketLibrary library(sockets);
+  if (library.Error() != 0) return 1;
+  const platform::TSocket owner(sockets, sockets.OpenUdp());
+  const platform::SocketHandle socket = owner.Get();
   if (sockets.Bind(socket, {0, static_cast<std::uint16_t>(std::atoi(argv[1]))}).Failed()) {
     std::fprintf(stderr, "udp_echo: cannot bind\n");
     return 1;
