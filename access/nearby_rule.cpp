@@ -13,18 +13,32 @@ std::uint32_t NearbyMask(std::uint32_t netmask) {
   return netmask | platform::MaskOfPrefix(kWidestNearbyPrefix);
 }
 
-}  // namespace
-
-bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
+bool IsInServedSubnet(std::uint32_t source, const std::vector<ServedSubnet>& served) {
   if (IsLoopback(source)) return true;
-  for (const platform::Ipv4Interface& own : interfaces) {
-    if (!own.up || IsTunnelOrVpn(own)) continue;
-    // The loopback adapter's own entry stands for loopback only, done above.
-    if (IsLoopback(own.address)) continue;
-    const std::uint32_t mask = NearbyMask(own.netmask);
-    if ((source & mask) == (own.address & mask)) return true;
+  for (const ServedSubnet& subnet : served) {
+    if ((source & subnet.mask) == subnet.network) return true;
   }
   return false;
+}
+
+}  // namespace
+
+// Decided once per read of the list, not per datagram: the adapters' kinds
+// take string work.
+std::vector<ServedSubnet> ServedSubnets(const std::vector<platform::Ipv4Interface>& interfaces) {
+  std::vector<ServedSubnet> served;
+  for (const platform::Ipv4Interface& own : interfaces) {
+    if (!own.up || IsTunnelOrVpn(own)) continue;
+    // The loopback adapter's own entry stands for loopback only, which is always served.
+    if (IsLoopback(own.address)) continue;
+    const std::uint32_t mask = NearbyMask(own.netmask);
+    served.push_back({own.address & mask, mask});
+  }
+  return served;
+}
+
+bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
+  return IsInServedSubnet(source, ServedSubnets(interfaces));
 }
 
 TNearbyRule::TNearbyRule(std::function<std::vector<platform::Ipv4Interface>()> list_interfaces,
@@ -39,12 +53,12 @@ bool TNearbyRule::IsNearby(std::uint32_t source) {
   std::lock_guard lock(mutex_);
   const auto now = clock_();
   const bool trusted = !stale_ && now - read_at_ < longest_trust_;
-  if (trusted && IsNearbySource(source, interfaces_)) return true;
+  if (trusted && IsInServedSubnet(source, served_)) return true;
   if (trusted && now - read_at_ < refresh_) return false;
-  interfaces_ = list_interfaces_();
+  served_ = ServedSubnets(list_interfaces_());
   read_at_ = now;
   stale_ = false;
-  return IsNearbySource(source, interfaces_);
+  return IsInServedSubnet(source, served_);
 }
 
 void TNearbyRule::AddressesChanged() {

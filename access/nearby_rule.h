@@ -15,6 +15,14 @@ namespace access_policy {
 // adapter's own address: a public /8 would admit 16 million hosts.
 inline constexpr unsigned kWidestNearbyPrefix = 16;
 
+// The subnets an adapter list serves: the on-link prefix (narrowed to a /16)
+// of each adapter that is up and is neither loopback nor a tunnel or VPN.
+struct ServedSubnet {
+  std::uint32_t network = 0;
+  std::uint32_t mask = 0;
+};
+std::vector<ServedSubnet> ServedSubnets(const std::vector<platform::Ipv4Interface>& interfaces);
+
 // Loopback, or inside the on-link prefix of an adapter that is up and is not
 // a tunnel.
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces);
@@ -43,7 +51,7 @@ class TNearbyRule {
   std::chrono::seconds refresh_;
   std::chrono::seconds longest_trust_;
   std::mutex mutex_;
-  std::vector<platform::Ipv4Interface> interfaces_;
+  std::vector<ServedSubnet> served_;
   std::chrono::steady_clock::time_point read_at_{};
   bool stale_ = true;
 };

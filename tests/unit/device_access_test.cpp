@@ -111,6 +111,11 @@ TEST(Approval, AnotherDeviceTakingAnAllowedAddressIsAskedAboutOnceTheCheckIsDue)
 
 struct AccessFixture : doubles::FormFixture {
   std::size_t Keys() const { return input.calls.size(); }
+  // The user clicks "Pause remote control" in the tray menu.
+  void ClickPause() {
+    tray.choose_caption = "Pause remote control";
+    tray.RequestMenu();
+  }
   void Command(std::uint32_t from, const Bytes& bytes = kPlay) {
     sockets.Deliver(bytes, {from, 40000});
     Drain();
@@ -225,8 +230,7 @@ TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
 TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   AccessFixture t;
   t.Create();
-  t.tray.choose_caption = "Pause remote control";
-  t.tray.RequestMenu();
+  t.ClickPause();
   ASSERT_TRUE(t.Form().Paused);
   EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 (paused)");
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Paused);
@@ -234,8 +238,7 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   t.Command(kLoopback, kProbe);
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
-  t.tray.choose_caption = "Pause remote control";
-  t.tray.RequestMenu();
+  t.ClickPause();
   EXPECT_EQ(t.tray.calls.back().tip, "");
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
   t.Command(kLoopback);
@@ -374,8 +377,7 @@ TEST(PresenceBounds, ARefusedDevicesConnectionGetsNoNameAndNoBalloon) {
 TEST(PresenceBounds, WhilePausedAConnectionAsksNothing) {
   AccessFixture t;
   t.Create();
-  t.tray.choose_caption = "Pause remote control";
-  t.tray.RequestMenu();
+  t.ClickPause();
   ASSERT_TRUE(t.Form().Paused);
   t.tcp.Connect(kPhone);
   EXPECT_TRUE(t.dialogs.asked.empty());
