@@ -11,8 +11,12 @@ struct PromptText {
   std::string caption;
   std::string line1;
   std::string line2;
-  std::string yes;  // the left button
-  std::string no;   // the right button
+  std::string note;  // smaller print under the lines, may wrap
+  std::string yes;   // the left button
+  std::string no;    // the right button
+  // The left button is greyed and takes no click or key until this long
+  // after the window appeared; the right one works at once.
+  unsigned yes_armed_after_ms = 0;
 };
 
 class IDialogs {

@@ -8,6 +8,9 @@ namespace shell {
 namespace {
 
 constexpr const char* kCaption = "Mirovanta 2";
+constexpr const char* kApprovalNote =
+    "Allow only your own phone or tablet. The remote sends no password: on a network you do "
+    "not trust, pause remote control instead.";
 
 access_policy::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
   switch (answer) {
@@ -53,17 +56,23 @@ bool TForm1::MayCarryOut(std::uint32_t address) {
 }
 
 void TForm1::AskAboutDevice(std::uint32_t address) {
-  const platform::PromptText text{
-      kCaption, "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
-      "Allow it to press keys, move the pointer and start programs?", "Allow", "Deny"};
+  platform::PromptText text{
+      kCaption,
+      "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
+      "Allow it to press keys, move the pointer and start programs?",
+      kApprovalNote,
+      "Allow",
+      "Deny"};
+  text.yes_armed_after_ms = access_policy::TDeviceApproval::kAllowArmedAfterMs;
   const int question =
       platform_.dialogs.AskQuestion(text, access_policy::TDeviceApproval::kAnswerTimeoutMs,
-                                    [this, address](platform::PromptAnswer answer) {
-                                      questions_.erase(address);
-                                      Approval.Answer(address, ApprovalOf(answer));
+                                    [this](platform::PromptAnswer answer) {
+                                      question_ = 0;
+                                      if (auto next = Approval.Answer(ApprovalOf(answer)))
+                                        AskAboutDevice(*next);
                                     });
   // 0: the question could not be shown and has been answered already.
-  if (question != 0) questions_[address] = question;
+  if (question != 0) question_ = question;
 }
 
 void TForm1::AskFirst1Click() {

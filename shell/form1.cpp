@@ -66,8 +66,8 @@ void TForm1::DetachFromApplication() {
   // for a call that is running.
   address_watch_.Reset();
   // An open question would answer into a form that is gone.
-  for (const auto& [address, question] : questions_) platform_.dialogs.CloseQuestion(question);
-  questions_.clear();
+  if (question_ != 0) platform_.dialogs.CloseQuestion(question_);
+  question_ = 0;
 }
 
 // The components as the form resource sets them up: the icon is added as its

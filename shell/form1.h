@@ -150,7 +150,7 @@ class TForm1 {
 
   platform::TApplication& application_;
   TPlatform& platform_;
-  std::map<std::uint32_t, int> questions_;  // the open question of each device asked
+  int question_ = 0;  // the question on screen, 0 for none
   platform::TAddressWatch address_watch_;
 };
 

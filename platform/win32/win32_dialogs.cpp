@@ -7,8 +7,9 @@ constexpr char kClass[] = "TMirovantaQuestion";
 constexpr int kYesId = 1;
 constexpr int kNoId = 2;
 constexpr UINT_PTR kTimeoutTimer = 1;
+constexpr UINT_PTR kArmTimer = 2;
 constexpr int kWidth = 440;
-constexpr int kHeight = 160;
+constexpr int kHeight = 200;
 
 HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD style, int x,
            int y, int width, int height, int id) {
@@ -65,11 +66,15 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   const int inner = client.right - 32;
   Child(window.get(), "STATIC", text.line1, SS_LEFT, 16, 14, inner, 20, 0);
   Child(window.get(), "STATIC", text.line2, SS_LEFT, 16, 38, inner, 20, 0);
-  Child(window.get(), "BUTTON", text.yes, BS_DEFPUSHBUTTON | WS_TABSTOP, client.right - 216,
+  Child(window.get(), "STATIC", text.note, SS_LEFT, 16, 66, inner, 34, 0);
+  // A disabled button takes neither a click nor a key; it is armed by a timer.
+  const DWORD armed = text.yes_armed_after_ms > 0 ? WS_DISABLED : 0;
+  Child(window.get(), "BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, client.right - 216,
         client.bottom - 44, 96, 28, kYesId);
   Child(window.get(), "BUTTON", text.no, BS_PUSHBUTTON | WS_TABSTOP, client.right - 112,
         client.bottom - 44, 96, 28, kNoId);
   SetTimer(window.get(), kTimeoutTimer, timeout_ms, nullptr);
+  if (armed != 0) SetTimer(window.get(), kArmTimer, text.yes_armed_after_ms, nullptr);
   // In front of everything, but the user's window keeps the keyboard.
   ShowWindow(window.get(), SW_SHOWNOACTIVATE);
   SetWindowPos(window.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -101,14 +106,24 @@ LRESULT CALLBACK Win32Dialogs::Procedure(HWND window, UINT message, WPARAM w, LP
   if (self != nullptr) {
     switch (message) {
       case WM_COMMAND:
-        if (LOWORD(w) == kYesId || LOWORD(w) == kNoId) {
-          self->Answer(window, LOWORD(w) == kYesId ? PromptAnswer::Yes : PromptAnswer::No);
+        if (LOWORD(w) == kNoId) {
+          self->Answer(window, PromptAnswer::No);
+          return 0;
+        }
+        // A click that was on its way while the button was greyed counts for nothing.
+        if (LOWORD(w) == kYesId && IsWindowEnabled(GetDlgItem(window, kYesId))) {
+          self->Answer(window, PromptAnswer::Yes);
           return 0;
         }
         break;
       case WM_TIMER:
         if (w == kTimeoutTimer) {
           self->Answer(window, PromptAnswer::TimedOut);
+          return 0;
+        }
+        if (w == kArmTimer) {
+          KillTimer(window, kArmTimer);
+          EnableWindow(GetDlgItem(window, kYesId), TRUE);
           return 0;
         }
         break;

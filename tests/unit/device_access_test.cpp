@@ -2,6 +2,9 @@
 // and the bounds on the presence channel, through the form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "tests/doubles/form_fixture.h"
@@ -36,10 +39,12 @@ TEST(Approval, ANewDeviceIsAskedAboutOnceAndDroppedUntilTheAnswer) {
   ApprovalFixture t;
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::Drop) << "asked already";
-  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::AskUser) << "each device on its own";
-  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop) << "waits for its turn";
+  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), kTablet) << "then it is asked about";
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
+  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), std::nullopt);
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
 }
 
 TEST(Approval, EveryAnswerButAllowIgnoresTheDeviceUntilRestart) {
@@ -47,9 +52,10 @@ TEST(Approval, EveryAnswerButAllowIgnoresTheDeviceUntilRestart) {
        {ApprovalAnswer::Deny, ApprovalAnswer::Closed, ApprovalAnswer::TimedOut}) {
     ApprovalFixture t;
     ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
-    t.approval.Answer(kPhone, answer);
+    t.approval.Answer(answer);
     t.now += 3600 * 1000;
     EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::Drop) << static_cast<int>(answer);
+    EXPECT_TRUE(t.approval.Refused(kPhone));
     EXPECT_TRUE(t.list.Devices().empty());
     ApprovalFixture restarted;  // a new run of the host asks again
     EXPECT_EQ(restarted.approval.Decide(kPhone), ApprovalDecision::AskUser);
@@ -68,7 +74,7 @@ TEST(Approval, ADeviceIsKeptByItsHardwareAddressSoANewIpAddressStaysAllowed) {
   ApprovalFixture t;
   t.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.approval.Decide(kPhone);
-  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  t.approval.Answer(ApprovalAnswer::Allow);
   EXPECT_EQ(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
                                 "3c-22-fb-01-02-03"),
             "192.168.1.23");
@@ -81,7 +87,7 @@ TEST(Approval, ADeviceIsKeptByItsHardwareAddressSoANewIpAddressStaysAllowed) {
 TEST(Approval, WithoutAHardwareAddressTheIpAddressIsTheKey) {
   ApprovalFixture t;
   t.approval.Decide(kPhone);
-  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  t.approval.Answer(ApprovalAnswer::Allow);
   EXPECT_EQ(t.list.Devices(), (std::vector<std::string>{"192.168.1.23"}));
   EXPECT_EQ(t.approval.DeviceText(kPhone), "192.168.1.23");
 }
@@ -89,7 +95,7 @@ TEST(Approval, WithoutAHardwareAddressTheIpAddressIsTheKey) {
 TEST(Approval, AForgottenDeviceIsAskedAboutAgain) {
   ApprovalFixture t;
   t.approval.Decide(kPhone);
-  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  t.approval.Answer(ApprovalAnswer::Allow);
   ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
   t.approval.Forget("192.168.1.23");
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
@@ -101,10 +107,140 @@ TEST(Approval, AnotherDeviceTakingAnAllowedAddressIsAskedAboutOnceTheCheckIsDue)
   ApprovalFixture t;
   t.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.approval.Decide(kPhone);
-  t.approval.Answer(kPhone, ApprovalAnswer::Allow);
+  t.approval.Answer(ApprovalAnswer::Allow);
   t.neighbours[kPhone] = "aa-aa-aa-aa-aa-aa";  // the address went to a stranger
   t.now += access_policy::TDeviceApproval::kRecheckAfterMs;
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+}
+
+// --- One question at a time ---
+
+TEST(ApprovalLine, OneIsAskedFourWaitAndTheRestAreAskedAtALaterCommand) {
+  ApprovalFixture t;
+  constexpr std::uint32_t kFirst = 0xC0A80200u;
+  std::vector<ApprovalDecision> decisions;
+  for (std::uint32_t i = 0; i < 40; ++i) decisions.push_back(t.approval.Decide(kFirst + i));
+  EXPECT_EQ(std::count(decisions.begin(), decisions.end(), ApprovalDecision::AskUser), 1);
+  EXPECT_EQ(decisions[0], ApprovalDecision::AskUser);
+  EXPECT_EQ(t.approval.Waiting(), 4u);
+  // Each answer brings the next in line, in the order they came.
+  std::vector<std::optional<std::uint32_t>> asked;
+  for (int i = 0; i < 5; ++i) asked.push_back(t.approval.Answer(ApprovalAnswer::Deny));
+  EXPECT_EQ(asked, (std::vector<std::optional<std::uint32_t>>{kFirst + 1, kFirst + 2, kFirst + 3,
+                                                              kFirst + 4, std::nullopt}));
+  EXPECT_FALSE(t.approval.Asking());
+  // A device that found no room was not refused: its next command asks.
+  EXPECT_EQ(t.approval.Decide(kFirst + 39), ApprovalDecision::AskUser);
+  EXPECT_EQ(t.approval.Decide(kFirst + 3), ApprovalDecision::Drop) << "denied while waiting";
+}
+
+TEST(ApprovalLine, AWaitingDeviceSettledByTheAnswerBeforeItIsNotAskedAgain) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);  // asked under its IPv4 address: not yet a neighbour
+  t.neighbours[kTablet] = "3c-22-fb-01-02-03";
+  t.approval.Decide(kTablet);  // the same phone from its other address, waiting
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), std::nullopt);
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
+}
+
+// --- Decisions follow the device, not the address ---
+
+TEST(ApprovalByDevice, ADeniedDeviceIsIgnoredAtItsNewAddressAndNotAskedAgain) {
+  ApprovalFixture t;
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.approval.Decide(kPhone);
+  t.approval.Answer(ApprovalAnswer::Deny);
+  t.neighbours.erase(kPhone);
+  t.neighbours[kTablet] = "3c-22-fb-01-02-03";
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
+  EXPECT_FALSE(t.approval.Asking());
+  EXPECT_TRUE(t.approval.Refused(kTablet));
+  EXPECT_FALSE(t.approval.Refused(kPhone)) << "its old address is free for another device";
+}
+
+TEST(ApprovalByDevice, AnAllowedDeviceIsServedOnAnAddressRefusedForAnotherOne) {
+  ApprovalFixture t;
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.neighbours[kTablet] = "aa-bb-cc-00-11-22";
+  t.approval.Decide(kPhone);
+  t.approval.Answer(ApprovalAnswer::Allow);
+  t.approval.Decide(kTablet);
+  t.approval.Answer(ApprovalAnswer::Deny);
+  // The tablet leaves; the phone gets the tablet's old address.
+  t.neighbours.erase(kPhone);
+  t.neighbours[kTablet] = "3c-22-fb-01-02-03";
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
+  EXPECT_FALSE(t.approval.Refused(kTablet));
+}
+
+TEST(ApprovalByDevice, AnEntryUnderTheIpv4AddressMovesToTheHardwareAddressWithoutAsking) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.approval.Answer(ApprovalAnswer::Allow);
+  ASSERT_EQ(t.list.Devices(), (std::vector<std::string>{"192.168.1.23"}));
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";  // the neighbour table learnt it
+  t.now += access_policy::TDeviceApproval::kRecheckAfterMs;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
+  EXPECT_FALSE(t.approval.Asking());
+  EXPECT_EQ(t.list.Devices(), (std::vector<std::string>{"3c-22-fb-01-02-03"}));
+  EXPECT_EQ(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
+                                "3c-22-fb-01-02-03"),
+            "192.168.1.23");
+  EXPECT_FALSE(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
+                                   "192.168.1.23"));
+  // It stays allowed when it moves.
+  t.neighbours.erase(kPhone);
+  t.neighbours[kTablet] = "3c-22-fb-01-02-03";
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
+}
+
+TEST(ApprovalByDevice, AnAnswerIsKeptUnderTheHardwareAddressLearntWhileTheQuestionWasOpen) {
+  for (ApprovalAnswer answer : {ApprovalAnswer::Allow, ApprovalAnswer::Deny}) {
+    ApprovalFixture t;
+    t.approval.Decide(kPhone);
+    t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+    t.approval.Answer(answer);
+    t.neighbours.erase(kPhone);
+    t.neighbours[kTablet] = "3c-22-fb-01-02-03";
+    EXPECT_EQ(t.approval.Decide(kTablet), answer == ApprovalAnswer::Allow
+                                              ? ApprovalDecision::CarryOut
+                                              : ApprovalDecision::Drop);
+    EXPECT_FALSE(t.approval.Asking());
+  }
+}
+
+// --- What a flood of addresses can make the host remember ---
+
+TEST(ApprovalBounds, RefusalsAreForgottenOldestFirstPastTheirBound) {
+  ApprovalFixture t;
+  constexpr std::uint32_t kFirst = 0x0A000001u;
+  const std::uint32_t total = access_policy::TDeviceApproval::kRememberedRefusals + 10;
+  for (std::uint32_t i = 0; i < total; ++i) {
+    ASSERT_EQ(t.approval.Decide(kFirst + i), ApprovalDecision::AskUser);
+    t.approval.Answer(ApprovalAnswer::Deny);
+  }
+  EXPECT_EQ(t.approval.RefusalsKept(), access_policy::TDeviceApproval::kRememberedRefusals);
+  EXPECT_FALSE(t.approval.Refused(kFirst)) << "the oldest went first";
+  EXPECT_TRUE(t.approval.Refused(kFirst + 10));
+  EXPECT_TRUE(t.approval.Refused(kFirst + total - 1));
+}
+
+TEST(ApprovalBounds, AFloodOfNewAddressesKeepsOnlyTheLine) {
+  ApprovalFixture t;
+  for (std::uint32_t i = 0; i < 100000; ++i) t.approval.Decide(0x0A000001u + i);
+  EXPECT_TRUE(t.approval.Asking());
+  EXPECT_EQ(t.approval.Waiting(), 4u);
+  EXPECT_EQ(t.approval.RefusalsKept(), 0u);
+}
+
+TEST(ForgettingSet, HoldsItsCapacityAndForgetsInTheOrderAdded) {
+  access_policy::TForgettingSet<int> set(3);
+  for (int v : {1, 2, 1, 3, 4}) set.Insert(v);  // 1 again changes nothing
+  EXPECT_EQ(set.Size(), 3u);
+  EXPECT_FALSE(set.Contains(1));
+  EXPECT_TRUE(set.Contains(2));
+  EXPECT_TRUE(set.Contains(4));
 }
 
 // --- Through the form ---
@@ -136,6 +272,34 @@ TEST(DeviceAccess, ANewDevicesCommandDoesNothingAndAsksTheUserOnce) {
   EXPECT_EQ(text.yes, "Allow");
   EXPECT_EQ(text.no, "Deny");
   EXPECT_EQ(t.dialogs.open.begin()->second.timeout_ms, 120000u);
+  EXPECT_EQ(text.yes_armed_after_ms, 1000u) << "Allow takes no click in the first second";
+  EXPECT_NE(text.note.find("no password"), std::string::npos);
+}
+
+TEST(DeviceAccess, OneQuestionIsOnScreenAndTheNextComesWithTheAnswer) {
+  AccessFixture t;
+  t.Create();
+  for (std::uint32_t i = 0; i < 40; ++i) t.Command(0xC0A80140u + i);
+  EXPECT_EQ(t.dialogs.open.size(), 1u);
+  int shown = 1;
+  while (!t.dialogs.open.empty()) {
+    t.dialogs.Answer(PromptAnswer::No);
+    shown += t.dialogs.open.size();
+  }
+  EXPECT_EQ(shown, 5) << "the first and the four that waited";
+  EXPECT_EQ(t.dialogs.asked[1].line1, "A device at 192.168.1.65 wants to control this PC.");
+  t.Command(0xC0A80140u + 20);
+  EXPECT_EQ(t.dialogs.open.size(), 1u) << "one that found no room is asked at its next command";
+  EXPECT_EQ(t.Keys(), 0u);
+}
+
+TEST(DeviceAccess, TheOpenQuestionGoesWithTheHost) {
+  AccessFixture t;
+  t.Create();
+  t.Command(kPhone);
+  ASSERT_EQ(t.dialogs.open.size(), 1u);
+  t.form.reset();
+  EXPECT_TRUE(t.dialogs.open.empty());
 }
 
 TEST(DeviceAccess, AllowedDevicesCommandsWorkAlsoAfterARestartAndNothingWaitingIsReplayed) {
