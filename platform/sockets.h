@@ -57,6 +57,12 @@ struct Ipv4Interface {
   std::string description{};         // the driver's name for the adapter
 };
 
+// One entry of the system's neighbour (ARP) table.
+struct Neighbour {
+  std::uint32_t address = 0;  // host byte order
+  std::string hardware;       // "aa-bb-cc-dd-ee-ff"
+};
+
 // Result of one receive or send: the bytes moved, or the failure.
 struct IoResult {
   long bytes = 0;
@@ -109,9 +115,9 @@ class ISockets {
   // Every IPv4 address of the machine's adapters, with the adapter's state;
   // loopback among them.
   virtual std::vector<Ipv4Interface> Interfaces() = 0;
-  // The hardware address the system's neighbour table holds for an IPv4
-  // address ("aa-bb-cc-dd-ee-ff"), or "" when it holds none.
-  virtual std::string HardwareAddress(std::uint32_t address) = 0;
+  // The entries of the system's neighbour table that name a hardware
+  // address; empty when it cannot be read.
+  virtual std::vector<Neighbour> Neighbours() = 0;
   // Calls `changed` (on any thread) whenever the system reports that an
   // adapter's address changed, until the token is given back; kNoWatch when
   // the system cannot tell. Several watches may be there at once. Hold the

@@ -37,9 +37,10 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       Utilities(platform.system, platform.shell, Store, Closer, Locator),
       Nearby([&platform] { return platform.sockets.Interfaces(); }),
       AllowList(platform.registry),
+      Neighbours([&platform] { return platform.sockets.Neighbours(); },
+                 [&platform] { return platform.system.TickCountMs(); }),
       Approval(
-          AllowList,
-          [&platform](std::uint32_t address) { return platform.sockets.HardwareAddress(address); },
+          AllowList, [this](std::uint32_t address) { return Neighbours.HardwareAddress(address); },
           [&platform] { return platform.system.TickCountMs(); }),
       application_(application),
       platform_(platform) {

@@ -30,6 +30,7 @@
 #include "protocol/wire_format.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
+#include "access/neighbour_book.h"
 #include "access/nearby_rule.h"
 #include "input/text_and_pointer.h"
 #include "protocol/udp_server.h"
@@ -122,6 +123,7 @@ class TForm1 {
   // Who may drive this PC.
   access_policy::TNearbyRule Nearby;
   access_policy::TAllowList AllowList;
+  access_policy::TNeighbourBook Neighbours;
   access_policy::TDeviceApproval Approval;
   presence::TBalloonLimiter Balloons;
   bool Paused = false;  // "Pause remote control": not remembered

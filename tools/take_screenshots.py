@@ -12,6 +12,7 @@ network namespace of its own, removed afterwards). Traffic goes only to
 import os
 import subprocess
 import sys
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
@@ -60,6 +61,7 @@ class _Pictures(harness.ShellCase):
             near.ask("udp", net.host_address, PLAY_ENTER)
             rect = harness.wait_for(lambda: self.window_rect(QUESTION_CLASS), 60,
                                     what="the question")
+            time.sleep(1.5)  # past the second in which Allow is grey, as the user sees it then
             self.crop("approval.png", *rect)
         finally:
             near.close()

@@ -216,23 +216,24 @@ class PosixSockets final : public ISockets {
     return result;
   }
 
-  std::string HardwareAddress(std::uint32_t address) override {
+  std::vector<Neighbour> Neighbours() override {
+    std::vector<Neighbour> neighbours;
     // "IP address  HW type  Flags  HW address  Mask  Device", one line each.
     std::FILE* table = std::fopen("/proc/net/arp", "r");
-    if (table == nullptr) return "";
+    if (table == nullptr) return neighbours;
     char line[256];
-    std::string found;
-    while (found.empty() && std::fgets(line, sizeof line, table) != nullptr) {
+    while (std::fgets(line, sizeof line, table) != nullptr) {
       char ip[64], type[16], flags[16], hardware[64];
       std::uint32_t parsed = 0;
       if (std::sscanf(line, "%63s %15s %15s %63s", ip, type, flags, hardware) == 4 &&
-          Ipv4FromText(ip, parsed) && parsed == address && std::strcmp(flags, "0x0") != 0) {
-        found = hardware;
-        std::replace(found.begin(), found.end(), ':', '-');
+          Ipv4FromText(ip, parsed) && std::strcmp(flags, "0x0") != 0) {
+        std::string text = hardware;
+        std::replace(text.begin(), text.end(), ':', '-');
+        neighbours.push_back({parsed, text});
       }
     }
     std::fclose(table);
-    return found;
+    return neighbours;
   }
 
   // Linux tells through netlink; the host's native build is for benchmarks

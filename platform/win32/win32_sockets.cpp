@@ -234,24 +234,25 @@ class WinsockSockets final : public ISockets {
     return result;
   }
 
-  std::string HardwareAddress(std::uint32_t address) override {
+  std::vector<Neighbour> Neighbours() override {
+    std::vector<Neighbour> neighbours;
     ULONG size = 0;
-    if (GetIpNetTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER) return "";
+    if (GetIpNetTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER) return neighbours;
     std::vector<unsigned char> storage(size);
     auto* table = reinterpret_cast<MIB_IPNETTABLE*>(storage.data());
-    if (GetIpNetTable(table, &size, FALSE) != NO_ERROR) return "";
+    if (GetIpNetTable(table, &size, FALSE) != NO_ERROR) return neighbours;
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
       const MIB_IPNETROW& row = table->table[i];
       const bool usable =
           row.dwType == MIB_IPNET_TYPE_DYNAMIC || row.dwType == MIB_IPNET_TYPE_STATIC;
-      if (ntohl(row.dwAddr) != address || !usable || row.dwPhysAddrLen != 6) continue;
+      if (!usable || row.dwPhysAddrLen != 6) continue;
       char text[18];
       std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", row.bPhysAddr[0],
                     row.bPhysAddr[1], row.bPhysAddr[2], row.bPhysAddr[3], row.bPhysAddr[4],
                     row.bPhysAddr[5]);
-      return text;
+      neighbours.push_back({ntohl(row.dwAddr), text});
     }
-    return "";
+    return neighbours;
   }
 
   // One registration with the system serves every watch and stays until the

@@ -127,10 +127,12 @@ std::vector<platform::Ipv4Interface> FakeSockets::Interfaces() {
   return interfaces;
 }
 
-std::string FakeSockets::HardwareAddress(std::uint32_t address) {
+std::vector<platform::Neighbour> FakeSockets::Neighbours() {
   std::lock_guard lock(mutex_);
-  auto found = neighbours.find(address);
-  return found == neighbours.end() ? "" : found->second;
+  ++neighbour_reads;
+  std::vector<platform::Neighbour> table;
+  for (const auto& [address, hardware] : neighbours) table.push_back({address, hardware});
+  return table;
 }
 
 // As on Windows: every watch stays until its token is given back.

@@ -84,13 +84,14 @@ class FakeSockets final : public platform::ISockets {
     return host_addresses;
   }
   std::vector<platform::Ipv4Interface> Interfaces() override;
-  std::string HardwareAddress(std::uint32_t address) override;
+  std::vector<platform::Neighbour> Neighbours() override;
   platform::WatchToken WatchAddressChanges(std::function<void()> changed) override;
   void UnwatchAddressChanges(platform::WatchToken token) override;
   // The system reports an address change: every watch is called.
   void ChangeAddresses() { address_watches_.CallAll(); }
   std::size_t AddressWatches() { return address_watches_.Count(); }
-  std::map<std::uint32_t, std::string> neighbours;            // the neighbour table
+  std::map<std::uint32_t, std::string> neighbours;  // the neighbour table
+  int neighbour_reads = 0;
   std::vector<std::uint32_t> host_addresses = {0xC0A80114u};  // 192.168.1.20
   std::vector<std::string> resolved_names;
 

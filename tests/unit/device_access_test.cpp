@@ -7,6 +7,7 @@
 
 #include "access/allow_list.h"
 #include "access/device_approval.h"
+#include "access/neighbour_book.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -243,6 +244,45 @@ TEST(ForgettingSet, HoldsItsCapacityAndForgetsInTheOrderAdded) {
   EXPECT_TRUE(set.Contains(4));
 }
 
+// --- The neighbour table, read when due ---
+
+struct BookFixture {
+  std::vector<platform::Neighbour> table = {{kPhone, "3c-22-fb-01-02-03"}};
+  int reads = 0;
+  std::uint64_t now = 1000;
+  access_policy::TNeighbourBook book{[this] {
+                                       ++reads;
+                                       return table;
+                                     },
+                                     [this] { return now; }};
+};
+
+TEST(NeighbourBook, AnswersFromItsCopyUntilItIsDue) {
+  BookFixture t;
+  EXPECT_EQ(t.book.HardwareAddress(kPhone), "3c-22-fb-01-02-03");
+  t.table = {{kPhone, "aa-aa-aa-aa-aa-aa"}};  // the address went to another device
+  t.now += access_policy::TNeighbourBook::kFreshForMs - 1;
+  EXPECT_EQ(t.book.HardwareAddress(kPhone), "3c-22-fb-01-02-03");
+  EXPECT_EQ(t.reads, 1);
+  t.now += 1;
+  EXPECT_EQ(t.book.HardwareAddress(kPhone), "aa-aa-aa-aa-aa-aa");
+  EXPECT_EQ(t.reads, 2);
+}
+
+TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
+  BookFixture t;
+  t.book.HardwareAddress(kPhone);
+  t.table.push_back({kTablet, "aa-bb-cc-00-11-22"});  // a device that just joined
+  t.now += access_policy::TNeighbourBook::kMissRereadAfterMs;
+  EXPECT_EQ(t.book.HardwareAddress(kTablet), "aa-bb-cc-00-11-22");
+  EXPECT_EQ(t.reads, 2);
+  for (std::uint32_t i = 0; i < 10000; ++i) t.book.HardwareAddress(0x0A000001u + i);
+  EXPECT_EQ(t.reads, 2) << "unknown addresses within the same quarter second";
+  t.now += access_policy::TNeighbourBook::kMissRereadAfterMs;
+  t.book.HardwareAddress(0x0A000001u);
+  EXPECT_EQ(t.reads, 3);
+}
+
 // --- Through the form ---
 
 struct AccessFixture : doubles::FormFixture {
@@ -291,6 +331,18 @@ TEST(DeviceAccess, OneQuestionIsOnScreenAndTheNextComesWithTheAnswer) {
   t.Command(0xC0A80140u + 20);
   EXPECT_EQ(t.dialogs.open.size(), 1u) << "one that found no room is asked at its next command";
   EXPECT_EQ(t.Keys(), 0u);
+}
+
+TEST(DeviceAccess, AFloodOfNewAddressesReadsTheNeighbourTableAFewTimesNotPerDatagram) {
+  AccessFixture t;
+  t.Create();
+  for (std::uint32_t i = 0; i < 2000; ++i) {
+    t.sockets.Deliver(kPlay, {0xC0A80132u + i % 200, 40000});  // 192.168.1.50 to .249
+    if (i % 100 == 0) t.system.tick_ms += 10;                  // 2000 datagrams in 0.2 s
+  }
+  t.Drain();
+  EXPECT_LE(t.sockets.neighbour_reads, 2);
+  EXPECT_EQ(t.dialogs.open.size(), 1u);
 }
 
 TEST(DeviceAccess, TheOpenQuestionGoesWithTheHost) {

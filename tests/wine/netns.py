@@ -4,6 +4,7 @@ also when it fails.
 
     near  10.77.N.2/24   on a subnet of a veth adapter the host sees itself
     far   10.78.N.2/24   a subnet the host has no adapter on, routed through near
+    near2 10.79.N.2/24   another device on an adapter of its own, made on demand
 
 Traffic goes only to the addresses of these test hosts and of the host's own
 end (10.77.N.1); nothing is broadcast.
@@ -37,6 +38,10 @@ class TestNetwork:
         self.near_address = "10.77.%d.2" % n
         self.far_address = "10.78.%d.2" % n
         self.far_subnet = "10.78.%d.0/24" % n
+        self.near2 = self.tag + "m"
+        self.host_link2, self.near2_link = self.tag + "i", self.tag + "d"
+        self.host_address2 = "10.79.%d.1" % n
+        self.near2_address = "10.79.%d.2" % n
         self.n = n
 
     def __enter__(self):
@@ -75,10 +80,49 @@ class TestNetwork:
         # before the host can refuse the connection.
         ip("route", "add", self.far_subnet, "via", self.near_address)
 
+    def make_near2(self):
+        """A second nearby device, with a hardware address of its own."""
+        ip("netns", "add", self.near2)
+        ip("link", "add", self.host_link2, "type", "veth", "peer", "name", self.near2_link)
+        ip("link", "set", self.near2_link, "netns", self.near2)
+        ip("addr", "add", self.host_address2 + "/24", "dev", self.host_link2)
+        ip("link", "set", self.host_link2, "up")
+        ip("-n", self.near2, "addr", "add", self.near2_address + "/24", "dev", self.near2_link)
+        ip("-n", self.near2, "link", "set", self.near2_link, "up")
+        ip("-n", self.near2, "link", "set", "lo", "up")
+
+    def near_addresses(self, count, first=100):
+        """More addresses of the near namespace's subnet, for sending from."""
+        addresses = ["10.77.%d.%d" % (self.n, first + i) for i in range(count)]
+        for address in addresses:
+            ip("-n", self.near, "addr", "add", address + "/24", "dev", self.near_link)
+        return addresses
+
+    def as_separate_devices(self, addresses):
+        """Makes this machine's neighbour table give each address a hardware
+        address of its own, as if each were a device apart. Nothing is ever
+        sent to them: the host does not answer commands."""
+        for i, address in enumerate(addresses):
+            ip("neigh", "replace", address, "lladdr", "02:00:4d:32:%02x:%02x" % (i // 256, i % 256),
+               "dev", self.host_link, "nud", "permanent")
+
+    def near_hardware_address(self):
+        links = json.loads(ip("-n", self.near, "-j", "link", "show", self.near_link).stdout)
+        return links[0]["address"]
+
+    def move_near(self, address):
+        """The near device gets another address of its subnet, as after a
+        DHCP renewal; its next datagram makes this machine learn it anew."""
+        ip("-n", self.near, "addr", "del", self.near_address + "/24", "dev", self.near_link)
+        ip("-n", self.near, "addr", "add", address + "/24", "dev", self.near_link)
+        ip("-n", self.near, "neigh", "flush", "all")
+        self.near_address = address
+
     def remove(self):
         ip("route", "del", self.far_subnet, check=False)
         ip("link", "del", self.host_link, check=False)
-        for namespace in (self.near, self.far):
+        ip("link", "del", self.host_link2, check=False)
+        for namespace in (self.near, self.far, self.near2):
             ip("netns", "del", namespace, check=False)
 
     def agent(self, namespace):

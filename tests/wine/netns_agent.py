@@ -2,17 +2,24 @@
 each command answers with one line on stdout.
 
     udp HOST HEX        sends one datagram from the device's UDP socket
+    udpfrom SRC,... HOST HEX N [GAP_MS]
+                        sends N datagrams from each of the source addresses,
+                        taking them in turn, GAP_MS apart after each turn
     wait SECONDS        the next datagram's hex, or "none" after SECONDS
+    waitfrom SRC SECONDS
+                        the same, on the socket of a source used by udpfrom
     waiting             the hex of every datagram already received, or "none"
     tcp HOST            connects to port 1565, reads until the host closes or
                         is quiet for 10 s: "closed HEX" or "open HEX"
-    storm HOST N        opens N connections, all held, until each is either
+    storm HOST N [keep] opens N connections, all held, until each is either
                         closed by the host or has its name: "open A closed B";
-                        then closes them all
+                        then closes them all, or with keep holds the open ones
+    release             closes the connections a storm kept
 """
 import select
 import socket
 import sys
+import time
 
 PORT = 1565
 
@@ -20,6 +27,7 @@ PORT = 1565
 def main():
     udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     udp.bind(("0.0.0.0", 0))
+    bound = {}
     for line in sys.stdin:
         words = line.split()
         if not words:
@@ -28,12 +36,13 @@ def main():
         if verb == "udp":
             udp.sendto(bytes.fromhex(words[2]), (words[1], PORT))
             answer = "sent"
+        elif verb == "udpfrom":
+            answer = send_from(bound, words[1].split(","), words[2], bytes.fromhex(words[3]),
+                               int(words[4]), float(words[5]) / 1000 if len(words) > 5 else 0)
         elif verb == "wait":
-            udp.settimeout(float(words[1]))
-            try:
-                answer = udp.recv(65536).hex()
-            except socket.timeout:
-                answer = "none"
+            answer = receive(udp, float(words[1]))
+        elif verb == "waitfrom":
+            answer = receive(bound[words[1]], float(words[2]))
         elif verb == "waiting":
             udp.setblocking(False)
             got = []
@@ -47,13 +56,38 @@ def main():
         elif verb == "tcp":
             answer = read_connection(words[1])
         elif verb == "storm":
-            answer = storm(words[1], int(words[2]))
+            answer = storm(words[1], int(words[2]), words[3:] == ["keep"])
+        elif verb == "release":
+            answer = "released %d" % release()
         else:
             answer = "unknown"
         print(answer, flush=True)
 
 
-def storm(host, count):
+def receive(udp, seconds):
+    udp.settimeout(seconds)
+    try:
+        return udp.recv(65536).hex()
+    except socket.timeout:
+        return "none"
+
+
+def send_from(bound, sources, host, data, count, gap):
+    for source in sources:
+        if source not in bound:
+            bound[source] = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            bound[source].bind((source, 0))
+    sent = 0
+    for _ in range(count):
+        for source in sources:
+            bound[source].sendto(data, (host, PORT))
+            sent += 1
+        if gap:
+            time.sleep(gap)
+    return "sent %d" % sent
+
+
+def storm(host, count, keep):
     """Every connection ends up named (the host keeps it) or closed by the
     host (one too many); counted once all have settled."""
     pending = []
@@ -73,14 +107,24 @@ def storm(host, count):
                 data = b""
             if data:
                 opened += 1
+                held.append(connection)
             else:
                 closed += 1
+                connection.close()
             pending.remove(connection)
-            held.append(connection)
+    for connection in pending:
+        connection.close()
+    if not keep:
+        release()
+    return "open %d closed %d" % (opened, closed)
+
+
+def release():
+    count = len(held)
     for connection in held:
         connection.close()
     held.clear()
-    return "open %d closed %d" % (opened, closed)
+    return count
 
 
 held = []

@@ -1,5 +1,9 @@
-// Test helper: prints the handle count and memory of the first process of a
-// given executable name: "handles N working-set BYTES private BYTES".
+// Test helper: prints the handle count, memory and windows of the first
+// process of a given executable name:
+//   "handles N working-set BYTES private BYTES windows N user-objects N"
+// and with a second argument first each window's class: "window-class NAME".
+// windows counts its top-level, child and message-only windows; user-objects
+// is what the system reports for it (0 where that is not kept).
 //   process_stats.exe NAME.exe
 #include <windows.h>
 #include <psapi.h>
@@ -44,6 +48,47 @@ long CountHandles(DWORD id) {
   return count;
 }
 
+struct WindowCount {
+  DWORD process;
+  long count;
+  bool list;  // print each window's class too
+};
+
+void Note(HWND window, const WindowCount& windows) {
+  if (!windows.list) return;
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  std::printf("window-class %s\n", name);
+}
+
+BOOL CALLBACK CountChild(HWND window, LPARAM into) {
+  auto* windows = reinterpret_cast<WindowCount*>(into);
+  ++windows->count;
+  Note(window, *windows);
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM into) {
+  auto* windows = reinterpret_cast<WindowCount*>(into);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != windows->process) return TRUE;
+  ++windows->count;
+  Note(window, *windows);
+  EnumChildWindows(window, CountChild, into);
+  return TRUE;
+}
+
+long CountWindows(DWORD id, bool list) {
+  WindowCount windows{id, 0, list};
+  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
+    CountTopLevel(window, reinterpret_cast<LPARAM>(&windows));
+  }
+  return windows.count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,8 +117,9 @@ int main(int argc, char** argv) {
   memory.cb = sizeof memory;
   K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                           sizeof memory);
-  std::printf("handles %lu working-set %zu private %zu\n", handles, memory.WorkingSetSize,
-              memory.PrivateUsage);
+  std::printf("handles %lu working-set %zu private %zu windows %ld user-objects %lu\n", handles,
+              memory.WorkingSetSize, memory.PrivateUsage, CountWindows(id, argc > 2),
+              GetGuiResources(process, GR_USEROBJECTS));
   CloseHandle(process);
   return 0;
 }
