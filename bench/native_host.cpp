@@ -142,6 +142,7 @@ class NullDesktop final : public platform::IInput,
     return std::nullopt;
   }
   std::uint64_t TickCountMs() override { return 0; }
+  platform::LocalTime LocalNow() override { return {}; }
   unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
