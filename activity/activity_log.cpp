@@ -8,7 +8,7 @@ namespace activity {
 namespace {
 
 std::string DeviceText(const LogDevice& device) {
-  if (device.address == 0) return "-";
+  if (device.address == 0) return device.hardware.empty() ? "-" : device.hardware;
   const std::string ip = platform::Ipv4ToText(device.address);
   return device.hardware.empty() ? ip : ip + " (" + device.hardware + ")";
 }

@@ -23,6 +23,7 @@ constexpr Words kWords[] = {
     {Activity::Resumed, "remote control resumed"},
     {Activity::Launched, "started %s"},
     {Activity::ClosedProgram, "closed %s"},
+    {Activity::Locating, "asked the user where %s is"},
     {Activity::LaunchFailed, "could not start %s"},
     {Activity::Typed, "typed %s characters"},
     {Activity::NameNotSent, "the computer's name could not be sent to it"},

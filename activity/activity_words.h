@@ -19,6 +19,7 @@ enum class Activity {
   Resumed,
   Launched,       // detail: the program's name in its table
   ClosedProgram,  // detail: the program's name in its table
+  Locating,       // detail: the program's name in its table
   LaunchFailed,   // detail: the program's name in its table
   Typed,          // detail: how many characters; never the text
   NameNotSent,

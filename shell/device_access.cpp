@@ -1,6 +1,8 @@
 // Who may drive this PC: the listener's first look at each datagram, the
 // question about a new device, the allowed devices, and the pause switch.
+#include "access/access_settings.h"
 #include "access/datagram_gate.h"
+#include "settings/on_off_setting.h"
 #include "protocol/wire_format.h"
 #include "shell/form1.h"
 
@@ -8,6 +10,9 @@ namespace shell {
 namespace {
 
 constexpr const char* kCaption = "Mirovanta 2";
+constexpr const char* kBalloonsValue = "ShowConnectionBalloons";
+constexpr const char* kPauseHotkeyTaken =
+    "Pause remote control (Ctrl+Alt+Shift+P is taken by another program)";
 constexpr const char* kApprovalNote =
     "Allow only your own phone or tablet. The remote sends no password: on a network you do "
     "not trust, pause remote control instead.";
@@ -22,19 +27,33 @@ access_policy::ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
   return access_policy::ApprovalAnswer::Deny;
 }
 
+activity::Activity ActivityOf(platform::PromptAnswer answer) {
+  switch (answer) {
+    case platform::PromptAnswer::Yes: return activity::Activity::Allowed;
+    case platform::PromptAnswer::No: return activity::Activity::Denied;
+    case platform::PromptAnswer::Closed: return activity::Activity::QuestionClosed;
+    case platform::PromptAnswer::TimedOut: return activity::Activity::TimedOut;
+  }
+  return activity::Activity::Denied;
+}
+
 }  // namespace
 
 bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const std::uint8_t* data,
                                       std::size_t size) {
   using access_policy::GateVerdict;
-  const GateVerdict verdict =
-      access_policy::ClassifyDatagram(Nearby.IsNearby(binding.PeerAddress), data, size);
+  const bool nearby = Nearby.IsNearby(binding.PeerAddress);
+  // Only the address: the neighbour table is the main thread's to read.
+  if (!nearby) Log.NoteRefusal({binding.PeerAddress, ""}, activity::Refusal::FarSender);
+  const GateVerdict verdict = access_policy::ClassifyDatagram(nearby, data, size);
   if (verdict == GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
     // remote must find the host to pair with it.
     const auto& reply = protocol::wire::kProbeReply;
-    IdUDPServer1.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply.data(),
-                          reply.size());
+    if (!IdUDPServer1.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply.data(),
+                               reply.size())) {
+      Log.Note({binding.PeerAddress, ""}, activity::Activity::ReplyNotSent);
+    }
   }
   return verdict == GateVerdict::HandOver;
 }
@@ -42,6 +61,8 @@ bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const 
 void TForm1::LoadDeviceSettings() {
   AllowList.Load();
   AskFirst1.Checked = access_policy::ReadAskFirst(platform_.registry);
+  Balloons1.Checked =
+      settings::ReadOnOff(platform_.registry, access_policy::kSettingsKey, kBalloonsValue, true);
   Approval.Ask = AskFirst1.Checked;
   RefreshDevicesMenu();
 }
@@ -50,7 +71,12 @@ bool TForm1::MayCarryOut(std::uint32_t address) {
   switch (Approval.Decide(address)) {
     case access_policy::ApprovalDecision::CarryOut: return true;
     case access_policy::ApprovalDecision::AskUser: AskAboutDevice(address); return false;
-    case access_policy::ApprovalDecision::Drop: return false;
+    case access_policy::ApprovalDecision::Drop:
+      if (Approval.Refused(address)) {
+        Log.NoteRefusal({address, Neighbours.HardwareAddress(address)},
+                        activity::Refusal::RefusedDevice);
+      }
+      return false;
   }
   return false;
 }
@@ -64,15 +90,23 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
       "Allow",
       "Deny"};
   text.yes_armed_after_ms = access_policy::TDeviceApproval::kAllowArmedAfterMs;
+  NoteActivity(address, activity::Activity::Asked);
   const int question =
       platform_.dialogs.AskQuestion(text, access_policy::TDeviceApproval::kAnswerTimeoutMs,
-                                    [this](platform::PromptAnswer answer) {
+                                    [this, address](platform::PromptAnswer answer) {
                                       question_ = 0;
+                                      NoteActivity(address, ActivityOf(answer));
                                       if (auto next = Approval.Answer(ApprovalOf(answer)))
                                         AskAboutDevice(*next);
                                     });
   // 0: the question could not be shown and has been answered already.
   if (question != 0) question_ = question;
+}
+
+void TForm1::Balloons1Click() {
+  // Not remembered when the registry refuses: the menu still says how it is now.
+  settings::WriteOnOff(platform_.registry, access_policy::kSettingsKey, kBalloonsValue,
+                       Balloons1.Checked);
 }
 
 void TForm1::AskFirst1Click() {
@@ -84,6 +118,21 @@ void TForm1::AskFirst1Click() {
 void TForm1::Pause1Click() {
   Paused = Pause1.Checked;
   TrayIcon1.SetPaused(Paused);
+  NoteActivity(0, Paused ? activity::Activity::Paused : activity::Activity::Resumed);
+}
+
+void TForm1::RegisterPauseHotkey() {
+  PauseHotkey =
+      platform_.hotkeys.Register({true, true, true, 'P'}, [this] { PauseHotkeyPressed(); });
+  // The host goes on without it; the menu says why the keys do nothing.
+  if (!PauseHotkey) Pause1.Caption = kPauseHotkeyTaken;
+}
+
+// A remote can press it too, but only to pause: once paused, its commands
+// (this chord among them) are dropped.
+void TForm1::PauseHotkeyPressed() {
+  Pause1.Checked = !Pause1.Checked;
+  Pause1Click();
 }
 
 void TForm1::RefreshDevicesMenu() {
@@ -105,10 +154,12 @@ void TForm1::ForgetDeviceClick(const std::string& device, const std::string& cap
   if (platform_.dialogs.Confirm(
           kCaption, "Forget the device at " + caption + "? It will have to be allowed again.")) {
     Approval.Forget(device);
+    Log.Note({0, device}, activity::Activity::Forgotten);
   }
 }
 
 void TForm1::ShowPresenceBalloon(bool connected, const std::string& address) {
+  if (!Balloons1.Checked) return;  // muted: the log still tells
   if (!Balloons.Admit(address, connected, platform_.system.TickCountMs())) return;
   ShowBalloon(connected ? "Device Connected" : "Device Disconnected", "Device IP : " + address);
 }

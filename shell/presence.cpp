@@ -8,9 +8,11 @@ namespace shell {
 // one address (the server closed the others).
 void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket& socket) {
   ShowPresenceBalloon(true, socket.RemoteAddress());
+  NoteActivity(socket.RemoteIp(), activity::Activity::Connected);
   platform::SocketError error;
   // A send that fails is a connection that broke: the device left again.
   if (!socket.SendText(ComputerName, error)) {
+    NoteActivity(socket.RemoteIp(), activity::Activity::NameNotSent);
     sender.Disconnect(socket);
     return;
   }
@@ -21,6 +23,7 @@ void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket&
 
 void TForm1::ServerSocket1ClientDisconnect(TServerSocket&, TCustomWinSocket& socket) {
   ShowPresenceBalloon(false, socket.RemoteAddress());
+  NoteActivity(socket.RemoteIp(), activity::Activity::Disconnected);
 }
 
 // What the device sends is never read: it stays in the connection's buffer.

@@ -118,7 +118,8 @@ class FakeSystem final : public platform::ISystem {
   std::string temp_path = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
   std::string computer_name = "DESKTOP-ANN";
   std::set<std::string> files;
-  std::map<std::string, std::string> environment = {{"ProgramFiles", "C:\\Program Files"}};
+  std::map<std::string, std::string> environment = {
+      {"ProgramFiles", "C:\\Program Files"}, {"LOCALAPPDATA", "C:\\Users\\ann\\AppData\\Local"}};
   std::map<std::string, std::array<std::uint16_t, 4>> versions;
   std::vector<std::string> calls;
   std::string current_directory = "C:\\";

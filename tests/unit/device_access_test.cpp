@@ -289,7 +289,7 @@ struct AccessFixture : doubles::FormFixture {
   std::size_t Keys() const { return input.calls.size(); }
   // The user clicks "Pause remote control" in the tray menu.
   void ClickPause() {
-    tray.choose_caption = "Pause remote control";
+    tray.choose_caption = "Pause remote control\tCtrl+Alt+Shift+P";
     tray.RequestMenu();
   }
   void Command(std::uint32_t from, const Bytes& bytes = kPlay) {

@@ -1,0 +1,162 @@
+// What the person at the PC sees of the remote's use, through the form: the
+// activity log's lines, the pause hotkey, muted balloons and the log's item.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/doubles/form_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kPhone = 0xC0A80117u;  // 192.168.1.23
+constexpr std::uint32_t kFar = 0x08080808u;
+const Bytes kPlay = {0x15, 0x65, 0x01, 0x03, 0x20};
+const Bytes kTypeSecret = {0x15, 0x65, 0x02, 0x00, 's', 'e', 'c', 'r', 'e', 't'};
+const Bytes kLaunchQuellin = {0x15, 0x65, 0x04, 0x02, 0x02};
+const std::string kLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
+const std::string kPauseCaption = "Pause remote control\tCtrl+Alt+Shift+P";
+
+struct ActivityFixture : doubles::FormFixture {
+  void Command(std::uint32_t from, const Bytes& bytes) {
+    sockets.Deliver(bytes, {from, 40000});
+    Drain();
+  }
+  // The log's lines without their time stamps.
+  std::vector<std::string> Lines() {
+    form->Log.Flush();
+    std::vector<std::string> lines;
+    std::istringstream text(files.Text(kLog));
+    for (std::string line; std::getline(text, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line.size() > 21 ? line.substr(21) : line);
+    }
+    return lines;
+  }
+  void Choose(const std::string& caption) {
+    tray.choose_caption = caption;
+    tray.RequestMenu();
+  }
+};
+
+TEST(ActivityLogForm, TellsWhatADeviceDidAndOnlyTheLengthOfWhatItTyped) {
+  ActivityFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.registry.SetString(platform::RootKey::LocalMachine,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                       "C:\\Program Files");
+  t.system.files.insert("C:\\Program Files\\ZANTRIX\\QUELLIN\\QLN.exe");
+  t.Create();
+  auto phone = t.tcp.Connect(kPhone);
+  t.dialogs.Answer(platform::PromptAnswer::Yes);
+  t.Command(kPhone, kTypeSecret);
+  t.Command(kPhone, kLaunchQuellin);
+  t.tcp.Raise(phone, platform::StreamEvent::Close);
+  const std::string phone_text = "192.168.1.23 (3c-22-fb-01-02-03)  ";
+  EXPECT_EQ(t.Lines(), (std::vector<std::string>{
+                           "-  Mirovanta 2 started",
+                           phone_text + "connected",
+                           phone_text + "asked whether it may control this PC",
+                           phone_text + "allowed",
+                           phone_text + "typed 6 characters",
+                           phone_text + "started QUELLIN",
+                           phone_text + "disconnected",
+                       }));
+  EXPECT_EQ(t.files.Text(kLog).find("secret"), std::string::npos);
+}
+
+TEST(ActivityLogForm, AFarFloodMakesOneLineAndStartAndStopAreThere) {
+  ActivityFixture t;
+  t.Create();
+  for (int i = 0; i < 300; ++i) t.sockets.Deliver(kPlay, {kFar, 40000});
+  t.Drain();
+  t.form->Log.Flush();
+  t.form.reset();
+  std::istringstream text(t.files.Text(kLog));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line.substr(21));
+  EXPECT_EQ(lines, (std::vector<std::string>{"-  Mirovanta 2 started\r",
+                                             "8.8.8.8  refused: not on this PC's network\r",
+                                             "-  Mirovanta 2 stopped\r"}));
+}
+
+TEST(ActivityLogForm, ALogThatCannotBeWrittenChangesNothingElse) {
+  ActivityFixture t;
+  t.files.RefuseWrites(true);
+  t.Create();
+  t.Command(0x7F000001u, kPlay);
+  EXPECT_EQ(t.input.calls.size(), 1u) << "the key was pressed";
+  EXPECT_TRUE(t.files.files.empty());
+}
+
+TEST(PauseHotkey, CtrlAltShiftPPausesAndResumesAndTheMenuShowsIt) {
+  ActivityFixture t;
+  t.Create();
+  EXPECT_TRUE(t.hotkeys.chord.control && t.hotkeys.chord.alt && t.hotkeys.chord.shift);
+  EXPECT_EQ(t.hotkeys.chord.key, 'P');
+  t.hotkeys.Press();
+  EXPECT_TRUE(t.Form().Paused);
+  EXPECT_TRUE(t.Form().Pause1.Checked);
+  t.Command(0x7F000001u, kPlay);
+  EXPECT_TRUE(t.input.calls.empty()) << "paused: the command is dropped";
+  t.hotkeys.Press();
+  EXPECT_FALSE(t.Form().Paused);
+  t.Command(0x7F000001u, kPlay);
+  EXPECT_FALSE(t.input.calls.empty());
+  const auto lines = t.Lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "-  remote control paused"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "-  remote control resumed"), lines.end());
+}
+
+TEST(PauseHotkey, TakenByAnotherProgramTheMenuSaysSoAndTheHostGoesOn) {
+  ActivityFixture t;
+  t.hotkeys.taken = true;
+  t.Create();
+  EXPECT_FALSE(t.Form().PauseHotkey);
+  EXPECT_EQ(t.Form().Pause1.Caption,
+            "Pause remote control (Ctrl+Alt+Shift+P is taken by another program)");
+  t.Choose(t.Form().Pause1.Caption);
+  EXPECT_TRUE(t.Form().Paused) << "the menu item still works";
+}
+
+TEST(ConnectionBalloons, OffTheyAreNotShownButTheLogStillTellsAndItIsRemembered) {
+  ActivityFixture t;
+  t.Create();
+  EXPECT_TRUE(t.Form().Balloons1.Checked) << "on by default";
+  t.Choose("Show connection balloons");
+  EXPECT_FALSE(t.Form().Balloons1.Checked);
+  t.tcp.Connect(0x7F000001u);
+  EXPECT_TRUE(t.tray.Balloons().empty());
+  const auto lines = t.Lines();
+  EXPECT_EQ(lines.back(), "127.0.0.1  connected");
+  t.form.reset();
+  t.Create();
+  EXPECT_FALSE(t.Form().Balloons1.Checked);
+  t.Choose("Show connection balloons");
+  t.tcp.Connect(0x7F000001u);
+  EXPECT_EQ(t.tray.Balloons().size(), 1u);
+}
+
+TEST(ConnectionBalloons, TheQuestionAboutANewDeviceIsNeverMuted) {
+  ActivityFixture t;
+  t.Create();
+  t.Choose("Show connection balloons");
+  t.Command(kPhone, kPlay);
+  EXPECT_EQ(t.dialogs.open.size(), 1u);
+}
+
+TEST(ActivityLogForm, OpenActivityLogOpensTheFileOrElseNotepad) {
+  ActivityFixture t;
+  t.Create();
+  t.Choose("Open activity log");
+  ASSERT_EQ(t.shell.calls.size(), 1u);
+  EXPECT_EQ(t.shell.calls[0].file, kLog);
+  t.shell.result = 31;  // no program is registered for .log files
+  t.Choose("Open activity log");
+  ASSERT_EQ(t.shell.calls.size(), 3u);
+  EXPECT_EQ(t.shell.calls[2].file, "notepad.exe");
+  EXPECT_EQ(t.shell.calls[2].parameters, "\"" + kLog + "\"");
+}
+
+}  // namespace
