@@ -117,8 +117,16 @@ void TForm1::AskFirst1Click() {
 
 void TForm1::Pause1Click() {
   Paused = Pause1.Checked;
-  TrayIcon1.SetPaused(Paused);
+  RefreshTrayLook();
   NoteActivity(0, Paused ? activity::Activity::Paused : activity::Activity::Resumed);
+}
+
+void TForm1::RefreshTrayLook() {
+  const auto in_use = Activity.InUse(platform_.system.TickCountMs());
+  platform::TrayIconState state = platform::TrayIconState::Normal;
+  if (!in_use.empty()) state = platform::TrayIconState::InUse;
+  if (Paused) state = platform::TrayIconState::Paused;
+  TrayIcon1.SetLook(state, activity::TrayTip(Paused, in_use));
 }
 
 void TForm1::RegisterPauseHotkey() {
@@ -135,13 +143,23 @@ void TForm1::PauseHotkeyPressed() {
   Pause1Click();
 }
 
+// The devices using the host now or lately, then the allowed ones, each
+// with "Forget…".
 void TForm1::RefreshDevicesMenu() {
   Devices1.Items.clear();
+  const std::uint64_t now = platform_.system.TickCountMs();
+  for (const activity::DeviceUse& use : Activity.Devices()) {
+    Devices1.Items.emplace_back(Approval.DeviceText(use.address) + "\t" +
+                                activity::UseText(use, now));
+  }
+  if (!Devices1.Items.empty() && !AllowList.Entries().empty()) Devices1.Items.emplace_back("-");
   for (const auto& [device, seen_at] : AllowList.Entries()) {
     const std::string caption =
         seen_at.empty() || seen_at == device ? device : device + " (" + seen_at + ")";
-    TMenuItem item(caption);
-    item.OnClick = [this, device = device, caption] { ForgetDeviceClick(device, caption); };
+    TMenuItem item(caption + "\tallowed");
+    TMenuItem forget("Forget\xE2\x80\xA6");
+    forget.OnClick = [this, device = device, caption] { ForgetDeviceClick(device, caption); };
+    item.Items.push_back(std::move(forget));
     Devices1.Items.push_back(std::move(item));
   }
   if (Devices1.Items.empty()) {

@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::size_t kPathBuffer = 260;
 constexpr std::size_t kComputerNameBuffer = 16;
+// How soon the in-use icon turns back after its minute: a few seconds late
+// is fine, and the main thread wakes rarely.
+constexpr unsigned kLookEveryMs = 5000;
 constexpr const char* kLinkFileName = "\\Mirovanta 2.lnk";
 constexpr const char* kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -71,6 +74,8 @@ void TForm1::DetachFromApplication() {
   // An open question would answer into a form that is gone.
   if (question_ != 0) platform_.dialogs.CloseQuestion(question_);
   question_ = 0;
+  if (look_timer_ != 0) platform_.timers.Stop(look_timer_);
+  look_timer_ = 0;
 }
 
 // The components as the form resource sets them up: the icon is added as its
@@ -119,6 +124,7 @@ void TForm1::LoadComponents() {
   if (!address_watch_.Watching()) NoteActivity(0, activity::Activity::AddressWatchFailed);
 
   TrayIcon1.SetApplicationIcon();
+  look_timer_ = platform_.timers.Start(kLookEveryMs, [this] { RefreshTrayLook(); });
   ServerSocket1.SetActive(true);
   IdUDPServer1.SetActive(true);
 }
@@ -189,6 +195,8 @@ void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& dat
   }
   if (!MayCarryOut(binding.PeerAddress)) return;
   command_from_ = binding.PeerAddress;
+  Activity.Commanded(binding.PeerAddress, platform_.system.TickCountMs());
+  RefreshTrayLook();
   Dispatcher.HandleDatagram(data);
 }
 

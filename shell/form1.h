@@ -32,6 +32,7 @@
 #include "protocol/command_dispatch.h"
 #include "protocol/wire_format.h"
 #include "activity/activity_log.h"
+#include "activity/device_activity.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
@@ -148,6 +149,8 @@ class TForm1 {
 
   // What the person at the PC can read later of the remote's use.
   activity::TActivityLog Log;
+  // Which devices use the host now: the tray's icon, tip and Devices menu.
+  activity::TDeviceActivity Activity;
 
   // Fields.
   std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
@@ -171,6 +174,8 @@ class TForm1 {
   // A line of the activity log about a device (0: the PC itself); main thread only.
   void NoteActivity(std::uint32_t address, activity::Activity what, const std::string& detail = "");
   void RegisterPauseHotkey();
+  // The icon and tip as the pause switch and the devices in use say.
+  void RefreshTrayLook();
   void NoteLaunch(launch::LaunchOutcome outcome, const char* name);
   void ReadSystemSettings();
   void ReadFolders();
@@ -179,6 +184,7 @@ class TForm1 {
   TPlatform& platform_;
   int question_ = 0;                // the question on screen, 0 for none
   std::uint32_t command_from_ = 0;  // the sender of the command being carried out
+  int look_timer_ = 0;              // turns the in-use icon back a minute after the last command
   platform::TAddressWatch address_watch_;
 };
 

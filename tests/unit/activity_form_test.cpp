@@ -160,3 +160,94 @@ TEST(ActivityLogForm, OpenActivityLogOpensTheFileOrElseNotepad) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr std::uint32_t kTablet = 0xC0A80118u;  // 192.168.1.24
+
+TEST(DeviceActivity, InUseWhileConnectedOrForAMinuteAfterACommand) {
+  activity::TDeviceActivity devices;
+  devices.Connected(kPhone, 0);
+  devices.Commanded(kTablet, 1000);
+  EXPECT_EQ(devices.InUse(2000), (std::vector<std::uint32_t>{kPhone, kTablet}));
+  devices.Disconnected(kPhone);
+  EXPECT_EQ(devices.InUse(2000), (std::vector<std::uint32_t>{kTablet}));
+  EXPECT_EQ(devices.InUse(1000 + activity::TDeviceActivity::kInUseForMs - 1).size(), 1u);
+  EXPECT_TRUE(devices.InUse(1000 + activity::TDeviceActivity::kInUseForMs).empty());
+  devices.Disconnected(kPhone);  // a second report of the same leave changes nothing
+  devices.Connected(kPhone, 5000);
+  devices.Connected(kPhone, 5000);
+  devices.Disconnected(kPhone);
+  EXPECT_EQ(devices.InUse(500000), (std::vector<std::uint32_t>{kPhone})) << "one still held";
+}
+
+TEST(DeviceActivity, TheMenuListsConnectedDevicesFirstThenTheLatestCommands) {
+  activity::TDeviceActivity devices;
+  devices.Commanded(0xC0A80130u, 1000);
+  devices.Commanded(0xC0A80131u, 3000);
+  devices.Connected(kTablet, 4000);
+  devices.Connected(kPhone, 5000);
+  std::vector<std::uint32_t> order;
+  for (const auto& use : devices.Devices()) order.push_back(use.address);
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{kTablet, kPhone, 0xC0A80131u, 0xC0A80130u}));
+  for (std::uint32_t i = 0; i < 40; ++i) devices.Commanded(0xC0A80140u + i, 6000 + i);
+  EXPECT_EQ(devices.Devices().size(), activity::TDeviceActivity::kRemembered);
+  EXPECT_EQ(devices.Devices()[0].address, kTablet) << "connected devices are never forgotten";
+}
+
+TEST(DeviceActivity, TheTipAndTheMenuWords) {
+  EXPECT_EQ(activity::TrayTip(false, {}), "Mirovanta 2");
+  EXPECT_EQ(activity::TrayTip(true, {kPhone}), "Mirovanta 2 (paused)");
+  EXPECT_EQ(activity::TrayTip(false, {kPhone}),
+            "Mirovanta 2 \xE2\x80\x94 1 device connected (192.168.1.23)");
+  EXPECT_EQ(activity::TrayTip(false, {kPhone, kTablet}),
+            "Mirovanta 2 \xE2\x80\x94 2 devices connected (192.168.1.23, 192.168.1.24)");
+  std::vector<std::uint32_t> many;
+  for (std::uint32_t i = 0; i < 16; ++i) many.push_back(0xC0A80164u + i);
+  const std::string tip = activity::TrayTip(false, many);
+  EXPECT_LE(tip.size() - 2 - 2, 127u) << "in the shell's units: the two dashes are one each";
+  EXPECT_EQ(tip.substr(tip.size() - 4), "\xE2\x80\xA6)");
+  activity::DeviceUse use{kPhone, 0, true, 0};
+  EXPECT_EQ(activity::UseText(use, 59999), "last command just now");
+  EXPECT_EQ(activity::UseText(use, 125000), "last command 2 min ago");
+  EXPECT_EQ(activity::UseText(use, 3 * 3600 * 1000), "last command 3 h ago");
+  use.connections = 1;
+  EXPECT_EQ(activity::UseText(use, 125000), "connected");
+}
+
+TEST(TrayLook, TheIconShowsInUseAndTurnsBackAMinuteAfterTheLastCommand) {
+  ActivityFixture t;
+  t.Create();
+  t.Command(0x7F000001u, kPlay);
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::InUse);
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 \xE2\x80\x94 1 device connected (127.0.0.1)");
+  t.system.tick_ms += activity::TDeviceActivity::kInUseForMs;
+  t.timers.TickAll();
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2");
+  auto device = t.tcp.Connect(0x7F000001u);
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::InUse);
+  t.Choose(kPauseCaption);
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Paused) << "paused goes first";
+  t.Choose(kPauseCaption);
+  t.tcp.Raise(device, platform::StreamEvent::Close);
+  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
+}
+
+TEST(TrayLook, TheDevicesMenuShowsWhoIsConnectedAndWhoIsAllowed) {
+  ActivityFixture t;
+  t.registry.SetString(platform::RootKey::CurrentUser, "Software\\Mirovanta 2\\Devices",
+                       "3c-22-fb-01-02-03", "192.168.1.23");
+  t.Create();
+  t.tcp.Connect(0x7F000001u);
+  t.tray.RightClick();
+  std::vector<std::string> captions;
+  for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
+    if (entry.caption != "Devices") continue;
+    for (const platform::MenuEntry& device : entry.children) captions.push_back(device.caption);
+  }
+  EXPECT_EQ(captions, (std::vector<std::string>{"127.0.0.1\tconnected", "-",
+                                                "3c-22-fb-01-02-03 (192.168.1.23)\tallowed"}));
+}
+
+}  // namespace

@@ -455,7 +455,7 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
   t.ClickPause();
-  EXPECT_EQ(t.tray.calls.back().tip, "");
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2");
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
   t.Command(kLoopback);
   EXPECT_EQ(t.Keys(), 1u);
@@ -470,7 +470,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   auto submenu = [&] {
     t.tray.RightClick();
     for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
-      if (entry.caption == "Allowed devices") return entry.children;
+      if (entry.caption == "Devices") return entry.children;
     }
     return std::vector<platform::MenuEntry>{};
   };
@@ -483,9 +483,11 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   t.dialogs.Answer(PromptAnswer::Yes);
   auto listed = submenu();
   ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)");
+  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)\tallowed");
+  ASSERT_EQ(listed[0].children.size(), 1u);
+  EXPECT_EQ(listed[0].children[0].caption, "Forget\xE2\x80\xA6");
   t.dialogs.confirm = false;
-  t.tray.choose_caption = listed[0].caption;
+  t.tray.choose_caption = "Forget\xE2\x80\xA6";
   submenu();
   EXPECT_EQ(
       t.dialogs.confirmations.back(),
@@ -493,7 +495,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
   t.dialogs.confirm = true;
-  t.tray.choose_caption = listed[0].caption;
+  t.tray.choose_caption = "Forget\xE2\x80\xA6";
   submenu();
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "forgotten: asked about again";
