@@ -62,7 +62,17 @@ class Flood(RobustnessCase):
             handles, handles_after, rss / 2**20, rss_after / 2**20))
         self.assertEqual(handles_after, handles)
         self.assertLess(rss_after - rss, 1 << 20)
+        sizes = self.activity_log_sizes()
+        self.report("activity log after the flood: %d bytes, the old one %d bytes" % sizes)
+        self.assertLessEqual(max(sizes), 1 << 20, "the log rolls over at a megabyte")
         self.no_box()
+
+    def activity_log_sizes(self):
+        code, output = self.run_wine("cmd", "/c", "echo %LOCALAPPDATA%")
+        folder = self.unix_path(output.strip() + "\\Mirovanta 2")
+        return tuple(os.path.getsize(os.path.join(folder, name))
+                     if os.path.exists(os.path.join(folder, name)) else 0
+                     for name in ("activity.log", "activity.1.log"))
 
 
 class Connections(RobustnessCase):
