@@ -124,6 +124,7 @@ class NullDesktop final : public platform::IInput,
     return 0;
   }
   void CloseQuestion(int) override {}
+  void ChangeQuestionLine(int, const std::string&) override {}
   bool Confirm(const std::string&, const std::string&) override { return false; }
   std::string GetString(const std::string&, const std::string&, const std::string& fallback,
                         std::size_t, const std::string&) override {

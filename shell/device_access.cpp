@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* kCaption = "Mirovanta 2";
 constexpr const char* kBalloonsValue = "ShowConnectionBalloons";
+constexpr std::uint64_t kNameWaitMs = 1000;
+constexpr unsigned kNameCheckMs = 100;
 constexpr const char* kPauseHotkeyTaken =
     "Pause remote control (Ctrl+Alt+Shift+P is taken by another program)";
 constexpr const char* kApprovalNote =
@@ -81,14 +83,26 @@ bool TForm1::MayCarryOut(std::uint32_t address) {
   return false;
 }
 
+std::string TForm1::DeviceWords(std::uint32_t address) {
+  std::string known = Neighbours.HardwareAddress(address);
+  const std::optional<std::string> name = Names.Name(address);
+  if (name && !name->empty()) known += (known.empty() ? "" : ", ") + *name;
+  const std::string ip = platform::Ipv4ToText(address);
+  return known.empty() ? ip : ip + " (" + known + ")";
+}
+
+std::string TForm1::QuestionLine(std::uint32_t address) {
+  return "A device at " + DeviceWords(address) + " wants to control this PC.";
+}
+
 void TForm1::AskAboutDevice(std::uint32_t address) {
-  platform::PromptText text{
-      kCaption,
-      "A device at " + Approval.DeviceText(address) + " wants to control this PC.",
-      "Allow it to press keys, move the pointer and start programs?",
-      kApprovalNote,
-      "Allow",
-      "Deny"};
+  Names.Request(address);
+  platform::PromptText text{kCaption,
+                            QuestionLine(address),
+                            "Allow it to press keys, move the pointer and start programs?",
+                            kApprovalNote,
+                            "Allow",
+                            "Deny"};
   text.yes_armed_after_ms = access_policy::TDeviceApproval::kAllowArmedAfterMs;
   NoteActivity(address, activity::Activity::Asked);
   const int question =
@@ -100,7 +114,28 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
                                         AskAboutDevice(*next);
                                     });
   // 0: the question could not be shown and has been answered already.
-  if (question != 0) question_ = question;
+  if (question == 0) return;
+  question_ = question;
+  question_about_ = address;
+  if (!Names.Name(address)) WatchForName(address);
+}
+
+// The name may come back while the question is up: within a second it is
+// shown there too; later only the menu has it.
+void TForm1::WatchForName(std::uint32_t address) {
+  if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
+  const std::uint64_t until = platform_.system.TickCountMs() + kNameWaitMs;
+  name_timer_ = platform_.timers.Start(kNameCheckMs, [this, address, until] {
+    const std::optional<std::string> name = Names.Name(address);
+    const bool still_asked = question_ != 0 && question_about_ == address;
+    if (name && !name->empty() && still_asked) {
+      platform_.dialogs.ChangeQuestionLine(question_, QuestionLine(address));
+    }
+    if (name || !still_asked || platform_.system.TickCountMs() >= until) {
+      platform_.timers.Stop(name_timer_);
+      name_timer_ = 0;
+    }
+  });
 }
 
 void TForm1::Balloons1Click() {
@@ -149,8 +184,8 @@ void TForm1::RefreshDevicesMenu() {
   Devices1.Items.clear();
   const std::uint64_t now = platform_.system.TickCountMs();
   for (const activity::DeviceUse& use : Activity.Devices()) {
-    Devices1.Items.emplace_back(Approval.DeviceText(use.address) + "\t" +
-                                activity::UseText(use, now));
+    Names.Request(use.address);
+    Devices1.Items.emplace_back(DeviceWords(use.address) + "\t" + activity::UseText(use, now));
   }
   if (!Devices1.Items.empty() && !AllowList.Entries().empty()) Devices1.Items.emplace_back("-");
   for (const auto& [device, seen_at] : AllowList.Entries()) {

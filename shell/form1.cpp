@@ -46,6 +46,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
           AllowList, [this](std::uint32_t address) { return Neighbours.HardwareAddress(address); },
           [&platform] { return platform.system.TickCountMs(); }),
       Log(platform.files, platform.system, activity::ActivityFolder(platform.system)),
+      Names([&platform](std::uint32_t address) { return platform.sockets.HostNameOf(address); }),
       application_(application),
       platform_(platform) {
   RegisterCommandGroups();
@@ -76,6 +77,8 @@ void TForm1::DetachFromApplication() {
   question_ = 0;
   if (look_timer_ != 0) platform_.timers.Stop(look_timer_);
   look_timer_ = 0;
+  if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
+  name_timer_ = 0;
 }
 
 // The components as the form resource sets them up: the icon is added as its
@@ -196,6 +199,7 @@ void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& dat
   if (!MayCarryOut(binding.PeerAddress)) return;
   command_from_ = binding.PeerAddress;
   Activity.Commanded(binding.PeerAddress, platform_.system.TickCountMs());
+  Names.Request(binding.PeerAddress);
   RefreshTrayLook();
   Dispatcher.HandleDatagram(data);
 }

@@ -33,6 +33,7 @@
 #include "protocol/wire_format.h"
 #include "activity/activity_log.h"
 #include "activity/device_activity.h"
+#include "activity/name_book.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
@@ -151,6 +152,8 @@ class TForm1 {
   activity::TActivityLog Log;
   // Which devices use the host now: the tray's icon, tip and Devices menu.
   activity::TDeviceActivity Activity;
+  // The names the network gives them, for the menu and the question.
+  activity::TNameBook Names;
 
   // Fields.
   std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
@@ -176,13 +179,19 @@ class TForm1 {
   void RegisterPauseHotkey();
   // The icon and tip as the pause switch and the devices in use say.
   void RefreshTrayLook();
+  // "192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan)", with what is known.
+  std::string DeviceWords(std::uint32_t address);
+  std::string QuestionLine(std::uint32_t address);
+  void WatchForName(std::uint32_t address);
   void NoteLaunch(launch::LaunchOutcome outcome, const char* name);
   void ReadSystemSettings();
   void ReadFolders();
 
   platform::TApplication& application_;
   TPlatform& platform_;
-  int question_ = 0;                // the question on screen, 0 for none
+  int question_ = 0;  // the question on screen, 0 for none
+  std::uint32_t question_about_ = 0;
+  int name_timer_ = 0;              // watches for the name of the device asked about
   std::uint32_t command_from_ = 0;  // the sender of the command being carried out
   int look_timer_ = 0;              // turns the in-use icon back a minute after the last command
   platform::TAddressWatch address_watch_;

@@ -18,6 +18,7 @@ void TForm1::ServerSocket1ClientConnect(TServerSocket& sender, TCustomWinSocket&
   }
   // Counted only once it holds: a connection that broke at once is gone.
   Activity.Connected(socket.RemoteIp(), platform_.system.TickCountMs());
+  Names.Request(socket.RemoteIp());
   RefreshTrayLook();
   // A new device that connects is asked about now, before its first command;
   // while paused nothing is asked: no command would be carried out anyway.

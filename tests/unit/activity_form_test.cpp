@@ -2,7 +2,10 @@
 // activity log's lines, the pause hotkey, muted balloons and the log's item.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 #include "tests/doubles/form_fixture.h"
 
@@ -248,6 +251,68 @@ TEST(TrayLook, TheDevicesMenuShowsWhoIsConnectedAndWhoIsAllowed) {
   }
   EXPECT_EQ(captions, (std::vector<std::string>{"127.0.0.1\tconnected", "-",
                                                 "3c-22-fb-01-02-03 (192.168.1.23)\tallowed"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Waits for the name book's thread to bring back a lookup.
+void WaitForName(shell::TForm1& form, std::uint32_t address) {
+  for (int i = 0; i < 500 && !form.Names.Name(address); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+TEST(DeviceNames, AnOpenQuestionAndTheMenuShowTheNameTheNetworkGives) {
+  ActivityFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.sockets.host_names[kPhone] = "pixel-7.lan";
+  t.Create();
+  t.Command(kPhone, kPlay);
+  ASSERT_EQ(t.dialogs.open.size(), 1u);
+  WaitForName(t.Form(), kPhone);
+  t.timers.TickAll();
+  EXPECT_EQ(t.dialogs.open.begin()->second.text.line1,
+            "A device at 192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan) wants to control this PC.");
+  EXPECT_TRUE(t.timers.running.size() == 1u) << "only the icon's timer is left";
+  t.dialogs.Answer(platform::PromptAnswer::Yes);
+  t.Command(kPhone, kPlay);
+  t.tray.RightClick();
+  std::vector<std::string> captions;
+  for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
+    if (entry.caption != "Devices") continue;
+    for (const platform::MenuEntry& device : entry.children) captions.push_back(device.caption);
+  }
+  ASSERT_FALSE(captions.empty());
+  EXPECT_EQ(captions[0], "192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan)\tlast command just now");
+}
+
+TEST(DeviceNames, WithoutANameTheQuestionStaysAsItWasAndTheWatchEnds) {
+  ActivityFixture t;
+  t.Create();
+  t.Command(kPhone, kPlay);
+  WaitForName(t.Form(), kPhone);
+  t.timers.TickAll();
+  EXPECT_EQ(t.dialogs.open.begin()->second.text.line1,
+            "A device at 192.168.1.23 wants to control this PC.");
+  EXPECT_EQ(t.timers.running.size(), 1u);
+}
+
+TEST(DeviceNames, TheBookKeepsItsBound) {
+  std::atomic<int> lookups{0};
+  activity::TNameBook book([&](std::uint32_t) {
+    ++lookups;
+    return std::string("x");
+  });
+  for (std::uint32_t i = 0; i < 200; ++i) book.Request(0x0A000001u + i);
+  book.Request(0x0A000001u + 199);  // known or under way: not looked up again
+  for (int i = 0; i < 500 && !book.Name(0x0A000001u + 199); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(book.Name(0x0A000001u + 199), "x");
+  EXPECT_FALSE(book.Name(0x0A000001u)) << "the oldest asked for went first";
+  EXPECT_LE(lookups.load(), 200);
 }
 
 }  // namespace
