@@ -36,14 +36,17 @@ TLogWriter::~TLogWriter() {
 }
 
 void TLogWriter::Add(std::string line) {
-  std::lock_guard lock(mutex_);
-  ++added_count_;
-  if (waiting_.size() >= kMaxWaitingLines) {
-    ++dropped_;
-    ++written_count_;  // it will never be written: Flush need not wait for it
-    return;
+  {
+    std::lock_guard lock(mutex_);
+    ++added_count_;
+    if (waiting_.size() >= kMaxWaitingLines) {
+      ++dropped_;
+      ++written_count_;  // it will never be written: Flush need not wait for it
+      return;
+    }
+    waiting_.push_back(std::move(line));
   }
-  waiting_.push_back(std::move(line));
+  added_.notify_one();
 }
 
 void TLogWriter::Flush() {
@@ -57,8 +60,8 @@ void TLogWriter::Flush() {
 void TLogWriter::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    added_.wait_for(lock, std::chrono::milliseconds(kWriteEveryMs),
-                    [&] { return ending_ || !waiting_.empty(); });
+    // Asleep until there is something to write: an idle host never wakes here.
+    added_.wait(lock, [&] { return ending_ || !waiting_.empty() || dropped_ != 0; });
     if (waiting_.empty() && dropped_ == 0) {
       if (ending_) return;
       continue;

@@ -1,6 +1,7 @@
 #pragma once
 // Lines of a text log, written by a thread of their own: whoever adds a line
-// never waits for the disk. Lines reach the file within a fifth of a second;
+// never waits for the disk. The first line of a burst is written at once,
+// the rest gathered for at most a fifth of a second;
 // past 1 MB the file is rolled over to "<name>.1.log", the one old file kept.
 // A file that cannot be written loses its lines and costs nothing else.
 #include <condition_variable>

@@ -13,6 +13,9 @@ constexpr const char* kCaption = "Mirovanta 2";
 constexpr const char* kBalloonsValue = "ShowConnectionBalloons";
 constexpr std::uint64_t kNameWaitMs = 1000;
 constexpr unsigned kNameCheckMs = 100;
+// How soon the in-use icon turns back after its minute: a few seconds late
+// is fine, and the main thread wakes rarely.
+constexpr unsigned kLookEveryMs = 5000;
 constexpr const char* kPauseHotkeyTaken =
     "Pause remote control (Ctrl+Alt+Shift+P is taken by another program)";
 constexpr const char* kApprovalNote =
@@ -162,6 +165,14 @@ void TForm1::RefreshTrayLook() {
   if (!in_use.empty()) state = platform::TrayIconState::InUse;
   if (Paused) state = platform::TrayIconState::Paused;
   TrayIcon1.SetLook(state, activity::TrayTip(Paused, in_use));
+  // Ticks only while the in-use icon shows: an idle host is never woken.
+  const bool ticking = state == platform::TrayIconState::InUse;
+  if (ticking && look_timer_ == 0) {
+    look_timer_ = platform_.timers.Start(kLookEveryMs, [this] { RefreshTrayLook(); });
+  } else if (!ticking && look_timer_ != 0) {
+    platform_.timers.Stop(look_timer_);
+    look_timer_ = 0;
+  }
 }
 
 void TForm1::RegisterPauseHotkey() {

@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::size_t kPathBuffer = 260;
 constexpr std::size_t kComputerNameBuffer = 16;
-// How soon the in-use icon turns back after its minute: a few seconds late
-// is fine, and the main thread wakes rarely.
-constexpr unsigned kLookEveryMs = 5000;
 constexpr const char* kLinkFileName = "\\Mirovanta 2.lnk";
 constexpr const char* kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -127,7 +124,6 @@ void TForm1::LoadComponents() {
   if (!address_watch_.Watching()) NoteActivity(0, activity::Activity::AddressWatchFailed);
 
   TrayIcon1.SetApplicationIcon();
-  look_timer_ = platform_.timers.Start(kLookEveryMs, [this] { RefreshTrayLook(); });
   ServerSocket1.SetActive(true);
   IdUDPServer1.SetActive(true);
 }
@@ -184,6 +180,8 @@ TForm1::~TForm1() {
   // icon leaves the notification area with its component.
   IdUDPServer1.SetActive(false);
   ServerSocket1.SetActive(false);
+  // The connections' ends may have changed the icon's look once more.
+  if (look_timer_ != 0) platform_.timers.Stop(look_timer_);
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }

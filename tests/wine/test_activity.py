@@ -122,6 +122,39 @@ class TrayShows(ActivityCase):
         print("in-use icon: back to the usual one %.0f s after the last command" % took)
         self.assertGreaterEqual(took, 55)
 
+    def menu_windows(self, window_class="#32768"):
+        code, output = self.run_wine(self.helper("list_windows"), window_class)
+        return [tuple(int(v) for v in line.split()[1:5]) for line in output.splitlines()
+                if line.startswith("window ")]
+
+    def words_near(self, rect, text):
+        words = self.words_on_screen(*rect)
+        return words if any(text in word[0] for word in words) else None
+
+    def test_the_tip_and_the_devices_menu_name_a_connected_device(self):
+        self.start_host()
+        self.read_name(self.connect())
+        self.wait_activity("127.0.0.1  connected")
+        tray = wait_for(lambda: self.window_rect("Shell_TrayWnd"), 60, what="the taskbar")
+        self.xdotool("mousemove", str(tray[2] - 12), str((tray[1] + tray[3]) // 2))
+
+        def tip_words():
+            for rect in self.menu_windows("tooltips_class32"):
+                words = self.words_near(rect, "127.0.0.1")
+                if words:
+                    return words
+            return None
+
+        words = wait_for(tip_words, 30, what="the tip naming the device")
+        self.assertIn("connected", [w[0] for w in words])
+        menu, words = self.open_menu()
+        self.click_word(words, "Devices")
+        submenu = wait_for(lambda: [r for r in self.menu_windows() if r != menu] or None, 30,
+                           what="the Devices submenu")[0]
+        words = wait_for(lambda: self.words_near(submenu, "connected"), 30,
+                         what="the submenu's words")
+        self.assertIn("127.0.0.1", " ".join(w[0] for w in words))
+
     def test_with_balloons_off_a_connection_shows_none_and_the_log_has_it(self):
         self.start_host()
         self.click_menu_item("balloons")
