@@ -137,12 +137,15 @@ class ArmedAllow(BoundsCase):
         self.assertEqual(near2.ask("udp", self.net.host_address2, PLAY_ENTER), "sent")
         watcher.join(120)
         done.set()
-        self.assertTrue(shown and gone, "the question came up and was answered by a click")
-        early = [c for c in clicks if c - shown[0] < 0.8]
-        print("armed Allow: %d clicks in the question's first 0.8 s; it closed %.2f s after it "
-              "was seen" % (len(early), gone[0] - shown[0]))
+        self.assertTrue(shown and gone and clicks, "the question came up and was clicked away")
+        # Had the first click counted, the question would have gone within one
+        # round of this loop (a tenth of a second); it stays until Allow is armed.
+        early = [c for c in clicks if c < shown[0] + 0.5]
+        print("armed Allow: %d clicks in the question's first half second; it closed %.2f s after "
+              "the first click, %.2f s after it was seen"
+              % (len(early), gone[0] - clicks[0], gone[0] - shown[0]))
         self.assertGreater(len(early), 0, "no click landed early")
-        self.assertGreaterEqual(gone[0] - shown[0], 0.8, "an early click on Allow counted")
+        self.assertGreaterEqual(gone[0] - clicks[0], 0.4, "an early click on Allow counted")
         # The click once it was armed allowed the device.
         self.assertEqual(near2.ask("udp", self.net.host_address2, PLAY_ENTER), "sent")
         wait_for(lambda: self.enters() == 1, 60, what="the allowed device's key")
