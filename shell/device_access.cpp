@@ -100,6 +100,9 @@ std::string TForm1::QuestionLine(std::uint32_t address) {
 
 void TForm1::AskAboutDevice(std::uint32_t address) {
   Names.Request(address);
+  // Taken before the words: a name that comes back in between is then put
+  // in by the watch, not missed.
+  const bool named = Names.Name(address).has_value();
   platform::PromptText text{kCaption,
                             QuestionLine(address),
                             "Allow it to press keys, move the pointer and start programs?",
@@ -120,7 +123,7 @@ void TForm1::AskAboutDevice(std::uint32_t address) {
   if (question == 0) return;
   question_ = question;
   question_about_ = address;
-  if (!Names.Name(address)) WatchForName(address);
+  if (!named) WatchForName(address);
 }
 
 // The name may come back while the question is up: within a second it is
