@@ -269,6 +269,15 @@ TEST(NeighbourBook, AnswersFromItsCopyUntilItIsDue) {
   EXPECT_EQ(t.reads, 2);
 }
 
+TEST(NeighbourBook, LoopbackNeverReadsTheTable) {
+  BookFixture t;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(t.book.HardwareAddress(0x7F000001u), "");
+    t.now += access_policy::TNeighbourBook::kFreshForMs;
+  }
+  EXPECT_EQ(t.reads, 0);
+}
+
 TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
   BookFixture t;
   t.book.HardwareAddress(kPhone);
