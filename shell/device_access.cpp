@@ -171,11 +171,19 @@ void TForm1::RefreshTrayLook() {
   // Ticks only while the in-use icon shows: an idle host is never woken.
   const bool ticking = state == platform::TrayIconState::InUse;
   if (ticking && look_timer_ == 0) {
-    look_timer_ = platform_.timers.Start(kLookEveryMs, [this] { RefreshTrayLook(); });
+    look_timer_ = platform_.timers.Start(kLookEveryMs, [this] { LookTimerTick(); });
   } else if (!ticking && look_timer_ != 0) {
     platform_.timers.Stop(look_timer_);
     look_timer_ = 0;
   }
+}
+
+// While the icon says in use, a device whose connection ended without a
+// notification (the system sometimes raises none for a reset) must not keep
+// it so: each tick looks whether the connected devices are still there.
+void TForm1::LookTimerTick() {
+  ServerSocket1.DisconnectGone();
+  RefreshTrayLook();
 }
 
 void TForm1::RegisterPauseHotkey() {

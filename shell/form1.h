@@ -179,6 +179,7 @@ class TForm1 {
   void RegisterPauseHotkey();
   // The icon and tip as the pause switch and the devices in use say.
   void RefreshTrayLook();
+  void LookTimerTick();
   // "192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan)", with what is known.
   std::string DeviceWords(std::uint32_t address);
   std::string QuestionLine(std::uint32_t address);

@@ -2,6 +2,7 @@
 // activity log's lines, the pause hotkey, muted balloons and the log's item.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <sstream>
@@ -237,6 +238,25 @@ TEST(TrayLook, TheIconShowsInUseAndTurnsBackAMinuteAfterTheLastCommand) {
   t.Choose(kPauseCaption);
   t.tcp.Raise(device, platform::StreamEvent::Close);
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
+}
+
+// A reset can end a connection without a close notification: the icon, the
+// tip and the log do not go on saying the device is connected.
+TEST(TrayLook, ADeviceGoneWithoutANotificationIsDisconnectedAtTheNextTick) {
+  ActivityFixture t;
+  t.Create();
+  const auto device = t.tcp.Connect(0x7F000001u);
+  t.tcp.Connect(0x7F000001u);
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 \xE2\x80\x94 1 device connected (127.0.0.1)");
+  t.tcp.gone.insert(device);
+  t.timers.TickAll();
+  EXPECT_EQ(t.tcp.open.count(device), 0u) << "its socket is freed";
+  EXPECT_EQ(t.tray.LastLook().state, platform::TrayIconState::InUse) << "the other stays";
+  t.system.tick_ms += activity::TDeviceActivity::kInUseForMs;
+  t.timers.TickAll();
+  EXPECT_EQ(t.tray.LastLook().state, platform::TrayIconState::InUse);
+  const std::vector<std::string> lines = t.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "127.0.0.1  disconnected"), 1);
 }
 
 TEST(TrayLook, TheDevicesMenuShowsWhoIsConnectedAndWhoIsAllowed) {
