@@ -1,18 +1,15 @@
 #include "access/access_settings.h"
 
+#include "settings/on_off_setting.h"
+
 namespace access_policy {
 
 bool ReadAskFirst(platform::IRegistry& registry) {
-  for (const auto& [name, value] :
-       registry.ReadStrings(platform::RootKey::CurrentUser, kSettingsKey)) {
-    if (name == kAskValue) return value != "0";
-  }
-  return true;
+  return settings::ReadOnOff(registry, kSettingsKey, kAskValue, true);
 }
 
 bool WriteAskFirst(platform::IRegistry& registry, bool ask) {
-  return registry.WriteString(platform::RootKey::CurrentUser, kSettingsKey, kAskValue,
-                              ask ? "1" : "0");
+  return settings::WriteOnOff(registry, kSettingsKey, kAskValue, ask);
 }
 
 }  // namespace access_policy

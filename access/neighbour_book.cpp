@@ -1,5 +1,7 @@
 #include "access/neighbour_book.h"
 
+#include "platform/ipv4.h"
+
 namespace access_policy {
 
 TNeighbourBook::TNeighbourBook(std::function<std::vector<platform::Neighbour>()> read_table,
@@ -7,6 +9,8 @@ TNeighbourBook::TNeighbourBook(std::function<std::vector<platform::Neighbour>()>
     : read_table_(std::move(read_table)), now_ms_(std::move(now_ms)) {}
 
 std::string TNeighbourBook::HardwareAddress(std::uint32_t address) {
+  // Programs on this PC have no hardware address: the table is not read for them.
+  if (platform::IsLoopback(address)) return "";
   const std::uint64_t now = now_ms_();
   if (!read_ || now - read_at_ >= kFreshForMs) Read(now);
   auto found = table_.find(address);

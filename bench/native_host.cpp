@@ -62,7 +62,10 @@ class NullDesktop final : public platform::IInput,
                           public platform::INotificationArea,
                           public platform::IStreamServer,
                           public platform::IShellLinks,
-                          public platform::IDialogs {
+                          public platform::IDialogs,
+                          public platform::IFiles,
+                          public platform::ITimers,
+                          public platform::IHotkeys {
  public:
   void CreateIconWindow(Handler) override {}
   void DestroyIconWindow() override {}
@@ -121,6 +124,7 @@ class NullDesktop final : public platform::IInput,
     return 0;
   }
   void CloseQuestion(int) override {}
+  void ChangeQuestionLine(int, const std::string&) override {}
   bool Confirm(const std::string&, const std::string&) override { return false; }
   std::string GetString(const std::string&, const std::string&, const std::string& fallback,
                         std::size_t, const std::string&) override {
@@ -142,6 +146,7 @@ class NullDesktop final : public platform::IInput,
     return std::nullopt;
   }
   std::uint64_t TickCountMs() override { return 0; }
+  platform::LocalTime LocalNow() override { return {}; }
   unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
@@ -162,6 +167,15 @@ class NullDesktop final : public platform::IInput,
     return 0;
   }
   bool PostClose(platform::WindowHandle) override { return true; }
+  // No activity log, timers or hotkey: the probe benchmark needs none.
+  bool CreateFolder(const std::string&) override { return false; }
+  std::int64_t FileSize(const std::string&) override { return -1; }
+  bool Append(const std::string&, const std::string&) override { return false; }
+  bool Replace(const std::string&, const std::string&) override { return false; }
+  int Start(unsigned, std::function<void()>) override { return 0; }
+  void Stop(int) override {}
+  bool Register(const platform::HotkeyChord&, std::function<void()>) override { return false; }
+  void Unregister() override {}
 };
 
 }  // namespace
@@ -170,6 +184,9 @@ int main() {
   LoopApplication application;
   NullDesktop desktop;
   shell::TPlatform services{platform::SystemSockets(),
+                            desktop,
+                            desktop,
+                            desktop,
                             desktop,
                             desktop,
                             desktop,

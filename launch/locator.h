@@ -3,6 +3,7 @@
 // cannot find it.
 #include <string>
 
+#include "launch/launch_outcome.h"
 #include "platform/shell.h"
 
 namespace launch {
@@ -14,7 +15,7 @@ class TLocator {
   // `exe_directory`: the host's folder, with its trailing backslash.
   TLocator(platform::IShell& shell, std::string exe_directory);
 
-  void RunOpenExe(const std::string& parameter);
+  LaunchOutcome RunOpenExe(const std::string& parameter);
 
  private:
   platform::IShell& shell_;

@@ -41,34 +41,33 @@ TPageLauncher::TPageLauncher(TPageLauncherServices services, TPathStore& store,
       locator_(locator),
       repeats_([&system = services.system] { return system.TickCountMs(); }) {}
 
-void TPageLauncher::LaunchPageApp(std::uint8_t page) {
+LaunchOutcome TPageLauncher::LaunchPageApp(std::uint8_t page) {
   const PageApp* app = FindPageApp(page);
-  if (app == nullptr || app->registry_key == nullptr) return;
-  if (!repeats_.Admit(RepeatKind::LaunchPage, page)) return;
+  if (app == nullptr || app->registry_key == nullptr) return LaunchOutcome::Skipped;
+  if (!repeats_.Admit(RepeatKind::LaunchPage, page)) return LaunchOutcome::Skipped;
   TStoreScope store(store_);
   std::string path = store_.ReadStoredPath(app->section);
   // A stored path is final, even when its file is gone.
   if (path.empty())
     path = DiscoverAppPath(app->registry_key, app->registry_value, app->remove_quotes);
-  if (path.empty()) {
-    locator_.RunOpenExe(app->open_parameter);
-    return;
-  }
-  if (!services_.system.FileExists(path)) return;
-  services_.shell.Execute("open", path, "", "", platform::ShowAs::Normal);
+  if (path.empty()) return locator_.RunOpenExe(app->open_parameter);
+  if (!services_.system.FileExists(path)) return LaunchOutcome::Failed;
+  const bool started =
+      Started(services_.shell.Execute("open", path, "", "", platform::ShowAs::Normal));
   store_.WriteStoredPath(app->section, path);
   if (ReadsVersion(*app) && SetsVersionFlag(*app, FileVersionText(path))) IsWmp9or10 = true;
+  return started ? LaunchOutcome::Started : LaunchOutcome::Failed;
 }
 
-void TPageLauncher::ClosePageApp(std::uint8_t page) {
+bool TPageLauncher::ClosePageApp(std::uint8_t page) {
   const PageApp* app = FindPageApp(page);
-  if (app == nullptr || !repeats_.Admit(RepeatKind::ClosePage, page)) return;
+  if (app == nullptr || !repeats_.Admit(RepeatKind::ClosePage, page)) return false;
   std::string stored;
   if (app->section != nullptr) {
     TStoreScope store(store_);
     stored = store_.ReadStoredPath(app->section);
   }
-  closer_.CloseProcessByName(stored.empty() ? app->close_name : FileNamePart(stored));
+  return closer_.CloseProcessByName(stored.empty() ? app->close_name : FileNamePart(stored));
 }
 
 // The 32-bit view first, where the players (32-bit programs) register, then

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "launch/launch_outcome.h"
 #include "launch/locator.h"
 #include "launch/path_store.h"
 #include "launch/program_closer.h"
@@ -28,8 +29,9 @@ class TPageLauncher {
   TPageLauncher(TPageLauncherServices services, TPathStore& store, TProgramCloser& closer,
                 TLocator& locator);
 
-  void LaunchPageApp(std::uint8_t page);
-  void ClosePageApp(std::uint8_t page);
+  LaunchOutcome LaunchPageApp(std::uint8_t page);
+  // True when a program was there to be closed.
+  bool ClosePageApp(std::uint8_t page);
 
   // The registry value that names an application's executable, expanded.
   std::string DiscoverAppPath(const std::string& key, const std::string& value_name,

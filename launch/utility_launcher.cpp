@@ -23,29 +23,30 @@ std::string TUtilityLauncher::FindUnderProgramFiles(const std::array<const char*
   return "";
 }
 
-void TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
+LaunchOutcome TUtilityLauncher::LaunchUtility(std::uint8_t selector) {
   const Utility* utility = FindUtility(selector);
-  if (utility == nullptr || !repeats_.Admit(RepeatKind::LaunchUtility, selector)) return;
+  if (utility == nullptr || !repeats_.Admit(RepeatKind::LaunchUtility, selector)) {
+    return LaunchOutcome::Skipped;
+  }
   TStoreScope store(store_);
   std::string path = store_.ReadStoredPath(utility->section);
   if (path.empty()) {
     path = FindUnderProgramFiles(utility->candidates);
-    if (path.empty()) {
-      locator_.RunOpenExe(utility->open_parameter);
-      return;
-    }
+    if (path.empty()) return locator_.RunOpenExe(utility->open_parameter);
   }
-  if (!system_.FileExists(path)) return;
+  if (!system_.FileExists(path)) return LaunchOutcome::Failed;
   // Not restored afterwards: later starts of either group inherit this folder.
   system_.ChangeDirectory(FolderPart(path));
-  shell_.Execute(IsNT6 ? "runas" : "open", path, "", "", platform::ShowAs::Normal);
+  const bool started =
+      Started(shell_.Execute(IsNT6 ? "runas" : "open", path, "", "", platform::ShowAs::Normal));
   store_.WriteStoredPath(utility->section, path);
+  return started ? LaunchOutcome::Started : LaunchOutcome::Failed;
 }
 
-void TUtilityLauncher::CloseUtility(std::uint8_t selector) {
+bool TUtilityLauncher::CloseUtility(std::uint8_t selector) {
   const Utility* utility = FindUtility(selector);
-  if (utility == nullptr || !repeats_.Admit(RepeatKind::CloseUtility, selector)) return;
-  closer_.CloseProcessByName(utility->close_name);
+  if (utility == nullptr || !repeats_.Admit(RepeatKind::CloseUtility, selector)) return false;
+  return closer_.CloseProcessByName(utility->close_name);
 }
 
 }  // namespace launch

@@ -18,8 +18,9 @@ class TUtilityLauncher {
   TUtilityLauncher(platform::ISystem& system, platform::IShell& shell, TPathStore& store,
                    TProgramCloser& closer, TLocator& locator);
 
-  void LaunchUtility(std::uint8_t selector);
-  void CloseUtility(std::uint8_t selector);
+  LaunchOutcome LaunchUtility(std::uint8_t selector);
+  // True when a program was there to be closed.
+  bool CloseUtility(std::uint8_t selector);
 
   std::string ProgFilesDir;  // the 32-bit Program Files folder where there is one
   std::int32_t IsNT6 = 0;    // 1 on systems with user account control

@@ -31,6 +31,8 @@ class IDialogs {
                           std::function<void(PromptAnswer)> answered) = 0;
   // Takes a question away without an answer.
   virtual void CloseQuestion(int id) = 0;
+  // Puts new words in a question's first line while it is open.
+  virtual void ChangeQuestionLine(int id, const std::string& line1) = 0;
   // A modal box with Yes and No; true for Yes.
   virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
 };

@@ -21,7 +21,7 @@ class IShell {
 };
 
 // The icon's look: the application's icon, or its paused variant.
-enum class TrayIconState { Normal, Paused };
+enum class TrayIconState { Normal, Paused, InUse };
 
 enum class TrayButton { Left, Right, Middle };
 

@@ -112,6 +112,9 @@ class ISockets {
   virtual bool Resolve(const std::string& host, std::uint32_t& address) = 0;
   // Every IPv4 address a host name resolves to, in the resolver's order.
   virtual std::vector<std::uint32_t> HostAddresses(const std::string& name) = 0;
+  // The name the network gives an address (a reverse lookup), "" for none.
+  // May take seconds: never on the main thread.
+  virtual std::string HostNameOf(std::uint32_t address) = 0;
   // Every IPv4 address of the machine's adapters, with the adapter's state;
   // loopback among them.
   virtual std::vector<Ipv4Interface> Interfaces() = 0;

@@ -15,6 +15,12 @@ struct OsVersion {
   bool nt = false;  // the NT family
 };
 
+// The wall clock in the user's time zone.
+struct LocalTime {
+  int year = 0, month = 0, day = 0;
+  int hour = 0, minute = 0, second = 0;
+};
+
 class ISystem {
  public:
   virtual ~ISystem() = default;
@@ -33,6 +39,7 @@ class ISystem {
   virtual std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string& path) = 0;
   // Milliseconds since the system started; never goes back.
   virtual std::uint64_t TickCountMs() = 0;
+  virtual LocalTime LocalNow() = 0;
 };
 
 }  // namespace platform

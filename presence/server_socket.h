@@ -69,12 +69,14 @@ class TServerSocket {
   std::uint64_t Refused() const { return refused_; }
   // A device that left: its disconnect event, then its socket is closed and freed.
   void Disconnect(TCustomWinSocket& socket);
+  // Ends the connections whose device left without the system telling (a
+  // reset that raised no close notification), each as Disconnect does.
+  void DisconnectGone();
 
  private:
   void OnEvent(platform::SocketHandle socket, platform::StreamEvent event,
                platform::SocketError error);
   void Accept();
-  void DisconnectGone();
   // Whether a new connection from `peer` finds a place, in all and for its address.
   bool HasRoom(std::uint32_t peer) const;
   void Forget(platform::SocketHandle handle);

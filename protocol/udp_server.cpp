@@ -209,11 +209,11 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
   // only; the listener goes on with the next one.
 }
 
-void TIdUDPServer::SendFrom(TIdSocketHandle& binding, Ipv4Endpoint to, const std::uint8_t* buffer,
+bool TIdUDPServer::SendFrom(TIdSocketHandle& binding, Ipv4Endpoint to, const std::uint8_t* buffer,
                             std::size_t count) {
-  if (!binding.Allocated) return;
+  if (!binding.Allocated) return false;
   // A reply that fails is lost like any datagram: the remote asks again.
-  sockets_.SendTo(binding.Handle, buffer, count, to);
+  return sockets_.SendTo(binding.Handle, buffer, count, to).bytes == static_cast<long>(count);
 }
 
 }  // namespace protocol

@@ -75,8 +75,9 @@ class TIdUDPServer {
   void SetActive(bool active);
 
   // From the listener thread: one datagram back through the socket a datagram
-  // came in on. A failure costs only that reply and is not raised.
-  void SendFrom(TIdSocketHandle& binding, platform::Ipv4Endpoint to, const std::uint8_t* buffer,
+  // came in on. A failure costs only that reply and is not raised; false
+  // tells of it.
+  bool SendFrom(TIdSocketHandle& binding, platform::Ipv4Endpoint to, const std::uint8_t* buffer,
                 std::size_t count);
 
   TMainThreadHandover& Handover() { return handover_; }

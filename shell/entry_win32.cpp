@@ -6,6 +6,9 @@
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_hotkeys.h"
+#include "platform/win32/win32_timers.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_links.h"
 #include "platform/win32/win32_stream_server.h"
@@ -32,6 +35,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32StreamServer presence(show_error);
   platform::win32::Win32ShellLinks links;
   platform::win32::Win32Dialogs dialogs;
+  platform::win32::Win32Files files;
+  platform::win32::Win32Timers timers;
+  platform::win32::Win32Hotkeys hotkeys;
   shell::TPlatform services{platform::SystemSockets(),
                             input,
                             clipboard,
@@ -44,7 +50,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             tray,
                             presence,
                             links,
-                            dialogs};
+                            dialogs,
+                            files,
+                            timers,
+                            hotkeys};
   return shell::ProgramEntry(processes, windows, application, arguments,
                              [&]() -> std::shared_ptr<void> {
                                return std::make_shared<shell::TForm1>(application, services);

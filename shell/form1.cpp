@@ -42,6 +42,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       Approval(
           AllowList, [this](std::uint32_t address) { return Neighbours.HardwareAddress(address); },
           [&platform] { return platform.system.TickCountMs(); }),
+      Log(platform.files, platform.system, activity::ActivityFolder(platform.system)),
+      Names([&platform](std::uint32_t address) { return platform.sockets.HostNameOf(address); }),
       application_(application),
       platform_(platform) {
   RegisterCommandGroups();
@@ -52,6 +54,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
     LoadComponents();
     application_.Minimize();
     ReadSystemSettings();
+    NoteActivity(0, activity::Activity::HostStarted);
   } catch (...) {
     // The error box that follows runs a message loop: a wake-up queued by the
     // listener must find neither a listener nor this form, which is gone then.
@@ -69,6 +72,10 @@ void TForm1::DetachFromApplication() {
   // An open question would answer into a form that is gone.
   if (question_ != 0) platform_.dialogs.CloseQuestion(question_);
   question_ = 0;
+  if (look_timer_ != 0) platform_.timers.Stop(look_timer_);
+  look_timer_ = 0;
+  if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
+  name_timer_ = 0;
 }
 
 // The components as the form resource sets them up: the icon is added as its
@@ -77,6 +84,7 @@ void TForm1::DetachFromApplication() {
 void TForm1::LoadComponents() {
   BuildTrayMenu();
   LoadDeviceSettings();
+  RegisterPauseHotkey();
   TrayIcon1.PopupMenu = &PopupMenu1;
   TrayIcon1.OnMouseDown = [this](TMouseButton button, int x, int y) {
     TrayIcon1MouseDown(button, x, y);
@@ -112,6 +120,8 @@ void TForm1::LoadComponents() {
   // A network that changes is seen at once; without the system's word, within 5 s.
   address_watch_ =
       platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });
+  // The nearby rule reads the adapters every 30 s all the same.
+  if (!address_watch_.Watching()) NoteActivity(0, activity::Activity::AddressWatchFailed);
 
   TrayIcon1.SetApplicationIcon();
   ServerSocket1.SetActive(true);
@@ -163,11 +173,15 @@ void TForm1::ReadFolders() {
 
 TForm1::~TForm1() {
   DetachFromApplication();
+  platform_.hotkeys.Unregister();
+  NoteActivity(0, activity::Activity::HostStopped);
   Laser.StopLaserCompanion();
   // The components go last, as the inherited destruction takes them down; the
   // icon leaves the notification area with its component.
   IdUDPServer1.SetActive(false);
   ServerSocket1.SetActive(false);
+  // The connections' ends may have changed the icon's look once more.
+  if (look_timer_ != 0) platform_.timers.Stop(look_timer_);
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
@@ -175,7 +189,16 @@ void TForm1::FormActivate() { application_.HideApplicationWindow(); }
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {
   // Far senders and probes never get here: the listener has seen to them.
-  if (Paused || !MayCarryOut(binding.PeerAddress)) return;
+  if (Paused) {
+    Log.NoteRefusal({binding.PeerAddress, Neighbours.HardwareAddress(binding.PeerAddress)},
+                    activity::Refusal::Paused);
+    return;
+  }
+  if (!MayCarryOut(binding.PeerAddress)) return;
+  command_from_ = binding.PeerAddress;
+  Activity.Commanded(binding.PeerAddress, platform_.system.TickCountMs());
+  Names.Request(binding.PeerAddress);
+  RefreshTrayLook();
   Dispatcher.HandleDatagram(data);
 }
 

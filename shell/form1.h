@@ -19,6 +19,9 @@
 #include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/hotkeys.h"
+#include "platform/timers.h"
 #include "platform/input.h"
 #include "platform/owners.h"
 #include "platform/processes.h"
@@ -28,6 +31,9 @@
 #include "platform/system.h"
 #include "protocol/command_dispatch.h"
 #include "protocol/wire_format.h"
+#include "activity/activity_log.h"
+#include "activity/device_activity.h"
+#include "activity/name_book.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
@@ -59,6 +65,9 @@ struct TPlatform {
   platform::IStreamServer& stream_server;
   platform::IShellLinks& links;
   platform::IDialogs& dialogs;
+  platform::IFiles& files;
+  platform::ITimers& timers;
+  platform::IHotkeys& hotkeys;
 };
 
 class TForm1 {
@@ -84,6 +93,8 @@ class TForm1 {
   TMenuItem AskFirst1;
   TMenuItem Devices1;
   TMenuItem Pause1;
+  TMenuItem Balloons1;
+  TMenuItem OpenLog1;
 
   // Event handlers.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
@@ -97,6 +108,10 @@ class TForm1 {
   void Exit1Click();
   void AskFirst1Click();
   void Pause1Click();
+  void Balloons1Click();
+  void OpenLog1Click();
+  // Ctrl+Alt+Shift+P, from whichever window has the keyboard.
+  void PauseHotkeyPressed();
   void ForgetDeviceClick(const std::string& device, const std::string& caption);
   // The listener thread's first look at each datagram; true hands it over.
   bool IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const std::uint8_t* data,
@@ -107,6 +122,10 @@ class TForm1 {
   // Group 1 of the command datagram: a button of a media application page,
   // pressed as the page's key map says.
   void MediaPageButton(std::uint8_t page, std::uint8_t code);
+  // Groups 2 and 4, carried out as their rooms do and noted in the activity log.
+  void TypeText(std::string_view text);
+  void LaunchUtility(std::uint8_t selector);
+  void CloseUtility(std::uint8_t selector);
 
   // The subsystems, wired at construction; each command group's handler is
   // registered with the dispatcher and calls one of them.
@@ -126,7 +145,15 @@ class TForm1 {
   access_policy::TNeighbourBook Neighbours;
   access_policy::TDeviceApproval Approval;
   presence::TBalloonLimiter Balloons;
-  bool Paused = false;  // "Pause remote control": not remembered
+  bool Paused = false;       // "Pause remote control": not remembered
+  bool PauseHotkey = false;  // Ctrl+Alt+Shift+P is ours
+
+  // What the person at the PC can read later of the remote's use.
+  activity::TActivityLog Log;
+  // Which devices use the host now: the tray's icon, tip and Devices menu.
+  activity::TDeviceActivity Activity;
+  // The names the network gives them, for the menu and the question.
+  activity::TNameBook Names;
 
   // Fields.
   std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
@@ -147,12 +174,27 @@ class TForm1 {
   bool MayCarryOut(std::uint32_t address);
   void AskAboutDevice(std::uint32_t address);
   void ShowPresenceBalloon(bool connected, const std::string& address);
+  // A line of the activity log about a device (0: the PC itself); main thread only.
+  void NoteActivity(std::uint32_t address, activity::Activity what, const std::string& detail = "");
+  void RegisterPauseHotkey();
+  // The icon and tip as the pause switch and the devices in use say.
+  void RefreshTrayLook();
+  void LookTimerTick();
+  // "192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan)", with what is known.
+  std::string DeviceWords(std::uint32_t address);
+  std::string QuestionLine(std::uint32_t address);
+  void WatchForName(std::uint32_t address);
+  void NoteLaunch(launch::LaunchOutcome outcome, const char* name);
   void ReadSystemSettings();
   void ReadFolders();
 
   platform::TApplication& application_;
   TPlatform& platform_;
   int question_ = 0;  // the question on screen, 0 for none
+  std::uint32_t question_about_ = 0;
+  int name_timer_ = 0;              // watches for the name of the device asked about
+  std::uint32_t command_from_ = 0;  // the sender of the command being carried out
+  int look_timer_ = 0;              // turns the in-use icon back a minute after the last command
   platform::TAddressWatch address_watch_;
 };
 

@@ -38,19 +38,17 @@ TTrayIcon::~TTrayIcon() {
   area_.DestroyIconWindow();
 }
 
-platform::TrayIconState TTrayIcon::State() const {
-  return paused_ ? platform::TrayIconState::Paused : platform::TrayIconState::Normal;
-}
-
-// An icon added again after an Explorer restart still says it is paused.
+// An icon added again after an Explorer restart still shows how it was.
 bool TTrayIcon::Add() {
-  shown_ = area_.AddIcon(State(), paused_ ? kPausedTip : "");
+  shown_ = area_.AddIcon(state_, tip_);
   return shown_;
 }
 
-void TTrayIcon::SetPaused(bool paused) {
-  paused_ = paused;
-  area_.ChangeIcon(State(), paused ? kPausedTip : "");
+void TTrayIcon::SetLook(platform::TrayIconState state, const std::string& tip) {
+  if (state == state_ && tip == tip_) return;
+  state_ = state;
+  tip_ = tip;
+  if (shown_) area_.ChangeIcon(state_, tip_);
 }
 
 void TTrayIcon::Show() {
@@ -58,7 +56,7 @@ void TTrayIcon::Show() {
   if (!Add()) throw platform::EFrameworkError(kCannotCreateTrayIcon);
 }
 
-void TTrayIcon::SetApplicationIcon() { area_.ChangeIcon(State(), paused_ ? kPausedTip : ""); }
+void TTrayIcon::SetApplicationIcon() { area_.ChangeIcon(state_, tip_); }
 
 void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   // A balloon the shell refuses is lost: there is no other way to tell the user.

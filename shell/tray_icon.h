@@ -10,7 +10,7 @@
 namespace shell {
 
 inline constexpr const char* kCannotCreateTrayIcon = "Cannot Create System Shell Notification Icon";
-inline constexpr const char* kPausedTip = "Mirovanta 2 (paused)";
+inline constexpr const char* kTip = "Mirovanta 2";
 
 enum class TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
 
@@ -39,20 +39,20 @@ class TTrayIcon {
   // Puts the application's icon on it once loading is done.
   void SetApplicationIcon();
   void ShowBalloon(const std::string& title, const std::string& text);
-  // The paused icon and the tip that says so, or the usual icon and no tip.
-  void SetPaused(bool paused);
+  // The icon's variant and its tip; the shell is told only of a change.
+  void SetLook(platform::TrayIconState state, const std::string& tip);
   // Every event of the icon and its window comes here.
   void HandleEvent(const platform::TrayEvent& event);
 
  private:
   bool Add();
-  platform::TrayIconState State() const;
   void Remove();
 
   platform::INotificationArea& area_;
   bool shown_ = false;   // the shell has the icon
   bool wanted_ = false;  // the icon is to be there (also after an Explorer restart)
-  bool paused_ = false;
+  platform::TrayIconState state_ = platform::TrayIconState::Normal;
+  std::string tip_ = kTip;
 };
 
 }  // namespace shell

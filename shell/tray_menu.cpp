@@ -22,8 +22,10 @@ constexpr MenuRow kTrayMenu[] = {
     {&TForm1::N1, "-", false, false, nullptr},
     {&TForm1::AskFirst1, "Ask before a new device takes control", true, true,
      &TForm1::AskFirst1Click},
-    {&TForm1::Devices1, "Allowed devices", false, false, nullptr},
-    {&TForm1::Pause1, "Pause remote control", false, true, &TForm1::Pause1Click},
+    {&TForm1::Devices1, "Devices", false, false, nullptr},
+    {&TForm1::Pause1, "Pause remote control\tCtrl+Alt+Shift+P", false, true, &TForm1::Pause1Click},
+    {&TForm1::Balloons1, "Show connection balloons", true, true, &TForm1::Balloons1Click},
+    {&TForm1::OpenLog1, "Open activity log", false, false, &TForm1::OpenLog1Click},
     {&TForm1::StartRun1, "Run with windows start", true, true, &TForm1::StartRun1Click},
     {&TForm1::Exit1, "Exit", false, false, &TForm1::Exit1Click},
 };

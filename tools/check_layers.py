@@ -16,8 +16,8 @@ import re
 import sys
 import tempfile
 
-LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "media", "launch",
-           "shell"]
+LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "activity", "media",
+           "launch", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -30,10 +30,11 @@ ALLOWED = {
     "protocol": {"platform", "input", "protocol"},
     "access": {"platform", "settings", "protocol", "access"},
     "presence": {"platform", "presence"},
+    "activity": {"platform", "activity"},
     "media": {"platform", "input", "media"},
     "launch": {"platform", "input", "settings", "launch"},
-    "shell": {"platform", "input", "settings", "protocol", "access", "presence", "media", "launch",
-              "shell"},
+    "shell": {"platform", "input", "settings", "protocol", "access", "presence", "activity",
+              "media", "launch", "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},

@@ -3,6 +3,7 @@
 
     python3 tools/make_icon.py shell/resources/mirovanta2.ico
     python3 tools/make_icon.py --paused shell/resources/paused.ico
+    python3 tools/make_icon.py --in-use shell/resources/inuse.ico
 
 A rounded tile in deep teal with a white remote control sending three signal
 arcs, drawn at each size with 4x4 supersampling. Sizes up to 48 are stored as
@@ -71,6 +72,21 @@ def sample_paused(x, y):
     return (grey, grey, grey)
 
 
+IN_USE_BADGE = (0.76, 0.76, 0.22)  # centre x, centre y, radius
+GREEN = (0x2E, 0xC8, 0x4B)
+
+
+def sample_in_use(x, y):
+    """The usual icon with a small green dot, ringed white, at the bottom right."""
+    bx, by, br = IN_USE_BADGE
+    d = math.hypot(x - bx, y - by)
+    if d <= br * 0.72:
+        return GREEN
+    if d <= br:
+        return WHITE
+    return sample(x, y)
+
+
 def render(size, samples=4, sample=sample):
     pixels = []
     for py in range(size):
@@ -114,10 +130,10 @@ def png_entry(pixels):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def main(path, paused=False):
-    # The paused variant only ever shows in the notification area: small sizes.
-    sizes = SIZES[:-1] if paused else SIZES
-    shade = sample_paused if paused else sample
+def main(path, variant=None):
+    # The variants only ever show in the notification area: small sizes.
+    sizes = SIZES[:-1] if variant else SIZES
+    shade = {None: sample, "--paused": sample_paused, "--in-use": sample_in_use}[variant]
     images = [(size, png_entry(render(size, sample=shade)) if size == 256
                else bitmap_entry(render(size, sample=shade))) for size in sizes]
     directory = struct.pack("<HHH", 0, 1, len(images))
@@ -131,7 +147,7 @@ def main(path, paused=False):
 
 
 if __name__ == "__main__":
-    if sys.argv[1] == "--paused":
-        main(sys.argv[2], paused=True)
+    if sys.argv[1].startswith("--"):
+        main(sys.argv[2], variant=sys.argv[1])
     else:
         main(sys.argv[1])

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Takes the README's pictures under Wine, so they can be taken again when the
 look changes: the tray menu, the "Device Connected" balloon and the window
-that asks about a new device.
+that asks about a new device; and the tray icon's three variants, at the
+size the notification area shows them on a high-DPI screen, from the icons.
 
     python3 tools/take_screenshots.py [OUTPUT_FOLDER]     (default: docs/images)
 
@@ -67,10 +68,23 @@ class _Pictures(harness.ShellCase):
             near.close()
 
 
+ICONS = {"icon-normal.png": "mirovanta2.ico", "icon-in-use.png": "inuse.ico",
+         "icon-paused.png": "paused.ico"}
+
+
+def icons(output):
+    for picture, icon in ICONS.items():
+        # The third image of each icon is 24 pixels.
+        subprocess.run(["convert", os.path.join(ROOT, "shell", "resources", icon) + "[2]",
+                        os.path.join(output, picture)], check=True, timeout=60)
+        print("wrote", os.path.join(output, picture))
+
+
 def main():
     output = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs",
                                                                                    "images"))
     os.makedirs(output, exist_ok=True)
+    icons(output)
     case = _Pictures()
     case.output = output
     case.setUp()

@@ -64,7 +64,7 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   RECT client{};
   GetClientRect(window.get(), &client);
   const int inner = client.right - 32;
-  Child(window.get(), "STATIC", text.line1, SS_LEFT, 16, 14, inner, 20, 0);
+  HWND line1 = Child(window.get(), "STATIC", text.line1, SS_LEFT, 16, 14, inner, 20, 0);
   Child(window.get(), "STATIC", text.line2, SS_LEFT, 16, 38, inner, 20, 0);
   Child(window.get(), "STATIC", text.note, SS_LEFT, 16, 66, inner, 34, 0);
   // A disabled button takes neither a click nor a key; it is armed by a timer.
@@ -79,11 +79,18 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   ShowWindow(window.get(), SW_SHOWNOACTIVATE);
   SetWindowPos(window.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const int id = next_id_++;
-  questions_[id] = {std::move(window), std::move(answered)};
+  questions_[id] = {std::move(window), std::move(answered), line1};
   return id;
 }
 
 void Win32Dialogs::CloseQuestion(int id) { questions_.erase(id); }
+
+void Win32Dialogs::ChangeQuestionLine(int id, const std::string& line1) {
+  auto found = questions_.find(id);
+  if (found != questions_.end() && found->second.line1 != nullptr) {
+    SetWindowTextA(found->second.line1, line1.c_str());
+  }
+}
 
 void Win32Dialogs::Answer(HWND window, PromptAnswer answer) {
   for (auto it = questions_.begin(); it != questions_.end(); ++it) {

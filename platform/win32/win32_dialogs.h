@@ -19,12 +19,14 @@ class Win32Dialogs final : public IDialogs {
   int AskQuestion(const PromptText& text, unsigned timeout_ms,
                   std::function<void(PromptAnswer)> answered) override;
   void CloseQuestion(int id) override;
+  void ChangeQuestionLine(int id, const std::string& line1) override;
   bool Confirm(const std::string& caption, const std::string& text) override;
 
  private:
   struct Question {
     UniqueWindow window;
     std::function<void(PromptAnswer)> answered;
+    HWND line1 = nullptr;  // a child of `window`, gone with it
   };
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool EnsureClass();

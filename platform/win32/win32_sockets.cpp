@@ -195,6 +195,18 @@ class WinsockSockets final : public ISockets {
     return result;
   }
 
+  std::string HostNameOf(std::uint32_t address) override {
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_addr.s_addr = htonl(address);
+    char name[NI_MAXHOST] = {};
+    if (getnameinfo(reinterpret_cast<sockaddr*>(&peer), sizeof peer, name, sizeof name, nullptr, 0,
+                    NI_NAMEREQD) != 0) {
+      return "";
+    }
+    return name;
+  }
+
   std::vector<Ipv4Interface> Interfaces() override {
     std::vector<Ipv4Interface> result;
     constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |

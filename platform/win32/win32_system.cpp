@@ -64,4 +64,10 @@ std::optional<std::array<std::uint16_t, 4>> Win32System::FileVersion(const std::
 
 std::uint64_t Win32System::TickCountMs() { return GetTickCount64(); }
 
+LocalTime Win32System::LocalNow() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 }  // namespace platform::win32

@@ -14,6 +14,7 @@ class Win32System final : public ISystem {
   std::string ExpandEnvironment(const std::string& text) override;
   std::optional<std::array<std::uint16_t, 4>> FileVersion(const std::string& path) override;
   std::uint64_t TickCountMs() override;
+  LocalTime LocalNow() override;
 };
 
 }  // namespace platform::win32

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cwchar>
+#include <string>
 
 #include "platform/framework_error.h"
 
@@ -14,13 +16,25 @@ constexpr UINT kIconId = 1;
 constexpr UINT kCallbackMessage = WM_USER + 1;
 
 HICON IconOf(TrayIconState state) {
-  return LoadIconA(GetModuleHandleA(nullptr),
-                   state == TrayIconState::Paused ? "PAUSEDICON" : "MAINICON");
+  const char* name = "MAINICON";
+  if (state == TrayIconState::Paused) name = "PAUSEDICON";
+  if (state == TrayIconState::InUse) name = "INUSEICON";
+  return LoadIconA(GetModuleHandleA(nullptr), name);
 }
 
-void CopyText(char* target, std::size_t size, const std::string& text) {
-  std::strncpy(target, text.c_str(), size - 1);
-  target[size - 1] = 0;
+// The host's texts are UTF-8 (the tip's dash among them); the shell takes
+// UTF-16. Cut to the field, and never inside a surrogate pair.
+void CopyText(wchar_t* target, std::size_t size, const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         wide.data(), static_cast<int>(wide.size()));
+  std::size_t count = std::min<std::size_t>(std::max(length, 0), size - 1);
+  if (count > 0 && count < static_cast<std::size_t>(length) && wide[count - 1] >= 0xD800 &&
+      wide[count - 1] <= 0xDBFF) {
+    --count;
+  }
+  std::wmemcpy(target, wide.data(), count);
+  target[count] = 0;
 }
 
 // Items are numbered depth first from 1, submenus included, as the portable
@@ -113,23 +127,23 @@ void Win32NotificationArea::CreateIconWindow(Handler handler) {
 
 void Win32NotificationArea::DestroyIconWindow() { window_.reset(); }
 
-NOTIFYICONDATAA Win32NotificationArea::Record(UINT flags) const {
-  NOTIFYICONDATAA record{};
-  // The version-2 layout at this build's size (504 bytes on x86_64): with any
-  // other size the shell falls back to the oldest layout and drops balloons.
-  record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+NOTIFYICONDATAW Win32NotificationArea::Record(UINT flags) const {
+  NOTIFYICONDATAW record{};
+  // The version-2 layout at this build's size: with any other size the shell
+  // falls back to the oldest layout and drops balloons.
+  record.cbSize = NOTIFYICONDATAW_V2_SIZE;
   record.hWnd = window_.get();
   record.uID = kIconId;
   record.uFlags = flags;
   return record;
 }
 
-bool Win32NotificationArea::Notify(DWORD action, NOTIFYICONDATAA& record) {
-  return Shell_NotifyIconA(action, &record) != FALSE;
+bool Win32NotificationArea::Notify(DWORD action, NOTIFYICONDATAW& record) {
+  return Shell_NotifyIconW(action, &record) != FALSE;
 }
 
 bool Win32NotificationArea::AddIcon(TrayIconState state, const std::string& tip) {
-  NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP));
+  NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP));
   record.uCallbackMessage = kCallbackMessage;
   record.hIcon = IconOf(state);
   CopyText(record.szTip, sizeof record.szTip, tip);
@@ -137,7 +151,7 @@ bool Win32NotificationArea::AddIcon(TrayIconState state, const std::string& tip)
 }
 
 bool Win32NotificationArea::ChangeIcon(TrayIconState state, const std::string& tip) {
-  NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   record.uCallbackMessage = kCallbackMessage;
   record.hIcon = IconOf(state);
   CopyText(record.szTip, sizeof record.szTip, tip);
@@ -146,7 +160,7 @@ bool Win32NotificationArea::ChangeIcon(TrayIconState state, const std::string& t
 
 bool Win32NotificationArea::ShowBalloon(const std::string& title, const std::string& text,
                                         unsigned timeout_ms) {
-  NOTIFYICONDATAA record = Record(NIF_INFO);
+  NOTIFYICONDATAW record = Record(NIF_INFO);
   CopyText(record.szInfo, sizeof record.szInfo, text);
   CopyText(record.szInfoTitle, sizeof record.szInfoTitle, title);
   record.uTimeout = timeout_ms;
@@ -155,7 +169,7 @@ bool Win32NotificationArea::ShowBalloon(const std::string& title, const std::str
 }
 
 void Win32NotificationArea::RemoveIcon() {
-  NOTIFYICONDATAA record = Record(0);
+  NOTIFYICONDATAW record = Record(0);
   Notify(NIM_DELETE, record);
 }
 

@@ -30,8 +30,8 @@ class Win32NotificationArea final : public INotificationArea {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   // The event a message of the icon's window means, if any.
   bool EventOf(UINT message, WPARAM w, LPARAM l, TrayEvent& event) const;
-  NOTIFYICONDATAA Record(UINT flags) const;
-  bool Notify(DWORD action, NOTIFYICONDATAA& record);
+  NOTIFYICONDATAW Record(UINT flags) const;
+  bool Notify(DWORD action, NOTIFYICONDATAW& record);
   std::function<void(const std::string&)> show_error_;
   std::unique_ptr<WindowClass> class_;
   UniqueWindow window_;  // destroyed before its class is unregistered

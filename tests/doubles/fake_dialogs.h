@@ -29,6 +29,9 @@ class FakeDialogs final : public platform::IDialogs {
     return next_id++;
   }
   void CloseQuestion(int id) override { open.erase(id); }
+  void ChangeQuestionLine(int id, const std::string& line1) override {
+    if (open.count(id)) open[id].text.line1 = line1;
+  }
   bool Confirm(const std::string&, const std::string& text) override {
     confirmations.push_back(text);
     return confirm;

@@ -45,6 +45,15 @@ class FakeNotificationArea final : public platform::INotificationArea {
     return -1;
   }
 
+  // The icon and tip last given to the shell (balloons left out).
+  const Call& LastLook() const {
+    static const Call none{Action::Add, platform::TrayIconState::Normal, "", "", "", 0};
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+      if (it->action == Action::Add || it->action == Action::Change) return *it;
+    }
+    return none;
+  }
+
   void CreateIconWindow(Handler h) override {
     handler = std::move(h);
     window = true;

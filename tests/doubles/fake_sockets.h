@@ -84,6 +84,12 @@ class FakeSockets final : public platform::ISockets {
     return host_addresses;
   }
   std::vector<platform::Ipv4Interface> Interfaces() override;
+  std::string HostNameOf(std::uint32_t address) override {
+    std::lock_guard lock(mutex_);
+    auto found = host_names.find(address);
+    return found == host_names.end() ? "" : found->second;
+  }
+  std::map<std::uint32_t, std::string> host_names;  // what reverse lookups find
   std::vector<platform::Neighbour> Neighbours() override;
   platform::WatchToken WatchAddressChanges(std::function<void()> changed) override;
   void UnwatchAddressChanges(platform::WatchToken token) override;

@@ -1,5 +1,6 @@
 #pragma once
 // Doubles of the registry, profile files, system information and processes.
+#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -117,13 +118,16 @@ class FakeSystem final : public platform::ISystem {
   std::string temp_path = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
   std::string computer_name = "DESKTOP-ANN";
   std::set<std::string> files;
-  std::map<std::string, std::string> environment = {{"ProgramFiles", "C:\\Program Files"}};
+  std::map<std::string, std::string> environment = {
+      {"ProgramFiles", "C:\\Program Files"}, {"LOCALAPPDATA", "C:\\Users\\ann\\AppData\\Local"}};
   std::map<std::string, std::array<std::uint16_t, 4>> versions;
   std::vector<std::string> calls;
   std::string current_directory = "C:\\";
 
-  std::uint64_t tick_ms = 1000000;  // advanced by hand
+  std::atomic<std::uint64_t> tick_ms{1000000};  // advanced by hand; read by any thread
   std::uint64_t TickCountMs() override { return tick_ms; }
+  platform::LocalTime local_now{2026, 12, 8, 16, 5, 1};
+  platform::LocalTime LocalNow() override { return local_now; }
   platform::OsVersion Version() override { return version; }
   std::string TempPath(std::size_t) override { return temp_path; }
   std::string ComputerName(std::size_t size) override { return computer_name.substr(0, size - 1); }

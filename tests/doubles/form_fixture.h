@@ -7,6 +7,8 @@
 #include "shell/form1.h"
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_dialogs.h"
+#include "tests/doubles/fake_files.h"
+#include "tests/doubles/fake_session.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_shell_services.h"
 #include "tests/doubles/fake_sockets.h"
@@ -29,8 +31,12 @@ struct FormFixture {
   FakeStreamServer tcp;
   FakeLinks links;
   FakeDialogs dialogs;
-  shell::TPlatform services{sockets, input,  clipboard, shell, windows, processes, registry,
-                            profile, system, tray,      tcp,   links,   dialogs};
+  FakeFiles files;
+  FakeTimers timers;
+  FakeHotkeys hotkeys;
+  shell::TPlatform services{sockets,  input,   clipboard, shell,  windows, processes,
+                            registry, profile, system,    tray,   tcp,     links,
+                            dialogs,  files,   timers,    hotkeys};
 
   // A PC on a home network: 192.168.1.20/24.
   FormFixture() {

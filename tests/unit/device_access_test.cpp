@@ -269,6 +269,15 @@ TEST(NeighbourBook, AnswersFromItsCopyUntilItIsDue) {
   EXPECT_EQ(t.reads, 2);
 }
 
+TEST(NeighbourBook, LoopbackNeverReadsTheTable) {
+  BookFixture t;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(t.book.HardwareAddress(0x7F000001u), "");
+    t.now += access_policy::TNeighbourBook::kFreshForMs;
+  }
+  EXPECT_EQ(t.reads, 0);
+}
+
 TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
   BookFixture t;
   t.book.HardwareAddress(kPhone);
@@ -289,7 +298,7 @@ struct AccessFixture : doubles::FormFixture {
   std::size_t Keys() const { return input.calls.size(); }
   // The user clicks "Pause remote control" in the tray menu.
   void ClickPause() {
-    tray.choose_caption = "Pause remote control";
+    tray.choose_caption = "Pause remote control\tCtrl+Alt+Shift+P";
     tray.RequestMenu();
   }
   void Command(std::uint32_t from, const Bytes& bytes = kPlay) {
@@ -455,7 +464,7 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
   t.ClickPause();
-  EXPECT_EQ(t.tray.calls.back().tip, "");
+  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2");
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
   t.Command(kLoopback);
   EXPECT_EQ(t.Keys(), 1u);
@@ -470,7 +479,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   auto submenu = [&] {
     t.tray.RightClick();
     for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
-      if (entry.caption == "Allowed devices") return entry.children;
+      if (entry.caption == "Devices") return entry.children;
     }
     return std::vector<platform::MenuEntry>{};
   };
@@ -483,9 +492,11 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   t.dialogs.Answer(PromptAnswer::Yes);
   auto listed = submenu();
   ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)");
+  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)\tallowed");
+  ASSERT_EQ(listed[0].children.size(), 1u);
+  EXPECT_EQ(listed[0].children[0].caption, "Forget\xE2\x80\xA6");
   t.dialogs.confirm = false;
-  t.tray.choose_caption = listed[0].caption;
+  t.tray.choose_caption = "Forget\xE2\x80\xA6";
   submenu();
   EXPECT_EQ(
       t.dialogs.confirmations.back(),
@@ -493,7 +504,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
   t.dialogs.confirm = true;
-  t.tray.choose_caption = listed[0].caption;
+  t.tray.choose_caption = "Forget\xE2\x80\xA6";
   submenu();
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "forgotten: asked about again";

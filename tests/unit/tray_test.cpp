@@ -25,7 +25,7 @@ TEST(Tray, TheIconIsAddedAndThenGetsTheApplicationIcon) {
   ASSERT_GE(t.tray.calls.size(), 2u);
   EXPECT_EQ(t.tray.calls[0].action, Action::Add);
   EXPECT_EQ(t.tray.calls[0].state, TrayIconState::Normal);
-  EXPECT_EQ(t.tray.calls[0].tip, "");
+  EXPECT_EQ(t.tray.calls[0].tip, "Mirovanta 2");
   EXPECT_EQ(t.tray.calls[1].action, Action::Change);
   EXPECT_EQ(t.tray.calls[1].state, TrayIconState::Normal);
   t.form.reset();
@@ -54,8 +54,9 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
   ASSERT_EQ(t.tray.menus_shown.size(), 1u);
   EXPECT_EQ(Captions(t.tray.menus_shown[0]),
             (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
-                     "Ask before a new device takes control", "Allowed devices",
-                     "Pause remote control", "Run with windows start", "Exit"}));
+                     "Ask before a new device takes control", "Devices",
+                     "Pause remote control\tCtrl+Alt+Shift+P", "Show connection balloons",
+                     "Open activity log", "Run with windows start", "Exit"}));
   EXPECT_EQ(t.tray.menu_positions[0].x, -300);
   EXPECT_EQ(t.tray.menu_positions[0].y, 700);
   t.sockets.host_addresses = {};
@@ -137,7 +138,7 @@ TEST(Balloons, CarryTitleTextAndTimeout) {
 TEST(Tray, APausedIconAddedAgainAfterAnExplorerRestartStillSaysSo) {
   doubles::FormFixture t;
   t.Create();
-  t.Form().TrayIcon1.SetPaused(true);
+  t.Form().TrayIcon1.SetLook(TrayIconState::Paused, "Mirovanta 2 (paused)");
   t.tray.Raise(Kind::TaskbarRecreated);
   EXPECT_EQ(t.tray.calls.back().action, Action::Add);
   EXPECT_EQ(t.tray.calls.back().state, TrayIconState::Paused);

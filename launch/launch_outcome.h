@@ -1,0 +1,17 @@
+#pragma once
+// What became of a command to start a program, for the activity log.
+#include <cstdint>
+
+namespace launch {
+
+// IShell::Execute answers as ShellExecute does: above 32 when it started.
+inline bool Started(std::intptr_t execute_result) { return execute_result > 32; }
+
+enum class LaunchOutcome {
+  Skipped,   // no program for it, or a repeat of the same command
+  Started,   // the program was started
+  Locating,  // its place is not known: the locator asks the user
+  Failed,    // the file is gone, or Windows would not start it
+};
+
+}  // namespace launch

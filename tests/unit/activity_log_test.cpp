@@ -1,0 +1,153 @@
+// The activity log: its lines, the refusals it folds together, its roll-over
+// and a folder it cannot write to.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "activity/activity_log.h"
+#include "tests/doubles/fake_files.h"
+#include "tests/doubles/fake_system.h"
+
+namespace {
+
+using activity::Activity;
+using activity::LogDevice;
+using activity::Refusal;
+
+constexpr const char* kFolder = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2";
+const std::string kLog = std::string(kFolder) + "\\activity.log";
+const std::string kOldLog = std::string(kFolder) + "\\activity.1.log";
+const LogDevice kPhone{0xC0A80125u, "3c-22-fb-01-02-03"};  // 192.168.1.37
+const LogDevice kFar{0x08080808u, ""};
+
+struct LogFixture {
+  doubles::FakeFiles files;
+  doubles::FakeSystem system;
+  activity::TActivityLog log{files, system, kFolder};
+
+  std::string Text() {
+    log.Flush();
+    return files.Text(kLog);
+  }
+};
+
+TEST(ActivityLog, EachEventIsOneLineWithTimeDeviceAndWhatHappened) {
+  // Plain fields: GCC 12 -O2 warns falsely about strings in an aggregate table.
+  const struct {
+    std::uint32_t address;
+    const char* hardware;
+    Activity what;
+    const char* detail;
+    const char* line;
+  } cases[] = {
+      {0, "", Activity::HostStarted, "", "2026-12-08 16:05:01  -  Mirovanta 2 started"},
+      {0xC0A80125u, "3c-22-fb-01-02-03", Activity::Connected, "",
+       "2026-12-08 16:05:01  192.168.1.37 (3c-22-fb-01-02-03)  connected"},
+      {0xC0A80125u, "", Activity::Asked, "",
+       "2026-12-08 16:05:01  192.168.1.37  asked whether it may control this PC"},
+      {0xC0A80125u, "3c-22-fb-01-02-03", Activity::Launched, "Media Player",
+       "2026-12-08 16:05:01  192.168.1.37 (3c-22-fb-01-02-03)  started Media Player"},
+      {0xC0A80125u, "3c-22-fb-01-02-03", Activity::Typed, "12",
+       "2026-12-08 16:05:01  192.168.1.37 (3c-22-fb-01-02-03)  typed 12 characters"},
+      {0, "", Activity::Paused, "", "2026-12-08 16:05:01  -  remote control paused"},
+      {0, "3c-22-fb-01-02-03", Activity::Forgotten, "",
+       "2026-12-08 16:05:01  3c-22-fb-01-02-03  forgotten: it will be asked about again"},
+  };
+  for (const auto& c : cases) {
+    LogFixture t;
+    t.log.Note({c.address, c.hardware}, c.what, c.detail);
+    EXPECT_EQ(t.Text(), std::string(c.line) + "\r\n");
+  }
+}
+
+TEST(ActivityLog, EveryEventHasWords) {
+  for (int what = 0; what <= static_cast<int>(Activity::AddressWatchFailed); ++what) {
+    EXPECT_FALSE(activity::ActivityWords(static_cast<Activity>(what), "x").empty()) << what;
+  }
+  for (Refusal why : {Refusal::FarSender, Refusal::RefusedDevice, Refusal::Paused}) {
+    EXPECT_FALSE(activity::RefusalWords(why).empty());
+  }
+}
+
+TEST(ActivityLog, ADevicesRefusalsMakeOneLineInTenMinutesWithACountAfter) {
+  LogFixture t;
+  for (int i = 0; i < 500; ++i) t.log.NoteRefusal(kFar, Refusal::FarSender);
+  t.log.NoteRefusal(kPhone, Refusal::Paused);  // another device: a line of its own
+  t.system.tick_ms += activity::TActivityLog::kRefusalEveryMs - 1;
+  t.log.NoteRefusal(kFar, Refusal::FarSender);
+  t.system.tick_ms += 1;
+  t.log.NoteRefusal(kFar, Refusal::FarSender);
+  EXPECT_EQ(t.Text(),
+            "2026-12-08 16:05:01  8.8.8.8  refused: not on this PC's network\r\n"
+            "2026-12-08 16:05:01  192.168.1.37 (3c-22-fb-01-02-03)  dropped: remote control "
+            "is paused\r\n"
+            "2026-12-08 16:05:01  8.8.8.8  refused: not on this PC's network (500 more since "
+            "the last line)\r\n");
+}
+
+TEST(ActivityLog, RefusalsOfTooManyDevicesAreCountedNotListed) {
+  LogFixture t;
+  const std::size_t bound = activity::TActivityLog::kRefusalDevices;
+  for (std::uint32_t i = 0; i < bound + 300; ++i) {
+    t.log.NoteRefusal({0x0A000001u + i, ""}, Refusal::FarSender);
+  }
+  t.system.tick_ms += activity::TActivityLog::kRefusalEveryMs;
+  t.log.NoteRefusal({0x0B000001u, ""}, Refusal::FarSender);
+  const std::string text = t.Text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(bound) + 1);
+  EXPECT_NE(text.find("(and 300 from devices too many to list)"), std::string::npos);
+}
+
+TEST(ActivityLog, PastOneMegabyteTheLogRollsOverKeepingOneOldFile) {
+  LogFixture t;
+  const std::string detail(200, 'x');
+  const int lines = 3 * 1024 * 1024 / 250;  // about three megabytes in all
+  for (int i = 0; i < lines; ++i) {
+    t.log.Note(kPhone, Activity::Launched, detail);
+    if (i % 1000 == 0) t.log.Flush();  // many writes, as over a day
+  }
+  const std::string now = t.Text();
+  const std::string old = t.files.Text(kOldLog);
+  EXPECT_LE(now.size(), static_cast<std::size_t>(activity::TLogWriter::kMaxBytes));
+  EXPECT_LE(old.size(), static_cast<std::size_t>(activity::TLogWriter::kMaxBytes));
+  EXPECT_GT(old.size(), static_cast<std::size_t>(activity::TLogWriter::kMaxBytes) / 2);
+  EXPECT_EQ(t.files.files.size(), 2u) << "one old file, not more";
+  EXPECT_EQ(old.substr(old.size() - 2), "\r\n") << "the roll falls between lines";
+}
+
+TEST(ActivityLog, ALogThatCannotBeWrittenLosesItsLinesAndSaysSoLater) {
+  LogFixture t;
+  t.files.RefuseWrites(true);
+  t.log.Note(kPhone, Activity::Connected);
+  t.log.Note(kPhone, Activity::Disconnected);
+  EXPECT_EQ(t.Text(), "");
+  t.files.RefuseWrites(false);
+  t.log.Note(kPhone, Activity::Connected);
+  EXPECT_EQ(t.Text(),
+            "(2 lines could not be written to this file)\r\n"
+            "2026-12-08 16:05:01  192.168.1.37 (3c-22-fb-01-02-03)  connected\r\n");
+}
+
+TEST(ActivityLog, LinesAddedWithoutAFlushReachTheFileByThemselves) {
+  LogFixture t;
+  t.log.Note({}, Activity::HostStarted);
+  for (int i = 0; i < 200 && t.files.Text(kLog).empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_NE(t.files.Text(kLog), "");
+}
+
+TEST(ActivityLog, WhatIsAddedBeforeTheLogEndsIsWritten) {
+  doubles::FakeFiles files;
+  doubles::FakeSystem system;
+  {
+    activity::TActivityLog log(files, system, kFolder);
+    for (int i = 0; i < 100; ++i) log.Note(kPhone, Activity::Connected);
+  }
+  const std::string text = files.Text(kLog);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 100);
+}
+
+}  // namespace
