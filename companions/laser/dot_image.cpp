@@ -47,11 +47,6 @@ DotImage RenderDot(int diameter) {
   return image;
 }
 
-PixelRect ClampToBitmap(const PixelRect& area, long width, long height) {
-  const PixelRect cut{std::max(0L, area.left), std::max(0L, area.top), std::min(width, area.right),
-                      std::min(height, area.bottom)};
-  if (cut.left >= cut.right || cut.top >= cut.bottom) return {};
-  return cut;
-}
+ScreenPoint DotOrigin(long x, long y, int size) { return {x - size / 2, y - size / 2}; }
 
 }  // namespace companions

@@ -17,19 +17,15 @@ int DotDiameterFor(unsigned dpi);
 // The whole image, glow included (about twice the diameter).
 DotImage RenderDot(int diameter);
 
-// A rectangle of the overlay's bitmap, in its pixels; right and bottom are
-// one past the last column and row.
-struct PixelRect {
-  long left = 0;
-  long top = 0;
-  long right = 0;
-  long bottom = 0;
-  bool operator==(const PixelRect&) const = default;
+// A point on the screen, in pixels of the virtual screen.
+struct ScreenPoint {
+  long x = 0;
+  long y = 0;
+  bool operator==(const ScreenPoint&) const = default;
 };
 
-// `area` cut to a bitmap of `width` x `height` pixels; empty (all zero) when
-// nothing of it lies inside. Every write into the bitmap goes through this, so
-// a pointer beyond a stale screen size never writes outside it.
-PixelRect ClampToBitmap(const PixelRect& area, long width, long height);
+// The top left corner of the dot's window when the dot's centre pixel lies
+// on the pointer at (`x`, `y`); `size` is the image's (odd) width.
+ScreenPoint DotOrigin(long x, long y, int size);
 
 }  // namespace companions

@@ -80,26 +80,20 @@ TEST(LaserDot, IsAnOpaqueRedCoreFadingToNothingAtItsEdges) {
   EXPECT_GT((rim >> 16) & 0xFF, 2 * ((rim >> 8) & 0xFF)) << "red";
 }
 
-// The overlay clears and draws only inside its bitmap, whatever the pointer
-// says: after a display change the old position may lie far outside.
-TEST(LaserDot, EveryRectangleIsCutToTheBitmap) {
-  using companions::PixelRect;
-  struct Case {
-    PixelRect area;
-    PixelRect expected;
-  };
-  const Case cases[] = {
-      {{10, 20, 58, 68}, {10, 20, 58, 68}},              // inside
-      {{-24, -24, 24, 24}, {0, 0, 24, 24}},              // over the top left corner
-      {{1000, 740, 1048, 788}, {1000, 740, 1024, 768}},  // over the bottom right
-      {{1900, 1000, 1948, 1048}, {}},                    // beyond a screen that shrank
-      {{-100000, -100000, -99952, -99952}, {}},          // the "nowhere" position
-      {{30, 30, 30, 40}, {}},                            // empty
-      {{0, 0, 5000, 5000}, {0, 0, 1024, 768}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(companions::ClampToBitmap(c.area, 1024, 768), c.expected)
-        << c.area.left << "," << c.area.top << "," << c.area.right << "," << c.area.bottom;
+// The dot's window is placed so that the dot's centre pixel is the pointer's
+// pixel, on any monitor, also left of or above the primary one.
+TEST(LaserDot, ItsWindowIsCentredOnThePointer) {
+  for (int dpi : {96, 120, 144, 192}) {
+    const companions::DotImage dot = companions::RenderDot(companions::DotDiameterFor(dpi));
+    ASSERT_EQ(dot.size % 2, 1) << "an odd size has a centre pixel";
+    for (long x : {0L, 400L, -1920L, 3839L}) {
+      const companions::ScreenPoint corner = companions::DotOrigin(x, -300, dot.size);
+      EXPECT_EQ(corner.x + dot.size / 2, x) << dpi;
+      EXPECT_EQ(corner.y + dot.size / 2, -300) << dpi;
+      // The brightest pixel of the image is the one on the pointer.
+      const std::size_t centre = static_cast<std::size_t>(dot.size / 2) * dot.size + dot.size / 2;
+      EXPECT_EQ(dot.pixels[centre] >> 24, 0xFFu) << dpi;
+    }
   }
 }
 

@@ -8,6 +8,11 @@ import unittest
 from harness import PROBE, PROBE_REPLY, WINDOWS_BIN, WineTestCase, past_repeat_gap, wait_for
 
 
+# The dot's image at 100 % scaling: a 24-pixel dot whose glow reaches twice
+# its radius, 49 pixels square.
+DOT_WINDOW_MOST = 49
+
+
 class CompanionCase(WineTestCase):
 
     def install_companion(self, name):
@@ -51,10 +56,30 @@ class Laser(CompanionCase):
         for x, y in ((100, 100), (700, 500), (450, 250), (300, 340)):
             self.assertEqual(self.pixel(shot, x, y), self.pixel(before, x, y),
                              "nothing else on screen changes at %d,%d" % (x, y))
-        rect = self.window_rect("TLaserForm")
-        self.assertEqual(rect, (0, 0, 1024, 768), "the overlay covers the whole screen")
+        self.assert_dot_window_at(450, 340)
+        # The click lands on the window under the dot, not on the dot.
         self.remote("click", "left")
         self.wait_for_line(target, "button left up")
+        self.remote("page", "3", "laser-off")
+        wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
+
+    def assert_dot_window_at(self, x, y):
+        """The overlay is a window the size of the dot with its glow, on the pointer."""
+        left, top, right, bottom = self.window_rect("TLaserForm")
+        self.assertLessEqual(right - left, DOT_WINDOW_MOST, "no larger than the dot")
+        self.assertLessEqual(bottom - top, DOT_WINDOW_MOST, "no larger than the dot")
+        self.assertEqual(((left + right) // 2, (top + bottom) // 2), (x, y), "centred on the pointer")
+
+    def test_the_dot_follows_the_pointer_across_the_screen(self):
+        self.install_companion("Laser.exe")
+        self.start_host()
+        self.xdotool("mousemove", "400", "300")
+        self.remote("page", "3", "laser-on")
+        wait_for(lambda: self.red_at(405, 300), 60, what="the red dot at the pointer")
+        for x, y in ((30, 30), (990, 40), (980, 730), (40, 720), (512, 384)):
+            self.xdotool("mousemove", str(x), str(y))
+            wait_for(lambda: self.red_at(x + 5, y), 60, what="the dot at %d,%d" % (x, y))
+            self.assert_dot_window_at(x, y)
         self.remote("page", "3", "laser-off")
         wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
 
@@ -76,7 +101,7 @@ class Laser(CompanionCase):
         self.assertEqual(code, 0, output)
         self.xdotool("mousemove", "600", "500")
         wait_for(lambda: self.red_at(605, 500), 60, what="the dot at the pointer after the change")
-        self.assertEqual(self.window_rect("TLaserForm"), (0, 0, 1024, 768))
+        self.assert_dot_window_at(600, 500)
         # The host still counts it as running: laser-off closes it.
         self.remote("page", "3", "laser-off")
         wait_for(lambda: self.window_rect("TLaserForm") is None, 60, what="the overlay to close")
