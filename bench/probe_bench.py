@@ -146,20 +146,9 @@ def startup_round(case, starts=None):
 
 
 def startup(case, rounds):
-    """As after a logon, the desktop's shell runs already: under Wine it ends
-    with the last window of the session and would start again with each host
-    (a third of a second that no Windows logon pays), so a window of another
-    program stays open while the programs start. One start of each, not
-    counted, loads the session's files first."""
-    log = os.path.join(case.workdir, "desktop-window.log")
-    desktop = case.start_wine(case.helper("key_target"), log)
-    try:
-        case.wait_for_line(log, "ready")
-        startup_round(case, STARTS_WARMING)
-        ratios = [startup_round(case) for _ in range(rounds)]
-    finally:
-        desktop.kill()
-        desktop.wait(60)
+    """One start of each, not counted, loads the session's files first."""
+    startup_round(case, STARTS_WARMING)
+    ratios = [startup_round(case) for _ in range(rounds)]
     return judged("start-up to first answer against floor_startup", ratios, STARTUP_GOAL)
 
 
