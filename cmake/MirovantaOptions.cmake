@@ -21,8 +21,7 @@ function(mirovanta_options)
       # Small programs: every function in a section of its own, so the link
       # drops what nothing calls (most of the static C++ runtime), and code
       # built for size. The command path's time is spent in the system
-      # (sockets, SendInput), not in this code: the benchmark's key figure
-      # shows no difference against -O2.
+      # (sockets, SendInput), not in this code.
       target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os>
                              -ffunction-sections -fdata-sections)
       target_link_options(${target} PRIVATE -Wl,--gc-sections)
