@@ -141,10 +141,22 @@ class Connections(RobustnessCase):
         self.report("10000 connect-and-close cycles in %.1f s, 1000 resets in %.1f s, "
                     "200 held at once: %d named, %d closed at once" % (closes, resets, named,
                                                                       200 - named))
-        wait_for(lambda: self.stats()[0] <= handles, 120, what="the host's handles back")
+        # Wine may keep one event for good the first time a socket call of a
+        # thread has to wait, which happens in some storms and not in others.
+        # A second storm tells that from a leak: it must bring nothing more.
+        wait_for(lambda: self.stats()[0] <= handles + 1, 120, what="the host's handles back")
+        after_first = self.stats()[0]
+        for _ in range(2000):
+            with self.connect() as device:
+                self.read_exactly(device, len(name))
+        for _ in range(100):
+            self.reset(self.connect())
+        wait_for(lambda: self.stats()[0] <= after_first, 120,
+                 what="the host's handles back after a second storm")
         handles_after, rss_after = self.stats()
-        self.report("handles %d -> %d, resident %.1f MB -> %.1f MB" % (
-            handles, handles_after, rss / 2**20, rss_after / 2**20))
+        self.report("handles %d -> %d after the first storm -> %d after the second, "
+                    "resident %.1f MB -> %.1f MB" % (handles, after_first, handles_after,
+                                                    rss / 2**20, rss_after / 2**20))
         self.assertLess(rss_after - rss, 4 << 20)
         self.assertTrue(self.answers_within(1))
         self.no_box()
