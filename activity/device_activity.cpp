@@ -25,13 +25,17 @@ void TDeviceActivity::Disconnected(std::uint32_t address) {
   if (found != entries_.end() && found->second.use.connections > 0) --found->second.use.connections;
 }
 
-void TDeviceActivity::Commanded(std::uint32_t address, std::uint64_t now_ms) {
+bool TDeviceActivity::Commanded(std::uint32_t address, std::uint64_t now_ms) {
   auto [it, added] = entries_.try_emplace(address);
   if (added) it->second = {{address}, now_ms, next_order_++};
+  const DeviceUse& use = it->second.use;
+  const bool was_in_use = !added && (use.connections > 0 ||
+                                     (use.commanded && now_ms - use.last_command_ms < kInUseForMs));
   it->second.use.commanded = true;
   it->second.use.last_command_ms = now_ms;
   it->second.heard_ms = now_ms;
   if (added) Forget();
+  return !was_in_use;
 }
 
 // Beyond the bound, the device not connected and heard from longest ago goes.

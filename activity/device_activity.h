@@ -24,7 +24,9 @@ class TDeviceActivity {
 
   void Connected(std::uint32_t address, std::uint64_t now_ms);
   void Disconnected(std::uint32_t address);
-  void Commanded(std::uint32_t address, std::uint64_t now_ms);
+  // True when the command made the device in use: only then do the icon,
+  // the tip and the name need a look.
+  bool Commanded(std::uint32_t address, std::uint64_t now_ms);
 
   // The devices that make the host "in use" now, in the order first heard.
   std::vector<std::uint32_t> InUse(std::uint64_t now_ms) const;

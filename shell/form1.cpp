@@ -196,9 +196,12 @@ void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& dat
   }
   if (!MayCarryOut(binding.PeerAddress)) return;
   command_from_ = binding.PeerAddress;
-  Activity.Commanded(binding.PeerAddress, platform_.system.TickCountMs());
-  Names.Request(binding.PeerAddress);
-  RefreshTrayLook();
+  // A device already in use changes nothing the user sees: the per-command
+  // path then does no more than note the time.
+  if (Activity.Commanded(binding.PeerAddress, platform_.system.TickCountMs())) {
+    Names.Request(binding.PeerAddress);
+    RefreshTrayLook();
+  }
   Dispatcher.HandleDatagram(data);
 }
 

@@ -185,6 +185,21 @@ TEST(DeviceActivity, InUseWhileConnectedOrForAMinuteAfterACommand) {
   EXPECT_EQ(devices.InUse(500000), (std::vector<std::uint32_t>{kPhone})) << "one still held";
 }
 
+// Only a command that makes its device in use asks for the icon and the name
+// to be looked at again; the rest of a burst only notes the time.
+TEST(DeviceActivity, ACommandSaysWhetherItMadeTheDeviceInUse) {
+  activity::TDeviceActivity devices;
+  constexpr std::uint64_t kMinute = activity::TDeviceActivity::kInUseForMs;
+  EXPECT_TRUE(devices.Commanded(kTablet, 1000)) << "first heard";
+  EXPECT_FALSE(devices.Commanded(kTablet, 2000));
+  EXPECT_FALSE(devices.Commanded(kTablet, 2000 + kMinute - 1)) << "still in use";
+  EXPECT_TRUE(devices.Commanded(kTablet, 2000 + 3 * kMinute)) << "in use again after a pause";
+  devices.Connected(kPhone, 0);
+  EXPECT_FALSE(devices.Commanded(kPhone, 10 * kMinute)) << "connected: in use already";
+  devices.Disconnected(kPhone);
+  EXPECT_FALSE(devices.Commanded(kPhone, 10 * kMinute + 1)) << "its last command is a moment ago";
+}
+
 TEST(DeviceActivity, TheMenuListsConnectedDevicesFirstThenTheLatestCommands) {
   activity::TDeviceActivity devices;
   devices.Commanded(0xC0A80130u, 1000);
