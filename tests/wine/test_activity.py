@@ -139,14 +139,16 @@ class TrayShows(ActivityCase):
         self.xdotool("mousemove", str(tray[2] - 12), str((tray[1] + tray[3]) // 2))
 
         def tip_words():
+            # The "Device Connected" balloon is a tooltip window too, and
+            # names the address as well: the tip is the one that says
+            # "connected" in lower case.
             for rect in self.menu_windows("tooltips_class32"):
                 words = self.words_near(rect, "127.0.0.1")
-                if words:
+                if words and "connected" in [w[0] for w in words]:
                     return words
             return None
 
-        words = wait_for(tip_words, 30, what="the tip naming the device")
-        self.assertIn("connected", [w[0] for w in words])
+        wait_for(tip_words, 60, what="the tip naming the device as connected")
         menu, words = self.open_menu()
         self.click_word(words, "Devices")
         submenu = wait_for(lambda: [r for r in self.menu_windows() if r != menu] or None, 30,
