@@ -167,6 +167,10 @@ class NullDesktop final : public platform::IInput,
     return 0;
   }
   bool PostClose(platform::WindowHandle) override { return true; }
+  platform::WindowHandle ForegroundWindow() override { return 0; }
+  platform::IntegrityLevel ProcessIntegrity(std::uint32_t) override {
+    return platform::IntegrityLevel::Unknown;
+  }
   // No activity log, timers or hotkey: the probe benchmark needs none.
   bool CreateFolder(const std::string&) override { return false; }
   std::int64_t FileSize(const std::string&) override { return -1; }

@@ -15,6 +15,10 @@ struct NamedMutex {
 
 using WindowHandle = std::intptr_t;
 
+// How far Windows trusts a process (its token's mandatory label). Input from
+// a process does not reach the windows of a process above it.
+enum class IntegrityLevel { Unknown, Low, Medium, High, System };
+
 struct ProcessEntry {
   std::uint32_t id = 0;
   std::string exe_file;  // as the snapshot names it
@@ -35,6 +39,11 @@ class IWindows {
   virtual WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) = 0;
   // Asks the window to close, without waiting; false when the request could not be queued.
   virtual bool PostClose(WindowHandle window) = 0;
+  // The window that takes keyboard input now, or 0.
+  virtual WindowHandle ForegroundWindow() = 0;
+  // The process's level; Unknown when the system does not tell (this process
+  // when `process_id` is 0).
+  virtual IntegrityLevel ProcessIntegrity(std::uint32_t process_id) = 0;
 };
 
 class IProcesses {

@@ -26,6 +26,8 @@ class TStream {
   std::size_t Size() const { return size_; }
   std::size_t Position() const { return position_; }
   std::size_t Read(void* buffer, std::size_t count);
+  // The datagram's bytes, whatever has been read.
+  const std::uint8_t* Memory() const { return data_; }
 
  private:
   const std::uint8_t* data_;

@@ -3,6 +3,7 @@
 #include "launch/store_layout.h"
 #include "settings/program_files.h"
 #include "protocol/command_dispatch.h"
+#include "protocol/wire_format.h"
 #include "shell/address_list.h"
 
 namespace shell {
@@ -29,6 +30,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
       Keyboard(platform.input),
       TextAndPointer(platform.input, platform.clipboard, Keyboard),
+      InputTarget(platform.windows,
+                  [this](const std::string& text) { ShowBalloon("Mirovanta 2", text); }),
       Laser(platform.shell, platform.windows, ExeDirectory(application)),
       Store(platform.profile),
       Closer(platform.processes, platform.windows),
@@ -186,6 +189,14 @@ TForm1::~TForm1() {
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
 
+// Keys, text and the pointer go to the window in front; launches do not.
+bool TForm1::GoesToTheForegroundWindow(const protocol::TStream& data) {
+  using namespace protocol::wire;
+  if (data.Size() <= kGroupOffset) return false;
+  const std::uint8_t group = data.Memory()[kGroupOffset];
+  return group == kGroupMediaPage || group == kGroupText || group == kGroupPointer;
+}
+
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {
   // Far senders and probes never get here: the listener has seen to them.
@@ -202,6 +213,7 @@ void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& dat
     Names.Request(binding.PeerAddress);
     RefreshTrayLook();
   }
+  if (GoesToTheForegroundWindow(data)) InputTarget.BeforeInput();
   Dispatcher.HandleDatagram(data);
 }
 

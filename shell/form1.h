@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "input/input_sender.h"
+#include "input/input_target.h"
 #include "launch/locator.h"
 #include "launch/page_launcher.h"
 #include "launch/path_store.h"
@@ -97,6 +98,7 @@ class TForm1 {
   TMenuItem OpenLog1;
 
   // Event handlers.
+  static bool GoesToTheForegroundWindow(const protocol::TStream& data);
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                            protocol::TIdSocketHandle& binding);
   void FormActivate();
@@ -132,6 +134,7 @@ class TForm1 {
   protocol::TCommandDispatcher Dispatcher;
   input::TInputSender Keyboard;
   input::TTextAndPointer TextAndPointer;
+  input::TInputTargetCheck InputTarget;
   media::TLaserCompanion Laser;
   launch::TPathStore Store;
   launch::TProgramCloser Closer;

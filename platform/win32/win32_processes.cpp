@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <vector>
+
 #include "platform/win32/win32_handles.h"
 
 namespace platform::win32 {
@@ -13,6 +15,38 @@ WindowHandle Win32Windows::FindTopWindow(const std::string& class_name, const st
 
 bool Win32Windows::PostClose(WindowHandle window) {
   return PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0) != FALSE;
+}
+
+WindowHandle Win32Windows::ForegroundWindow() {
+  return reinterpret_cast<WindowHandle>(GetForegroundWindow());
+}
+
+// The token's mandatory label, by the relative identifier's ranges.
+IntegrityLevel Win32Windows::ProcessIntegrity(std::uint32_t process_id) {
+  UniqueHandle process(process_id == 0
+                           ? nullptr
+                           : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+  if (process_id != 0 && !process) return IntegrityLevel::Unknown;
+  HANDLE token_handle = nullptr;
+  if (!OpenProcessToken(process_id == 0 ? GetCurrentProcess() : process.get(), TOKEN_QUERY,
+                        &token_handle)) {
+    return IntegrityLevel::Unknown;
+  }
+  UniqueHandle token(token_handle);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
+  if (size == 0) return IntegrityLevel::Unknown;
+  std::vector<unsigned char> buffer(size);
+  if (!GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size)) {
+    return IntegrityLevel::Unknown;
+  }
+  const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+  const DWORD rid =
+      *GetSidSubAuthority(label->Label.Sid, *GetSidSubAuthorityCount(label->Label.Sid) - 1);
+  if (rid >= SECURITY_MANDATORY_SYSTEM_RID) return IntegrityLevel::System;
+  if (rid >= SECURITY_MANDATORY_HIGH_RID) return IntegrityLevel::High;
+  if (rid >= SECURITY_MANDATORY_MEDIUM_RID) return IntegrityLevel::Medium;
+  return IntegrityLevel::Low;
 }
 
 namespace {

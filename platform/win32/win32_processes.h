@@ -14,6 +14,8 @@ class Win32Windows final : public IWindows {
   void SendCloseWithTimeout(WindowHandle window, int timeout_ms) override;
   WindowHandle FindTopWindow(const std::string& class_name, const std::string& title) override;
   bool PostClose(WindowHandle window) override;
+  WindowHandle ForegroundWindow() override;
+  IntegrityLevel ProcessIntegrity(std::uint32_t process_id) override;
 };
 
 class Win32Processes final : public IProcesses {

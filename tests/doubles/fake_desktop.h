@@ -2,6 +2,7 @@
 // Recording doubles of the input, clipboard, shell and window services.
 #include <functional>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,15 @@ class FakeWindows final : public platform::IWindows {
   bool PostClose(platform::WindowHandle window) override {
     calls.push_back("PostClose " + std::to_string(window));
     return true;
+  }
+  platform::WindowHandle foreground = 0;
+  std::map<std::uint32_t, platform::IntegrityLevel> levels;  // 0: this process
+  int level_reads = 0;
+  platform::WindowHandle ForegroundWindow() override { return foreground; }
+  platform::IntegrityLevel ProcessIntegrity(std::uint32_t process_id) override {
+    ++level_reads;
+    auto level = levels.find(process_id);
+    return level == levels.end() ? platform::IntegrityLevel::Unknown : level->second;
   }
 };
 
