@@ -64,6 +64,7 @@ class NullDesktop final : public platform::IInput,
                           public platform::IShellLinks,
                           public platform::IDialogs,
                           public platform::IFiles,
+                          public platform::INetworkStatus,
                           public platform::ITimers,
                           public platform::IHotkeys {
  public:
@@ -126,6 +127,17 @@ class NullDesktop final : public platform::IInput,
   void CloseQuestion(int) override {}
   void ChangeQuestionLine(int, const std::string&) override {}
   bool Confirm(const std::string&, const std::string&) override { return false; }
+  void ShowReport(const platform::ReportText&, std::function<void(std::size_t)>) override {}
+  void ChangeReport(const std::string&) override {}
+  bool ReportShown() override { return false; }
+  void CloseReport() override {}
+  std::optional<std::vector<platform::ConnectedNetwork>> ConnectedNetworks() override {
+    return std::nullopt;
+  }
+  std::optional<bool> FirewallOn(platform::NetworkProfile) override { return std::nullopt; }
+  std::optional<std::vector<platform::FirewallRule>> InboundRules() override {
+    return std::nullopt;
+  }
   std::string GetString(const std::string&, const std::string&, const std::string& fallback,
                         std::size_t, const std::string&) override {
     return fallback;
@@ -188,6 +200,7 @@ int main() {
   LoopApplication application;
   NullDesktop desktop;
   shell::TPlatform services{platform::SystemSockets(),
+                            desktop,
                             desktop,
                             desktop,
                             desktop,

@@ -1,7 +1,9 @@
 #pragma once
 // Windows and messages family: the host's own small windows and boxes.
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -19,6 +21,13 @@ struct PromptText {
   unsigned yes_armed_after_ms = 0;
 };
 
+// A window of text to read and copy, with a row of buttons under it.
+struct ReportText {
+  std::string caption;
+  std::string text;  // UTF-8, lines ending in "\n"
+  std::vector<std::string> buttons;
+};
+
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
@@ -33,6 +42,14 @@ class IDialogs {
   virtual void CloseQuestion(int id) = 0;
   // Puts new words in a question's first line while it is open.
   virtual void ChangeQuestionLine(int id, const std::string& line1) = 0;
+  // The one report window: shown and brought to the front with these words,
+  // or, when it is open already, brought to the front with its words
+  // replaced. `pressed` runs on the main thread with the index of a button.
+  virtual void ShowReport(const ReportText& report, std::function<void(std::size_t)> pressed) = 0;
+  // Replaces the open report's words without bringing it forward.
+  virtual void ChangeReport(const std::string& text) = 0;
+  virtual bool ReportShown() = 0;
+  virtual void CloseReport() = 0;
   // A modal box with Yes and No; true for Yes.
   virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
 };

@@ -55,6 +55,7 @@ struct Ipv4Interface {
   bool tunnel = false;               // the system names a tunnel type for it
   std::uint32_t interface_type = 6;  // the IANA ifType (6: Ethernet)
   std::string description{};         // the driver's name for the adapter
+  bool operator==(const Ipv4Interface&) const = default;
 };
 
 // One entry of the system's neighbour (ARP) table.

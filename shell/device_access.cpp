@@ -49,7 +49,10 @@ bool TForm1::IdUDPServer1ListenerRead(protocol::TIdSocketHandle& binding, const 
   using access_policy::GateVerdict;
   const bool nearby = Nearby.IsNearby(binding.PeerAddress);
   // Only the address: the neighbour table is the main thread's to read.
-  if (!nearby) Log.NoteRefusal({binding.PeerAddress, ""}, activity::Refusal::FarSender);
+  if (!nearby) {
+    Log.NoteRefusal({binding.PeerAddress, ""}, activity::Refusal::FarSender);
+    NoteHeard(binding.PeerAddress, "", activity::Heard::Far);
+  }
   const GateVerdict verdict = access_policy::ClassifyDatagram(nearby, data, size);
   if (verdict == GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
@@ -73,16 +76,24 @@ void TForm1::LoadDeviceSettings() {
 }
 
 bool TForm1::MayCarryOut(std::uint32_t address) {
+  const std::string hardware = Neighbours.HardwareAddress(address);
   switch (Approval.Decide(address)) {
-    case access_policy::ApprovalDecision::CarryOut: return true;
-    case access_policy::ApprovalDecision::AskUser: AskAboutDevice(address); return false;
-    case access_policy::ApprovalDecision::Drop:
-      if (Approval.Refused(address)) {
-        Log.NoteRefusal({address, Neighbours.HardwareAddress(address)},
-                        activity::Refusal::RefusedDevice);
-      }
+    case access_policy::ApprovalDecision::CarryOut:
+      NoteHeard(address, hardware, activity::Heard::Served);
+      return true;
+    case access_policy::ApprovalDecision::AskUser:
+      NoteHeard(address, hardware, activity::Heard::Waiting);
+      AskAboutDevice(address);
       return false;
+    case access_policy::ApprovalDecision::Drop: break;
   }
+  // Dropped: a denied device, or one in the line of devices waiting for an answer.
+  if (!Approval.Refused(address)) {
+    NoteHeard(address, hardware, activity::Heard::Waiting);
+    return false;
+  }
+  NoteHeard(address, hardware, activity::Heard::Denied);
+  Log.NoteRefusal({address, hardware}, activity::Refusal::RefusedDevice);
   return false;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/win32/win32_timers.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_links.h"
+#include "platform/win32/win32_network_status.h"
 #include "platform/win32/win32_stream_server.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_registry.h"
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32Files files;
   platform::win32::Win32Timers timers;
   platform::win32::Win32Hotkeys hotkeys;
+  platform::win32::Win32NetworkStatus network_status;
   shell::TPlatform services{platform::SystemSockets(),
                             input,
                             clipboard,
@@ -53,7 +55,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             dialogs,
                             files,
                             timers,
-                            hotkeys};
+                            hotkeys,
+                            network_status};
   return shell::ProgramEntry(processes, windows, application, arguments,
                              [&]() -> std::shared_ptr<void> {
                                return std::make_shared<shell::TForm1>(application, services);

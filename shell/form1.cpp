@@ -201,8 +201,9 @@ void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& dat
                                  protocol::TIdSocketHandle& binding) {
   // Far senders and probes never get here: the listener has seen to them.
   if (Paused) {
-    Log.NoteRefusal({binding.PeerAddress, Neighbours.HardwareAddress(binding.PeerAddress)},
-                    activity::Refusal::Paused);
+    const std::string hardware = Neighbours.HardwareAddress(binding.PeerAddress);
+    Log.NoteRefusal({binding.PeerAddress, hardware}, activity::Refusal::Paused);
+    NoteHeard(binding.PeerAddress, hardware, activity::Heard::Paused);
     return;
   }
   if (!MayCarryOut(binding.PeerAddress)) return;

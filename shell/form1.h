@@ -22,6 +22,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkeys.h"
+#include "platform/network_status.h"
 #include "platform/timers.h"
 #include "platform/input.h"
 #include "platform/owners.h"
@@ -35,6 +36,8 @@
 #include "activity/activity_log.h"
 #include "activity/device_activity.h"
 #include "activity/name_book.h"
+#include "activity/recent_devices.h"
+#include "help/connection_report.h"
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
@@ -69,6 +72,7 @@ struct TPlatform {
   platform::IFiles& files;
   platform::ITimers& timers;
   platform::IHotkeys& hotkeys;
+  platform::INetworkStatus& network_status;
 };
 
 class TForm1 {
@@ -96,6 +100,7 @@ class TForm1 {
   TMenuItem Pause1;
   TMenuItem Balloons1;
   TMenuItem OpenLog1;
+  TMenuItem Help1;
 
   // Event handlers.
   static bool GoesToTheForegroundWindow(const protocol::TStream& data);
@@ -112,6 +117,7 @@ class TForm1 {
   void Pause1Click();
   void Balloons1Click();
   void OpenLog1Click();
+  void Help1Click();
   // Ctrl+Alt+Shift+P, from whichever window has the keyboard.
   void PauseHotkeyPressed();
   void ForgetDeviceClick(const std::string& device, const std::string& caption);
@@ -157,6 +163,8 @@ class TForm1 {
   activity::TDeviceActivity Activity;
   // The names the network gives them, for the menu and the question.
   activity::TNameBook Names;
+  // The last devices heard from and what became of them, for the connection help.
+  activity::TRecentDevices Recent;
 
   // Fields.
   std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
@@ -188,6 +196,11 @@ class TForm1 {
   std::string QuestionLine(std::uint32_t address);
   void WatchForName(std::uint32_t address);
   void NoteLaunch(launch::LaunchOutcome outcome, const char* name);
+  // Any thread.
+  void NoteHeard(std::uint32_t address, const std::string& hardware, activity::Heard what);
+  std::string HelpText();
+  void HelpTick();
+  void HelpButton(std::size_t button);
   void ReadSystemSettings();
   void ReadFolders();
 
@@ -198,6 +211,10 @@ class TForm1 {
   int name_timer_ = 0;              // watches for the name of the device asked about
   std::uint32_t command_from_ = 0;  // the sender of the command being carried out
   int look_timer_ = 0;              // turns the in-use icon back a minute after the last command
+  int help_timer_ = 0;              // refreshes the connection help while it is open
+  std::string help_text_;           // what the connection help shows
+  std::vector<platform::Ipv4Interface> help_adapters_;  // the adapters it was read for
+  help::NetworkFacts help_facts_;
   platform::TAddressWatch address_watch_;
 };
 

@@ -26,6 +26,7 @@ constexpr MenuRow kTrayMenu[] = {
     {&TForm1::Pause1, "Pause remote control\tCtrl+Alt+Shift+P", false, true, &TForm1::Pause1Click},
     {&TForm1::Balloons1, "Show connection balloons", true, true, &TForm1::Balloons1Click},
     {&TForm1::OpenLog1, "Open activity log", false, false, &TForm1::OpenLog1Click},
+    {&TForm1::Help1, "Connection help\xE2\x80\xA6", false, false, &TForm1::Help1Click},
     {&TForm1::StartRun1, "Run with windows start", true, true, &TForm1::StartRun1Click},
     {&TForm1::Exit1, "Exit", false, false, &TForm1::Exit1Click},
 };

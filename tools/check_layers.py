@@ -16,8 +16,8 @@ import re
 import sys
 import tempfile
 
-LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "activity", "media",
-           "launch", "shell"]
+LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "activity", "help",
+           "media", "launch", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -31,10 +31,11 @@ ALLOWED = {
     "access": {"platform", "settings", "protocol", "access"},
     "presence": {"platform", "presence"},
     "activity": {"platform", "activity"},
+    "help": {"platform", "access", "activity", "help"},
     "media": {"platform", "input", "media"},
     "launch": {"platform", "input", "settings", "launch"},
     "shell": {"platform", "input", "settings", "protocol", "access", "presence", "activity",
-              "media", "launch", "shell"},
+              "help", "media", "launch", "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},

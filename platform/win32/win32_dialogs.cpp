@@ -25,7 +25,10 @@ HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD
 
 }  // namespace
 
-Win32Dialogs::~Win32Dialogs() { questions_.clear(); }
+Win32Dialogs::~Win32Dialogs() {
+  questions_.clear();
+  report_.reset();
+}
 
 bool Win32Dialogs::EnsureClass() {
   if (class_) return class_->Registered();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/dialogs.h"
 #include "platform/win32/win32_handles.h"
@@ -21,6 +22,11 @@ class Win32Dialogs final : public IDialogs {
   void CloseQuestion(int id) override;
   void ChangeQuestionLine(int id, const std::string& line1) override;
   bool Confirm(const std::string& caption, const std::string& text) override;
+  // In win32_report.cpp.
+  void ShowReport(const ReportText& report, std::function<void(std::size_t)> pressed) override;
+  void ChangeReport(const std::string& text) override;
+  bool ReportShown() override;
+  void CloseReport() override;
 
  private:
   struct Question {
@@ -29,12 +35,20 @@ class Win32Dialogs final : public IDialogs {
     HWND line1 = nullptr;  // a child of `window`, gone with it
   };
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK ReportProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool EnsureClass();
+  bool CreateReport(const ReportText& report);
+  void LayOutReport();
   void Answer(HWND window, PromptAnswer answer);
 
   std::unique_ptr<WindowClass> class_;
   std::map<int, Question> questions_;  // destroyed before the class goes
   int next_id_ = 1;
+  std::unique_ptr<WindowClass> report_class_;
+  UniqueWindow report_;          // destroyed before its class goes
+  HWND report_text_ = nullptr;   // children of `report_`, gone with it
+  std::vector<HWND> report_buttons_;
+  std::function<void(std::size_t)> report_pressed_;
 };
 
 }  // namespace platform::win32

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/framework_error.h"
+#include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -50,13 +51,13 @@ bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next
     } else if (!entry.children.empty()) {
       UniqueMenu submenu(CreatePopupMenu());
       if (!submenu || !AppendEntries(submenu.get(), entry.children, next_id)) return false;
-      if (!AppendMenuA(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()),
-                       entry.caption.c_str())) {
+      if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()),
+                       Utf8ToWide(entry.caption).c_str())) {
         return false;
       }
       submenu.release();
     } else {
-      AppendMenuA(menu, MF_STRING | state, id, entry.caption.c_str());
+      AppendMenuW(menu, MF_STRING | state, id, Utf8ToWide(entry.caption).c_str());
     }
   }
   return true;

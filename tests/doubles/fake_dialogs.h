@@ -2,6 +2,7 @@
 // The host's questions and boxes as a recorder; the test answers them.
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ class FakeDialogs final : public platform::IDialogs {
   std::vector<std::string> confirmations;   // the text of each Yes/No box
   bool confirm = true;                      // the button the user picks there
   int next_id = 1;
+  // The report window: its words while shown, how often it was brought up.
+  std::optional<platform::ReportText> report;
+  std::function<void(std::size_t)> report_pressed;
+  int report_shown = 0;
 
   int AskQuestion(const platform::PromptText& text, unsigned timeout_ms,
                   std::function<void(platform::PromptAnswer)> answered) override {
@@ -31,6 +36,23 @@ class FakeDialogs final : public platform::IDialogs {
   void CloseQuestion(int id) override { open.erase(id); }
   void ChangeQuestionLine(int id, const std::string& line1) override {
     if (open.count(id)) open[id].text.line1 = line1;
+  }
+  void ShowReport(const platform::ReportText& text,
+                  std::function<void(std::size_t)> pressed) override {
+    report = text;
+    report_pressed = std::move(pressed);
+    ++report_shown;
+  }
+  void ChangeReport(const std::string& text) override {
+    if (report) report->text = text;
+  }
+  bool ReportShown() override { return report.has_value(); }
+  void CloseReport() override { report.reset(); }
+  // The user presses the report's button with this caption.
+  void Press(const std::string& caption) {
+    for (std::size_t i = 0; report && i < report->buttons.size(); ++i) {
+      if (report->buttons[i] == caption) return report_pressed(i);
+    }
   }
   bool Confirm(const std::string&, const std::string& text) override {
     confirmations.push_back(text);

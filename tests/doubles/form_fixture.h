@@ -8,6 +8,7 @@
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_dialogs.h"
 #include "tests/doubles/fake_files.h"
+#include "tests/doubles/fake_network_status.h"
 #include "tests/doubles/fake_session.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_shell_services.h"
@@ -34,9 +35,10 @@ struct FormFixture {
   FakeFiles files;
   FakeTimers timers;
   FakeHotkeys hotkeys;
-  shell::TPlatform services{sockets,  input,   clipboard, shell,  windows, processes,
-                            registry, profile, system,    tray,   tcp,     links,
-                            dialogs,  files,   timers,    hotkeys};
+  FakeNetworkStatus network_status;
+  shell::TPlatform services{sockets, input,  clipboard, shell,   windows,       processes,
+                            registry, profile, system,  tray,    tcp,           links,
+                            dialogs,  files,   timers,  hotkeys, network_status};
 
   // A PC on a home network: 192.168.1.20/24.
   FormFixture() {

@@ -1,0 +1,50 @@
+#pragma once
+// The connection help's words: why a device is served or not, in sentences a
+// Windows user understands, from what the host and the system say now.
+// Anything the system would not say reads "unknown".
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "activity/recent_devices.h"
+#include "platform/network_status.h"
+#include "platform/sockets.h"
+#include "platform/system.h"
+
+namespace help {
+
+inline constexpr char kHelpCaption[] = "Mirovanta 2 Connection help";
+
+// What Windows says of the networks and the firewall; read when the view
+// opens and when the adapters change, not for every refresh of the devices.
+struct NetworkFacts {
+  std::optional<std::vector<platform::ConnectedNetwork>> networks;
+  std::array<std::optional<bool>, 3> firewall_on{};  // Domain, Private, Public
+  std::optional<std::vector<platform::FirewallRule>> rules;
+};
+NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status);
+
+struct HostFacts {
+  std::string computer_name;
+  std::string program;  // the host's own full path, as firewall rules name it
+  std::uint16_t port = 1565;
+  bool udp_listening = false;
+  bool tcp_listening = false;
+  std::vector<platform::Ipv4Interface> adapters;
+  std::vector<activity::HeardDevice> devices;  // newest first
+  platform::LocalTime now{};
+};
+
+std::string AdapterLine(const platform::Ipv4Interface& adapter);
+std::string NetworkLine(const platform::ConnectedNetwork& network, const NetworkFacts& facts,
+                        const std::string& program, std::uint16_t port);
+std::string DeviceLine(const activity::HeardDevice& device,
+                       const std::vector<platform::Ipv4Interface>& adapters,
+                       const platform::LocalTime& now);
+
+// The whole view, as shown and as copied.
+std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network);
+
+}  // namespace help
