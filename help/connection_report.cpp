@@ -82,6 +82,11 @@ std::string Advice(const PortEntry& entry, const std::string& protocol,
       return "The firewall rule " + Quoted(entry.rule) + " is turned off: turn it on in " +
              kFirewallPlace + ", or run the setup again.";
     case Entry::Elsewhere:
+      if (network.profile == NetworkProfile::Public && network.name.empty()) {
+        return "The firewall rules of Mirovanta 2 cover " + ProfileWords(entry.other) +
+               " networks only: on a Public network, make it Private in Settings, or run the "
+               "setup again and choose Also allow on public networks.";
+      }
       if (network.profile == NetworkProfile::Public) {
         names_network = true;
         return "The network " + Quoted(network.name) +
@@ -179,7 +184,7 @@ std::string NetworkLine(const platform::ConnectedNetwork& network, const Network
                         const std::string& program, std::uint16_t port) {
   bool names_network = false;
   const std::string firewall = FirewallWords(network, facts, program, port, names_network);
-  if (names_network) return firewall;
+  if (names_network || network.name.empty()) return firewall;
   return "The network " + Quoted(network.name) + " is " + ProfileWord(network.profile) + ". " +
          firewall;
 }
@@ -202,7 +207,13 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
 
   Section(report, "Networks and Windows Firewall");
   if (!network.networks) {
+    // Without the networks, the firewall as it stands for each kind of network.
     report += "The networks this PC is connected to and their profiles: unknown.\n";
+    for (NetworkProfile profile : {NetworkProfile::Private, NetworkProfile::Public,
+                                   NetworkProfile::Domain}) {
+      report += "On " + ProfileWord(profile) + " networks: " +
+                NetworkLine({"", profile}, network, host.program, host.port) + "\n";
+    }
   } else if (network.networks->empty()) {
     report += "Windows lists no connected network.\n";
   }

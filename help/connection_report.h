@@ -38,6 +38,7 @@ struct HostFacts {
 };
 
 std::string AdapterLine(const platform::Ipv4Interface& adapter);
+// A network without a name stands for every network of its profile.
 std::string NetworkLine(const platform::ConnectedNetwork& network, const NetworkFacts& facts,
                         const std::string& program, std::uint16_t port);
 std::string DeviceLine(const activity::HeardDevice& device,

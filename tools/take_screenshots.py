@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Takes the README's pictures under Wine, so they can be taken again when the
 look changes: the tray menu, the "Device Connected" balloon and the window
-that asks about a new device; and the tray icon's three variants, at the
+that asks about a new device, the connection help; and the tray icon's three variants, at the
 size the notification area shows them on a high-DPI screen, from the icons.
 
     python3 tools/take_screenshots.py [OUTPUT_FOLDER]     (default: docs/images)
@@ -22,6 +22,7 @@ import harness  # noqa: E402
 import netns  # noqa: E402
 
 QUESTION_CLASS = "TMirovantaQuestion"
+REPORT_CLASS = "TMirovantaReport"
 PLAY_ENTER = "1565010310"
 MARGIN = 12
 
@@ -67,6 +68,34 @@ class _Pictures(harness.ShellCase):
         finally:
             near.close()
 
+    def click_child(self, window_class, caption):
+        code, output = self.run_wine(self.helper("child_rect"), window_class, caption)
+        rect = [int(v) for v in output.split()]
+        self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
+        self.xdotool("click", "1")
+
+    def connection_help(self, net):
+        """After the device asked about is allowed and a far one sent a command;
+        closed again with its Close button."""
+        self.click_child(QUESTION_CLASS, "Allow")
+        harness.wait_for(lambda: self.window_rect(QUESTION_CLASS) is None, 60,
+                         what="the question to close")
+        for namespace in (net.far, net.near):
+            agent = net.agent(namespace)
+            try:
+                agent.ask("udp", net.host_address, PLAY_ENTER)
+            finally:
+                agent.close()
+        menu, words = self.open_menu()
+        self.click_word(words, "Connection")
+        rect = harness.wait_for(lambda: self.window_rect(REPORT_CLASS), 60,
+                                what="the connection help")
+        time.sleep(1)  # drawn in full
+        self.crop("connection-help.png", *rect)
+        self.click_child(REPORT_CLASS, "Close")
+        harness.wait_for(lambda: self.window_rect(REPORT_CLASS) is None, 60,
+                         what="the connection help to close")
+
 
 ICONS = {"icon-normal.png": "mirovanta2.ico", "icon-in-use.png": "inuse.ico",
          "icon-paused.png": "paused.ico"}
@@ -96,6 +125,7 @@ def main():
             case.settle()
             case.balloon()
             case.approval(net)
+            case.connection_help(net)
             # Last: a menu that closes leaves its picture on Wine's desktop for a while.
             case.tray_menu()
     finally:

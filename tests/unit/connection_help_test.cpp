@@ -248,9 +248,19 @@ TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
   t.network_status.networks.reset();
   t.Create();
   t.OpenHelp();
+  t.network_status.rules = SetupRules(kPrivateAndDomain);
+  t.network_status.firewall_on[NetworkProfile::Domain].reset();
+  t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(),
-                  "The networks this PC is connected to and their profiles: unknown.\n"))
+                  "The networks this PC is connected to and their profiles: unknown.\n"
+                  "On Private networks: Windows Firewall lets Mirovanta 2 in on UDP and TCP "
+                  "1565.\n"
+                  "On Public networks: The firewall rules of Mirovanta 2 cover Private and Domain "
+                  "networks only: on a Public network, make it Private in Settings, or run the "
+                  "setup again and choose Also allow on public networks.\n"
+                  "On Domain networks: Whether Windows Firewall lets Mirovanta 2 in: unknown.\n"))
       << t.Shown();
+  t.network_status.firewall_on[NetworkProfile::Domain] = true;
   t.network_status.networks = std::vector<platform::ConnectedNetwork>{{"Home",
                                                                        NetworkProfile::Private}};
   t.network_status.firewall_on[NetworkProfile::Private].reset();
