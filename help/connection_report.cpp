@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cstdio>
+#include <initializer_list>
+#include <string_view>
 
 #include "access/adapter_kinds.h"
 #include "access/nearby_rule.h"
@@ -17,6 +19,9 @@ using platform::RuleProtocol;
 constexpr NetworkProfile kProfiles[] = {NetworkProfile::Domain, NetworkProfile::Private,
                                         NetworkProfile::Public};
 constexpr char kFirewallPlace[] = "Windows Defender Firewall > Advanced settings > Inbound Rules";
+constexpr char kMakePrivate[] =
+    "make it Private in Settings, or run the setup again and choose Also allow on public "
+    "networks.";
 constexpr char kAllowAnApp[] =
     "run the setup again, or allow Mirovanta 2 in Windows Defender Firewall > Allow an app.";
 
@@ -50,11 +55,22 @@ std::string ProfileWords(unsigned bits) {
   return words;
 }
 
-std::string Subnet(std::uint32_t network, std::uint32_t mask) {
-  return platform::Ipv4ToText(network & mask) + "/" + std::to_string(std::popcount(mask));
+// One allocation per sentence, and one function for all of them: the words
+// are many and the program is kept small.
+std::string Cat(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string text;
+  text.reserve(size);
+  for (std::string_view part : parts) text.append(part);
+  return text;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Subnet(std::uint32_t network, std::uint32_t mask) {
+  return Cat({platform::Ipv4ToText(network & mask), "/", std::to_string(std::popcount(mask))});
+}
+
+std::string Quoted(std::string_view text) { return Cat({"\"", text, "\""}); }
 
 std::string Clock(const platform::LocalTime& at, const platform::LocalTime& now) {
   char text[32];
@@ -72,34 +88,31 @@ std::string Clock(const platform::LocalTime& at, const platform::LocalTime& now)
 std::string Advice(const PortEntry& entry, const std::string& protocol,
                    const platform::ConnectedNetwork& network, std::uint16_t port,
                    bool& names_network) {
-  const std::string on = protocol + " " + std::to_string(port);
+  const std::string on = Cat({protocol, " ", std::to_string(port)});
   switch (entry.entry) {
     case Entry::Open: return "";
     case Entry::Blocked:
-      return "The firewall rule " + Quoted(entry.rule) + " blocks Mirovanta 2 on " + on +
-             ": turn it off in " + kFirewallPlace + ".";
+      return Cat({"The firewall rule ", Quoted(entry.rule), " blocks Mirovanta 2 on ", on,
+                  ": turn it off in ", kFirewallPlace, "."});
     case Entry::RuleOff:
-      return "The firewall rule " + Quoted(entry.rule) + " is turned off: turn it on in " +
-             kFirewallPlace + ", or run the setup again.";
+      return Cat({"The firewall rule ", Quoted(entry.rule), " is turned off: turn it on in ",
+                  kFirewallPlace, ", or run the setup again."});
     case Entry::Elsewhere:
       if (network.profile == NetworkProfile::Public && network.name.empty()) {
-        return "The firewall rules of Mirovanta 2 cover " + ProfileWords(entry.other) +
-               " networks only: on a Public network, make it Private in Settings, or run the "
-               "setup again and choose Also allow on public networks.";
+        return Cat({"The firewall rules of Mirovanta 2 cover ", ProfileWords(entry.other),
+                    " networks only: on a Public network, ", kMakePrivate});
       }
       if (network.profile == NetworkProfile::Public) {
         names_network = true;
-        return "The network " + Quoted(network.name) +
-               " is Public and the firewall rules of Mirovanta 2 cover " +
-               ProfileWords(entry.other) +
-               " networks only: make it Private in Settings, or run the setup again and choose "
-               "Also allow on public networks.";
+        return Cat({"The network ", Quoted(network.name),
+                    " is Public and the firewall rules of Mirovanta 2 cover ",
+                    ProfileWords(entry.other), " networks only: ", kMakePrivate});
       }
-      return "The firewall rules of Mirovanta 2 cover " + ProfileWords(entry.other) +
-             " networks only, not " + ProfileWord(network.profile) + " ones: " + kAllowAnApp;
+      return Cat({"The firewall rules of Mirovanta 2 cover ", ProfileWords(entry.other),
+                  " networks only, not ", ProfileWord(network.profile), " ones: ", kAllowAnApp});
     case Entry::NoRule: break;
   }
-  return "Windows Firewall has no rule that lets Mirovanta 2 in on " + on + ": " + kAllowAnApp;
+  return Cat({"Windows Firewall has no rule that lets Mirovanta 2 in on ", on, ": ", kAllowAnApp});
 }
 
 std::string FirewallWords(const platform::ConnectedNetwork& network, const NetworkFacts& facts,
@@ -107,15 +120,15 @@ std::string FirewallWords(const platform::ConnectedNetwork& network, const Netwo
   const std::string kind = ProfileWord(network.profile);
   const std::optional<bool> on = facts.firewall_on[ProfileIndex(network.profile)];
   if (!on) return "Whether Windows Firewall lets Mirovanta 2 in: unknown.";
-  if (!*on) return "Windows Firewall is off for " + kind + " networks.";
+  if (!*on) return Cat({"Windows Firewall is off for ", kind, " networks."});
   if (!facts.rules) {
-    return "Windows Firewall is on for " + kind +
-           " networks; whether it lets Mirovanta 2 in: unknown.";
+    return Cat({"Windows Firewall is on for ", kind,
+                " networks; whether it lets Mirovanta 2 in: unknown."});
   }
   const PortEntry udp = CheckPort(*facts.rules, program, RuleProtocol::Udp, port, network.profile);
   const PortEntry tcp = CheckPort(*facts.rules, program, RuleProtocol::Tcp, port, network.profile);
   if (udp.entry == Entry::Open && tcp.entry == Entry::Open) {
-    return "Windows Firewall lets Mirovanta 2 in on UDP and TCP " + std::to_string(port) + ".";
+    return Cat({"Windows Firewall lets Mirovanta 2 in on UDP and TCP ", std::to_string(port), "."});
   }
   const std::string udp_advice = Advice(udp, "UDP", network, port, names_network);
   const std::string tcp_advice = Advice(tcp, "TCP", network, port, names_network);
@@ -124,7 +137,7 @@ std::string FirewallWords(const platform::ConnectedNetwork& network, const Netwo
     return udp_advice;
   }
   if (udp_advice.empty() || tcp_advice.empty()) return udp_advice + tcp_advice;
-  return udp_advice + " " + tcp_advice;
+  return Cat({udp_advice, " ", tcp_advice});
 }
 
 std::string HeardWords(const activity::HeardDevice& device,
@@ -142,7 +155,7 @@ std::string HeardWords(const activity::HeardDevice& device,
     needed += Subnet(subnet.network, subnet.mask);
   }
   if (needed.empty()) return "not on this PC's network (this PC serves no network now).";
-  return "not on this PC's network (it would need an address in " + needed + ").";
+  return Cat({"not on this PC's network (it would need an address in ", needed, ")."});
 }
 
 void Section(std::string& report, const char* title) {
@@ -163,8 +176,8 @@ NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status) {
 
 std::string AdapterLine(const platform::Ipv4Interface& adapter) {
   const std::string name = Quoted(adapter.description.empty() ? "Adapter" : adapter.description);
-  const std::string own = name + " " + platform::Ipv4ToText(adapter.address) + "/" +
-                          std::to_string(std::popcount(adapter.netmask)) + ": ";
+  const std::string own = Cat({name, " ", platform::Ipv4ToText(adapter.address), "/",
+                               std::to_string(std::popcount(adapter.netmask)), ": "});
   if (platform::IsLoopback(adapter.address)) return own + "this PC itself, always served.";
   if (!adapter.up) return own + "not served, because it is down.";
   if (access_policy::IsTunnelOrVpn(adapter)) {
@@ -173,11 +186,11 @@ std::string AdapterLine(const platform::Ipv4Interface& adapter) {
   }
   const std::uint32_t widest = platform::MaskOfPrefix(access_policy::kWidestNearbyPrefix);
   if ((adapter.netmask | widest) != adapter.netmask) {
-    return own + "served as " + Subnet(adapter.address, widest) +
-           " only: a wider network is narrowed to the /16 around this PC's address.";
+    return Cat({own, "served as ", Subnet(adapter.address, widest),
+                " only: a wider network is narrowed to the /16 around this PC's address."});
   }
-  return own + "served: devices with an address in " + Subnet(adapter.address, adapter.netmask) +
-         " may use Mirovanta 2.";
+  return Cat({own, "served: devices with an address in ", Subnet(adapter.address, adapter.netmask),
+              " may use Mirovanta 2."});
 }
 
 std::string NetworkLine(const platform::ConnectedNetwork& network, const NetworkFacts& facts,
@@ -185,25 +198,25 @@ std::string NetworkLine(const platform::ConnectedNetwork& network, const Network
   bool names_network = false;
   const std::string firewall = FirewallWords(network, facts, program, port, names_network);
   if (names_network || network.name.empty()) return firewall;
-  return "The network " + Quoted(network.name) + " is " + ProfileWord(network.profile) + ". " +
-         firewall;
+  return Cat({"The network ", Quoted(network.name), " is ", ProfileWord(network.profile), ". ",
+              firewall});
 }
 
 std::string DeviceLine(const activity::HeardDevice& device,
                        const std::vector<platform::Ipv4Interface>& adapters,
                        const platform::LocalTime& now) {
   std::string who = platform::Ipv4ToText(device.address);
-  if (!device.hardware.empty()) who += " (" + device.hardware + ")";
-  return Clock(device.at, now) + "  " + who + ": " + HeardWords(device, adapters);
+  if (!device.hardware.empty()) who = Cat({who, " (", device.hardware, ")"});
+  return Cat({Clock(device.at, now), "  ", who, ": ", HeardWords(device, adapters)});
 }
 
 std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network) {
-  std::string report = std::string(kHelpCaption) + ", " + Clock(host.now, {}) + "\n";
-  report += "This PC: " + (host.computer_name.empty() ? "unknown" : host.computer_name) + "\n";
+  std::string report = Cat({kHelpCaption, ", ", Clock(host.now, {}), "\n"});
+  report += Cat({"This PC: ", host.computer_name.empty() ? "unknown" : host.computer_name, "\n"});
 
   Section(report, "Network adapters");
   if (host.adapters.empty()) report += "Windows lists no network adapter with an IPv4 address.\n";
-  for (const auto& adapter : host.adapters) report += AdapterLine(adapter) + "\n";
+  for (const auto& adapter : host.adapters) report.append(AdapterLine(adapter)).append("\n");
 
   Section(report, "Networks and Windows Firewall");
   if (!network.networks) {
@@ -211,27 +224,27 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
     report += "The networks this PC is connected to and their profiles: unknown.\n";
     for (NetworkProfile profile : {NetworkProfile::Private, NetworkProfile::Public,
                                    NetworkProfile::Domain}) {
-      report += "On " + ProfileWord(profile) + " networks: " +
-                NetworkLine({"", profile}, network, host.program, host.port) + "\n";
+      report += Cat({"On ", ProfileWord(profile), " networks: ",
+                     NetworkLine({"", profile}, network, host.program, host.port), "\n"});
     }
   } else if (network.networks->empty()) {
     report += "Windows lists no connected network.\n";
   }
   for (const auto& each : network.networks.value_or(std::vector<platform::ConnectedNetwork>{})) {
-    report += NetworkLine(each, network, host.program, host.port) + "\n";
+    report.append(NetworkLine(each, network, host.program, host.port)).append("\n");
   }
 
   Section(report, "Ports");
   const std::string port = std::to_string(host.port);
-  report += "UDP " + port + " (commands and the app's search): " +
-            (host.udp_listening ? "listening." : "not listening.") + "\n";
-  report += "TCP " + port + " (the app's connection): " +
-            (host.tcp_listening ? "listening." : "not listening.") + "\n";
+  report += Cat({"UDP ", port, " (commands and the app's search): ",
+                 host.udp_listening ? "listening.\n" : "not listening.\n"});
+  report += Cat({"TCP ", port, " (the app's connection): ",
+                 host.tcp_listening ? "listening.\n" : "not listening.\n"});
 
   Section(report, "Devices heard from, newest first");
   if (host.devices.empty()) report += "None since Mirovanta 2 started.\n";
   for (const auto& device : host.devices) {
-    report += DeviceLine(device, host.adapters, host.now) + "\n";
+    report.append(DeviceLine(device, host.adapters, host.now)).append("\n");
   }
   return report;
 }

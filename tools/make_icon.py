@@ -6,8 +6,9 @@
     python3 tools/make_icon.py --in-use shell/resources/inuse.ico
 
 A rounded tile in deep teal with a white remote control sending three signal
-arcs, drawn at each size with 4x4 supersampling. Sizes up to 48 are stored as
-32-bit bitmaps, 256 as PNG, as Windows expects.
+arcs, drawn at each size with 4x4 supersampling. Sizes up to 32 are stored as
+32-bit bitmaps; 48 and 256 as PNG, which Windows reads at any size since
+Vista and which keeps the program smaller.
 """
 import math
 import struct
@@ -15,6 +16,7 @@ import sys
 import zlib
 
 SIZES = (16, 20, 24, 32, 48, 256)
+PNG_FROM = 48
 TOP = (0x12, 0x8C, 0x9C)
 BOTTOM = (0x0A, 0x4E, 0x6E)
 WHITE = (0xFF, 0xFF, 0xFF)
@@ -134,7 +136,7 @@ def main(path, variant=None):
     # The variants only ever show in the notification area: small sizes.
     sizes = SIZES[:-1] if variant else SIZES
     shade = {None: sample, "--paused": sample_paused, "--in-use": sample_in_use}[variant]
-    images = [(size, png_entry(render(size, sample=shade)) if size == 256
+    images = [(size, png_entry(render(size, sample=shade)) if size >= PNG_FROM
                else bitmap_entry(render(size, sample=shade))) for size in sizes]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
