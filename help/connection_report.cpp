@@ -211,7 +211,9 @@ std::string DeviceLine(const activity::HeardDevice& device,
 }
 
 std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network) {
-  std::string report = Cat({kHelpCaption, ", ", Clock(host.now, {}), "\n"});
+  // No clock in the words: the view is refreshed only when they change, and
+  // a refresh takes away the reader's selection.
+  std::string report = Cat({kHelpCaption, "\n"});
   report += Cat({"This PC: ", host.computer_name.empty() ? "unknown" : host.computer_name, "\n"});
 
   Section(report, "Network adapters");

@@ -26,6 +26,7 @@ class FakeDialogs final : public platform::IDialogs {
   std::optional<platform::ReportText> report;
   std::function<void(std::size_t)> report_pressed;
   int report_shown = 0;
+  int report_changes = 0;
 
   int AskQuestion(const platform::PromptText& text, unsigned timeout_ms,
                   std::function<void(platform::PromptAnswer)> answered) override {
@@ -44,6 +45,7 @@ class FakeDialogs final : public platform::IDialogs {
     ++report_shown;
   }
   void ChangeReport(const std::string& text) override {
+    ++report_changes;
     if (report) report->text = text;
   }
   bool ReportShown() override { return report.has_value(); }

@@ -403,3 +403,8 @@ class ShellCase(WineTestCase):
         word = self.find_word(words, text)
         self.xdotool("mousemove", str(word[1] + word[3] // 2), str(word[2] + word[4] // 2))
         self.xdotool("click", "1")
+
+    def click_menu_item(self, word):
+        menu, words = self.open_menu()
+        self.click_word(words, word)
+        wait_for(lambda: self.window_rect("#32768") is None, 30, what="the menu to close")

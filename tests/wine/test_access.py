@@ -187,11 +187,6 @@ class PauseAndStorm(AccessCase):
         super().setUp()
         self.reg_add(SETTINGS, "AskBeforeNewDevice", "0")
 
-    def click_menu_item(self, word):
-        menu, words = self.open_menu()
-        self.click_word(words, word)
-        wait_for(lambda: self.window_rect("#32768") is None, 30, what="the menu to close")
-
     def tray_icon_tint(self):
         """How much bluer than red the tray icon is: the usual icon is teal,
         the paused one grey."""

@@ -100,11 +100,6 @@ class PauseHotkey(ActivityCase):
 
 class TrayShows(ActivityCase):
 
-    def click_menu_item(self, word):
-        menu, words = self.open_menu()
-        self.click_word(words, word)
-        wait_for(lambda: self.window_rect("#32768") is None, 30, what="the menu to close")
-
     def test_the_icon_shows_a_connected_device_and_turns_back_a_minute_after_it_left(self):
         self.start_host()
         self.settle()
