@@ -47,8 +47,8 @@ TEST(ConnectionHelp, EachAdapterSaysWhetherItIsServedAndWhyNot) {
       {{0x0A010203u, 0xFF000000u, true, false, 6, "Office"},
        "\"Office\" 10.1.2.3/8: served as 10.1.0.0/16 only: a wider network is narrowed to the /16 "
        "around this PC's address."},
-      {{0x7F000001u, 0xFF000000u, true, false, 24, ""},
-       "\"Adapter\" 127.0.0.1/8: this PC itself, always served."},
+      {{0x7F000001u, 0xFF000000u, true, false, 24, "Loopback"},
+       "\"Loopback\" 127.0.0.1/8: this PC itself, always served."},
   };
   for (const Case& c : cases) EXPECT_EQ(help::AdapterLine(c.adapter), c.line);
 }
