@@ -23,6 +23,19 @@ std::vector<FirewallRule> SetupRules(unsigned profiles, bool udp_enabled = true)
           {"Mirovanta 2 (TCP)", kProgram, RuleProtocol::Tcp, "1565", true, true, profiles}};
 }
 
+// Built by a function: GCC 12 at -O3 warns of an aggregate table of adapters.
+platform::Ipv4Interface Adapter(std::uint32_t address, std::uint32_t mask, bool up, bool tunnel,
+                                std::uint32_t type, const char* description) {
+  platform::Ipv4Interface adapter;
+  adapter.address = address;
+  adapter.netmask = mask;
+  adapter.up = up;
+  adapter.tunnel = tunnel;
+  adapter.interface_type = type;
+  adapter.description = description;
+  return adapter;
+}
+
 help::NetworkFacts Facts(std::optional<std::vector<FirewallRule>> rules,
                          std::optional<bool> on = true) {
   help::NetworkFacts facts;
@@ -36,18 +49,18 @@ TEST(ConnectionHelp, EachAdapterSaysWhetherItIsServedAndWhyNot) {
     platform::Ipv4Interface adapter;
     std::string line;
   } cases[] = {
-      {{0xC0A80114u, 0xFFFFFF00u, true, false, 71, "Wi-Fi"},
+      {Adapter(0xC0A80114u, 0xFFFFFF00u, true, false, 71, "Wi-Fi"),
        "\"Wi-Fi\" 192.168.1.20/24: served: devices with an address in 192.168.1.0/24 may use "
        "Mirovanta 2."},
-      {{0xC0A80114u, 0xFFFFFF00u, false, false, 6, "Ethernet"},
+      {Adapter(0xC0A80114u, 0xFFFFFF00u, false, false, 6, "Ethernet"),
        "\"Ethernet\" 192.168.1.20/24: not served, because it is down."},
-      {{0x0A080002u, 0xFFFFFF00u, true, false, 53, "WireGuard Tunnel"},
+      {Adapter(0x0A080002u, 0xFFFFFF00u, true, false, 53, "WireGuard Tunnel"),
        "\"WireGuard Tunnel\" 10.8.0.2/24: not served, because it is a VPN or tunnel adapter (its "
        "network is at the far end of the tunnel)."},
-      {{0x0A010203u, 0xFF000000u, true, false, 6, "Office"},
+      {Adapter(0x0A010203u, 0xFF000000u, true, false, 6, "Office"),
        "\"Office\" 10.1.2.3/8: served as 10.1.0.0/16 only: a wider network is narrowed to the /16 "
        "around this PC's address."},
-      {{0x7F000001u, 0xFF000000u, true, false, 24, "Loopback"},
+      {Adapter(0x7F000001u, 0xFF000000u, true, false, 24, "Loopback"),
        "\"Loopback\" 127.0.0.1/8: this PC itself, always served."},
   };
   for (const Case& c : cases) EXPECT_EQ(help::AdapterLine(c.adapter), c.line);
