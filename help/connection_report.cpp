@@ -46,8 +46,8 @@ std::string ProfileWord(NetworkProfile profile) {
 // "Private and Domain", from a rule's profile bits.
 std::string ProfileWords(unsigned bits) {
   std::string words;
-  for (NetworkProfile profile : {NetworkProfile::Private, NetworkProfile::Domain,
-                                 NetworkProfile::Public}) {
+  for (NetworkProfile profile :
+       {NetworkProfile::Private, NetworkProfile::Domain, NetworkProfile::Public}) {
     if ((bits & static_cast<unsigned>(profile)) == 0) continue;
     if (!words.empty()) words += " and ";
     words += ProfileWord(profile);
@@ -181,8 +181,9 @@ std::string AdapterLine(const platform::Ipv4Interface& adapter) {
   if (platform::IsLoopback(adapter.address)) return own + "this PC itself, always served.";
   if (!adapter.up) return own + "not served, because it is down.";
   if (access_policy::IsTunnelOrVpn(adapter)) {
-    return own + "not served, because it is a VPN or tunnel adapter (its network is at the far "
-                 "end of the tunnel).";
+    return own +
+           "not served, because it is a VPN or tunnel adapter (its network is at the far "
+           "end of the tunnel).";
   }
   const std::uint32_t widest = platform::MaskOfPrefix(access_policy::kWidestNearbyPrefix);
   if ((adapter.netmask | widest) != adapter.netmask) {
@@ -198,8 +199,8 @@ std::string NetworkLine(const platform::ConnectedNetwork& network, const Network
   bool names_network = false;
   const std::string firewall = FirewallWords(network, facts, program, port, names_network);
   if (names_network || network.name.empty()) return firewall;
-  return Cat({"The network ", Quoted(network.name), " is ", ProfileWord(network.profile), ". ",
-              firewall});
+  return Cat(
+      {"The network ", Quoted(network.name), " is ", ProfileWord(network.profile), ". ", firewall});
 }
 
 std::string DeviceLine(const activity::HeardDevice& device,
@@ -224,10 +225,11 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
   if (!network.networks) {
     // Without the networks, the firewall as it stands for each kind of network.
     report += "The networks this PC is connected to and their profiles: unknown.\n";
-    for (NetworkProfile profile : {NetworkProfile::Private, NetworkProfile::Public,
-                                   NetworkProfile::Domain}) {
-      report += Cat({"On ", ProfileWord(profile), " networks: ",
-                     NetworkLine({"", profile}, network, host.program, host.port), "\n"});
+    for (NetworkProfile profile :
+         {NetworkProfile::Private, NetworkProfile::Public, NetworkProfile::Domain}) {
+      report +=
+          Cat({"On ", ProfileWord(profile),
+               " networks: ", NetworkLine({"", profile}, network, host.program, host.port), "\n"});
     }
   } else if (network.networks->empty()) {
     report += "Windows lists no connected network.\n";
@@ -240,8 +242,9 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
   const std::string port = std::to_string(host.port);
   report += Cat({"UDP ", port, " (commands and the app's search): ",
                  host.udp_listening ? "listening.\n" : "not listening.\n"});
-  report += Cat({"TCP ", port, " (the app's connection): ",
-                 host.tcp_listening ? "listening.\n" : "not listening.\n"});
+  report +=
+      Cat({"TCP ", port,
+           " (the app's connection): ", host.tcp_listening ? "listening.\n" : "not listening.\n"});
 
   Section(report, "Devices heard from, newest first");
   if (host.devices.empty()) report += "None since Mirovanta 2 started.\n";

@@ -71,13 +71,17 @@ PortEntry CheckPort(const std::vector<FirewallRule>& rules, const std::string& p
       if (here) return {Entry::Blocked, rule.name, 0};
       continue;
     }
-    if (here) open = true;
-    else result.other |= rule.profiles;
+    if (here)
+      open = true;
+    else
+      result.other |= rule.profiles;
   }
   if (open) return {Entry::Open, "", 0};
   // Turning on the rule that is off is the smaller step for the user.
-  if (!result.rule.empty()) result.entry = Entry::RuleOff;
-  else if (result.other != 0) result.entry = Entry::Elsewhere;
+  if (!result.rule.empty())
+    result.entry = Entry::RuleOff;
+  else if (result.other != 0)
+    result.entry = Entry::Elsewhere;
   return result;
 }
 

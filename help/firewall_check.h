@@ -10,10 +10,10 @@
 namespace help {
 
 enum class Entry {
-  Open,      // an enabled allow rule for the program (or any program) covers it
-  Blocked,   // an enabled block rule covers it; block rules win
-  RuleOff,   // only a turned-off rule would let it in
-  Elsewhere, // rules for the program let it in on other kinds of networks only
+  Open,       // an enabled allow rule for the program (or any program) covers it
+  Blocked,    // an enabled block rule covers it; block rules win
+  RuleOff,    // only a turned-off rule would let it in
+  Elsewhere,  // rules for the program let it in on other kinds of networks only
   NoRule,
 };
 

@@ -20,13 +20,13 @@ enum class RuleProtocol { Tcp, Udp, Any, Other };
 
 // One inbound rule of the firewall, as it stands in the policy.
 struct FirewallRule {
-  std::string name;         // UTF-8
-  std::string program;      // the program's full path; empty for any program
+  std::string name;     // UTF-8
+  std::string program;  // the program's full path; empty for any program
   RuleProtocol protocol = RuleProtocol::Any;
   std::string local_ports;  // "1565", "1500-1600,8080", "*"; empty for any
   bool allow = true;        // false: a block rule
   bool enabled = true;
-  unsigned profiles = 7;    // NetworkProfile bits it applies to
+  unsigned profiles = 7;  // NetworkProfile bits it applies to
 };
 
 class INetworkStatus {

@@ -41,9 +41,9 @@ void TForm1::Help1Click() {
   help_adapters_ = platform_.sockets.Interfaces();
   help_facts_ = help::ReadNetworkFacts(platform_.network_status);
   help_text_ = HelpText();
-  platform_.dialogs.ShowReport({help::kHelpCaption, help_text_,
-                                {"Copy", "Open network settings", "Close"}},
-                               [this](std::size_t button) { HelpButton(button); });
+  platform_.dialogs.ShowReport(
+      {help::kHelpCaption, help_text_, {"Copy", "Open network settings", "Close"}},
+      [this](std::size_t button) { HelpButton(button); });
   if (help_timer_ == 0) {
     help_timer_ = platform_.timers.Start(kHelpRefreshMs, [this] { HelpTick(); });
   }
@@ -80,8 +80,8 @@ void TForm1::HelpButton(std::size_t button) {
                                 (units.size() + 1) * sizeof(char16_t));
   } else if (button == kSettingsButton) {
     // Settings pages are Windows 10's; before it the control panel's page.
-    if (!launch::Started(platform_.shell.Execute("open", kNetworkSettings, "", "",
-                                                 platform::ShowAs::Normal))) {
+    if (!launch::Started(
+            platform_.shell.Execute("open", kNetworkSettings, "", "", platform::ShowAs::Normal))) {
       platform_.shell.Execute("open", "control.exe", kNetworkCentre, "", platform::ShowAs::Normal);
     }
   } else if (button == kCloseButton) {

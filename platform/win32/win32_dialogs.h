@@ -45,8 +45,8 @@ class Win32Dialogs final : public IDialogs {
   std::map<int, Question> questions_;  // destroyed before the class goes
   int next_id_ = 1;
   std::unique_ptr<WindowClass> report_class_;
-  UniqueWindow report_;          // destroyed before its class goes
-  HWND report_text_ = nullptr;   // children of `report_`, gone with it
+  UniqueWindow report_;         // destroyed before its class goes
+  HWND report_text_ = nullptr;  // children of `report_`, gone with it
   std::vector<HWND> report_buttons_;
   std::function<void(std::size_t)> report_pressed_;
 };

@@ -46,8 +46,8 @@ RuleProtocol ProtocolOf(LONG protocol) {
 
 ComPtr<INetFwPolicy2> Policy() {
   ComPtr<INetFwPolicy2> policy;
-  if (FAILED(CoCreateInstance(CLSID_NetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_INetFwPolicy2, policy.put_void()))) {
+  if (FAILED(CoCreateInstance(CLSID_NetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, IID_INetFwPolicy2,
+                              policy.put_void()))) {
     policy.reset();
   }
   return policy;

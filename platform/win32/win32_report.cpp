@@ -58,10 +58,9 @@ bool Win32Dialogs::CreateReport(const ReportText& report) {
                                 GetModuleHandleA(nullptr), nullptr));
   if (!report_) return false;
   SetWindowLongPtrA(report_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  report_text_ = WideChild(report_.get(), L"EDIT", L"",
-                           WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                               WS_TABSTOP,
-                           0);
+  report_text_ = WideChild(
+      report_.get(), L"EDIT", L"",
+      WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP, 0);
   report_buttons_.clear();
   for (std::size_t i = 0; i < report.buttons.size(); ++i) {
     report_buttons_.push_back(WideChild(report_.get(), L"BUTTON", Utf8ToWide(report.buttons[i]),
@@ -93,12 +92,11 @@ void Win32Dialogs::LayOutReport() {
     MoveWindow(*it, right, row_top, width, kButtonHeight, TRUE);
     right -= kButtonGap;
   }
-  MoveWindow(report_text_, kMargin, kMargin, client.right - 2 * kMargin,
-             row_top - 2 * kMargin, TRUE);
+  MoveWindow(report_text_, kMargin, kMargin, client.right - 2 * kMargin, row_top - 2 * kMargin,
+             TRUE);
 }
 
-void Win32Dialogs::ShowReport(const ReportText& report,
-                              std::function<void(std::size_t)> pressed) {
+void Win32Dialogs::ShowReport(const ReportText& report, std::function<void(std::size_t)> pressed) {
   if (!report_ && !CreateReport(report)) return;
   report_pressed_ = std::move(pressed);
   SetWindowTextW(report_text_, EditText(report.text).c_str());
@@ -130,8 +128,7 @@ LRESULT CALLBACK Win32Dialogs::ReportProcedure(HWND window, UINT message, WPARAM
       case WM_COMMAND: {
         const int id = LOWORD(w);
         const auto index = static_cast<std::size_t>(id - kFirstButtonId);
-        if (id >= kFirstButtonId && index < self->report_buttons_.size() &&
-            self->report_pressed_) {
+        if (id >= kFirstButtonId && index < self->report_buttons_.size() && self->report_pressed_) {
           // The handler may close the window, and this procedure with it.
           auto pressed = self->report_pressed_;
           pressed(index);

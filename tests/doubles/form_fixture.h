@@ -36,9 +36,9 @@ struct FormFixture {
   FakeTimers timers;
   FakeHotkeys hotkeys;
   FakeNetworkStatus network_status;
-  shell::TPlatform services{sockets, input,  clipboard, shell,   windows,       processes,
-                            registry, profile, system,  tray,    tcp,           links,
-                            dialogs,  files,   timers,  hotkeys, network_status};
+  shell::TPlatform services{sockets,  input,   clipboard, shell,   windows,       processes,
+                            registry, profile, system,    tray,    tcp,           links,
+                            dialogs,  files,   timers,    hotkeys, network_status};
 
   // A PC on a home network: 192.168.1.20/24.
   FormFixture() {

@@ -75,9 +75,8 @@ TEST(ConnectionHelp, EachProfileAndFirewallStateGetsItsAdvice) {
       {"Other (UDP)", "C:\\Other\\other.exe", RuleProtocol::Udp, "1565", true, true, kAll}};
   std::vector<FirewallRule> any_program = {
       {"Port range", "", RuleProtocol::Any, "80, 1500-1600", true, true, kAll}};
-  std::vector<FirewallRule> other_case = {
-      {"Mine", "c:\\program files\\mirovanta 2\\MIROVANTA2.EXE", RuleProtocol::Any, "*", true,
-       true, kAll}};
+  std::vector<FirewallRule> other_case = {{"Mine", "c:\\program files\\mirovanta 2\\MIROVANTA2.EXE",
+                                           RuleProtocol::Any, "*", true, true, kAll}};
   struct Case {
     ConnectedNetwork network;
     help::NetworkFacts facts;
@@ -130,9 +129,9 @@ TEST(ConnectionHelp, PortListsAreReadAsTheFirewallWritesThem) {
   struct Case {
     const char* ports;
     bool holds;
-  } cases[] = {{"", true},          {"*", true},           {"1565", true},     {"1564", false},
-               {"1500-1600", true}, {"1566-1600", false},  {"80,1565", true},  {"80, 1565 ", true},
-               {"RPC", false},      {"15650", false},      {"-1565", false},   {"1565-", false}};
+  } cases[] = {{"", true},          {"*", true},          {"1565", true},    {"1564", false},
+               {"1500-1600", true}, {"1566-1600", false}, {"80,1565", true}, {"80, 1565 ", true},
+               {"RPC", false},      {"15650", false},     {"-1565", false},  {"1565-", false}};
   for (const Case& c : cases) EXPECT_EQ(help::PortListed(c.ports, 1565), c.holds) << c.ports;
 }
 
@@ -216,10 +215,12 @@ TEST(ConnectionHelpForm, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
   EXPECT_EQ(shown.rfind("Mirovanta 2 Connection help\nThis PC: DESKTOP-ANN\n", 0), 0u) << shown;
   EXPECT_TRUE(Has(shown, "192.168.1.20/24: served")) << shown;
   EXPECT_TRUE(Has(shown, "UDP 1565 (commands and the app's search): listening.")) << shown;
-  const auto phone = shown.find("16:05:01  192.168.1.23 (3c-22-fb-01-02-03): waiting for your "
-                                "answer to the question on the screen.");
-  const auto far = shown.find("16:05:01  192.168.7.5: not on this PC's network (it would need an "
-                              "address in 192.168.1.0/24).");
+  const auto phone = shown.find(
+      "16:05:01  192.168.1.23 (3c-22-fb-01-02-03): waiting for your "
+      "answer to the question on the screen.");
+  const auto far = shown.find(
+      "16:05:01  192.168.7.5: not on this PC's network (it would need an "
+      "address in 192.168.1.0/24).");
   ASSERT_NE(phone, std::string::npos) << shown;
   ASSERT_NE(far, std::string::npos) << shown;
   EXPECT_LT(phone, far);  // newest first
@@ -228,9 +229,8 @@ TEST(ConnectionHelpForm, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
   ASSERT_EQ(t.clipboard.data.size(), 1u);
   EXPECT_EQ(t.clipboard.data[0].format, "Unicode");
   const std::u16string copied = help::ClipboardUnits(shown);
-  EXPECT_EQ(t.clipboard.data[0].bytes,
-            std::string(reinterpret_cast<const char*>(copied.c_str()),
-                        (copied.size() + 1) * sizeof(char16_t)));
+  EXPECT_EQ(t.clipboard.data[0].bytes, std::string(reinterpret_cast<const char*>(copied.c_str()),
+                                                   (copied.size() + 1) * sizeof(char16_t)));
   EXPECT_FALSE(t.clipboard.open);
 }
 
@@ -276,8 +276,8 @@ TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
                   "On Domain networks: Whether Windows Firewall lets Mirovanta 2 in: unknown.\n"))
       << t.Shown();
   t.network_status.firewall_on[NetworkProfile::Domain] = true;
-  t.network_status.networks = std::vector<platform::ConnectedNetwork>{{"Home",
-                                                                       NetworkProfile::Private}};
+  t.network_status.networks =
+      std::vector<platform::ConnectedNetwork>{{"Home", NetworkProfile::Private}};
   t.network_status.firewall_on[NetworkProfile::Private].reset();
   t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(),
@@ -303,8 +303,7 @@ TEST(ConnectionHelpForm, PausedAndDeniedDevicesAreListedSo) {
   t.Form().Pause1Click();
   t.Command(0xC0A80118u);
   t.OpenHelp();
-  EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: not served: remote control is paused.\n"))
-      << t.Shown();
+  EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: not served: remote control is paused.\n")) << t.Shown();
 }
 
 }  // namespace
