@@ -164,13 +164,21 @@ void Section(std::string& report, const char* title) {
 
 }  // namespace
 
-NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status) {
+NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status, platform::ISystem& system) {
   NetworkFacts facts;
   facts.networks = status.ConnectedNetworks();
   for (NetworkProfile profile : kProfiles) {
     facts.firewall_on[ProfileIndex(profile)] = status.FirewallOn(profile);
   }
   facts.rules = status.InboundRules();
+  // Rules made in the firewall's own windows name the program as
+  // "%ProgramFiles%\...": compared with the host's path once expanded.
+  if (!facts.rules) return facts;
+  for (platform::FirewallRule& rule : *facts.rules) {
+    if (rule.program.find('%') != std::string::npos) {
+      rule.program = system.ExpandEnvironment(rule.program);
+    }
+  }
   return facts;
 }
 

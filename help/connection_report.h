@@ -24,7 +24,7 @@ struct NetworkFacts {
   std::array<std::optional<bool>, 3> firewall_on{};  // Domain, Private, Public
   std::optional<std::vector<platform::FirewallRule>> rules;
 };
-NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status);
+NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status, platform::ISystem& system);
 
 struct HostFacts {
   std::string computer_name;

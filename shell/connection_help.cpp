@@ -39,7 +39,7 @@ std::string TForm1::HelpText() {
 
 void TForm1::Help1Click() {
   help_adapters_ = platform_.sockets.Interfaces();
-  help_facts_ = help::ReadNetworkFacts(platform_.network_status);
+  help_facts_ = help::ReadNetworkFacts(platform_.network_status, platform_.system);
   help_text_ = HelpText();
   platform_.dialogs.ShowReport(
       {help::kHelpCaption, help_text_, {"Copy", "Open network settings", "Close"}},
@@ -58,7 +58,7 @@ void TForm1::HelpTick() {
   std::vector<platform::Ipv4Interface> adapters = platform_.sockets.Interfaces();
   if (adapters != help_adapters_) {
     help_adapters_ = std::move(adapters);
-    help_facts_ = help::ReadNetworkFacts(platform_.network_status);
+    help_facts_ = help::ReadNetworkFacts(platform_.network_status, platform_.system);
   }
   // Unchanged words are left alone: setting them again would scroll the
   // view back to its top under the user's eyes.

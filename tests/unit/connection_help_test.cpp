@@ -258,6 +258,18 @@ TEST(ConnectionHelpForm, ASecondClickKeepsOneWindowAndAdapterChangesRefreshIt) {
   EXPECT_TRUE(t.timers.running.empty());
 }
 
+TEST(ConnectionHelpForm, ARuleNamingTheProgramByAnEnvironmentReferenceCoversIt) {
+  HelpFixture t;
+  t.system.environment["ProgramFiles"] = "C:\\Program Files";
+  t.network_status.rules = std::vector<FirewallRule>{{"Allowed in the firewall's window",
+                                                      "%ProgramFiles%\\Mirovanta 2\\Mirovanta2.exe",
+                                                      RuleProtocol::Any, "", true, true, kAll}};
+  t.Create();
+  t.OpenHelp();
+  EXPECT_TRUE(Has(t.Shown(), "Windows Firewall lets Mirovanta 2 in on UDP and TCP 1565.\n"))
+      << t.Shown();
+}
+
 TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
   HelpFixture t;
   t.network_status.networks.reset();
