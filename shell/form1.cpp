@@ -79,6 +79,10 @@ void TForm1::DetachFromApplication() {
   look_timer_ = 0;
   if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
   name_timer_ = 0;
+  // The connection help's buttons and refresh would call into it too.
+  if (help_timer_ != 0) platform_.timers.Stop(help_timer_);
+  help_timer_ = 0;
+  platform_.dialogs.CloseReport();
 }
 
 // The components as the form resource sets them up: the icon is added as its

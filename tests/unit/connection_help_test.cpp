@@ -270,6 +270,15 @@ TEST(ConnectionHelpForm, ARuleNamingTheProgramByAnEnvironmentReferenceCoversIt) 
       << t.Shown();
 }
 
+TEST(ConnectionHelpForm, TheViewAndItsRefreshGoWithTheForm) {
+  HelpFixture t;
+  t.Create();
+  t.OpenHelp();
+  t.form.reset();
+  EXPECT_FALSE(t.dialogs.report);
+  EXPECT_TRUE(t.timers.running.empty());
+}
+
 TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
   HelpFixture t;
   t.network_status.networks.reset();
