@@ -130,12 +130,12 @@ std::string FirewallWords(const platform::ConnectedNetwork& network, const Netwo
   if (udp.entry == Entry::Open && tcp.entry == Entry::Open) {
     return Cat({"Windows Firewall lets Mirovanta 2 in on UDP and TCP ", std::to_string(port), "."});
   }
+  // The same trouble on both protocols is said once.
+  if (udp.entry == tcp.entry && udp.rule == tcp.rule && udp.other == tcp.other) {
+    return Advice(udp, "UDP and TCP", network, port, names_network);
+  }
   const std::string udp_advice = Advice(udp, "UDP", network, port, names_network);
   const std::string tcp_advice = Advice(tcp, "TCP", network, port, names_network);
-  if (udp.entry == tcp.entry && udp.rule == tcp.rule && udp.other == tcp.other &&
-      udp.entry != Entry::Blocked && udp.entry != Entry::NoRule) {
-    return udp_advice;
-  }
   if (udp_advice.empty() || tcp_advice.empty()) return udp_advice + tcp_advice;
   return Cat({udp_advice, " ", tcp_advice});
 }

@@ -73,6 +73,7 @@ TEST(ConnectionHelp, EachProfileAndFirewallStateGetsItsAdvice) {
   blocked.push_back({"No games", "", RuleProtocol::Any, "1000-2000", false, true, 4});
   std::vector<FirewallRule> other_program = {
       {"Other (UDP)", "C:\\Other\\other.exe", RuleProtocol::Udp, "1565", true, true, kAll}};
+  std::vector<FirewallRule> tcp_only = {SetupRules(kAll)[1]};
   std::vector<FirewallRule> any_program = {
       {"Port range", "", RuleProtocol::Any, "80, 1500-1600", true, true, kAll}};
   std::vector<FirewallRule> other_case = {{"Mine", "c:\\program files\\mirovanta 2\\MIROVANTA2.EXE",
@@ -100,14 +101,16 @@ TEST(ConnectionHelp, EachProfileAndFirewallStateGetsItsAdvice) {
        "setup again."},
       {cafe, Facts(blocked),
        "The network \"Caf\xC3\xA9\" is Public. The firewall rule \"No games\" blocks Mirovanta 2 "
-       "on UDP 1565: turn it off in Windows Defender Firewall > Advanced settings > Inbound "
-       "Rules. The firewall rule \"No games\" blocks Mirovanta 2 on TCP 1565: turn it off in "
-       "Windows Defender Firewall > Advanced settings > Inbound Rules."},
+       "on UDP and TCP 1565: turn it off in Windows Defender Firewall > Advanced settings > "
+       "Inbound Rules."},
       {home, Facts(other_program),
        "The network \"Home\" is Private. Windows Firewall has no rule that lets Mirovanta 2 in on "
+       "UDP and TCP 1565: run the setup again, or allow Mirovanta 2 in Windows Defender Firewall "
+       "> Allow an app."},
+      {home, Facts(tcp_only),
+       "The network \"Home\" is Private. Windows Firewall has no rule that lets Mirovanta 2 in on "
        "UDP 1565: run the setup again, or allow Mirovanta 2 in Windows Defender Firewall > Allow "
-       "an app. Windows Firewall has no rule that lets Mirovanta 2 in on TCP 1565: run the setup "
-       "again, or allow Mirovanta 2 in Windows Defender Firewall > Allow an app."},
+       "an app."},
       {home, Facts(any_program),
        "The network \"Home\" is Private. Windows Firewall lets Mirovanta 2 in on UDP and TCP "
        "1565."},
