@@ -21,7 +21,11 @@ COUNT probes or keys each, COUNT at least 400; start-up: rounds of 5 starts),
 host and floor alternated within each round; the goal is judged on the median
 of the per-round ratios, printed with the lowest and highest.
 
-    python3 bench/probe_bench.py [COUNT] [ROUNDS]
+    python3 bench/probe_bench.py [COUNT] [ROUNDS] [PARTS]
+
+PARTS (comma-separated, all by default) picks among startup, probe and key,
+to measure again one figure that a change concerns; a full run is what a
+goal is judged on.
 
 Needs the native-release and windows builds (cmake --preset native-release &&
 cmake --build --preset native-release; tools/quickstart.sh builds windows).
@@ -226,41 +230,49 @@ def resident_and_idle(case, host):
                (switches1 - switches0) / 10))
 
 
-def wine_run(count, rounds):
+def wine_run(count, rounds, parts):
     case = _WineBench()
     case.setUp()
     try:
         # The Wine session is already up (a helper ran first), as after a logon.
         case.run_wine(case.helper("cursor_pos"))
-        print(startup(case, rounds))
+        if "startup" in parts:
+            print(startup(case, rounds))
         host = case.start_host()
-        print(resident_and_idle(case, host))
+        if "probe" in parts:
+            print(resident_and_idle(case, host))
         for name, exe in (("layered_echo", "udp_echo.exe"), ("floor_echo", "floor_echo.exe"),
                           ("floor_startup", "floor_startup.exe"), ("floor_key", "floor_key.exe"),
                           ("floor_key_handover", "floor_key_handover.exe")):
             case.start_wine(os.path.join(WINDOWS, "bench", exe), str(PORTS[name]))
         for name in ("layered_echo", "floor_echo", "floor_startup"):
             wait_answering(PORTS[name])
-        ratios = []
-        for _ in range(rounds):
-            rtt = probe_rtt(count, ["floor_echo", "host", "layered_echo", "floor_startup"])
-            print("  " + rtt.replace("\n", "\n  "), flush=True)
-            ratio = ratio_line(rtt, "host")
-            any_floor = ratio_line(rtt, "floor_startup")
-            if ratio is not None and any_floor:
-                # floor_startup binds every address, as the host must to serve the network.
-                print("  probe host against floor_startup (bound to every address, as the "
-                      "host): p50 %.2f" % (ratio / any_floor))
-            ratios.append(ratio if ratio is not None else float("inf"))
-        print(judged("probe round trip against floor_echo", ratios, PROBE_GOAL))
-        notify = key_target(case)
-        try:
-            print(judged("key to key-down against floor_key",
-                         [key_round(notify, count) for _ in range(rounds)], KEY_GOAL))
-        finally:
-            notify.close()
+        if "probe" in parts:
+            probe_rounds(count, rounds)
+        if "key" in parts:
+            notify = key_target(case)
+            try:
+                print(judged("key to key-down against floor_key",
+                             [key_round(notify, count) for _ in range(rounds)], KEY_GOAL))
+            finally:
+                notify.close()
     finally:
         case.doCleanups()
+
+
+def probe_rounds(count, rounds):
+    ratios = []
+    for _ in range(rounds):
+        rtt = probe_rtt(count, ["floor_echo", "host", "layered_echo", "floor_startup"])
+        print("  " + rtt.replace("\n", "\n  "), flush=True)
+        ratio = ratio_line(rtt, "host")
+        any_floor = ratio_line(rtt, "floor_startup")
+        if ratio is not None and any_floor:
+            # floor_startup binds every address, as the host must to serve the network.
+            print("  probe host against floor_startup (bound to every address, as the "
+                  "host): p50 %.2f" % (ratio / any_floor))
+        ratios.append(ratio if ratio is not None else float("inf"))
+    print(judged("probe round trip against floor_echo", ratios, PROBE_GOAL))
 
 
 def sizes():
@@ -277,13 +289,14 @@ def sizes():
 def main():
     count = max(400, int(sys.argv[1]) if len(sys.argv) > 1 else 1000)
     rounds = max(5, int(sys.argv[2]) if len(sys.argv) > 2 else 5)
+    parts = sys.argv[3].split(",") if len(sys.argv) > 3 else ["startup", "probe", "key"]
     print("machine: %s, %d cores" % (os.uname().machine, os.cpu_count()))
     print("== native (POSIX sockets), %d probes each, alternated" % count)
     print(native_run(count))
     print("== Wine (%s), %d rounds of %d probes or keys each, alternated" % (
         subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip(),
         rounds, count))
-    wine_run(count, rounds)
+    wine_run(count, rounds, parts)
     sizes()
 
 

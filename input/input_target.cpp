@@ -2,14 +2,22 @@
 
 namespace input {
 
-TInputTargetCheck::TInputTargetCheck(platform::IWindows& windows, Warn warn)
-    : windows_(windows), warn_(std::move(warn)) {}
+TInputTargetCheck::TInputTargetCheck(platform::IWindows& windows, Clock now_ms, Warn warn)
+    : windows_(windows), now_ms_(std::move(now_ms)), warn_(std::move(warn)) {}
 
 std::string TInputTargetCheck::WarningText(const std::string& title) {
   return "Mirovanta 2 cannot control \"" + title + "\" because it runs as administrator.";
 }
 
 void TInputTargetCheck::BeforeInput() {
+  const std::uint64_t now = now_ms_();
+  if (looked_ && now - looked_at_ < kLookEveryMs) return;
+  looked_ = true;
+  looked_at_ = now;
+  Look();
+}
+
+void TInputTargetCheck::Look() {
   const platform::WindowHandle window = windows_.ForegroundWindow();
   if (window == checked_) return;
   checked_ = window;

@@ -30,8 +30,9 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
       Keyboard(platform.input),
       TextAndPointer(platform.input, platform.clipboard, Keyboard),
-      InputTarget(platform.windows,
-                  [this](const std::string& text) { ShowBalloon("Mirovanta 2", text); }),
+      InputTarget(
+          platform.windows, [&platform] { return platform.system.TickCountMs(); },
+          [this](const std::string& text) { ShowBalloon("Mirovanta 2", text); }),
       Laser(platform.shell, platform.windows, ExeDirectory(application)),
       Store(platform.profile),
       Closer(platform.processes, platform.windows),

@@ -162,7 +162,11 @@ class FakeWindows final : public platform::IWindows {
   platform::WindowHandle foreground = 0;
   std::map<std::uint32_t, platform::IntegrityLevel> levels;  // 0: this process
   int level_reads = 0;
-  platform::WindowHandle ForegroundWindow() override { return foreground; }
+  int foreground_reads = 0;
+  platform::WindowHandle ForegroundWindow() override {
+    ++foreground_reads;
+    return foreground;
+  }
   platform::IntegrityLevel ProcessIntegrity(std::uint32_t process_id) override {
     ++level_reads;
     auto level = levels.find(process_id);

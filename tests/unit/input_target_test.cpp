@@ -12,7 +12,8 @@ using platform::IntegrityLevel;
 struct TargetFixture {
   doubles::FakeWindows windows;
   std::vector<std::string> told;
-  input::TInputTargetCheck check{windows,
+  std::uint64_t now_ms = 5000;
+  input::TInputTargetCheck check{windows, [this] { return now_ms; },
                                  [this](const std::string& text) { told.push_back(text); }};
 
   TargetFixture() {
@@ -25,8 +26,11 @@ struct TargetFixture {
     windows.levels[200] = IntegrityLevel::Medium;
     windows.levels[300] = IntegrityLevel::System;
   }
+  // The window comes to the front, and the next command comes after the
+  // check would look again.
   void Focus(platform::WindowHandle window) {
     windows.foreground = window;
+    now_ms += input::TInputTargetCheck::kLookEveryMs;
     check.BeforeInput();
   }
 };
@@ -55,6 +59,29 @@ TEST(InputTarget, TheLevelIsReadOnlyWhenTheForegroundWindowChanges) {
   t.Focus(0);  // no foreground window: nothing to look at
   EXPECT_EQ(t.windows.level_reads, reads);
   EXPECT_TRUE(t.told.empty());
+}
+
+TEST(InputTarget, TheForegroundWindowIsLookedAtNoMoreOftenThanThePeriod) {
+  TargetFixture t;
+  t.Focus(21);
+  const int looks = t.windows.foreground_reads;
+  t.windows.foreground = 11;  // Task Manager comes to the front between keys
+  for (int i = 0; i < 1000; ++i) {
+    t.now_ms += 2;  // a burst of keys, 2 ms apart
+    t.check.BeforeInput();
+    if (t.now_ms - 5250 >= input::TInputTargetCheck::kLookEveryMs) break;
+  }
+  EXPECT_EQ(t.windows.foreground_reads, looks + 1) << "one more look, at the period's end";
+  EXPECT_EQ(t.told.size(), 1u) << "and the change is seen there";
+}
+
+TEST(InputTarget, TheFirstCommandAfterAPauseLooksAtOnce) {
+  TargetFixture t;
+  t.Focus(21);
+  t.windows.foreground = 11;
+  t.now_ms += 60'000;
+  t.check.BeforeInput();
+  EXPECT_EQ(t.told.size(), 1u);
 }
 
 TEST(InputTarget, NothingIsSaidWhenEitherLevelIsUnknownOrNotHigher) {
