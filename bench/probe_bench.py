@@ -32,6 +32,7 @@ cmake --build --preset native-release; tools/quickstart.sh builds windows).
 Everything goes to 127.0.0.1.
 """
 import os
+import socket
 import statistics
 import subprocess
 import sys
@@ -117,9 +118,25 @@ class _WineBench(harness.WineTestCase):
         pass
 
 
+def port_free(port):
+    """Neither UDP nor TCP `port` is bound by anyone on this machine."""
+    for kind in (socket.SOCK_DGRAM, socket.SOCK_STREAM):
+        probe = socket.socket(socket.AF_INET, kind)
+        try:
+            probe.bind(("0.0.0.0", port))
+        except OSError:
+            return False
+        finally:
+            probe.close()
+    return True
+
+
 def time_to_first_answer(case, exe, port, *args):
     """Milliseconds from the start of `exe` to its first answered probe (a
     probe every 20 ms); the program is ended afterwards."""
+    # A program ended a moment ago may hold the port until the Wine server has
+    # taken its sockets down; a start that cannot bind it would measure nothing.
+    harness.wait_for(lambda: port_free(port), 60, what="port %d to be free" % port)
     peer = harness.UdpPeer()
     start = time.perf_counter()
     process = case.start_wine(exe, *args)

@@ -131,9 +131,12 @@ void TForm1::LoadComponents() {
   // The nearby rule reads the adapters every 30 s all the same.
   if (!address_watch_.Watching()) NoteActivity(0, activity::Activity::AddressWatchFailed);
 
-  TrayIcon1.SetApplicationIcon();
   ServerSocket1.SetActive(true);
   IdUDPServer1.SetActive(true);
+  // Both belong to the end of loading; the icon's second round trip to the
+  // shell comes after the listeners, so that a remote finds the host sooner.
+  // The picture it sends is the one already shown.
+  TrayIcon1.SetApplicationIcon();
 }
 
 // The constructor's steps after the components: system, records, paths,
