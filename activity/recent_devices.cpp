@@ -32,4 +32,11 @@ std::vector<HeardDevice> TRecentDevices::Newest() const {
   return devices_;
 }
 
+bool TRecentDevices::HardwareKnown(std::uint32_t address) const {
+  std::lock_guard lock(mutex_);
+  return std::any_of(devices_.begin(), devices_.end(), [address](const HeardDevice& d) {
+    return d.address == address && !d.hardware.empty();
+  });
+}
+
 }  // namespace activity

@@ -29,6 +29,8 @@ class TRecentDevices {
   void Note(std::uint32_t address, const std::string& hardware, Heard what,
             const platform::LocalTime& at);
   std::vector<HeardDevice> Newest() const;
+  // The device is listed with its hardware address.
+  bool HardwareKnown(std::uint32_t address) const;
 
  private:
   mutable std::mutex mutex_;

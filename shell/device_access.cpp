@@ -76,16 +76,20 @@ void TForm1::LoadDeviceSettings() {
 }
 
 bool TForm1::MayCarryOut(std::uint32_t address) {
+  const access_policy::ApprovalDecision decision = Approval.Decide(address);
+  if (decision == access_policy::ApprovalDecision::CarryOut) {
+    // A served device sends many commands a second, and the approval keeps
+    // its answer so as not to read the neighbour table for each: the list of
+    // devices looks the hardware address up only until it has it.
+    const bool known = Recent.HardwareKnown(address);
+    NoteHeard(address, known ? "" : Neighbours.HardwareAddress(address), activity::Heard::Served);
+    return true;
+  }
   const std::string hardware = Neighbours.HardwareAddress(address);
-  switch (Approval.Decide(address)) {
-    case access_policy::ApprovalDecision::CarryOut:
-      NoteHeard(address, hardware, activity::Heard::Served);
-      return true;
-    case access_policy::ApprovalDecision::AskUser:
-      NoteHeard(address, hardware, activity::Heard::Waiting);
-      AskAboutDevice(address);
-      return false;
-    case access_policy::ApprovalDecision::Drop: break;
+  if (decision == access_policy::ApprovalDecision::AskUser) {
+    NoteHeard(address, hardware, activity::Heard::Waiting);
+    AskAboutDevice(address);
+    return false;
   }
   // Dropped: a denied device, or one in the line of devices waiting for an answer.
   if (!Approval.Refused(address)) {

@@ -237,6 +237,24 @@ TEST(ConnectionHelpForm, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
   EXPECT_FALSE(t.clipboard.open);
 }
 
+// The approval keeps its answer so that commands do not read the neighbour
+// table; the list of devices must not read it for them either.
+TEST(ConnectionHelpForm, AServedDeviceIsListedWithItsHardwareAddressWithoutATableReadPerCommand) {
+  HelpFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.Create();
+  t.Command(kPhone);
+  t.dialogs.Answer(platform::PromptAnswer::Yes);
+  const int reads = t.sockets.neighbour_reads;
+  for (int i = 0; i < 50; ++i) {
+    t.system.tick_ms += 100;  // 5 s of commands, 10 a second
+    t.Command(kPhone);
+  }
+  EXPECT_LE(t.sockets.neighbour_reads, reads + 1) << "the approval's own look again, at most";
+  t.OpenHelp();
+  EXPECT_TRUE(Has(t.Shown(), "192.168.1.23 (3c-22-fb-01-02-03): served")) << t.Shown();
+}
+
 TEST(ConnectionHelpForm, ASecondClickKeepsOneWindowAndAdapterChangesRefreshIt) {
   HelpFixture t;
   t.Create();
