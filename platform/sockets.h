@@ -99,6 +99,10 @@ class ISockets {
   // One datagram; a datagram larger than the buffer fails with MessageSize.
   virtual IoResult ReceiveFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
                                Ipv4Endpoint& from) = 0;
+  // The datagram next in line, left in line: a later receive takes it again.
+  // One larger than the buffer fails with MessageSize, and stays in line too.
+  virtual IoResult PeekFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                            Ipv4Endpoint& from) = 0;
   virtual IoResult SendTo(SocketHandle socket, const std::uint8_t* data, std::size_t size,
                           Ipv4Endpoint to) = 0;
 

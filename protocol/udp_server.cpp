@@ -47,21 +47,18 @@ void TIdUDPServer::Activate() {
     library_.reset();
     throw platform::EFrameworkError(kWinsockInitialization);
   }
+  // A socket handed over for one default binding is that binding's; otherwise
+  // it goes before any bind, which would find the port taken by it.
+  const bool adopting = adopted_ && Bindings.size() == 1 && Bindings.front().IP.empty() &&
+                        Bindings.front().Port == adopted_port_;
+  if (!adopting) adopted_.Reset();
   try {
     for (TIdSocketHandle& binding : Bindings) {
-      platform::TSocket& socket = sockets_owned_.emplace_back(sockets_, sockets_.OpenUdp());
-      if (!socket) throw platform::EFrameworkError(kCannotAllocateSocket);
+      platform::TSocket& socket =
+          sockets_owned_.emplace_back(adopting ? std::move(adopted_) : OpenBinding(binding));
       binding.Handle = socket.Get();
       binding.Allocated = true;
       Ipv4Endpoint local{0, binding.Port};
-      if (!binding.IP.empty() && !platform::Ipv4FromText(binding.IP, local.address)) {
-        const SocketError error = sockets_.ErrorOf(SocketFailure::InvalidArgument);
-        throw ESocketError(error, sockets_.ErrorText(error.number));
-      }
-      if (SocketError error = sockets_.Bind(binding.Handle, local); error.Failed()) {
-        if (error == SocketFailure::AddressInUse) throw platform::EFrameworkError(kAddressInUse);
-        throw ESocketError(error, sockets_.ErrorText(error.number));
-      }
       if (!sockets_.LocalEndpoint(binding.Handle, local).Failed()) {
         binding.IP = platform::Ipv4ToText(local.address);
         binding.Port = local.port;
@@ -83,6 +80,27 @@ void TIdUDPServer::Activate() {
   });
   for (TIdSocketHandle& binding : Bindings) sockets_.SetBroadcast(binding.Handle, BroadcastEnabled);
   active_ = true;
+}
+
+void TIdUDPServer::Adopt(platform::TSocket bound, std::uint16_t port) {
+  adopted_ = std::move(bound);
+  adopted_port_ = port;
+}
+
+// A new socket bound as `binding` asks; its failures are raised.
+platform::TSocket TIdUDPServer::OpenBinding(TIdSocketHandle& binding) {
+  platform::TSocket socket(sockets_, sockets_.OpenUdp());
+  if (!socket) throw platform::EFrameworkError(kCannotAllocateSocket);
+  Ipv4Endpoint local{0, binding.Port};
+  if (!binding.IP.empty() && !platform::Ipv4FromText(binding.IP, local.address)) {
+    const SocketError error = sockets_.ErrorOf(SocketFailure::InvalidArgument);
+    throw ESocketError(error, sockets_.ErrorText(error.number));
+  }
+  if (SocketError error = sockets_.Bind(socket.Get(), local); error.Failed()) {
+    if (error == SocketFailure::AddressInUse) throw platform::EFrameworkError(kAddressInUse);
+    throw ESocketError(error, sockets_.ErrorText(error.number));
+  }
+  return socket;
 }
 
 void TIdUDPServer::Deactivate() {

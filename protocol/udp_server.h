@@ -75,6 +75,11 @@ class TIdUDPServer {
 
   bool Active() const { return active_; }
   void SetActive(bool active);
+  // A socket already bound to `port` on every address (the early probe
+  // answerer's): the next activation listens on it instead of binding anew,
+  // so that what waits in it is received here. Closed at that activation when
+  // the bindings want another port or more than one socket.
+  void Adopt(platform::TSocket bound, std::uint16_t port);
 
   // From the listener thread: one datagram back through the socket a datagram
   // came in on. A failure costs only that reply and is not raised; false
@@ -90,6 +95,7 @@ class TIdUDPServer {
 
  private:
   void Activate();
+  platform::TSocket OpenBinding(TIdSocketHandle& binding);
   void Deactivate();
   void CloseSockets();
   void WakeListener();
@@ -103,6 +109,8 @@ class TIdUDPServer {
   bool active_ = false;
   std::optional<platform::TSocketLibrary> library_;
   std::vector<platform::TSocket> sockets_owned_;  // one per binding, closed before the library ends
+  platform::TSocket adopted_;
+  std::uint16_t adopted_port_ = 0;
   std::vector<std::uint8_t> buffer_;
   std::thread listener_;
   std::future<void> listener_ended_;

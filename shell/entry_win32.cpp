@@ -57,8 +57,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             timers,
                             hotkeys,
                             network_status};
-  return shell::ProgramEntry(processes, windows, application, arguments,
-                             [&]() -> std::shared_ptr<void> {
-                               return std::make_shared<shell::TForm1>(application, services);
-                             });
+  access_policy::TEarlyProbeAnswerer early(services.sockets, shell::TForm1::kPort);
+  return shell::ProgramEntry(
+      processes, windows, application, arguments,
+      [&]() -> std::shared_ptr<void> {
+        return std::make_shared<shell::TForm1>(application, services, &early);
+      },
+      &early);
 }

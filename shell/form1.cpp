@@ -24,7 +24,8 @@ std::string ExeDirectory(platform::TApplication& application) {
 
 }  // namespace
 
-TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
+TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
+               access_policy::TEarlyProbeAnswerer* early)
     : TrayIcon1(platform.notification_area),
       ServerSocket1(platform.stream_server),
       IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
@@ -49,7 +50,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform)
       Log(platform.files, platform.system, activity::ActivityFolder(platform.system)),
       Names([&platform](std::uint32_t address) { return platform.sockets.HostNameOf(address); }),
       application_(application),
-      platform_(platform) {
+      platform_(platform),
+      early_(early) {
   RegisterCommandGroups();
   application_.AttachMainForm({[this] { FormActivate(); },
                                [this] { IdUDPServer1.Handover().RunPending(); },
@@ -132,11 +134,24 @@ void TForm1::LoadComponents() {
   if (!address_watch_.Watching()) NoteActivity(0, activity::Activity::AddressWatchFailed);
 
   ServerSocket1.SetActive(true);
-  IdUDPServer1.SetActive(true);
+  StartListener();
   // Both belong to the end of loading; the icon's second round trip to the
   // shell comes after the listeners, so that a remote finds the host sooner.
   // The picture it sends is the one already shown.
   TrayIcon1.SetApplicationIcon();
+}
+
+// The command listener, on the socket that has answered the remote's search
+// since the program started when there is one; what waits in it is received
+// now. A bind that failed early fails here again, at its place in the start-up.
+void TForm1::StartListener() {
+  if (early_) IdUDPServer1.Adopt(early_->Take(), early_->Port());
+  IdUDPServer1.SetActive(true);
+  if (!early_) return;
+  // The log was not there when these answers failed.
+  for (std::uint32_t address : early_->Unsent()) {
+    Log.Note({address, ""}, activity::Activity::ReplyNotSent);
+  }
 }
 
 // The constructor's steps after the components: system, records, paths,

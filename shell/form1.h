@@ -41,6 +41,7 @@
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
+#include "access/early_probe_answerer.h"
 #include "access/nearby_rule.h"
 #include "input/text_and_pointer.h"
 #include "protocol/udp_server.h"
@@ -79,7 +80,10 @@ class TForm1 {
  public:
   static constexpr int kPort = 1565;
 
-  TForm1(platform::TApplication& application, TPlatform& platform);
+  // `early`, when given, has been answering the remote's search since the
+  // program started; the command listener takes its socket over.
+  TForm1(platform::TApplication& application, TPlatform& platform,
+         access_policy::TEarlyProbeAnswerer* early = nullptr);
   ~TForm1();
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
@@ -176,6 +180,7 @@ class TForm1 {
 
  private:
   void LoadComponents();
+  void StartListener();
   void BuildTrayMenu();
   void RegisterCommandGroups();
   void DetachFromApplication();
@@ -206,6 +211,7 @@ class TForm1 {
 
   platform::TApplication& application_;
   TPlatform& platform_;
+  access_policy::TEarlyProbeAnswerer* early_;
   int question_ = 0;  // the question on screen, 0 for none
   std::uint32_t question_about_ = 0;
   int name_timer_ = 0;              // watches for the name of the device asked about

@@ -8,7 +8,8 @@ namespace shell {
 
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
-                 const std::function<std::shared_ptr<void>()>& create_main_form) {
+                 const std::function<std::shared_ptr<void>()>& create_main_form,
+                 access_policy::TEarlyProbeAnswerer* early) {
   if (IsExitRequest(arguments)) {
     return static_cast<int>(AskRunningCopyToExit(windows, processes));
   }
@@ -16,14 +17,17 @@ int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
   // Another copy runs in this logon: leave it alone and end without a word.
   if (lock.AlreadyExists()) return 0;
   lock.KeepUntilExit();
+  if (early) early->Start();
   std::shared_ptr<void> main_form;
   try {
     application.Initialize();
     main_form = create_main_form();
     application.Run();
   } catch (const platform::EFrameworkError& error) {
+    if (early) early->Stop();
     application.ShowException(error.what());
   } catch (...) {
+    if (early) early->Stop();
     application.ShowException("");
   }
   main_form.reset();

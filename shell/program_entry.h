@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "access/early_probe_answerer.h"
 #include "platform/application.h"
 #include "platform/processes.h"
 
@@ -14,9 +15,12 @@ inline constexpr const char* kInstanceMutexName = "ZANTRIX_MIROVANTA2";
 
 // Returns the program's exit code: 0 for a run of the host; for "/exit", the
 // ExitRequestResult. `create_main_form` constructs the main form (which starts
-// its components); the form lives until the loop ends.
+// its components); the form lives until the loop ends. `early`, when given,
+// answers the remote's search from the moment the lock is held until the form
+// takes its socket over; it is stopped before a start-up error is shown.
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
-                 const std::function<std::shared_ptr<void>()>& create_main_form);
+                 const std::function<std::shared_ptr<void>()>& create_main_form,
+                 access_policy::TEarlyProbeAnswerer* early = nullptr);
 
 }  // namespace shell

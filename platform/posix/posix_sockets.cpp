@@ -114,6 +114,16 @@ class PosixSockets final : public ISockets {
 
   IoResult ReceiveFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
                        Ipv4Endpoint& from) override {
+    return ReceiveDatagram(socket, buffer, size, from, 0);
+  }
+
+  IoResult PeekFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                    Ipv4Endpoint& from) override {
+    return ReceiveDatagram(socket, buffer, size, from, MSG_PEEK);
+  }
+
+  static IoResult ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                                  Ipv4Endpoint& from, int flags) {
     sockaddr_in address{};
     iovec part{buffer, size};
     msghdr message{};
@@ -121,7 +131,7 @@ class PosixSockets final : public ISockets {
     message.msg_namelen = sizeof address;
     message.msg_iov = &part;
     message.msg_iovlen = 1;
-    ssize_t n = ::recvmsg(Fd(socket), &message, 0);
+    ssize_t n = ::recvmsg(Fd(socket), &message, flags);
     // A receive timeout shows as EAGAIN here and as a time-out on Windows.
     if (n < 0)
       return {0, errno == EAGAIN ? ErrnoErrorOf(SocketFailure::TimedOut) : ErrnoError(errno)};

@@ -113,9 +113,19 @@ class WinsockSockets final : public ISockets {
 
   IoResult ReceiveFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
                        Ipv4Endpoint& from) override {
+    return ReceiveDatagram(socket, buffer, size, from, 0);
+  }
+
+  IoResult PeekFrom(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                    Ipv4Endpoint& from) override {
+    return ReceiveDatagram(socket, buffer, size, from, MSG_PEEK);
+  }
+
+  static IoResult ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t size,
+                                  Ipv4Endpoint& from, int flags) {
     sockaddr_in address{};
     int length = sizeof address;
-    int n = ::recvfrom(S(socket), reinterpret_cast<char*>(buffer), static_cast<int>(size), 0,
+    int n = ::recvfrom(S(socket), reinterpret_cast<char*>(buffer), static_cast<int>(size), flags,
                        reinterpret_cast<sockaddr*>(&address), &length);
     if (n == SOCKET_ERROR) return {0, win32::LastWinsockError()};
     from = FromSockaddr(address);

@@ -14,6 +14,7 @@ class FakeApplication final : public platform::TApplication {
   TMainFormEvents events;
   std::string exe_name = "C:\\Program Files\\Mirovanta 2\\Mirovanta2.exe";
   std::function<void()> on_run;
+  std::function<void()> on_show_exception;  // while the error box would be up
 
   void Initialize() override { calls.push_back("Initialize"); }
   void AttachMainForm(TMainFormEvents e) override { events = std::move(e); }
@@ -27,6 +28,7 @@ class FakeApplication final : public platform::TApplication {
   void WakeMainThread() override {}
   void ShowException(const std::string& message) override {
     calls.push_back("ShowException " + message);
+    if (on_show_exception) on_show_exception();
   }
   std::string ExeName() override { return exe_name; }
 };

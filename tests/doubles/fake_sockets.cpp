@@ -48,6 +48,7 @@ platform::SocketHandle FakeSockets::OpenUdp() {
 }
 
 platform::SocketError FakeSockets::Bind(platform::SocketHandle, Ipv4Endpoint local) {
+  ++binds;
   if (bind_error == 0) bound = local;
   return WsaError(bind_error);
 }
@@ -85,6 +86,23 @@ IoResult FakeSockets::ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, 
   Incoming next = std::move(incoming_.front());
   incoming_.pop_front();
   changed_.notify_all();
+  if (next.error != 0) return {0, WsaError(next.error)};
+  if (next.datagram.bytes.size() > size) return {0, WsaError(wsa::kMessageSize)};
+  std::memcpy(buffer, next.datagram.bytes.data(), next.datagram.bytes.size());
+  from = next.datagram.peer;
+  return {static_cast<long>(next.datagram.bytes.size()), {}};
+}
+
+IoResult FakeSockets::PeekFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
+                               Ipv4Endpoint& from) {
+  std::unique_lock lock(mutex_);
+  ++peeks;
+  ++receiving_;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return !incoming_.empty() || shut_down_; });
+  --receiving_;
+  if (incoming_.empty()) return {0, {}};
+  const Incoming& next = incoming_.front();
   if (next.error != 0) return {0, WsaError(next.error)};
   if (next.datagram.bytes.size() > size) return {0, WsaError(wsa::kMessageSize)};
   std::memcpy(buffer, next.datagram.bytes.data(), next.datagram.bytes.size());

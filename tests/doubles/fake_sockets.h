@@ -66,6 +66,8 @@ class FakeSockets final : public platform::ISockets {
                    std::vector<bool>& ready) override;
   platform::IoResult ReceiveFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
                                  platform::Ipv4Endpoint& from) override;
+  platform::IoResult PeekFrom(platform::SocketHandle, std::uint8_t* buffer, std::size_t size,
+                              platform::Ipv4Endpoint& from) override;
   platform::IoResult SendTo(platform::SocketHandle, const std::uint8_t* data, std::size_t size,
                             platform::Ipv4Endpoint to) override;
   platform::SocketError Connect(platform::SocketHandle, platform::Ipv4Endpoint, int) override {
@@ -105,6 +107,8 @@ class FakeSockets final : public platform::ISockets {
   int looped_back = 0;             // datagrams sent to the bound port itself
   bool loopback_filtered = false;  // such datagrams are lost
   int shutdowns = 0;
+  int peeks = 0;
+  int binds = 0;
   bool broadcast = true;
   int interface_reads = 0;
   platform::Ipv4Endpoint bound;

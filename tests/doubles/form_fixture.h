@@ -47,7 +47,9 @@ struct FormFixture {
   }
   std::unique_ptr<shell::TForm1> form;
 
-  void Create() { form = std::make_unique<shell::TForm1>(application, services); }
+  void Create(access_policy::TEarlyProbeAnswerer* early = nullptr) {
+    form = std::make_unique<shell::TForm1>(application, services, early);
+  }
   shell::TForm1& Form() {
     if (!form) Create();
     return *form;

@@ -85,6 +85,25 @@ TEST(ActivityLogForm, AFarFloodMakesOneLineAndStartAndStopAreThere) {
                                              "-  Mirovanta 2 stopped\r"}));
 }
 
+TEST(ActivityLogForm, AnAnswerTheFirstMomentsCouldNotSendIsLoggedOnceTheLogIsThere) {
+  ActivityFixture t;
+  access_policy::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort);
+  early.Start();
+  t.sockets.send_error = doubles::wsa::kConnectionRefused;
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {kPhone, 40000});
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (early.Answered() == 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  t.sockets.send_error = 0;
+  t.Create(&early);
+  const auto lines = t.Lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "192.168.1.23  the answer to its search could not be sent"),
+            lines.end())
+      << ::testing::PrintToString(lines);
+}
+
 TEST(ActivityLogForm, ALogThatCannotBeWrittenChangesNothingElse) {
   ActivityFixture t;
   t.files.RefuseWrites(true);

@@ -2,6 +2,9 @@
 // the start-up of its listener.
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "access/early_probe_answerer.h"
 #include "protocol/socket_error.h"
 #include "shell/form1.h"
 #include "tests/doubles/form_fixture.h"
@@ -61,6 +64,30 @@ TEST(Form1Lifecycle, ListensOnPort1565AndMinimisesTheApplication) {
   EXPECT_EQ(t.application.calls, (std::vector<std::string>{"Minimize"}));
   t.application.events.OnActivate();
   EXPECT_EQ(t.application.calls.back(), "HideApplicationWindow");
+  t.form.reset();
+  EXPECT_EQ(t.sockets.open_sockets, 0);
+}
+
+TEST(Form1Lifecycle, TakesTheEarlySocketOverAndServesWhatWaitedInIt) {
+  FormUnderTest t;
+  access_policy::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort);
+  early.Start();
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 4000});
+  ASSERT_TRUE(t.sockets.WaitForSent(1, 10s)) << "answered before the form is there";
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0x0A000005u, 5000});  // far: left in line
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {0xC0A80105u, 6000});  // near, behind it
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  while (early.Reading() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_FALSE(early.Reading());
+  t.Create(&early);
+  t.Drain();
+  const auto sent = t.sockets.Sent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[1].peer.port, 6000) << "served by the form's listener";
+  EXPECT_EQ(t.sockets.binds, 1) << "one socket from the start to the end";
+  EXPECT_EQ(t.sockets.open_sockets, 1);
   t.form.reset();
   EXPECT_EQ(t.sockets.open_sockets, 0);
 }

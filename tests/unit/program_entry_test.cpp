@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "access/early_probe_answerer.h"
 #include "platform/framework_error.h"
 #include "shell/exit_request.h"
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
+#include "tests/doubles/fake_sockets.h"
 
 namespace {
 
@@ -69,6 +71,47 @@ TEST(ProgramEntry, ForeignErrorIsShownWithAnEmptyMessage) {
   shell::ProgramEntry(processes, windows, application, "",
                       []() -> std::shared_ptr<void> { throw 17; });
   EXPECT_EQ(application.calls.back(), "ShowException ");
+}
+
+TEST(ProgramEntry, EarlyListenerStartsOnlyOnceTheLockIsHeld) {
+  doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
+  doubles::FakeApplication application;
+  doubles::FakeSockets sockets;
+  access_policy::TEarlyProbeAnswerer early(sockets, 1565);
+  processes.mutex_taken = true;
+  shell::ProgramEntry(
+      processes, windows, application, "", [] { return std::shared_ptr<void>(); }, &early);
+  EXPECT_EQ(sockets.startups, 0) << "a second copy does not touch the port";
+
+  processes.mutex_taken = false;
+  bool answering_before_the_form = false;
+  shell::ProgramEntry(
+      processes, windows, application, "",
+      [&] {
+        answering_before_the_form = early.Reading() && sockets.bound.port == 1565;
+        return std::shared_ptr<void>();
+      },
+      &early);
+  EXPECT_TRUE(answering_before_the_form);
+}
+
+TEST(ProgramEntry, EarlyListenerIsStoppedBeforeTheStartUpErrorIsShown) {
+  doubles::FakeProcesses processes;
+  doubles::FakeWindows windows;
+  doubles::FakeApplication application;
+  doubles::FakeSockets sockets;
+  access_policy::TEarlyProbeAnswerer early(sockets, 1565);
+  int sockets_open_under_the_box = -1;
+  application.on_show_exception = [&] { sockets_open_under_the_box = sockets.open_sockets; };
+  shell::ProgramEntry(
+      processes, windows, application, "",
+      []() -> std::shared_ptr<void> {
+        throw platform::EFrameworkError("Cannot Create System Shell Notification Icon");
+      },
+      &early);
+  EXPECT_EQ(sockets_open_under_the_box, 0) << "a remote must not find a host that failed";
+  EXPECT_FALSE(early.Reading());
 }
 
 TEST(ExceptionDisplayText, AppendsAFullStopOnlyAfterCharactersAboveIt) {

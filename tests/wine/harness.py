@@ -41,6 +41,18 @@ def past_repeat_gap():
     time.sleep(REPEAT_GAP + 0.2)
 
 
+def tcp_listening(port):
+    """Something on this machine listens on TCP `port` (read from the kernel's
+    table, so that no connection is made)."""
+    with open("/proc/net/tcp") as table:
+        next(table)
+        for line in table:
+            fields = line.split()
+            if int(fields[1].split(":")[1], 16) == port and fields[3] == "0A":
+                return True
+    return False
+
+
 def wait_for(condition, deadline=60.0, interval=0.05, what="condition"):
     """Polls `condition` until it returns a true value or the deadline passes."""
     end = time.monotonic() + deadline
@@ -237,11 +249,16 @@ class WineTestCase(unittest.TestCase):
         blocker.listen(1)
 
     def start_host(self, deadline=120.0):
-        """Starts the host from its own folder and waits until it answers a probe."""
+        """Starts the host from its own folder and waits until it answers a
+        probe and its presence port listens. It answers probes from its first
+        moments; the presence server starts with its icon, at the end of its
+        start."""
         host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
         peer = self.peer()
         wait_for(lambda: host.poll() is not None or self.probe_answered(peer), deadline,
                  what="the host to answer a probe")
+        wait_for(lambda: host.poll() is not None or tcp_listening(PORT), deadline,
+                 what="the host's presence port to listen")
         self.assertIsNone(host.poll(), "the host ended during start-up")
         return host
 

@@ -3,6 +3,7 @@ beyond Windows' own, the host's view of the network adapters is the real one,
 and the presence server's notifications never outlive a closed connection."""
 import ipaddress
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -23,6 +24,14 @@ def imported_dlls(exe):
             if line.strip().startswith("DLL Name:")}
 
 
+def named_dlls(exe):
+    """Every DLL name written in the exe: its imports, those it loads at their
+    first call (their table is not in the header), and any it loads by name."""
+    with open(exe, "rb") as data:
+        return {name.decode().lower() for name in re.findall(rb"[A-Za-z0-9_.-]+\.[dD][lL][lL]",
+                                                              data.read())}
+
+
 def foreign(dlls):
     """The DLLs a Windows PC may not have: all but the system's own and the
     universal C runtime's API sets (part of Windows 10 and later)."""
@@ -36,6 +45,14 @@ class Imports(unittest.TestCase):
             dlls = imported_dlls(os.path.join(WINDOWS_BIN, name))
             self.assertIn("kernel32.dll", dlls, name)
             self.assertEqual(foreign(dlls), [], name + " needs a DLL Windows does not have")
+
+    def test_the_host_loads_the_window_libraries_only_at_their_first_call(self):
+        """So that it answers the remote's search before they are loaded."""
+        host = os.path.join(WINDOWS_BIN, "Mirovanta2.exe")
+        window_libraries = {"user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll"}
+        self.assertEqual(imported_dlls(host) & window_libraries, set())
+        self.assertLessEqual(window_libraries, named_dlls(host))
+        self.assertEqual(foreign(named_dlls(host)), [])
 
     def test_the_check_catches_a_runtime_dll(self):
         self.assertEqual(foreign({"kernel32.dll", "libstdc++-6.dll", "libwinpthread-1.dll"}),

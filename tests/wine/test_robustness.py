@@ -233,6 +233,22 @@ class Faults(RobustnessCase):
         self.launch_settled("utility", "4", "launch")
         self.no_box()
 
+    def test_a_host_whose_start_failed_is_not_found_while_its_error_box_is_up(self):
+        """It answers the remote's search from its first moments; once its
+        start fails, a phone must not find it behind the box."""
+        self.take_tcp_port()
+        host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
+        go = "C:\\box-go"
+        box_log = os.path.join(self.workdir, "box.log")
+        box = self.start_wine(self.helper("read_message_box"), "120", go, log_name="box.log")
+        self.wait_for_line(box_log, "caption: Mirovanta2", 120)
+        self.assertFalse(self.probe_answered(self.peer(), 2), "answered under the error box")
+        with open(self.unix_path(go), "w"):
+            pass
+        wait_for(lambda: box.poll() is not None, 60, what="the box to be answered")
+        wait_for(lambda: host.poll() is not None, 60, what="the host to end")
+        self.assertEqual(host.returncode, 0)
+
     def test_tcp_port_taken_at_start_names_the_cause_and_the_program_ends(self):
         self.take_tcp_port()
         host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
