@@ -3,7 +3,10 @@
 // form relies on it (the hidden application window, the message loop, the
 // error box).
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "platform/signal.h"
 
 namespace platform {
 
@@ -31,6 +34,9 @@ class TApplication {
   virtual void HideApplicationWindow() = 0;
   // Callable from any thread: the main thread runs OnWake soon after.
   virtual void WakeMainThread() = 0;
+  // A signal for a thread that waits until the main thread has done its work:
+  // the system's cheapest kind.
+  virtual std::unique_ptr<ISignal> NewSignal() { return std::make_unique<TConditionSignal>(); }
   // The modal error box with the application title as caption.
   virtual void ShowException(const std::string& message) = 0;
   // Full path of the running executable.

@@ -6,9 +6,9 @@ namespace protocol {
 
 TMainThreadHandover::TMainThreadHandover(std::function<void()> wake) : wake_(std::move(wake)) {}
 
-bool TMainThreadHandover::Synchronize(const std::function<void()>& call,
-                                      std::exception_ptr& error) {
-  Entry entry{&call, nullptr};
+bool TMainThreadHandover::Synchronize(const std::function<void()>& call, std::exception_ptr& error,
+                                      platform::ISignal& done) {
+  Entry entry{&call, &done, nullptr};
   std::unique_lock lock(mutex_);
   if (closed_) return false;
   queue_.push_back(&entry);
@@ -17,10 +17,14 @@ bool TMainThreadHandover::Synchronize(const std::function<void()>& call,
   if (wake_) wake_();
   lock.lock();
   // A call the main thread has taken is always waited for to its end, even when
-  // the hand-over closes meanwhile: the entry lives on this stack.
+  // the hand-over closes meanwhile: the entry lives on this stack. A signal
+  // left set by an earlier call only costs one more look.
   const auto finished = [&] { return entry.done || (closed_ && !entry.taken); };
-  while (!changed_.wait_for(lock, kWakeRetry, finished)) {
-    if (entry.taken || !wake_) continue;
+  while (!finished()) {
+    lock.unlock();
+    const bool woken = done.Wait(kWakeRetry);
+    lock.lock();
+    if (woken || finished() || entry.taken || !wake_) continue;
     lock.unlock();
     wake_();
     lock.lock();
@@ -48,8 +52,10 @@ int TMainThreadHandover::RunPending() {
     }
     lock.lock();
     entry->done = true;
+    // Set under the lock: once the caller sees `done` it may return, and its
+    // thread, whose signal this is, may end.
+    entry->done_signal->Set();
     ++ran;
-    changed_.notify_all();
   }
   return ran;
 }
@@ -66,6 +72,8 @@ void TMainThreadHandover::Close() {
   std::lock_guard lock(mutex_);
   closed_ = true;
   changed_.notify_all();
+  // Callers whose call was not taken wait no more.
+  for (Entry* entry : queue_) entry->done_signal->Set();
 }
 
 void TMainThreadHandover::Open() {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <mutex>
 
+#include "platform/signal.h"
+
 namespace protocol {
 
 class TMainThreadHandover {
@@ -23,7 +25,10 @@ class TMainThreadHandover {
 
   // Listener side. Runs `call` on the main thread and waits for it; `error` gets
   // what the call raised. False, without running it, once the hand-over is closed.
-  bool Synchronize(const std::function<void()>& call, std::exception_ptr& error);
+  // `done` is the calling thread's own: the main thread sets it when the call
+  // has run (or the hand-over closed), and nothing else waits on it.
+  bool Synchronize(const std::function<void()>& call, std::exception_ptr& error,
+                   platform::ISignal& done);
 
   // Main-thread side: runs every call that waits; returns how many ran.
   int RunPending();
@@ -38,6 +43,7 @@ class TMainThreadHandover {
  private:
   struct Entry {
     const std::function<void()>* call;
+    platform::ISignal* done_signal;
     std::exception_ptr error;
     bool taken = false;
     bool done = false;

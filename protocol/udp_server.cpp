@@ -21,8 +21,11 @@ std::size_t TStream::Read(void* buffer, std::size_t count) {
   return n;
 }
 
-TIdUDPServer::TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread)
-    : sockets_(sockets), handover_(std::move(wake_main_thread)) {}
+TIdUDPServer::TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread,
+                           std::unique_ptr<platform::ISignal> handled)
+    : sockets_(sockets),
+      handover_(std::move(wake_main_thread)),
+      handled_(handled ? std::move(handled) : std::make_unique<platform::TConditionSignal>()) {}
 
 TIdUDPServer::~TIdUDPServer() { SetActive(false); }
 
@@ -222,7 +225,7 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
     OnUDPRead(*this, data, binding);
   };
   std::exception_ptr error;
-  handover_.Synchronize(call, error);
+  handover_.Synchronize(call, error, *handled_);
   // An error raised by the handler has ended the handling of that datagram
   // only; the listener goes on with the next one.
 }

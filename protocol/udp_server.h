@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/owners.h"
+#include "platform/signal.h"
 #include "platform/sockets.h"
 #include "protocol/main_thread_handover.h"
 
@@ -61,7 +62,10 @@ class TIdUDPServer {
   static constexpr int kWakeAttempts = 20;
   static constexpr std::chrono::milliseconds kWakeWait{100};
 
-  TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread);
+  // `handled` is what the listener waits on while the main thread handles a
+  // datagram (the application's NewSignal; a portable one when none is given).
+  TIdUDPServer(platform::ISockets& sockets, std::function<void()> wake_main_thread,
+               std::unique_ptr<platform::ISignal> handled = nullptr);
   ~TIdUDPServer();
   TIdUDPServer(const TIdUDPServer&) = delete;
   TIdUDPServer& operator=(const TIdUDPServer&) = delete;
@@ -106,6 +110,8 @@ class TIdUDPServer {
 
   platform::ISockets& sockets_;
   TMainThreadHandover handover_;
+  // The listener thread's own, for the main thread to say a datagram is handled.
+  std::unique_ptr<platform::ISignal> handled_;
   bool active_ = false;
   std::optional<platform::TSocketLibrary> library_;
   std::vector<platform::TSocket> sockets_owned_;  // one per binding, closed before the library ends

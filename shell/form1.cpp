@@ -28,7 +28,9 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
                access_policy::TEarlyProbeAnswerer* early)
     : TrayIcon1(platform.notification_area),
       ServerSocket1(platform.stream_server),
-      IdUDPServer1(platform.sockets, [&application] { application.WakeMainThread(); }),
+      IdUDPServer1(
+          platform.sockets, [&application] { application.WakeMainThread(); },
+          application.NewSignal()),
       Keyboard(platform.input),
       TextAndPointer(platform.input, platform.clipboard, Keyboard),
       InputTarget(

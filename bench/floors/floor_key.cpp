@@ -1,5 +1,5 @@
 // Floor of the key path: the simplest program that turns a datagram into a
-// key press. One socket bound to 127.0.0.1; for each datagram, one SendInput
+// key press. One socket bound to every address; for each datagram, one SendInput
 // of Enter down and up, on the same thread.
 //   floor_key PORT
 #include <winsock2.h>
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in local{};
   local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  local.sin_addr.s_addr = htonl(INADDR_ANY);  // as a program found from the network
   local.sin_port = htons(static_cast<unsigned short>(std::atoi(argv[1])));
   if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return 1;
   INPUT keys[2] = {};

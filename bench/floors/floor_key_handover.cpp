@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in local{};
   local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  local.sin_addr.s_addr = htonl(INADDR_ANY);  // as a program found from the network
   local.sin_port = htons(static_cast<unsigned short>(std::atoi(argv[1])));
   if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return 1;
   INPUT keys[2] = {};

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_application.h"
 
 #include "platform/framework_error.h"
+#include "platform/win32/win32_signal.h"
 
 namespace platform::win32 {
 namespace {
@@ -109,6 +110,8 @@ void Win32Application::WakeMainThread() {
     wake_posted_ = false;
   }
 }
+
+std::unique_ptr<ISignal> Win32Application::NewSignal() { return std::make_unique<Win32Signal>(); }
 
 void Win32Application::ShowException(const std::string& message) {
   std::string text = ExceptionDisplayText(message);

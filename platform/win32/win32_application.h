@@ -20,6 +20,7 @@ class Win32Application final : public TApplication {
   void Terminate() override;
   void HideApplicationWindow() override;
   void WakeMainThread() override;
+  std::unique_ptr<ISignal> NewSignal() override;
   void ShowException(const std::string& message) override;
   std::string ExeName() override;
 

@@ -1,5 +1,7 @@
 #include "protocol/main_thread_handover.h"
 
+#include "platform/signal.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,9 +21,10 @@ TEST(Handover, RunsTheCallOnTheMainThreadAndWaitsForIt) {
   std::thread::id ran_on;
   std::atomic<bool> returned{false};
   std::thread listener([&] {
+    const auto done = std::make_unique<platform::TConditionSignal>();
     std::exception_ptr error;
     std::function<void()> call = [&] { ran_on = std::this_thread::get_id(); };
-    EXPECT_TRUE(handover.Synchronize(call, error));
+    EXPECT_TRUE(handover.Synchronize(call, error, *done));
     EXPECT_FALSE(error);
     returned = true;
   });
@@ -36,8 +39,9 @@ TEST(Handover, GivesTheCallersErrorBackToTheListener) {
   protocol::TMainThreadHandover handover;
   std::exception_ptr error;
   std::thread listener([&] {
+    const auto done = std::make_unique<platform::TConditionSignal>();
     std::function<void()> call = [] { throw std::runtime_error("handler failed"); };
-    handover.Synchronize(call, error);
+    handover.Synchronize(call, error, *done);
   });
   while (handover.WaitAndRun(50ms) == 0) {
   }
@@ -60,9 +64,10 @@ TEST(Handover, ALostWakeUpIsRetriedUntilTheMainThreadRunsTheCall) {
   });
   std::atomic<bool> returned{false};
   std::thread listener([&] {
+    const auto done = std::make_unique<platform::TConditionSignal>();
     std::exception_ptr error;
     std::function<void()> call = [] {};
-    handover.Synchronize(call, error);
+    handover.Synchronize(call, error, *done);
     returned = true;
   });
   // This main thread, like the real one, runs waiting calls only when woken.
@@ -89,10 +94,11 @@ TEST(Handover, WakesTheMainThreadForEveryCall) {
   std::atomic<int> wakes{0};
   protocol::TMainThreadHandover handover([&] { ++wakes; });
   std::thread listener([&] {
+    const auto done = std::make_unique<platform::TConditionSignal>();
     std::exception_ptr error;
     std::function<void()> call = [] {};
-    handover.Synchronize(call, error);
-    handover.Synchronize(call, error);
+    handover.Synchronize(call, error, *done);
+    handover.Synchronize(call, error, *done);
   });
   int ran = 0;
   while (ran < 2) ran += handover.WaitAndRun(50ms);
@@ -101,15 +107,50 @@ TEST(Handover, WakesTheMainThreadForEveryCall) {
   EXPECT_GE(wakes, 2);
 }
 
+// Each waiting thread is woken through its own signal, once per call, and by
+// nothing else: under Wine each wake-up is a call to the shared server.
+struct CountingSignal final : platform::ISignal {
+  platform::TConditionSignal real;
+  std::atomic<int> sets{0};
+  void Set() override {
+    ++sets;
+    real.Set();
+  }
+  bool Wait(std::chrono::milliseconds timeout) override { return real.Wait(timeout); }
+};
+
+TEST(Handover, WakesEachWaitingThreadThroughItsOwnSignalOncePerCall) {
+  protocol::TMainThreadHandover handover;
+  CountingSignal first_done, second_done;
+  auto listen = [&](CountingSignal& done, int calls) {
+    return std::thread([&handover, &done, calls] {
+      std::exception_ptr error;
+      std::function<void()> call = [] {};
+      for (int i = 0; i < calls; ++i) EXPECT_TRUE(handover.Synchronize(call, error, done));
+    });
+  };
+  std::thread first = listen(first_done, 3);
+  std::thread second = listen(second_done, 2);
+  int ran = 0;
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  while (ran < 5 && std::chrono::steady_clock::now() < end) ran += handover.WaitAndRun(50ms);
+  first.join();
+  second.join();
+  EXPECT_EQ(ran, 5);
+  EXPECT_EQ(first_done.sets, 3);
+  EXPECT_EQ(second_done.sets, 2);
+}
+
 TEST(Handover, CloseReleasesAWaitingListenerWithoutRunningTheCall) {
   std::promise<void> queued;
   protocol::TMainThreadHandover handover([&queued] { queued.set_value(); });
   std::atomic<bool> ran{false};
   std::atomic<int> result{-1};
   std::thread listener([&] {
+    const auto done = std::make_unique<platform::TConditionSignal>();
     std::exception_ptr error;
     std::function<void()> call = [&] { ran = true; };
-    result = handover.Synchronize(call, error) ? 1 : 0;
+    result = handover.Synchronize(call, error, *done) ? 1 : 0;
   });
   // The wake-up comes once the call is in the queue: close instead of running it.
   ASSERT_EQ(queued.get_future().wait_for(10s), std::future_status::ready);
@@ -119,8 +160,9 @@ TEST(Handover, CloseReleasesAWaitingListenerWithoutRunningTheCall) {
   EXPECT_EQ(handover.RunPending(), 0);
   EXPECT_FALSE(ran);
   std::exception_ptr error;
+  const auto done = std::make_unique<platform::TConditionSignal>();
   std::function<void()> later = [&] { ran = true; };
-  EXPECT_FALSE(handover.Synchronize(later, error)) << "closed means closed";
+  EXPECT_FALSE(handover.Synchronize(later, error, *done)) << "closed means closed";
 }
 
 }  // namespace
