@@ -286,6 +286,8 @@ def wine_run(count, rounds, parts):
         case.run_wine(case.helper("cursor_pos"))
         if "startup" in parts:
             print(startup(case, rounds))
+        # The last program of the start-up part was ended a moment ago.
+        harness.wait_for(lambda: port_free(PORTS["host"]), 60, what="the host's port to be free")
         host = case.start_host()
         if "probe" in parts:
             print(resident_and_idle(case, host))

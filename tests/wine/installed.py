@@ -133,13 +133,16 @@ class InstallerCase(harness.WineTestCase):
 
     def start_from_start_menu(self):
         """Starts the host as a user does, by its Start-menu shortcut, and waits
-        until it answers a probe."""
+        until it answers a probe and its presence port listens (its start is
+        complete)."""
         self.processes.append(subprocess.Popen(
             ["wine", "start", START_MENU_LINK], env=self.env, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL))
         peer = self.peer()
         harness.wait_for(lambda: self.probe_answered(peer), 120,
                          what="the installed host to answer a probe")
+        harness.wait_for(lambda: harness.tcp_listening(harness.PORT), 120,
+                         what="the installed host's presence port to listen")
 
     def user_startup_link(self):
         users = os.path.join(self.prefix, "drive_c", "users")
