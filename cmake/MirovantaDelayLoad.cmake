@@ -1,8 +1,8 @@
 # Delay-loaded system DLLs: a program linked through these loads a DLL the
 # first time it calls into it, not before its own code runs. The host answers
-# the remote's search from its first moments; user32 (and gdi32, shell32,
-# ole32 and oleaut32, which load user32 in turn) takes about two thirds as long
-# again as the whole start of a program without them.
+# the remote's search from its first moments; under Wine, loading user32 (and
+# gdi32, shell32, ole32 and oleaut32, which load it in turn) is the largest
+# part of a program's start before its entry.
 #
 # MinGW-w64 ships ordinary import libraries only, so the delay-load libraries
 # are made at build time: the exports named by the import library
