@@ -1,10 +1,11 @@
 #pragma once
 // Synchronisation family: the wake-up one thread gives another that sleeps
-// until its work is done. Under Wine every wait and every wake of a thread is
-// a call to the Wine server, which all programs share; the C++ library's
-// condition variable makes several such calls for each wake-up, a Windows
-// event one each. So the application object hands out the system's own kind
-// (TApplication::NewSignal), and this portable one serves elsewhere.
+// until its work is done. Under Wine every wait on or wake through a kernel
+// object (an event, or the C++ library's condition variable, built on events)
+// is a call to the Wine server, which all programs share; the system's own
+// condition variable waits on an address instead and calls no server. So the
+// application object hands out the system's own kind (TApplication::NewSignal),
+// and this portable one serves elsewhere.
 #include <chrono>
 #include <condition_variable>
 #include <memory>

@@ -1,6 +1,7 @@
 #include "protocol/main_thread_handover.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace protocol {
 
@@ -9,55 +10,57 @@ TMainThreadHandover::TMainThreadHandover(std::function<void()> wake) : wake_(std
 bool TMainThreadHandover::Synchronize(const std::function<void()>& call, std::exception_ptr& error,
                                       platform::ISignal& done) {
   Entry entry{&call, &done, nullptr};
-  std::unique_lock lock(mutex_);
-  if (closed_) return false;
-  queue_.push_back(&entry);
-  changed_.notify_all();
-  lock.unlock();
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return false;
+    queue_.push_back(&entry);
+    changed_.notify_all();
+  }
   if (wake_) wake_();
-  lock.lock();
   // A call the main thread has taken is always waited for to its end, even when
   // the hand-over closes meanwhile: the entry lives on this stack. A signal
   // left set by an earlier call only costs one more look.
-  const auto finished = [&] { return entry.done || (closed_ && !entry.taken); };
-  while (!finished()) {
-    lock.unlock();
+  for (;;) {
     const bool woken = done.Wait(kWakeRetry);
-    lock.lock();
-    if (woken || finished() || entry.taken || !wake_) continue;
+    if (entry.stage.load(std::memory_order_acquire) >= Stage::Done) break;
+    std::unique_lock lock(mutex_);
+    if (entry.stage.load() == Stage::Waiting && closed_) {
+      queue_.erase(std::remove(queue_.begin(), queue_.end(), &entry), queue_.end());
+      return false;
+    }
+    if (woken || entry.stage.load() != Stage::Waiting || !wake_) continue;
     lock.unlock();
     wake_();
-    lock.lock();
   }
-  if (!entry.done) {
-    queue_.erase(std::remove(queue_.begin(), queue_.end(), &entry), queue_.end());
-    return false;
-  }
+  // The main thread is between setting the signal and letting go of the entry.
+  while (entry.stage.load(std::memory_order_acquire) != Stage::Released) std::this_thread::yield();
   error = entry.error;
   return true;
 }
 
 int TMainThreadHandover::RunPending() {
   int ran = 0;
-  std::unique_lock lock(mutex_);
-  while (!queue_.empty() && !closed_) {
-    Entry* entry = queue_.front();
-    queue_.pop_front();
-    entry->taken = true;
-    lock.unlock();
+  for (;;) {
+    Entry* entry = nullptr;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty() || closed_) return ran;
+      entry = queue_.front();
+      queue_.pop_front();
+      entry->stage = Stage::Taken;
+    }
     try {
       (*entry->call)();
     } catch (...) {
       entry->error = std::current_exception();
     }
-    lock.lock();
-    entry->done = true;
-    // Set under the lock: once the caller sees `done` it may return, and its
-    // thread, whose signal this is, may end.
-    entry->done_signal->Set();
+    platform::ISignal* signal = entry->done_signal;
+    entry->stage.store(Stage::Done, std::memory_order_release);
+    signal->Set();
+    // The last touch of the entry: the listener may return from here on.
+    entry->stage.store(Stage::Released, std::memory_order_release);
     ++ran;
   }
-  return ran;
 }
 
 int TMainThreadHandover::WaitAndRun(std::chrono::milliseconds timeout) {

@@ -2,6 +2,7 @@
 // Hands a call from the listener thread to the main thread and blocks the
 // listener until the main thread has run it, so that every handler runs on the
 // main thread, one at a time, in arrival order.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -41,12 +42,16 @@ class TMainThreadHandover {
   void Open();
 
  private:
+  // Where a call stands. The main thread finishes it without the lock, so
+  // that the woken listener never waits for the lock the main thread still
+  // holds: `Done` is written before the signal is set and `Released` after,
+  // and the listener returns (and its entry and signal may go) only then.
+  enum class Stage { Waiting, Taken, Done, Released };
   struct Entry {
     const std::function<void()>* call;
     platform::ISignal* done_signal;
     std::exception_ptr error;
-    bool taken = false;
-    bool done = false;
+    std::atomic<Stage> stage{Stage::Waiting};
   };
 
   std::function<void()> wake_;

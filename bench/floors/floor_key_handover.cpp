@@ -1,7 +1,10 @@
 // Floor of the key path with the hand-over the host makes: the simplest program
 // in which one thread receives each datagram and another presses the key. The
 // receiving thread wakes the pressing one with an event and waits until the key
-// is sent before it receives again, as the host's listener does.
+// is sent before it receives again, as the host's listener does. The way there
+// is an event because the host's pressing thread waits for window messages as
+// well, which only a kernel object can share; the way back is the cheapest wait
+// there is, a condition variable on a slim lock, as in the host.
 //   floor_key_handover PORT
 #include <winsock2.h>
 #include <windows.h>
@@ -11,14 +14,19 @@
 namespace {
 
 HANDLE received_event;
-HANDLE pressed_event;
+SRWLOCK lock = SRWLOCK_INIT;
+CONDITION_VARIABLE pressed_changed = CONDITION_VARIABLE_INIT;
+bool pressed = false;
 
 DWORD WINAPI Receive(void* socket) {
   char buffer[64];
   for (;;) {
     if (recv(reinterpret_cast<SOCKET>(socket), buffer, sizeof buffer, 0) <= 0) continue;
     SetEvent(received_event);
-    WaitForSingleObject(pressed_event, INFINITE);
+    AcquireSRWLockExclusive(&lock);
+    while (!pressed) SleepConditionVariableSRW(&pressed_changed, &lock, INFINITE, 0);
+    pressed = false;
+    ReleaseSRWLockExclusive(&lock);
   }
 }
 
@@ -42,11 +50,13 @@ int main(int argc, char** argv) {
   }
   keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
   received_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  pressed_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   CloseHandle(CreateThread(nullptr, 0, Receive, reinterpret_cast<void*>(s), 0, nullptr));
   for (;;) {
     WaitForSingleObject(received_event, INFINITE);
     SendInput(2, keys, sizeof(INPUT));
-    SetEvent(pressed_event);
+    AcquireSRWLockExclusive(&lock);
+    pressed = true;
+    ReleaseSRWLockExclusive(&lock);
+    WakeConditionVariable(&pressed_changed);
   }
 }

@@ -1,10 +1,13 @@
 #pragma once
 #include "platform/signal.h"
-#include "platform/win32/win32_handles.h"
+#include <windows.h>
 
 namespace platform::win32 {
 
-// An auto-reset event: one call to the system to set it, one to wait for it.
+// A flag under a slim reader/writer lock with the system's condition variable.
+// Neither is a kernel object: Windows waits on their address, and Wine does
+// the same with the kernel's futex, without a call to the Wine server, which
+// an event costs for every set and every wait.
 class Win32Signal final : public ISignal {
  public:
   Win32Signal();
@@ -12,7 +15,9 @@ class Win32Signal final : public ISignal {
   bool Wait(std::chrono::milliseconds timeout) override;
 
  private:
-  UniqueHandle event_;
+  SRWLOCK lock_;
+  CONDITION_VARIABLE changed_;
+  bool set_ = false;
 };
 
 }  // namespace platform::win32

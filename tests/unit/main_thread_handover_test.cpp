@@ -141,6 +141,46 @@ TEST(Handover, WakesEachWaitingThreadThroughItsOwnSignalOncePerCall) {
   EXPECT_EQ(second_done.sets, 2);
 }
 
+// The woken listener takes the hand-over's lock at once; if the main thread
+// still held it, the listener would sleep again on the lock (under Wine, more
+// calls to the shared server on every key). And the listener may return only
+// once the main thread is done with its signal, which may end with it.
+struct SlowSignal final : platform::ISignal {
+  protocol::TMainThreadHandover* handover = nullptr;
+  platform::TConditionSignal real;
+  std::atomic<bool> lock_was_free{false};
+  std::atomic<bool> set_finished{false};
+  // Kept past Set: were the lock held, the look would end only after Set.
+  std::future<int> look;
+  void Set() override {
+    real.Set();
+    // Another thread looks at the hand-over while this Set is under way.
+    look = std::async(std::launch::async, [this] { return handover->RunPending(); });
+    lock_was_free = look.wait_for(2s) == std::future_status::ready;
+    std::this_thread::sleep_for(20ms);
+    set_finished = true;
+  }
+  bool Wait(std::chrono::milliseconds timeout) override { return real.Wait(timeout); }
+};
+
+TEST(Handover, SetsTheSignalWithoutTheLockAndKeepsTheListenerUntilDone) {
+  protocol::TMainThreadHandover handover;
+  SlowSignal done;
+  done.handover = &handover;
+  std::atomic<bool> finished_when_returned{false};
+  std::thread listener([&] {
+    std::exception_ptr error;
+    std::function<void()> call = [] {};
+    EXPECT_TRUE(handover.Synchronize(call, error, done));
+    finished_when_returned = done.set_finished.load();
+  });
+  while (handover.WaitAndRun(50ms) == 0) {
+  }
+  listener.join();
+  EXPECT_TRUE(done.lock_was_free) << "the main thread held the lock while it woke the listener";
+  EXPECT_TRUE(finished_when_returned) << "the listener returned while its signal was in use";
+}
+
 TEST(Handover, CloseReleasesAWaitingListenerWithoutRunningTheCall) {
   std::promise<void> queued;
   protocol::TMainThreadHandover handover([&queued] { queued.set_value(); });
