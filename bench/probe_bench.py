@@ -12,7 +12,8 @@ the same job, in one run and alternated request by request:
     floor_key (a datagram, then one SendInput on the same thread), with
     floor_key_handover beside them (the same, but a second thread presses the
     key, as the host's main thread does), so that the cost of the hand-over
-    itself shows;
+    itself shows, and floor_key_window (floor_key_handover whose pressing
+    thread also waits for the messages of a window, as the host's must);
   - start-up to the first answered probe, under Wine: the host against
     floor_startup (binds the port and answers as its first act);
   - resident memory against a bare message loop, CPU and wake-ups a second at
@@ -49,7 +50,8 @@ import harness  # noqa: E402
 NATIVE = os.path.join(ROOT, "build", "native-release", "bench")
 WINDOWS = os.path.join(ROOT, "build", "windows")
 PORTS = {"host": 1565, "layered_echo": 1566, "floor_echo": 1567, "floor_startup": 1568,
-         "floor_key": 1569, "floor_key_handover": 1570, "loopback_echo": 1571}
+         "floor_key": 1569, "floor_key_handover": 1570, "loopback_echo": 1571,
+         "floor_key_window": 1572}
 PROBE_GOAL, KEY_GOAL, STARTUP_GOAL = 1.10, 1.30, 1.5
 # Everything that answers probes beside the host; floor_echo is the floor.
 ECHOES = ("floor_echo", "layered_echo", "floor_startup", "loopback_echo")
@@ -210,17 +212,17 @@ def key_target(case):
 
 
 def key_round(notify, count):
-    """One round: alternates an Enter datagram to the key floor, the hand-over
-    floor and the host; the target's reports are timed by one clock. The
-    three take turns at going first, so that none always follows the same
+    """One round: alternates an Enter datagram to the key floor, the two
+    hand-over floors and the host; the target's reports are timed by one
+    clock. They take turns at going first, so that none always follows the same
     one (whose key-up and next receive may still be under way)."""
     sender = harness.UdpPeer()
     key = bytes([0x15, 0x65, 0x01, 0x03, 0x10])  # page 3, Enter
-    names = ("floor_key", "floor_key_handover", "host")
+    names = ("floor_key", "floor_key_handover", "floor_key_window", "host")
     times = {name: [] for name in names}
     try:
         for i in range(count + 20):
-            for name in names[i % 3:] + names[:i % 3]:
+            for name in names[i % len(names):] + names[:i % len(names)]:
                 if KEY_SETTLE:
                     time.sleep(KEY_SETTLE)
                 start = time.perf_counter()
@@ -239,8 +241,9 @@ def key_round(notify, count):
                      "p50 %.2f  p99 %.2f  (%d keys)" % (name, p50, p99, p50 / f50, p99 / f99,
                                                         len(times[name])))
     h50 = percentiles(times["host"])[0]
-    lines.append("key to key-down  host against floor_key_handover: p50 %.2f"
-                 % (h50 / percentiles(times["floor_key_handover"])[0]))
+    for floor in ("floor_key_handover", "floor_key_window"):
+        lines.append("key to key-down  host against %s: p50 %.2f"
+                     % (floor, h50 / percentiles(times[floor])[0]))
     print("  " + "\n  ".join(lines), flush=True)
     return h50 / f50
 
@@ -297,6 +300,8 @@ def wine_run(count, rounds, parts):
             case.start_wine(os.path.join(WINDOWS, "bench", exe), str(PORTS[name]))
         case.start_wine(os.path.join(WINDOWS, "bench", "floor_echo.exe"),
                         str(PORTS["loopback_echo"]), "loopback", log_name="loopback_echo.log")
+        case.start_wine(os.path.join(WINDOWS, "bench", "floor_key_handover.exe"),
+                        str(PORTS["floor_key_window"]), "window", log_name="floor_key_window.log")
         for name in ECHOES:
             wait_answering(PORTS[name])
         if "probe" in parts:

@@ -5,11 +5,14 @@
 // is an event because the host's pressing thread waits for window messages as
 // well, which only a kernel object can share; the way back is the cheapest wait
 // there is, a condition variable on a slim lock, as in the host.
-//   floor_key_handover PORT
+// With "window", the pressing thread owns a window and waits for its messages
+// as well as for the event, as the host's main thread must.
+//   floor_key_handover PORT [window]
 #include <winsock2.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -50,9 +53,20 @@ int main(int argc, char** argv) {
   }
   keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
   received_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  const bool window = argc > 2 && std::strcmp(argv[2], "window") == 0;
+  if (window) CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   CloseHandle(CreateThread(nullptr, 0, Receive, reinterpret_cast<void*>(s), 0, nullptr));
   for (;;) {
-    WaitForSingleObject(received_event, INFINITE);
+    if (!window) {
+      WaitForSingleObject(received_event, INFINITE);
+    } else {
+      // The host's loop: its messages are dispatched, the event goes on to the key.
+      while (MsgWaitForMultipleObjectsEx(1, &received_event, INFINITE, QS_ALLINPUT,
+                                         MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      }
+    }
     SendInput(2, keys, sizeof(INPUT));
     AcquireSRWLockExclusive(&lock);
     pressed = true;
