@@ -259,7 +259,12 @@ class WineTestCase(unittest.TestCase):
                  what="the host to answer a probe")
         wait_for(lambda: host.poll() is not None or tcp_listening(PORT), deadline,
                  what="the host's presence port to listen")
-        self.assertIsNone(host.poll(), "the host ended during start-up")
+        if host.poll() is not None:
+            log = os.path.join(self.workdir, "Mirovanta2.exe.log")
+            with open(log, "rb") as output:
+                tail = output.read()[-2000:].decode("latin-1")
+            self.fail("the host ended during start-up with %d; its output:\n%s"
+                      % (host.returncode, tail))
         return host
 
     def unix_path(self, windows_path):

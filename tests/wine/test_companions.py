@@ -124,6 +124,13 @@ class Locator(CompanionCase):
         self.player = "C:\\My Players\\MyStorm.exe"
         self.player_log = self.install_program(self.player) + ".log"
 
+    def store_text(self):
+        try:
+            with open(self.store_file(), "rb") as store:
+                return store.read()
+        except FileNotFoundError:
+            return b""
+
     def dialog_title(self):
         code, output = self.run_wine(self.helper("read_window_text"), "#32770")
         return output.strip() if code == 0 else None
@@ -134,9 +141,9 @@ class Locator(CompanionCase):
         self.assertEqual(wait_for(self.dialog_title, 60, what="the open dialog"), "Locate Storm")
         self.xdotool("type", "--delay", "20", self.player)
         self.xdotool("key", "Return")
-        wait_for(lambda: os.path.exists(self.store_file()), 60, what="the store file")
-        with open(self.store_file(), "rb") as store:
-            self.assertEqual(store.read(), b"[1-4App]\r\nPath=" + self.player.encode() + b"\r\n")
+        # The file exists a moment before its lines are in it: wait for a whole line.
+        wait_for(lambda: self.store_text().endswith(b"\r\n"), 60, what="the store file's line")
+        self.assertEqual(self.store_text(), b"[1-4App]\r\nPath=" + self.player.encode() + b"\r\n")
         past_repeat_gap()
         self.remote("page", "4", "launch")
         wait_for(lambda: self.log_lines(self.player_log), 60, what="the located player to start")
