@@ -2,10 +2,11 @@
 // The access policy's own settings under HKEY_CURRENT_USER: whether a new
 // device is asked about first. The allow-list keeps its devices beside them.
 #include "platform/registry.h"
+#include "settings/on_off_setting.h"
 
 namespace access_policy {
 
-inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
+using settings::kSettingsKey;
 inline constexpr const char* kDevicesKey = "Software\\Mirovanta 2\\Devices";
 inline constexpr const char* kAskValue = "AskBeforeNewDevice";
 

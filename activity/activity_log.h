@@ -14,13 +14,8 @@
 
 namespace activity {
 
-// Who a line is about: address 0 and no hardware address is the PC itself;
-// address 0 with a hardware address (or an allow-list name) is a device not
-// connected now.
-struct LogDevice {
-  std::uint32_t address = 0;
-  std::string hardware;  // "" when not known
-};
+// Who a line is about.
+using LogDevice = service::Device;
 
 class TActivityLog {
  public:

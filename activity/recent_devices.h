@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "service/host_events.h"
 
 namespace activity {
 
-enum class Heard { Served, Waiting, Denied, Paused, Far };
+using service::Heard;
 
 struct HeardDevice {
   std::uint32_t address = 0;

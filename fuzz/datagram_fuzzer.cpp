@@ -94,9 +94,9 @@ void SetScene(doubles::FormFixture& f, const Scene& scene) {
   f.sockets.interfaces = {{0xC0A80114u, platform::MaskOfPrefix(scene.prefix),
                            (scene.flags & 1) != 0, (scene.flags & 2) != 0},
                           {0x0A000002u, platform::MaskOfPrefix(scene.second_prefix), true, false}};
-  f.form->Nearby.AddressesChanged();
-  f.form->Approval.Ask = (scene.flags & 4) != 0;
-  f.form->Paused = (scene.flags & 8) != 0;
+  f.form->Access.Nearby.AddressesChanged();
+  f.form->Access.Approval.Ask = (scene.flags & 4) != 0;
+  f.form->Access.Paused = (scene.flags & 8) != 0;
 }
 
 }  // namespace
@@ -109,19 +109,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   binding.PeerAddress = scene.sender;
   binding.PeerIP = platform::Ipv4ToText(scene.sender);
   binding.PeerPort = 40000;
-  if (f.form->IdUDPServer1ListenerRead(binding, data, size)) {
+  if (f.form->Access.ListenerRead(f.form->IdUDPServer1, binding, data, size)) {
     protocol::TStream stream(data, size);
     try {
       f.form->IdUDPServer1UDPRead(f.form->IdUDPServer1, stream, binding);
     } catch (const platform::EFrameworkError&) {
       // Ends this datagram only, as in the listener.
     }
-  } else if (!f.form->Nearby.IsNearby(scene.sender) && !f.sockets.Sent().empty()) {
+  } else if (!f.form->Access.Nearby.IsNearby(scene.sender) && !f.sockets.Sent().empty()) {
     __builtin_trap();  // a far sender learned that the host is there
   }
   if (scene.flags & 16) f.dialogs.Answer(platform::PromptAnswer::Yes);
   if (scene.flags & 32) f.dialogs.Answer(platform::PromptAnswer::No);
-  if (f.form->Store.IniFile != nullptr || f.form->Pages.Registry != nullptr ||
+  if (f.form->Launch.Store.IniFile != nullptr || f.form->Launch.Pages.Registry != nullptr ||
       f.registry.open_keys != 0) {
     __builtin_trap();  // a command left its store or registry accessor behind
   }

@@ -5,7 +5,7 @@
 
 #include "input/input_sender.h"
 #include "platform/input.h"
-#include "input/clipboard.h"
+#include "input/clipboard_text.h"
 
 namespace input {
 

@@ -2,10 +2,11 @@
 // What became of a command to start a program, for the activity log.
 #include <cstdint>
 
+#include "platform/shell.h"
+
 namespace launch {
 
-// IShell::Execute answers as ShellExecute does: above 32 when it started.
-inline bool Started(std::intptr_t execute_result) { return execute_result > 32; }
+using platform::Started;
 
 enum class LaunchOutcome {
   Skipped,   // no program for it, or a repeat of the same command

@@ -21,6 +21,9 @@ class IShell {
 };
 
 // The icon's look: the application's icon, or its paused variant.
+// IShell::Execute answers as ShellExecute does: above 32 when it started.
+inline bool Started(std::intptr_t execute_result) { return execute_result > 32; }
+
 enum class TrayIconState { Normal, Paused, InUse };
 
 enum class TrayButton { Left, Right, Middle };

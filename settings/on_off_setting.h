@@ -6,6 +6,9 @@
 
 namespace settings {
 
+// Where the program keeps its own settings under HKEY_CURRENT_USER.
+inline constexpr const char* kSettingsKey = "Software\\Mirovanta 2";
+
 // The stored choice; `fallback` when it is not there or cannot be read.
 bool ReadOnOff(platform::IRegistry& registry, const std::string& key, const std::string& value,
                bool fallback);

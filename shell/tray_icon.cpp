@@ -18,6 +18,7 @@ platform::MenuEntry EntryOf(TMenuItem& item, std::vector<TMenuItem*>& order) {
 }  // namespace
 
 void TPopupMenu::Popup(platform::INotificationArea& area, int x, int y) {
+  if (OnPopup) OnPopup();
   std::vector<platform::MenuEntry> entries;
   std::vector<TMenuItem*> order;
   for (TMenuItem* item : Items) entries.push_back(EntryOf(*item, order));

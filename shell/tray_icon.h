@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "platform/shell.h"
-#include "shell/menu_item.h"
+#include "service/menu_item.h"
 
 namespace shell {
+
+using service::TMenuItem;
 
 inline constexpr const char* kCannotCreateTrayIcon = "Cannot Create System Shell Notification Icon";
 inline constexpr const char* kTip = "Mirovanta 2";
@@ -17,6 +19,8 @@ enum class TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
 class TPopupMenu {
  public:
   std::vector<TMenuItem*> Items;
+  // Just before the menu is shown: its rows draw their captions and marks.
+  std::function<void()> OnPopup;
   // Shows the menu at (x, y); a chosen check item flips its mark before its
   // click handler runs.
   void Popup(platform::INotificationArea& area, int x, int y);

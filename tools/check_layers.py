@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Checks that every source file includes only headers of the layers it may use.
 
-    platform (interfaces) <- input, settings <- protocol <- access
-    platform <- presence;  input, settings <- media, launch;  all of them <- shell
+    platform (interfaces) <- settings, protocol <- service (what every capability shares)
+    <- input, activity, presence, launch <- access (also activity), media (also input, launch),
+    help (also access, activity) <- shell
+
+An include may not climb out of its folder with "..", and no two folders hold a
+header of the same name.
 
 platform/win32 and platform/posix implement the interfaces; only programs
 (program entries, companions, tools, tests, benchmarks, fuzzers) include them.
@@ -16,8 +20,8 @@ import re
 import sys
 import tempfile
 
-LAYERED = ["platform", "input", "settings", "protocol", "access", "presence", "activity", "help",
-           "media", "launch", "shell"]
+LAYERED = ["platform", "settings", "protocol", "service", "input", "activity", "access", "presence",
+           "help", "launch", "media", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -25,17 +29,18 @@ ALLOWED = {
     "platform": {"platform"},
     "platform/win32": {"platform"},
     "platform/posix": {"platform"},
-    "input": {"platform", "input"},
     "settings": {"platform", "settings"},
-    "protocol": {"platform", "input", "protocol"},
-    "access": {"platform", "settings", "protocol", "access"},
-    "presence": {"platform", "presence"},
-    "activity": {"platform", "activity"},
-    "help": {"platform", "access", "activity", "help"},
-    "media": {"platform", "input", "media"},
-    "launch": {"platform", "input", "settings", "launch"},
-    "shell": {"platform", "input", "settings", "protocol", "access", "presence", "activity",
-              "help", "media", "launch", "shell"},
+    "protocol": {"platform", "protocol"},
+    "service": {"platform", "protocol", "service"},
+    "input": {"platform", "protocol", "service", "input"},
+    "activity": {"platform", "protocol", "service", "activity"},
+    "access": {"platform", "settings", "protocol", "service", "activity", "access"},
+    "presence": {"platform", "settings", "protocol", "service", "presence"},
+    "help": {"platform", "protocol", "service", "access", "activity", "help"},
+    "launch": {"platform", "settings", "protocol", "service", "launch"},
+    "media": {"platform", "settings", "protocol", "service", "input", "launch", "media"},
+    "shell": {"platform", "settings", "protocol", "service", "input", "activity", "access",
+              "presence", "help", "launch", "media", "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},
@@ -84,6 +89,10 @@ def violations(root):
             match = INCLUDE.match(line)
             if not match:
                 continue
+            if ".." in pathlib.PurePosixPath(match.group(1)).parts:
+                found.append(f"{relative}:{number}: includes \"{match.group(1)}\" "
+                             "(an include names its folder from the root, never with ..)")
+                continue
             target = target_folder(match.group(1))
             if target is None or target in allowed:
                 continue
@@ -92,12 +101,24 @@ def violations(root):
     return found
 
 
+def shared_header_names(root):
+    """Headers of the same name in two folders: an include of one reads as the other."""
+    places = {}
+    for path in sorted(root.rglob("*.h")):
+        relative = path.relative_to(root)
+        if relative.parts[0] in FREE or relative.parts[0] == "build" or folder_of(relative) is None:
+            continue
+        places.setdefault(path.name, []).append(relative.as_posix())
+    return [f"{' and '.join(paths)}: two headers named {name}"
+            for name, paths in places.items() if len(paths) > 1]
+
+
 def check(root):
-    found = violations(root)
+    found = violations(root) + shared_header_names(root)
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} include(s) break the layering", file=sys.stderr)
+        print(f"{len(found)} problem(s) break the layering", file=sys.stderr)
         return 1
     print(f"layering holds under {root}")
     return 0
@@ -107,10 +128,12 @@ def self_test():
     """A planted violation of each kind must be found, and a clean tree pass."""
     planted = {
         "launch/page_launcher.cpp": '#include "shell/form1.h"\n',
-        "input/input_sender.cpp": '#include "protocol/udp_server.h"\n',
+        "input/input_sender.cpp": '#include "access/nearby_rule.h"\n',
+        "input/text_and_pointer.cpp": '#include "../shell/form1.h"\n',
+        "help/firewall_check.cpp": '#include "help/../access/nearby_rule.h"\n',
         "platform/win32/win32_application.cpp": '#include "shell/program_entry.h"\n',
         "protocol/udp_server.cpp": '#include "platform/win32/win32_sockets.h"\n',
-        "media/key_map.cpp": '#include "launch/app_tables.h"\n',
+        "media/key_map.cpp": '#include "presence/server_socket.h"\n',
         "presence/server_socket.cpp": '#include "access/nearby_rule.h"\n',
         "access/allow_list.cpp": '#include "shell/form1.h"\n',
         "settings/ini_file.cpp": '#include "launch/path_store.h"\n',
@@ -118,7 +141,8 @@ def self_test():
     clean = {
         "shell/form1.cpp": '#include "launch/page_launcher.h"\n#include "protocol/udp_server.h"\n',
         "shell/entry_win32.cpp": '#include "platform/win32/win32_system.h"\n',
-        "launch/page_launcher.cpp": '#include "input/input_sender.h"\n#include <cstdio>\n',
+        "launch/page_launcher.cpp": '#include "settings/ini_file.h"\n#include <cstdio>\n',
+        "media/key_map.cpp": '#include "launch/app_tables.h"\n#include "input/input_sender.h"\n',
         "companions/open/main.cpp": '#include "platform/win32/win32_registry.h"\n',
         "tests/unit/x.cpp": '#include "shell/form1.h"\n',
     }
@@ -127,8 +151,9 @@ def self_test():
         for name, text in clean.items():
             (root / name).parent.mkdir(parents=True, exist_ok=True)
             (root / name).write_text(text)
-        if violations(root):
-            print("self-test: a clean tree was reported:", violations(root))
+        if violations(root) or shared_header_names(root):
+            print("self-test: a clean tree was reported:",
+                  violations(root) + shared_header_names(root))
             return 1
         for name, text in planted.items():
             (root / name).parent.mkdir(parents=True, exist_ok=True)
@@ -137,6 +162,12 @@ def self_test():
         missed = [name for name in planted if not any(line.startswith(name + ":") for line in found)]
         if missed or len(found) != len(planted):
             print("self-test: planted violations missed:", missed, "reported:", found)
+            return 1
+        for name in ("platform/sockets.h", "presence/sockets.h"):
+            (root / name).parent.mkdir(parents=True, exist_ok=True)
+            (root / name).write_text("#pragma once\n")
+        if len(shared_header_names(root)) != 1:
+            print("self-test: two headers named sockets.h were not reported")
             return 1
     print("self-test: every planted violation was found")
     return 0

@@ -29,7 +29,7 @@ struct ActivityFixture : doubles::FormFixture {
   }
   // The log's lines without their time stamps.
   std::vector<std::string> Lines() {
-    form->Log.Flush();
+    form->Activity.Log.Flush();
     std::vector<std::string> lines;
     std::istringstream text(files.Text(kLog));
     for (std::string line; std::getline(text, line);) {
@@ -75,7 +75,7 @@ TEST(ActivityLogForm, AFarFloodMakesOneLineAndStartAndStopAreThere) {
   t.Create();
   for (int i = 0; i < 300; ++i) t.sockets.Deliver(kPlay, {kFar, 40000});
   t.Drain();
-  t.form->Log.Flush();
+  t.form->Activity.Log.Flush();
   t.form.reset();
   std::istringstream text(t.files.Text(kLog));
   std::vector<std::string> lines;
@@ -119,12 +119,12 @@ TEST(PauseHotkey, CtrlAltShiftPPausesAndResumesAndTheMenuShowsIt) {
   EXPECT_TRUE(t.hotkeys.chord.control && t.hotkeys.chord.alt && t.hotkeys.chord.shift);
   EXPECT_EQ(t.hotkeys.chord.key, 'P');
   t.hotkeys.Press();
-  EXPECT_TRUE(t.Form().Paused);
-  EXPECT_TRUE(t.Form().Pause1.Checked);
+  EXPECT_TRUE(t.Form().Access.Paused);
+  EXPECT_TRUE(t.Form().Access.Pause1.Checked);
   t.Command(0x7F000001u, kPlay);
   EXPECT_TRUE(t.input.calls.empty()) << "paused: the command is dropped";
   t.hotkeys.Press();
-  EXPECT_FALSE(t.Form().Paused);
+  EXPECT_FALSE(t.Form().Access.Paused);
   t.Command(0x7F000001u, kPlay);
   EXPECT_FALSE(t.input.calls.empty());
   const auto lines = t.Lines();
@@ -136,26 +136,26 @@ TEST(PauseHotkey, TakenByAnotherProgramTheMenuSaysSoAndTheHostGoesOn) {
   ActivityFixture t;
   t.hotkeys.taken = true;
   t.Create();
-  EXPECT_FALSE(t.Form().PauseHotkey);
-  EXPECT_EQ(t.Form().Pause1.Caption,
+  EXPECT_FALSE(t.Form().Access.PauseHotkey);
+  EXPECT_EQ(t.Form().Access.Pause1.Caption,
             "Pause remote control (Ctrl+Alt+Shift+P is taken by another program)");
-  t.Choose(t.Form().Pause1.Caption);
-  EXPECT_TRUE(t.Form().Paused) << "the menu item still works";
+  t.Choose(t.Form().Access.Pause1.Caption);
+  EXPECT_TRUE(t.Form().Access.Paused) << "the menu item still works";
 }
 
 TEST(ConnectionBalloons, OffTheyAreNotShownButTheLogStillTellsAndItIsRemembered) {
   ActivityFixture t;
   t.Create();
-  EXPECT_TRUE(t.Form().Balloons1.Checked) << "on by default";
+  EXPECT_TRUE(t.Form().Presence.Balloons1.Checked) << "on by default";
   t.Choose("Show connection balloons");
-  EXPECT_FALSE(t.Form().Balloons1.Checked);
+  EXPECT_FALSE(t.Form().Presence.Balloons1.Checked);
   t.tcp.Connect(0x7F000001u);
   EXPECT_TRUE(t.tray.Balloons().empty());
   const auto lines = t.Lines();
   EXPECT_EQ(lines.back(), "127.0.0.1  connected");
   t.form.reset();
   t.Create();
-  EXPECT_FALSE(t.Form().Balloons1.Checked);
+  EXPECT_FALSE(t.Form().Presence.Balloons1.Checked);
   t.Choose("Show connection balloons");
   t.tcp.Connect(0x7F000001u);
   EXPECT_EQ(t.tray.Balloons().size(), 1u);
@@ -315,7 +315,7 @@ namespace {
 
 // Waits for the name book's thread to bring back a lookup.
 void WaitForName(shell::TForm1& form, std::uint32_t address) {
-  for (int i = 0; i < 500 && !form.Names.Name(address); ++i) {
+  for (int i = 0; i < 500 && !form.Activity.Names.Name(address); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -37,10 +37,10 @@ TEST(AddressWatch, AChangeMakesTheFormReadTheAdaptersAgain) {
   doubles::FormFixture fixture;
   fixture.Create();
   // A subnet that appears is served at the next datagram once the system told of it.
-  ASSERT_TRUE(fixture.form->Nearby.IsNearby(0xC0A80125u));
+  ASSERT_TRUE(fixture.form->Access.Nearby.IsNearby(0xC0A80125u));
   const int reads = fixture.sockets.interface_reads;
   fixture.sockets.ChangeAddresses();
-  fixture.form->Nearby.IsNearby(0x0A000005u);
+  fixture.form->Access.Nearby.IsNearby(0x0A000005u);
   EXPECT_GT(fixture.sockets.interface_reads, reads);
 }
 

@@ -341,8 +341,7 @@ TEST(ConnectionHelpForm, PausedAndDeniedDevicesAreListedSo) {
   t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: served.\n")) << t.Shown();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.23: denied (you chose Deny for it).\n")) << t.Shown();
-  t.Form().Pause1.Checked = true;
-  t.Form().Pause1Click();
+  t.Form().Access.SetPaused(true);
   t.Command(0xC0A80118u);
   t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: not served: remote control is paused.\n")) << t.Shown();

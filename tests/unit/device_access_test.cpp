@@ -438,15 +438,15 @@ TEST(ListenerThread, AnswersProbesDropsWhatItRefusesAndKeepsTheOrder) {
 TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
   AccessFixture t;
   t.Create();
-  EXPECT_TRUE(t.Form().AskFirst1.Checked) << "on by default";
+  EXPECT_TRUE(t.Form().Access.AskFirst1.Checked) << "on by default";
   t.tray.choose_caption = "Ask before a new device takes control";
   t.tray.RequestMenu();
-  EXPECT_FALSE(t.Form().AskFirst1.Checked);
+  EXPECT_FALSE(t.Form().Access.AskFirst1.Checked);
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u);
   t.form.reset();
   t.Create();
-  EXPECT_FALSE(t.Form().AskFirst1.Checked);
+  EXPECT_FALSE(t.Form().Access.AskFirst1.Checked);
   t.Command(kTablet);
   EXPECT_EQ(t.Keys(), 2u);
   EXPECT_TRUE(t.dialogs.asked.empty());
@@ -456,7 +456,7 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   AccessFixture t;
   t.Create();
   t.ClickPause();
-  ASSERT_TRUE(t.Form().Paused);
+  ASSERT_TRUE(t.Form().Access.Paused);
   EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 (paused)");
   EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Paused);
   t.Command(kLoopback);
@@ -470,7 +470,7 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   EXPECT_EQ(t.Keys(), 1u);
   t.form.reset();
   t.Create();
-  EXPECT_FALSE(t.Form().Pause1.Checked) << "not remembered";
+  EXPECT_FALSE(t.Form().Access.Pause1.Checked) << "not remembered";
 }
 
 TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
@@ -518,7 +518,7 @@ TEST(PresenceBounds, AFarConnectionIsClosedWithoutNameOrBalloon) {
   EXPECT_FALSE(t.tcp.open.count(far));
   EXPECT_EQ(t.tcp.sends, 0);
   EXPECT_TRUE(t.tray.Balloons().empty());
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
 }
 
 TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
@@ -526,13 +526,14 @@ TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
   t.Create();
   std::vector<platform::SocketHandle> sockets;
   for (std::uint32_t i = 0; i < 20; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 16u);
   EXPECT_EQ(t.tcp.sends, 16);
   EXPECT_EQ(t.tray.Balloons().size(), 4u) << "at most four connect balloons in ten seconds";
   for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
   t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
   t.tcp.Connect(0xC0A80160u);
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 16u) << "a place that came free is taken";
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 16u)
+      << "a place that came free is taken";
 }
 
 TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
@@ -543,11 +544,11 @@ TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
   t.tcp.gone = {sockets[3], sockets[9]};  // closed by their devices, not yet reported
   auto next = t.tcp.Connect(0xC0A80160u);
   EXPECT_TRUE(t.tcp.open.count(next));
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 15u);
   EXPECT_FALSE(t.tcp.open.count(sockets[3]));
   EXPECT_FALSE(t.tcp.open.count(sockets[9]));
   t.tcp.Raise(sockets[3], platform::StreamEvent::Close);  // the late notification
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 15u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 15u);
 }
 
 TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
@@ -581,7 +582,7 @@ TEST(PresenceBounds, OneAddressHoldsAtMostFourConnectionsAndOthersStillGetIn) {
   t.Create();
   std::vector<platform::SocketHandle> phone;
   for (int i = 0; i < 20; ++i) phone.push_back(t.tcp.Connect(kPhone));
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 4u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 4u);
   EXPECT_EQ(t.tcp.sends, 4);
   auto tablet = t.tcp.Connect(kTablet);
   EXPECT_TRUE(t.tcp.open.count(tablet));
@@ -605,7 +606,7 @@ TEST(PresenceBounds, WhilePausedAConnectionAsksNothing) {
   AccessFixture t;
   t.Create();
   t.ClickPause();
-  ASSERT_TRUE(t.Form().Paused);
+  ASSERT_TRUE(t.Form().Access.Paused);
   t.tcp.Connect(kPhone);
   EXPECT_TRUE(t.dialogs.asked.empty());
   EXPECT_EQ(t.tray.Balloons().size(), 1u) << "its balloon all the same";

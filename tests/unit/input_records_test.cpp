@@ -1,8 +1,9 @@
-// The input records and the four send operations, through the form.
+// The input records and the four send operations, as the start-up leaves them.
 #include <gtest/gtest.h>
 
 #include "input/virtual_keys.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
+#include "tests/doubles/rooms.h"
 #include "tests/doubles/rooms.h"
 
 namespace {
@@ -29,20 +30,20 @@ std::vector<std::string> Events(const std::vector<TInput>& records) {
 using Strings = std::vector<std::string>;
 
 TEST(InputRecords, StartWithDownSlotsThenUpSlotsAndAnIdleMouse) {
-  doubles::FormFixture t;
-  shell::TForm1& form = t.Form();
+  doubles::MediaFixture t;
   for (std::size_t slot = 0; slot < 6; ++slot) {
-    EXPECT_EQ(form.Keyboard.KeyInputs[slot].type, platform::kInputKeyboard);
-    EXPECT_EQ(form.Keyboard.KeyInputs[slot].ki.wVk, 0);
-    EXPECT_EQ(form.Keyboard.KeyInputs[slot].ki.dwFlags, slot < 3 ? 0u : platform::kKeyEventKeyUp);
+    EXPECT_EQ(t.Input().Keyboard.KeyInputs[slot].type, platform::kInputKeyboard);
+    EXPECT_EQ(t.Input().Keyboard.KeyInputs[slot].ki.wVk, 0);
+    EXPECT_EQ(t.Input().Keyboard.KeyInputs[slot].ki.dwFlags,
+              slot < 3 ? 0u : platform::kKeyEventKeyUp);
   }
-  EXPECT_EQ(form.Keyboard.MouseInput.type, platform::kInputMouse);
-  EXPECT_EQ(form.Keyboard.MouseInput.mi.dwFlags, 0u);
-  EXPECT_EQ(form.Keyboard.MouseInput.mi.mouseData, 0);
-  EXPECT_EQ(form.TextAndPointer.CursorPos.x, 0);
-  EXPECT_EQ(form.TextAndPointer.CursorPos.y, 0);
-  EXPECT_EQ(form.Laser.LaserWnd, 0);
-  EXPECT_FALSE(form.Pages.IsWmp9or10);
+  EXPECT_EQ(t.Input().Keyboard.MouseInput.type, platform::kInputMouse);
+  EXPECT_EQ(t.Input().Keyboard.MouseInput.mi.dwFlags, 0u);
+  EXPECT_EQ(t.Input().Keyboard.MouseInput.mi.mouseData, 0);
+  EXPECT_EQ(t.Input().TextAndPointer.CursorPos.x, 0);
+  EXPECT_EQ(t.Input().TextAndPointer.CursorPos.y, 0);
+  EXPECT_EQ(t.Media().Laser.LaserWnd, 0);
+  EXPECT_FALSE(t.Launch().Pages.IsWmp9or10);
 }
 
 TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {

@@ -3,7 +3,7 @@
 
 #include "input/input_target.h"
 #include "tests/doubles/fake_desktop.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
 
 namespace {
 
@@ -123,29 +123,40 @@ TEST(InputTarget, TheRecordOfProcessesToldAboutIsBounded) {
   EXPECT_EQ(t.told.size(), input::TInputTargetCheck::kToldKept + 2);
 }
 
-// Through the form: a key, text or pointer command looks at the window in
-// front first, and the input is still sent; a launch does not look.
-TEST(InputTarget, TheFormChecksBeforeKeysTextAndPointerButNotLaunches) {
-  doubles::FormFixture t;
+// Through the capabilities that own the groups: a key, text or pointer
+// command looks at the window in front first, and the input is still sent; a
+// launch does not look.
+TEST(InputTarget, KeysTextAndPointerAreCheckedButLaunchesAreNot) {
+  doubles::MediaFixture t;
   t.windows.levels[0] = IntegrityLevel::Medium;
   t.windows.top_windows = {{11, 100, "Task Manager"}};
   t.windows.levels[100] = IntegrityLevel::High;
   t.windows.foreground = 11;
-  t.Create();
-  const std::vector<std::uint8_t> launch = {0x15, 0x65, 0x04, 0x02, 0x02};
-  t.sockets.Deliver(launch, {0x7F000001u, 40000});
-  t.Drain();
-  EXPECT_TRUE(t.tray.Balloons().empty()) << "a launch sends no input";
-  const std::vector<std::uint8_t> play = {0x15, 0x65, 0x01, 0x03, 0x20};
-  t.sockets.Deliver(play, {0x7F000001u, 40000});
-  t.Drain();
-  ASSERT_EQ(t.tray.Balloons().size(), 1u);
-  EXPECT_EQ(t.tray.Balloons()[0].text, input::TInputTargetCheck::WarningText("Task Manager"));
+  protocol::TCommandDispatcher commands;
+  t.Input().RegisterCommands(commands);
+  t.Launch().RegisterCommands(commands);
+  t.Media().RegisterCommands(commands);
+  auto handle = [&commands](std::vector<std::uint8_t> bytes) {
+    protocol::TStream data(bytes.data(), bytes.size());
+    commands.HandleDatagram(data);
+  };
+  handle({0x15, 0x65, 0x04, 0x02, 0x02});
+  EXPECT_TRUE(t.warnings.empty()) << "a launch sends no input";
+  handle({0x15, 0x65, 0x01, 0x03, 0x20});
+  ASSERT_EQ(t.warnings.size(), 1u);
+  EXPECT_EQ(t.warnings[0], input::TInputTargetCheck::WarningText("Task Manager"));
   EXPECT_FALSE(t.input.calls.empty()) << "the key is still sent";
-  const std::vector<std::uint8_t> move = {0x15, 0x65, 0x03, 0x00, 0x05, 0x05};
-  t.sockets.Deliver(move, {0x7F000001u, 40000});
-  t.Drain();
-  EXPECT_EQ(t.tray.Balloons().size(), 1u) << "once per process";
+  t.system.tick_ms += input::TInputTargetCheck::kLookEveryMs;
+  t.windows.foreground = 12;
+  t.windows.top_windows.push_back({12, 101, "Setup"});
+  t.windows.levels[101] = IntegrityLevel::High;
+  handle({0x15, 0x65, 0x03, 0x00, 0x05, 0x05});
+  EXPECT_EQ(t.warnings.size(), 2u) << "the pointer looks too";
+  t.system.tick_ms += input::TInputTargetCheck::kLookEveryMs;
+  t.windows.foreground = 11;
+  handle({0x15, 0x65, 0x02, 0x00, 'h', 'i'});
+  EXPECT_EQ(t.warnings.size(), 2u) << "once per process";
+  EXPECT_EQ(t.events.did.back().what, service::Activity::Typed);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The laser pointer companion's start and stop, against a shell double.
 #include <gtest/gtest.h>
 
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
 #include "tests/doubles/rooms.h"
 
 namespace {
@@ -9,17 +9,17 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST(LaserCompanion, StartsOnceFromTheHostsDirectoryWithDashDMaximised) {
-  doubles::FormFixture t;
+  doubles::MediaFixture t;
   t.shell.result = 42;
-  t.Form().MediaPageButton(3, 0xFD);
-  t.Form().MediaPageButton(3, 0xFD);
+  t.Media().MediaPageButton(3, 0xFD);
+  t.Media().MediaPageButton(3, 0xFD);
   ASSERT_EQ(t.shell.calls.size(), 1u) << "a second start does nothing";
   EXPECT_EQ(t.shell.calls[0].operation, "open");
   EXPECT_EQ(t.shell.calls[0].file, "C:\\Program Files\\Mirovanta 2\\Laser.exe");
   EXPECT_EQ(t.shell.calls[0].parameters, "-d");
   EXPECT_EQ(t.shell.calls[0].directory, "");
   EXPECT_EQ(t.shell.calls[0].show, platform::ShowAs::Maximized);
-  EXPECT_EQ(t.Form().Laser.LaserWnd, 42);
+  EXPECT_EQ(t.Media().Laser.LaserWnd, 42);
 }
 
 TEST(LaserCompanion, AStartTheShellRefusedIsTriedAgainNextTime) {
@@ -36,13 +36,13 @@ TEST(LaserCompanion, AStartTheShellRefusedIsTriedAgainNextTime) {
 }
 
 TEST(LaserCompanion, StopAsksTheCompanionWindowToCloseAndClearsTheMark) {
-  doubles::FormFixture t;
+  doubles::MediaFixture t;
   t.windows.found = 777;
-  t.Form().MediaPageButton(1, 0xFD);
-  t.Form().MediaPageButton(1, 0xFE);
+  t.Media().MediaPageButton(1, 0xFD);
+  t.Media().MediaPageButton(1, 0xFE);
   EXPECT_EQ(t.windows.calls, (Strings{"FindTopWindow TLaserForm Laser", "PostClose 777"}));
-  EXPECT_EQ(t.Form().Laser.LaserWnd, 0);
-  t.Form().MediaPageButton(1, 0xFD);
+  EXPECT_EQ(t.Media().Laser.LaserWnd, 0);
+  t.Media().MediaPageButton(1, 0xFD);
   EXPECT_EQ(t.shell.calls.size(), 2u) << "after a stop, a start starts again";
 }
 
@@ -63,30 +63,13 @@ TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
 }
 
 TEST(LaserCompanion, PageSevenHasNoLaserButtons) {
-  doubles::FormFixture t;
-  t.Form().MediaPageButton(7, 0xFD);
-  t.Form().Laser.StartLaserCompanion();
+  doubles::MediaFixture t;
+  t.Media().MediaPageButton(7, 0xFD);
+  t.Media().Laser.StartLaserCompanion();
   t.windows.found = 5;
-  t.Form().MediaPageButton(7, 0xFE);
-  EXPECT_EQ(t.Form().Laser.LaserWnd, 42) << "page 7's stop button did not stop it";
+  t.Media().MediaPageButton(7, 0xFE);
+  EXPECT_EQ(t.Media().Laser.LaserWnd, 42) << "page 7's stop button did not stop it";
   EXPECT_EQ(t.shell.calls.size(), 1u);
-}
-
-TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
-  {
-    doubles::FormFixture t;
-    t.windows.found = 9;
-    t.Form().Laser.StartLaserCompanion();
-    t.form.reset();
-    EXPECT_EQ(t.windows.calls.back(), "PostClose 9");
-  }
-  {
-    doubles::FormFixture t;
-    t.windows.found = 9;
-    t.Create();
-    t.form.reset();
-    EXPECT_TRUE(t.windows.calls.empty()) << "a companion the host did not start is left alone";
-  }
 }
 
 }  // namespace

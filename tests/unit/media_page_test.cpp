@@ -1,10 +1,10 @@
-// The media pages through the form: each kind of cell, the properties of the
+// The media pages through the media pages: each kind of cell, the properties of the
 // table that a retyped copy would not check, and page 8's player flag.
 #include <gtest/gtest.h>
 
 #include "input/virtual_keys.h"
 #include "media/key_map.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
 
 namespace {
 
@@ -13,9 +13,9 @@ using media::LookUpButton;
 
 // The keys one button sends on one page, as "vk+vk+vk" of the pressed order.
 std::string KeysOf(std::uint8_t page, std::uint8_t code, bool wmp9or10 = false) {
-  doubles::FormFixture t;
-  t.Form().Pages.IsWmp9or10 = wmp9or10;
-  t.Form().MediaPageButton(page, code);
+  doubles::MediaFixture t;
+  t.Launch().Pages.IsWmp9or10 = wmp9or10;
+  t.Media().MediaPageButton(page, code);
   if (t.input.calls.empty()) return "";
   std::string keys;
   const auto& records = t.input.calls.back();
@@ -126,8 +126,8 @@ TEST(MediaPages, EveryKeyCellIsExactlyOneSendWithNothingLeftPressed) {
           action.kind != ActionKind::Chord3 && action.kind != ActionKind::PlayerKey) {
         continue;
       }
-      doubles::FormFixture t;
-      t.Form().MediaPageButton(page, static_cast<std::uint8_t>(code));
+      doubles::MediaFixture t;
+      t.Media().MediaPageButton(page, static_cast<std::uint8_t>(code));
       ASSERT_EQ(t.input.calls.size(), 1u) << int(page) << " " << code;
       int pressed = 0;
       for (const platform::TInput& record : t.input.calls[0]) {

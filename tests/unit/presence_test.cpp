@@ -46,7 +46,7 @@ TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
   EXPECT_EQ(BalloonLines(t.tray), (Strings{"Device Connected / Device IP : 192.168.1.10",
                                            "Device Connected / Device IP : 192.168.1.11",
                                            "Device Disconnected / Device IP : 192.168.1.10"}));
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 1u);
   EXPECT_FALSE(t.tcp.open.count(first));
   EXPECT_TRUE(t.tcp.open.count(second));
 }
@@ -67,7 +67,7 @@ TEST(Presence, AResetIsADeviceThatLeftWithoutAnyBox) {
   auto timed_out = t.tcp.Connect(0xC0A80120u);
   t.tcp.Raise(timed_out, platform::StreamEvent::Read, 10060);
   EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.32");
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
   EXPECT_EQ(t.tcp.open.size(), 1u) << "only the listener is left";
   t.tcp.Raise(device, platform::StreamEvent::Close, 0);  // a late notification
   EXPECT_EQ(t.tray.Balloons().size(), 4u);
@@ -79,20 +79,20 @@ TEST(Presence, ASendThatFailsIsAConnectionThatBroke) {
   t.tcp.send_errors[t.tcp.next] = 10054;
   t.tcp.Connect();
   EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.10");
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
   t.tcp.send_errors[t.tcp.next] = 10035;  // a full buffer: the name is dropped, the device stays
   t.tcp.Connect();
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 1u);
 }
 
 TEST(Presence, OneNotificationTakesEveryWaitingDeviceEvenAfterOneThatVanished) {
   doubles::FormFixture t;
   t.Create();
   t.tcp.ConnectMany(3, {10054, 10053});
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 3u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 3u);
   EXPECT_EQ(t.tray.Balloons().size(), 1u) << "three connections of one device: one balloon";
   t.tcp.ConnectMany(0, {10055});  // out of buffers: left to the next notification
-  EXPECT_EQ(t.Form().ServerSocket1.ConnectionCount(), 3u);
+  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 3u);
 }
 
 TEST(Presence, ShutdownClosesEveryConnectionWithoutBalloons) {

@@ -1,11 +1,11 @@
-// Repeated launches and closes within two seconds, through the form.
+// Repeated launches and closes within two seconds, through the media pages.
 #include <gtest/gtest.h>
 
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
 
 namespace {
 
-struct RepeatFixture : doubles::FormFixture {
+struct RepeatFixture : doubles::MediaFixture {
   RepeatFixture() {
     profile.sections["1-4App"]["Path"] = "C:\\Storm\\Storm.exe";
     profile.sections["4-2App"]["Path"] = "C:\\Tools\\QLN.exe";
@@ -20,19 +20,19 @@ struct RepeatFixture : doubles::FormFixture {
 
 TEST(Repeats, ALaunchLessThanTwoSecondsAfterTheLastIsDropped) {
   RepeatFixture t;
-  t.Form().MediaPageButton(4, 0x02);
+  t.Media().MediaPageButton(4, 0x02);
   t.After(1999);
-  t.Form().MediaPageButton(4, 0x02);
+  t.Media().MediaPageButton(4, 0x02);
   EXPECT_EQ(t.Starts(), 1u);
   t.After(1);  // two seconds after the one carried out
-  t.Form().MediaPageButton(4, 0x02);
+  t.Media().MediaPageButton(4, 0x02);
   EXPECT_EQ(t.Starts(), 2u);
 }
 
 TEST(Repeats, AButtonHeldDownStartsTheProgramOnceEveryTwoSeconds) {
   RepeatFixture t;
   for (int press = 0; press < 40; ++press) {  // ten seconds, four presses a second
-    t.Form().Utilities.LaunchUtility(2);
+    t.Launch().Utilities.LaunchUtility(2);
     t.After(250);
   }
   EXPECT_EQ(t.Starts(), 5u) << "one elevation prompt per two seconds, not forty";
@@ -40,24 +40,24 @@ TEST(Repeats, AButtonHeldDownStartsTheProgramOnceEveryTwoSeconds) {
 
 TEST(Repeats, EachKindAndNumberCountsOnItsOwn) {
   RepeatFixture t;
-  t.Form().MediaPageButton(4, 0x02);  // launch page 4
-  t.Form().MediaPageButton(4, 0xFF);  // close page 4
-  t.Form().MediaPageButton(2, 0x02);  // launch page 2: not found, Open.exe
-  t.Form().Utilities.LaunchUtility(2);
-  t.Form().Utilities.CloseUtility(2);
-  t.Form().Utilities.LaunchUtility(3);  // not found, Open.exe
+  t.Media().MediaPageButton(4, 0x02);  // launch page 4
+  t.Media().MediaPageButton(4, 0xFF);  // close page 4
+  t.Media().MediaPageButton(2, 0x02);  // launch page 2: not found, Open.exe
+  t.Launch().Utilities.LaunchUtility(2);
+  t.Launch().Utilities.CloseUtility(2);
+  t.Launch().Utilities.LaunchUtility(3);  // not found, Open.exe
   EXPECT_EQ(t.Starts(), 4u);
   EXPECT_EQ(t.Ends(), 2u);
-  t.Form().MediaPageButton(4, 0xFF);
-  t.Form().Utilities.CloseUtility(2);
-  t.Form().Utilities.LaunchUtility(3);
+  t.Media().MediaPageButton(4, 0xFF);
+  t.Launch().Utilities.CloseUtility(2);
+  t.Launch().Utilities.LaunchUtility(3);
   EXPECT_EQ(t.Starts(), 4u) << "a repeated locator start is dropped too";
   EXPECT_EQ(t.Ends(), 2u);
 }
 
 TEST(Repeats, KeysAndPointerCommandsAreNeverDropped) {
   RepeatFixture t;
-  for (int i = 0; i < 5; ++i) t.Form().MediaPageButton(4, 0x20);
+  for (int i = 0; i < 5; ++i) t.Media().MediaPageButton(4, 0x20);
   EXPECT_EQ(t.input.calls.size(), 5u);
 }
 

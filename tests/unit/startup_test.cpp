@@ -26,7 +26,8 @@ TEST(StartUp, UserAccountControlSystemsCountAsNt6) {
     doubles::FormFixture t;
     t.system.version = c.version;
     t.Create();
-    EXPECT_EQ(t.Form().Utilities.IsNT6, c.is_nt6) << c.version.major << "." << c.version.minor;
+    EXPECT_EQ(t.Form().Launch.Utilities.IsNT6, c.is_nt6)
+        << c.version.major << "." << c.version.minor;
     const bool terminated =
         std::count(t.application.calls.begin(), t.application.calls.end(), "Terminate") == 1;
     EXPECT_EQ(terminated, c.terminates);
@@ -42,7 +43,7 @@ TEST(StartUp, PathsNamesAndAddresses) {
   t.registry.SetString(RootKey::CurrentUser, kShellFolders, "Startup", "C:\\Users\\ann\\Startup");
   t.Create();
   shell::TForm1& form = t.Form();
-  EXPECT_EQ(form.Store.IniFilePath, "C:\\Users\\ann\\AppData\\Local\\Temp\\Mirovanta2.Dat");
+  EXPECT_EQ(form.Launch.Store.IniFilePath, "C:\\Users\\ann\\AppData\\Local\\Temp\\Mirovanta2.Dat");
   EXPECT_EQ(form.ComputerName, "FIFTEEN-CHARS-1");
   EXPECT_EQ(t.sockets.resolved_names, (std::vector<std::string>{"FIFTEEN-CHARS-1"}));
   EXPECT_EQ(form.IpList, "192.168.1.20, 10.0.0.5");
@@ -64,8 +65,8 @@ TEST(StartUp, AnUnresolvableNameAndMissingValuesLeaveEmptyFields) {
   t.Create();
   EXPECT_EQ(t.Form().IpList, "");
   EXPECT_EQ(t.Form().Label1.Caption, " Local IP Address");
-  EXPECT_EQ(t.Form().Store.IniFilePath, "Mirovanta2.Dat");
-  EXPECT_EQ(t.Form().Utilities.ProgFilesDir, "");
+  EXPECT_EQ(t.Form().Launch.Store.IniFilePath, "Mirovanta2.Dat");
+  EXPECT_EQ(t.Form().Launch.Utilities.ProgFilesDir, "");
   EXPECT_EQ(t.Form().CommonStartupLink, "\\Mirovanta 2.lnk");
   EXPECT_EQ(t.Form().UserStartupLink, "\\Mirovanta 2.lnk");
 }
@@ -76,12 +77,12 @@ TEST(StartUp, ProgramFilesPrefersThe32BitFolder) {
   t.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir (x86)",
                        "C:\\Program Files (x86)");
   t.Create();
-  EXPECT_EQ(t.Form().Utilities.ProgFilesDir, "C:\\Program Files (x86)");
+  EXPECT_EQ(t.Form().Launch.Utilities.ProgFilesDir, "C:\\Program Files (x86)");
   doubles::FormFixture only;
   only.registry.SetString(RootKey::LocalMachine, kVersionKey, "ProgramFilesDir",
                           "C:\\Program Files");
   only.Create();
-  EXPECT_EQ(only.Form().Utilities.ProgFilesDir, "C:\\Program Files");
+  EXPECT_EQ(only.Form().Launch.Utilities.ProgFilesDir, "C:\\Program Files");
 }
 
 TEST(StartUp, TheAutostartMarkIsOnWhenEitherShortcutExists) {
@@ -114,6 +115,23 @@ TEST(StartUp, AFailureAfterTheListenerStartedLeavesNothingToWakeUp) {
   EXPECT_FALSE(t.application.events.OnWake) << "the wake-up still leads into the destroyed form";
   if (t.application.events.OnWake) t.application.events.OnWake();
   EXPECT_EQ(t.sockets.open_sockets, 0) << "the listener has stopped";
+}
+
+TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
+  {
+    doubles::FormFixture t;
+    t.windows.found = 9;
+    t.Form().Media.Laser.StartLaserCompanion();
+    t.form.reset();
+    EXPECT_EQ(t.windows.calls.back(), "PostClose 9");
+  }
+  {
+    doubles::FormFixture t;
+    t.windows.found = 9;
+    t.Create();
+    t.form.reset();
+    EXPECT_TRUE(t.windows.calls.empty()) << "a companion the host did not start is left alone";
+  }
 }
 
 }  // namespace

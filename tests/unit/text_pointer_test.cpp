@@ -1,9 +1,9 @@
-// Text entry through the clipboard, and the pointer commands, through the form.
+// Text entry through the clipboard, and the pointer commands, over the input room.
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
-#include "input/clipboard.h"
-#include "tests/doubles/form_fixture.h"
+#include "input/clipboard_text.h"
+#include "tests/doubles/rooms.h"
 #include "tests/doubles/rooms.h"
 
 namespace {

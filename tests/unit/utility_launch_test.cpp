@@ -1,7 +1,7 @@
-// The maker's utilities through the form.
+// The maker's utilities through the media pages.
 #include <gtest/gtest.h>
 
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/media_fixture.h"
 #include "tests/unit/design_tables.h"
 
 namespace {
@@ -12,13 +12,13 @@ constexpr const char* kProgramFiles = "C:\\Program Files (x86)";
 using design::kUtilities;
 using design::UtilityRow;
 
-struct UtilityFixture : doubles::FormFixture {
+struct UtilityFixture : doubles::MediaFixture {
   UtilityFixture() {
     registry.SetString(platform::RootKey::LocalMachine,
                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir (x86)",
                        kProgramFiles);
   }
-  void Launch(std::uint8_t selector) { Form().Utilities.LaunchUtility(selector); }
+  void Start(std::uint8_t selector) { Launch().Utilities.LaunchUtility(selector); }
 };
 
 class EachUtility : public testing::TestWithParam<UtilityRow> {};
@@ -29,7 +29,7 @@ TEST_P(EachUtility, EachCandidateInOrderIsFoundStartedElevatedAndStored) {
     UtilityFixture t;
     const std::string path = kProgramFiles + row.candidates[only];
     t.system.files.insert(path);
-    t.Launch(row.selector);
+    t.Start(row.selector);
     ASSERT_EQ(t.shell.calls.size(), 1u);
     EXPECT_EQ(t.shell.calls[0].operation, "runas");
     EXPECT_EQ(t.shell.calls[0].file, path);
@@ -44,7 +44,7 @@ TEST_P(EachUtility, TheFirstCandidateWinsWhenBothExist) {
   UtilityFixture t;
   for (const std::string& candidate : row.candidates)
     t.system.files.insert(kProgramFiles + candidate);
-  t.Launch(row.selector);
+  t.Start(row.selector);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, kProgramFiles + row.candidates[0]);
 }
@@ -52,12 +52,12 @@ TEST_P(EachUtility, TheFirstCandidateWinsWhenBothExist) {
 TEST_P(EachUtility, NothingFoundHandsTheSectionToOpenExe) {
   const UtilityRow& row = GetParam();
   UtilityFixture t;
-  t.Launch(row.selector);
+  t.Start(row.selector);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].operation, "open");
   EXPECT_EQ(t.shell.calls[0].parameters, row.open_parameter);
   EXPECT_TRUE(t.profile.sections.empty());
-  EXPECT_EQ(t.Form().Store.IniFile, nullptr);
+  EXPECT_EQ(t.Launch().Store.IniFile, nullptr);
 }
 
 TEST_P(EachUtility, AStoredPathWinsAndAStoredPathWithoutFileDoesNothing) {
@@ -66,11 +66,11 @@ TEST_P(EachUtility, AStoredPathWinsAndAStoredPathWithoutFileDoesNothing) {
   for (const std::string& candidate : row.candidates)
     t.system.files.insert(kProgramFiles + candidate);
   t.profile.sections[row.section]["Path"] = "D:\\Tools\\mine.exe";
-  t.Launch(row.selector);
+  t.Start(row.selector);
   EXPECT_TRUE(t.shell.calls.empty()) << "the candidates are not looked at";
   t.system.files.insert("D:\\Tools\\mine.exe");
   t.system.tick_ms += 2000;  // a later press, not a repeat
-  t.Launch(row.selector);
+  t.Start(row.selector);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, "D:\\Tools\\mine.exe");
   EXPECT_EQ(t.system.current_directory, "D:\\Tools\\");
@@ -81,7 +81,7 @@ TEST_P(EachUtility, CloseEndsItsFixedNameWhateverTheStoreSays) {
   UtilityFixture t;
   t.profile.sections[row.section]["Path"] = "D:\\Tools\\mine.exe";
   t.processes.running = {{1, row.close_name}, {2, "mine.exe"}};
-  t.Form().Utilities.CloseUtility(row.selector);
+  t.Launch().Utilities.CloseUtility(row.selector);
   EXPECT_EQ(t.processes.terminated, (std::vector<std::uint32_t>{1}));
 }
 
@@ -94,15 +94,15 @@ TEST(Utilities, TheVerbIsOpenWithoutUserAccountControl) {
   UtilityFixture t;
   t.system.version = {5, 1, true};
   t.system.files.insert(std::string(kProgramFiles) + "\\Brisana\\Brisana.exe");
-  t.Launch(3);
+  t.Start(3);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].operation, "open");
 }
 
 TEST(Utilities, AnEmptyProgramFilesFolderLeavesTheCandidatesAsTheyStand) {
-  doubles::FormFixture t;
+  doubles::MediaFixture t;
   t.system.files.insert("\\Brisana\\Brisana.exe");
-  t.Form().Utilities.LaunchUtility(3);
+  t.Launch().Utilities.LaunchUtility(3);
   ASSERT_EQ(t.shell.calls.size(), 1u);
   EXPECT_EQ(t.shell.calls[0].file, "\\Brisana\\Brisana.exe");
 }
@@ -112,8 +112,8 @@ TEST(Utilities, ALaterPlayerStartInheritsTheUtilitysFolder) {
   t.system.files.insert(std::string(kProgramFiles) + "\\ZANTRIX\\QUELLIN\\QLN.exe");
   t.profile.sections["1-3App"]["Path"] = "C:\\MPC\\mplayerc.exe";
   t.system.files.insert("C:\\MPC\\mplayerc.exe");
-  t.Launch(2);
-  t.Form().MediaPageButton(3, 0x02);
+  t.Start(2);
+  t.Media().MediaPageButton(3, 0x02);
   EXPECT_EQ(t.system.current_directory, std::string(kProgramFiles) + "\\ZANTRIX\\QUELLIN\\");
   EXPECT_EQ(t.shell.calls.back().directory, "") << "the start passes no folder of its own";
 }

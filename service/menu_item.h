@@ -1,11 +1,12 @@
 #pragma once
-// A menu item of the tray menu: caption, check mark and click handler. The
-// tray shows them; the form sets their captions and marks.
+// A row of the tray menu: caption, check mark and click handler. Each
+// capability owns its rows and draws their captions and marks from its own
+// state; the shell places them in the menu and shows it.
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace service {
 
 struct TMenuItem {
   TMenuItem() = default;
@@ -20,4 +21,4 @@ struct TMenuItem {
   std::function<void()> OnClick;
 };
 
-}  // namespace shell
+}  // namespace service

@@ -1,4 +1,4 @@
-#include "input/clipboard.h"
+#include "input/clipboard_text.h"
 
 #include <cstdint>
 #include <thread>

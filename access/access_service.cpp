@@ -1,0 +1,280 @@
+#include "access/access_service.h"
+
+#include "access/access_settings.h"
+#include "access/datagram_gate.h"
+#include "platform/ipv4.h"
+#include "protocol/wire_format.h"
+
+namespace access_policy {
+namespace {
+
+using service::Activity;
+using service::Heard;
+
+constexpr const char* kCaption = "Mirovanta 2";
+constexpr std::uint64_t kNameWaitMs = 1000;
+constexpr unsigned kNameCheckMs = 100;
+constexpr const char* kApprovalNote =
+    "Allow only your own phone or tablet. The remote sends no password: on a network you do "
+    "not trust, pause remote control instead.";
+
+ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
+  switch (answer) {
+    case platform::PromptAnswer::Yes: return ApprovalAnswer::Allow;
+    case platform::PromptAnswer::No: return ApprovalAnswer::Deny;
+    case platform::PromptAnswer::Closed: return ApprovalAnswer::Closed;
+    case platform::PromptAnswer::TimedOut: return ApprovalAnswer::TimedOut;
+  }
+  return ApprovalAnswer::Deny;
+}
+
+Activity ActivityOf(platform::PromptAnswer answer) {
+  switch (answer) {
+    case platform::PromptAnswer::Yes: return Activity::Allowed;
+    case platform::PromptAnswer::No: return Activity::Denied;
+    case platform::PromptAnswer::Closed: return Activity::QuestionClosed;
+    case platform::PromptAnswer::TimedOut: return Activity::TimedOut;
+  }
+  return Activity::Denied;
+}
+
+}  // namespace
+
+TAccessService::TAccessService(TAccessPlatform platform, service::IHostEvents& events,
+                               activity::TActivityService& activity,
+                               protocol::TCommandDispatcher& commands)
+    : Nearby([&sockets = platform.sockets] { return sockets.Interfaces(); }),
+      AllowList(platform.registry),
+      Neighbours([&sockets = platform.sockets] { return sockets.Neighbours(); },
+                 [&system = platform.system] { return system.TickCountMs(); }),
+      Approval(
+          AllowList, [this](std::uint32_t address) { return Neighbours.HardwareAddress(address); },
+          [&system = platform.system] { return system.TickCountMs(); }),
+      platform_(platform),
+      events_(events),
+      activity_(activity),
+      commands_(commands) {
+  AskFirst1.OnClick = [this] { AskFirst1Click(); };
+  Pause1.OnClick = [this] { Pause1Click(); };
+}
+
+TAccessService::~TAccessService() {
+  Stop();
+  platform_.hotkeys.Unregister();
+}
+
+void TAccessService::Load() {
+  AllowList.Load();
+  Approval.Ask = ReadAskFirst(platform_.registry);
+  PauseHotkey =
+      platform_.hotkeys.Register({true, true, true, 'P'}, [this] { PauseHotkeyPressed(); });
+  // The host goes on without it; the menu says why the keys do nothing.
+  if (!PauseHotkey) Pause1.Caption = kPauseHotkeyTaken;
+  BeforeMenu();
+}
+
+// A network that changes is seen at once; without the system's word, within 5 s.
+void TAccessService::WatchAddresses() {
+  address_watch_ =
+      platform::TAddressWatch(platform_.sockets, [this] { Nearby.AddressesChanged(); });
+  // The nearby rule reads the adapters every 30 s all the same.
+  if (!address_watch_.Watching()) events_.Happened({}, Activity::AddressWatchFailed, "");
+}
+
+void TAccessService::Stop() {
+  // Ends before anything the watch's callback uses is destroyed, and waits
+  // for a call that is running.
+  address_watch_.Reset();
+  // An open question would answer into a service that is gone.
+  if (question_ != 0) platform_.dialogs.CloseQuestion(question_);
+  question_ = 0;
+  if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
+  name_timer_ = 0;
+}
+
+bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
+                                  protocol::TIdSocketHandle& binding, const std::uint8_t* data,
+                                  std::size_t size) {
+  const bool nearby = Nearby.IsNearby(binding.PeerAddress);
+  // Only the address: the neighbour table is the main thread's to read.
+  if (!nearby) {
+    events_.Refused({binding.PeerAddress, ""}, service::Refusal::FarSender);
+    events_.DeviceHeard({binding.PeerAddress, ""}, Heard::Far);
+  }
+  const GateVerdict verdict = ClassifyDatagram(nearby, data, size);
+  if (verdict == GateVerdict::Probe) {
+    // Answered here, also while paused or before a device is allowed: the
+    // remote must find the host to pair with it.
+    const auto& reply = protocol::wire::kProbeReply;
+    if (!listener.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply.data(),
+                           reply.size())) {
+      events_.Happened({binding.PeerAddress, ""}, Activity::ReplyNotSent, "");
+    }
+  }
+  return verdict == GateVerdict::HandOver;
+}
+
+// Far senders and probes never get here: the listener has seen to them.
+void TAccessService::CommandArrived(protocol::TStream& data,
+                                    const protocol::TIdSocketHandle& binding) {
+  const std::uint32_t address = binding.PeerAddress;
+  if (Paused) {
+    const std::string hardware = Neighbours.HardwareAddress(address);
+    events_.Refused({address, hardware}, service::Refusal::Paused);
+    events_.DeviceHeard({address, hardware}, Heard::Paused);
+    return;
+  }
+  if (!MayCarryOut(address)) return;
+  events_.CommandStarting({address, ""});
+  commands_.HandleDatagram(data);
+}
+
+bool TAccessService::MayConnect(std::uint32_t peer) {
+  return Nearby.IsNearby(peer) && !Approval.Refused(peer);
+}
+
+// While paused nothing is asked: no command would be carried out anyway.
+void TAccessService::DeviceConnected(std::uint32_t address) {
+  if (address != 0 && !Paused) MayCarryOut(address);
+}
+
+bool TAccessService::MayCarryOut(std::uint32_t address) {
+  const ApprovalDecision decision = Approval.Decide(address);
+  if (decision == ApprovalDecision::CarryOut) {
+    // A served device sends many commands a second, and the approval keeps
+    // its answer so as not to read the neighbour table for each: the list of
+    // devices looks the hardware address up only until it has it.
+    const bool known = activity_.Recent.HardwareKnown(address);
+    events_.DeviceHeard({address, known ? "" : Neighbours.HardwareAddress(address)}, Heard::Served);
+    return true;
+  }
+  const std::string hardware = Neighbours.HardwareAddress(address);
+  if (decision == ApprovalDecision::AskUser) {
+    events_.DeviceHeard({address, hardware}, Heard::Waiting);
+    AskAboutDevice(address);
+    return false;
+  }
+  // Dropped: a denied device, or one in the line of devices waiting for an answer.
+  if (!Approval.Refused(address)) {
+    events_.DeviceHeard({address, hardware}, Heard::Waiting);
+    return false;
+  }
+  events_.DeviceHeard({address, hardware}, Heard::Denied);
+  events_.Refused({address, hardware}, service::Refusal::RefusedDevice);
+  return false;
+}
+
+std::string TAccessService::QuestionLine(std::uint32_t address) {
+  return "A device at " + activity_.DeviceWords(address) + " wants to control this PC.";
+}
+
+void TAccessService::AskAboutDevice(std::uint32_t address) {
+  activity_.Names.Request(address);
+  // Taken before the words: a name that comes back in between is then put
+  // in by the watch, not missed.
+  const bool named = activity_.Names.Name(address).has_value();
+  platform::PromptText text{kCaption,
+                            QuestionLine(address),
+                            "Allow it to press keys, move the pointer and start programs?",
+                            kApprovalNote,
+                            "Allow",
+                            "Deny"};
+  text.yes_armed_after_ms = TDeviceApproval::kAllowArmedAfterMs;
+  events_.Happened({address, ""}, Activity::Asked, "");
+  const int question = platform_.dialogs.AskQuestion(
+      text, TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
+        question_ = 0;
+        events_.Happened({address, ""}, ActivityOf(answer), "");
+        if (auto next = Approval.Answer(ApprovalOf(answer))) AskAboutDevice(*next);
+      });
+  // 0: the question could not be shown and has been answered already.
+  if (question == 0) return;
+  question_ = question;
+  question_about_ = address;
+  if (!named) WatchForName(address);
+}
+
+// The name may come back while the question is up: within a second it is
+// shown there too; later only the menu has it.
+void TAccessService::WatchForName(std::uint32_t address) {
+  if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
+  const std::uint64_t until = platform_.system.TickCountMs() + kNameWaitMs;
+  name_timer_ = platform_.timers.Start(kNameCheckMs, [this, address, until] {
+    const std::optional<std::string> name = activity_.Names.Name(address);
+    const bool still_asked = question_ != 0 && question_about_ == address;
+    if (name && !name->empty() && still_asked) {
+      platform_.dialogs.ChangeQuestionLine(question_, QuestionLine(address));
+    }
+    if (name || !still_asked || platform_.system.TickCountMs() >= until) {
+      platform_.timers.Stop(name_timer_);
+      name_timer_ = 0;
+    }
+  });
+}
+
+void TAccessService::AskFirst1Click() {
+  Approval.Ask = !Approval.Ask;
+  // Not remembered when the registry refuses: the menu still says how it is now.
+  WriteAskFirst(platform_.registry, Approval.Ask);
+  DrawMarks();
+}
+
+void TAccessService::Pause1Click() { SetPaused(!Paused); }
+
+// A remote can press it too, but only to pause: once paused, its commands
+// (this chord among them) are dropped.
+void TAccessService::PauseHotkeyPressed() { SetPaused(!Paused); }
+
+void TAccessService::SetPaused(bool paused) {
+  if (paused == Paused) return;
+  Paused = paused;
+  DrawMarks();
+  events_.PauseChanged(Paused);
+}
+
+void TAccessService::BeforeMenu() {
+  DrawMarks();
+  RefreshDevicesMenu();
+}
+
+void TAccessService::DrawMarks() {
+  AskFirst1.Checked = Approval.Ask;
+  Pause1.Checked = Paused;
+}
+
+// The devices using the host now or lately, then the allowed ones, each
+// with "Forget…".
+void TAccessService::RefreshDevicesMenu() {
+  using service::TMenuItem;
+  Devices1.Items.clear();
+  const std::uint64_t now = platform_.system.TickCountMs();
+  for (const activity::DeviceUse& use : activity_.InUse.Devices()) {
+    activity_.Names.Request(use.address);
+    Devices1.Items.emplace_back(activity_.DeviceWords(use.address) + "\t" +
+                                activity::UseText(use, now));
+  }
+  if (!Devices1.Items.empty() && !AllowList.Entries().empty()) Devices1.Items.emplace_back("-");
+  for (const auto& [device, seen_at] : AllowList.Entries()) {
+    const std::string caption =
+        seen_at.empty() || seen_at == device ? device : device + " (" + seen_at + ")";
+    TMenuItem item(caption + "\tallowed");
+    TMenuItem forget("Forget\xE2\x80\xA6");
+    forget.OnClick = [this, device = device, caption] { ForgetDeviceClick(device, caption); };
+    item.Items.push_back(std::move(forget));
+    Devices1.Items.push_back(std::move(item));
+  }
+  if (Devices1.Items.empty()) {
+    Devices1.Items.emplace_back("(none)");
+    Devices1.Items.back().Enabled = false;
+  }
+}
+
+void TAccessService::ForgetDeviceClick(const std::string& device, const std::string& caption) {
+  if (platform_.dialogs.Confirm(
+          kCaption, "Forget the device at " + caption + "? It will have to be allowed again.")) {
+    Approval.Forget(device);
+    events_.Happened({0, device}, Activity::Forgotten, "");
+  }
+}
+
+}  // namespace access_policy

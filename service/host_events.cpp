@@ -1,0 +1,37 @@
+#include "service/host_events.h"
+
+namespace service {
+
+void THostEvents::Happened(const Device& device, Activity what, const std::string& detail) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->Happened(device, what, detail);
+}
+
+void THostEvents::Refused(const Device& device, Refusal why) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->Refused(device, why);
+}
+
+void THostEvents::DeviceHeard(const Device& device, Heard what) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceHeard(device, what);
+}
+
+void THostEvents::CommandStarting(const Device& device) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->CommandStarting(device);
+}
+
+void THostEvents::CommandDid(Activity what, const std::string& detail) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->CommandDid(what, detail);
+}
+
+void THostEvents::DeviceConnected(std::uint32_t address) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceConnected(address);
+}
+
+void THostEvents::DeviceDisconnected(std::uint32_t address) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceDisconnected(address);
+}
+
+void THostEvents::PauseChanged(bool paused) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->PauseChanged(paused);
+}
+
+}  // namespace service

@@ -1,0 +1,90 @@
+#pragma once
+// What happens in the host, told once by the capability where it happens to
+// every capability that follows it (the activity log, the in-use icon, the
+// connection help, the question about a new device).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace service {
+
+// What the activity log can say.
+enum class Activity {
+  HostStarted,
+  HostStopped,
+  Connected,
+  Disconnected,
+  Asked,
+  Allowed,
+  Denied,
+  TimedOut,
+  QuestionClosed,
+  Forgotten,
+  Paused,
+  Resumed,
+  Launched,       // detail: the program's name in its table
+  ClosedProgram,  // detail: the program's name in its table
+  Locating,       // detail: the program's name in its table
+  LaunchFailed,   // detail: the program's name in its table
+  Typed,          // detail: how many characters; never the text
+  NameNotSent,
+  ReplyNotSent,
+  ClipboardBusy,
+  AddressWatchFailed,
+};
+
+// Why a datagram was not served.
+enum class Refusal { FarSender, RefusedDevice, Paused };
+
+// What became of a device heard from.
+enum class Heard { Served, Waiting, Denied, Paused, Far };
+
+// Who an event is about: address 0 and no hardware address is the PC itself;
+// address 0 with a hardware address (or an allow-list name) is a device not
+// connected now. An empty hardware address is looked up by whoever needs it.
+struct Device {
+  std::uint32_t address = 0;
+  std::string hardware;
+};
+
+// Each subscriber overrides what it follows. Refused and DeviceHeard come from
+// the listener thread as well; everything else from the main thread.
+class IHostEvents {
+ public:
+  virtual ~IHostEvents() = default;
+  // Something the person at the PC may want to read later.
+  virtual void Happened(const Device& /*device*/, Activity /*what*/,
+                        const std::string& /*detail*/) {}
+  virtual void Refused(const Device& /*device*/, Refusal /*why*/) {}
+  virtual void DeviceHeard(const Device& /*device*/, Heard /*what*/) {}
+  // A served device's command is carried out now.
+  virtual void CommandStarting(const Device& /*device*/) {}
+  // What the command being carried out did (a program started, text typed).
+  virtual void CommandDid(Activity /*what*/, const std::string& /*detail*/) {}
+  // A presence connection that holds, and its end.
+  virtual void DeviceConnected(std::uint32_t /*address*/) {}
+  virtual void DeviceDisconnected(std::uint32_t /*address*/) {}
+  virtual void PauseChanged(bool /*paused*/) {}
+};
+
+// Tells every event to the subscribers in the order they subscribed. The
+// subscribers are all there before any event: the list is never changed
+// while another thread tells an event.
+class THostEvents final : public IHostEvents {
+ public:
+  void Subscribe(IHostEvents& subscriber) { subscribers_.push_back(&subscriber); }
+
+  void Happened(const Device& device, Activity what, const std::string& detail) override;
+  void Refused(const Device& device, Refusal why) override;
+  void DeviceHeard(const Device& device, Heard what) override;
+  void CommandStarting(const Device& device) override;
+  void CommandDid(Activity what, const std::string& detail) override;
+  void DeviceConnected(std::uint32_t address) override;
+  void DeviceDisconnected(std::uint32_t address) override;
+  void PauseChanged(bool paused) override;
+
+ private:
+  std::vector<IHostEvents*> subscribers_;
+};
+
+}  // namespace service

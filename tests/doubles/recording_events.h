@@ -1,0 +1,33 @@
+#pragma once
+// A subscriber of the host's events that keeps what each capability told.
+#include <string>
+#include <vector>
+
+#include "service/host_events.h"
+
+namespace doubles {
+
+struct RecordingEvents final : service::IHostEvents {
+  struct Did {
+    service::Activity what;
+    std::string detail;
+    bool operator==(const Did&) const = default;
+  };
+  std::vector<Did> did;  // what the commands did
+  std::vector<bool> pauses;
+  std::vector<std::uint32_t> connected;
+  std::vector<std::uint32_t> disconnected;
+  std::vector<service::Activity> happened;
+
+  void CommandDid(service::Activity what, const std::string& detail) override {
+    did.push_back({what, detail});
+  }
+  void Happened(const service::Device&, service::Activity what, const std::string&) override {
+    happened.push_back(what);
+  }
+  void PauseChanged(bool paused) override { pauses.push_back(paused); }
+  void DeviceConnected(std::uint32_t address) override { connected.push_back(address); }
+  void DeviceDisconnected(std::uint32_t address) override { disconnected.push_back(address); }
+};
+
+}  // namespace doubles
