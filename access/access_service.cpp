@@ -1,7 +1,7 @@
 #include "access/access_service.h"
 
 #include "access/access_settings.h"
-#include "access/datagram_gate.h"
+#include "protocol/datagram_gate.h"
 #include "platform/ipv4.h"
 #include "protocol/wire_format.h"
 
@@ -101,8 +101,8 @@ bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
     events_.Refused({binding.PeerAddress, ""}, service::Refusal::FarSender);
     events_.DeviceHeard({binding.PeerAddress, ""}, Heard::Far);
   }
-  const GateVerdict verdict = ClassifyDatagram(nearby, data, size);
-  if (verdict == GateVerdict::Probe) {
+  const protocol::GateVerdict verdict = protocol::ClassifyDatagram(nearby, data, size);
+  if (verdict == protocol::GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
     // remote must find the host to pair with it.
     const auto& reply = protocol::wire::kProbeReply;
@@ -111,7 +111,7 @@ bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
       events_.Happened({binding.PeerAddress, ""}, Activity::ReplyNotSent, "");
     }
   }
-  return verdict == GateVerdict::HandOver;
+  return verdict == protocol::GateVerdict::HandOver;
 }
 
 // Far senders and probes never get here: the listener has seen to them.

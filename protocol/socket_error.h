@@ -8,6 +8,8 @@
 namespace protocol {
 
 inline constexpr const char* kNoBindings = "No bindings specified.";
+// The listener waits in the receive of its one socket.
+inline constexpr const char* kOneBindingOnly = "Only one binding is supported.";
 inline constexpr const char* kCannotAllocateSocket = "Cannot allocate socket.";
 inline constexpr const char* kAddressInUse =
     "Could not bind socket. Address and port are already in use.";

@@ -45,15 +45,16 @@ void TIdUDPServer::Activate() {
     binding.Port = static_cast<std::uint16_t>(DefaultPort);
     Bindings.push_back(binding);
   }
+  if (Bindings.size() > 1) throw platform::EFrameworkError(kOneBindingOnly);
   library_.emplace(sockets_);
   if (library_->Error() != 0) {
     library_.reset();
     throw platform::EFrameworkError(kWinsockInitialization);
   }
-  // A socket handed over for one default binding is that binding's; otherwise
-  // it goes before any bind, which would find the port taken by it.
-  const bool adopting = adopted_ && Bindings.size() == 1 && Bindings.front().IP.empty() &&
-                        Bindings.front().Port == adopted_port_;
+  // A socket handed over for the default binding is that binding's; otherwise
+  // it goes before the bind, which would find the port taken by it.
+  const bool adopting =
+      adopted_ && Bindings.front().IP.empty() && Bindings.front().Port == adopted_port_;
   if (!adopting) adopted_.Reset();
   try {
     for (TIdSocketHandle& binding : Bindings) {
@@ -155,30 +156,11 @@ void TIdUDPServer::CloseSockets() {
   library_.reset();
 }
 
+// The receive itself waits, which saves a system call per datagram (a costly
+// one under Wine); deactivation wakes it.
 void TIdUDPServer::ListenerLoop() {
-  if (Bindings.size() == 1) {
-    // One socket: its receive itself waits, which saves a system call per
-    // datagram (a costly one under Wine); deactivation wakes it.
-    TIdSocketHandle& binding = Bindings.front();
-    while (!stop_) ReceiveAndHandOver(binding);
-    return;
-  }
-  std::vector<platform::SocketHandle> handles;
-  for (const TIdSocketHandle& binding : Bindings) handles.push_back(binding.Handle);
-  std::vector<bool> ready;
-  while (!stop_) {
-    int count = sockets_.WaitReadable(handles, kWaitMs, ready);
-    if (count < 0) {
-      // The wait itself failed (the sockets are being shut down, or the system
-      // is out of resources for a moment): pause so that a lasting fault cannot
-      // turn this loop into a spin, then look at the stop flag again.
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      continue;
-    }
-    for (std::size_t i = 0; i < Bindings.size() && !stop_; ++i) {
-      if (ready[i]) ReceiveAndHandOver(Bindings[i]);
-    }
-  }
+  TIdSocketHandle& binding = Bindings.front();
+  while (!stop_) ReceiveAndHandOver(binding);
 }
 
 std::size_t TIdUDPServer::ReceiveDatagram(TIdSocketHandle& binding) {

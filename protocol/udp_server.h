@@ -1,5 +1,5 @@
 #pragma once
-// The UDP command listener component: one IPv4 socket per binding, a listener
+// The UDP command listener component: one IPv4 socket for its one binding, a listener
 // thread that receives each datagram into one reused buffer and hands it to the
 // main thread, where the read event runs.
 #include <atomic>
@@ -57,8 +57,6 @@ using TListenerReadEvent =
 
 class TIdUDPServer {
  public:
-  // How long a wait over several sockets lasts before the stop flag is read again.
-  static constexpr int kWaitMs = 1000;
   static constexpr int kWakeAttempts = 20;
   static constexpr std::chrono::milliseconds kWakeWait{100};
 
@@ -82,7 +80,7 @@ class TIdUDPServer {
   // A socket already bound to `port` on every address (the early probe
   // answerer's): the next activation listens on it instead of binding anew,
   // so that what waits in it is received here. Closed at that activation when
-  // the bindings want another port or more than one socket.
+  // the binding wants another address or port.
   void Adopt(platform::TSocket bound, std::uint16_t port);
 
   // From the listener thread: one datagram back through the socket a datagram

@@ -57,7 +57,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             timers,
                             hotkeys,
                             network_status};
-  access_policy::TEarlyProbeAnswerer early(services.sockets, shell::TForm1::kPort);
+  // The same rule the listener applies, over its own copy of the adapters.
+  access_policy::TNearbyRule early_nearby([&services] { return services.sockets.Interfaces(); });
+  protocol::TEarlyProbeAnswerer early(
+      services.sockets, shell::TForm1::kPort,
+      [&early_nearby](std::uint32_t address) { return early_nearby.IsNearby(address); });
   return shell::ProgramEntry(
       processes, windows, application, arguments,
       [&]() -> std::shared_ptr<void> {

@@ -15,7 +15,7 @@ std::string ExeDirectory(platform::TApplication& application) {
 }  // namespace
 
 TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
-               access_policy::TEarlyProbeAnswerer* early)
+               protocol::TEarlyProbeAnswerer* early)
     : TrayIcon1(platform.notification_area),
       IdUDPServer1(
           platform.sockets, [&application] { application.WakeMainThread(); },

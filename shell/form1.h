@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "access/access_service.h"
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 #include "activity/activity_service.h"
 #include "help/help_service.h"
 #include "input/input_service.h"
@@ -33,7 +33,7 @@ class TForm1 {
   // `early`, when given, has been answering the remote's search since the
   // program started; the command listener takes its socket over.
   TForm1(platform::TApplication& application, TPlatform& platform,
-         access_policy::TEarlyProbeAnswerer* early = nullptr);
+         protocol::TEarlyProbeAnswerer* early = nullptr);
   ~TForm1();
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
@@ -83,7 +83,7 @@ class TForm1 {
   void DetachFromApplication();
 
   platform::TApplication& application_;
-  access_policy::TEarlyProbeAnswerer* early_;
+  protocol::TEarlyProbeAnswerer* early_;
   TPlatform& platform_;
 };
 

@@ -9,7 +9,7 @@ namespace shell {
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form,
-                 access_policy::TEarlyProbeAnswerer* early) {
+                 protocol::TEarlyProbeAnswerer* early) {
   if (IsExitRequest(arguments)) {
     return static_cast<int>(AskRunningCopyToExit(windows, processes));
   }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 #include "platform/application.h"
 #include "platform/processes.h"
 
@@ -21,6 +21,6 @@ inline constexpr const char* kInstanceMutexName = "ZANTRIX_MIROVANTA2";
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form,
-                 access_policy::TEarlyProbeAnswerer* early = nullptr);
+                 protocol::TEarlyProbeAnswerer* early = nullptr);
 
 }  // namespace shell

@@ -47,7 +47,7 @@ struct FormFixture {
   }
   std::unique_ptr<shell::TForm1> form;
 
-  void Create(access_policy::TEarlyProbeAnswerer* early = nullptr) {
+  void Create(protocol::TEarlyProbeAnswerer* early = nullptr) {
     form = std::make_unique<shell::TForm1>(application, services, early);
   }
   shell::TForm1& Form() {

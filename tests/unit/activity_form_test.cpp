@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/doubles/nearby_over.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -87,7 +88,8 @@ TEST(ActivityLogForm, AFarFloodMakesOneLineAndStartAndStopAreThere) {
 
 TEST(ActivityLogForm, AnAnswerTheFirstMomentsCouldNotSendIsLoggedOnceTheLogIsThere) {
   ActivityFixture t;
-  access_policy::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort);
+  protocol::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort,
+                                      doubles::NearbyOver(t.sockets));
   early.Start();
   t.sockets.send_error = doubles::wsa::kConnectionRefused;
   t.sockets.Deliver({0x15, 0x65, 0x80}, {kPhone, 40000});

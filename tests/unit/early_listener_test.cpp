@@ -5,16 +5,17 @@
 #include <chrono>
 #include <thread>
 
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 #include "protocol/socket_error.h"
 #include "protocol/udp_server.h"
+#include "tests/doubles/nearby_over.h"
 #include "tests/doubles/fake_sockets.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
-using access_policy::TEarlyProbeAnswerer;
+using protocol::TEarlyProbeAnswerer;
 
 const Bytes kProbe{0x15, 0x65, 0x80};
 const Bytes kProbeReply{0x15, 0x65, 0x81};
@@ -65,7 +66,7 @@ struct Listener {
 };
 
 TEST_F(EarlyListener, AnswersANearbyProbeBeforeTheListenerIsThere) {
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   EXPECT_EQ(sockets.bound.port, kPort);
   EXPECT_EQ(sockets.bound.address, 0u) << "every local address, as the listener binds";
@@ -81,7 +82,7 @@ TEST_F(EarlyListener, AnswersANearbyProbeBeforeTheListenerIsThere) {
 }
 
 TEST_F(EarlyListener, LeavesACommandInLineForTheListenerWhichReceivesItFirst) {
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   sockets.Deliver(kCommand, kNearPeer);
   sockets.Deliver(kProbe, kNearPeer);
@@ -102,7 +103,7 @@ TEST_F(EarlyListener, LeavesACommandInLineForTheListenerWhichReceivesItFirst) {
 }
 
 TEST_F(EarlyListener, LeavesAFarSendersProbeToTheListenerWhichHasTheLog) {
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   sockets.Deliver(kProbe, kFarPeer);
   ASSERT_TRUE(WaitUntil([&] { return !early.Reading(); }));
@@ -112,7 +113,7 @@ TEST_F(EarlyListener, LeavesAFarSendersProbeToTheListenerWhichHasTheLog) {
 
 TEST_F(EarlyListener, APortTakenIsLeftToTheListenerToReportAtItsPlace) {
   sockets.bind_error = doubles::wsa::kAddressInUse;
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   EXPECT_FALSE(early.Reading());
   EXPECT_EQ(sockets.open_sockets, 0);
@@ -130,7 +131,7 @@ TEST_F(EarlyListener, APortTakenIsLeftToTheListenerToReportAtItsPlace) {
 }
 
 TEST_F(EarlyListener, StoppedItClosesTheSocketAndAnswersNoMore) {
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   sockets.Deliver(kProbe, kLoopbackPeer);
   ASSERT_TRUE(sockets.WaitForSent(1, 10s));
@@ -143,7 +144,7 @@ TEST_F(EarlyListener, StoppedItClosesTheSocketAndAnswersNoMore) {
 
 TEST_F(EarlyListener, ARepliesFailureIsKeptForTheLog) {
   sockets.send_error = doubles::wsa::kConnectionRefused;
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   for (int i = 0; i < 12; ++i) sockets.Deliver(kProbe, kNearPeer);
   ASSERT_TRUE(WaitUntil([&] { return early.Answered() == 12; }));
@@ -153,7 +154,7 @@ TEST_F(EarlyListener, ARepliesFailureIsKeptForTheLog) {
 }
 
 TEST_F(EarlyListener, ASocketForAnotherPortIsClosedBeforeTheListenerBinds) {
-  TEarlyProbeAnswerer early(sockets, kPort);
+  TEarlyProbeAnswerer early(sockets, kPort, doubles::NearbyOver(sockets));
   early.Start();
   protocol::TIdUDPServer server(sockets, [] {});
   server.DefaultPort = kPort + 1;

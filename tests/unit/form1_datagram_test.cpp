@@ -4,9 +4,10 @@
 
 #include <thread>
 
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 #include "protocol/socket_error.h"
 #include "shell/form1.h"
+#include "tests/doubles/nearby_over.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -70,7 +71,8 @@ TEST(Form1Lifecycle, ListensOnPort1565AndMinimisesTheApplication) {
 
 TEST(Form1Lifecycle, TakesTheEarlySocketOverAndServesWhatWaitedInIt) {
   FormUnderTest t;
-  access_policy::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort);
+  protocol::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort,
+                                      doubles::NearbyOver(t.sockets));
   early.Start();
   t.sockets.Deliver({0x15, 0x65, 0x80}, {0x7F000001u, 4000});
   ASSERT_TRUE(t.sockets.WaitForSent(1, 10s)) << "answered before the form is there";

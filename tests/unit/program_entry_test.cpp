@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 #include "platform/framework_error.h"
 #include "shell/exit_request.h"
+#include "tests/doubles/nearby_over.h"
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_sockets.h"
@@ -78,7 +79,7 @@ TEST(ProgramEntry, EarlyListenerStartsOnlyOnceTheLockIsHeld) {
   doubles::FakeWindows windows;
   doubles::FakeApplication application;
   doubles::FakeSockets sockets;
-  access_policy::TEarlyProbeAnswerer early(sockets, 1565);
+  protocol::TEarlyProbeAnswerer early(sockets, 1565, doubles::NearbyOver(sockets));
   processes.mutex_taken = true;
   shell::ProgramEntry(
       processes, windows, application, "", [] { return std::shared_ptr<void>(); }, &early);
@@ -101,7 +102,7 @@ TEST(ProgramEntry, EarlyListenerIsStoppedBeforeTheStartUpErrorIsShown) {
   doubles::FakeWindows windows;
   doubles::FakeApplication application;
   doubles::FakeSockets sockets;
-  access_policy::TEarlyProbeAnswerer early(sockets, 1565);
+  protocol::TEarlyProbeAnswerer early(sockets, 1565, doubles::NearbyOver(sockets));
   int sockets_open_under_the_box = -1;
   application.on_show_exception = [&] { sockets_open_under_the_box = sockets.open_sockets; };
   shell::ProgramEntry(

@@ -276,6 +276,8 @@ TEST(ScriptedListener, ActivationErrorsCarryTheFrameworkTexts) {
   const Case cases[] = {
       {[](doubles::FakeSockets&, protocol::TIdUDPServer& server) { server.DefaultPort = 0; },
        protocol::kNoBindings},
+      {[](doubles::FakeSockets&, protocol::TIdUDPServer& server) { server.Bindings.resize(2); },
+       protocol::kOneBindingOnly},
       {[](doubles::FakeSockets& sockets, protocol::TIdUDPServer&) {
          sockets.startup_error = 10091;
        },

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "access/datagram_gate.h"
+#include "protocol/datagram_gate.h"
 #include "media/key_map.h"
 #include "protocol/command_dispatch.h"
 #include "tests/doubles/recording_handlers.h"
@@ -92,8 +92,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, EachClientCommand,
 
 TEST(WireRoundTrip, TheProbeIsAnsweredWithWhatTheClientRecognises) {
   const remote::Datagram probe = remote::ProbeDatagram();
-  EXPECT_EQ(access_policy::ClassifyDatagram(true, probe.data(), probe.size()),
-            access_policy::GateVerdict::Probe);
+  EXPECT_EQ(protocol::ClassifyDatagram(true, probe.data(), probe.size()),
+            protocol::GateVerdict::Probe);
   EXPECT_TRUE(
       remote::IsProbeReply(protocol::wire::kProbeReply.data(), protocol::wire::kProbeReply.size()));
   EXPECT_TRUE(ThroughTheHost(probe).calls.empty());

@@ -1,18 +1,19 @@
-#include "access/early_probe_answerer.h"
+#include "protocol/early_probe_answerer.h"
 
 #include <array>
 #include <future>
 
-#include "access/datagram_gate.h"
+#include "protocol/datagram_gate.h"
 #include "protocol/wire_format.h"
 
-namespace access_policy {
+namespace protocol {
 
 using platform::IoResult;
 using platform::Ipv4Endpoint;
 
-TEarlyProbeAnswerer::TEarlyProbeAnswerer(platform::ISockets& sockets, std::uint16_t port)
-    : sockets_(sockets), port_(port), nearby_([&sockets] { return sockets.Interfaces(); }) {}
+TEarlyProbeAnswerer::TEarlyProbeAnswerer(platform::ISockets& sockets, std::uint16_t port,
+                                         IsNearby nearby)
+    : sockets_(sockets), port_(port), nearby_(std::move(nearby)) {}
 
 TEarlyProbeAnswerer::~TEarlyProbeAnswerer() { Stop(); }
 
@@ -83,20 +84,20 @@ void TEarlyProbeAnswerer::Loop() {
 // True when the datagram next in line was a nearby probe and is answered;
 // false leaves it in line, and this stops reading.
 bool TEarlyProbeAnswerer::AnswerProbeInLine() {
-  std::array<std::uint8_t, protocol::wire::kLargestDatagram> data;
+  std::array<std::uint8_t, wire::kLargestDatagram> data;
   Ipv4Endpoint from;
   const IoResult peeked = sockets_.PeekFrom(socket_.Get(), data.data(), data.size(), from);
   if (peeked.error.Failed() || peeked.bytes <= 0) return false;
   const auto size = static_cast<std::size_t>(peeked.bytes);
   // A far sender is logged by the listener, which has the log: left in line too.
-  if (ClassifyDatagram(nearby_.IsNearby(from.address), data.data(), size) != GateVerdict::Probe) {
+  if (ClassifyDatagram(nearby_(from.address), data.data(), size) != GateVerdict::Probe) {
     return false;
   }
   // Only this thread reads the socket until it ends, so this takes the probe just looked at.
   if (sockets_.ReceiveFrom(socket_.Get(), data.data(), data.size(), from).error.Failed()) {
     return false;
   }
-  const auto& reply = protocol::wire::kProbeReply;
+  const auto& reply = wire::kProbeReply;
   const IoResult sent = sockets_.SendTo(socket_.Get(), reply.data(), reply.size(), from);
   if (sent.bytes != static_cast<long>(reply.size())) {
     std::lock_guard lock(unsent_mutex_);
@@ -106,4 +107,4 @@ bool TEarlyProbeAnswerer::AnswerProbeInLine() {
   return true;
 }
 
-}  // namespace access_policy
+}  // namespace protocol

@@ -16,11 +16,11 @@
 #include <thread>
 #include <vector>
 
-#include "access/nearby_rule.h"
+#include <functional>
 #include "platform/owners.h"
 #include "platform/sockets.h"
 
-namespace access_policy {
+namespace protocol {
 
 class TEarlyProbeAnswerer {
  public:
@@ -32,7 +32,11 @@ class TEarlyProbeAnswerer {
   // How many senders whose answer could not be sent are kept for the log.
   static constexpr std::size_t kUnsentKept = 8;
 
-  TEarlyProbeAnswerer(platform::ISockets& sockets, std::uint16_t port);
+  // Whether a sender is near enough to be answered (the access policy's
+  // rule, as the listener applies it); called on the answerer's thread.
+  using IsNearby = std::function<bool(std::uint32_t address)>;
+
+  TEarlyProbeAnswerer(platform::ISockets& sockets, std::uint16_t port, IsNearby nearby);
   ~TEarlyProbeAnswerer();
   TEarlyProbeAnswerer(const TEarlyProbeAnswerer&) = delete;
   TEarlyProbeAnswerer& operator=(const TEarlyProbeAnswerer&) = delete;
@@ -62,7 +66,7 @@ class TEarlyProbeAnswerer {
 
   platform::ISockets& sockets_;
   std::uint16_t port_;
-  TNearbyRule nearby_;
+  IsNearby nearby_;
   std::optional<platform::TSocketLibrary> library_;
   platform::TSocket socket_;
   std::thread thread_;
@@ -73,4 +77,4 @@ class TEarlyProbeAnswerer {
   std::vector<std::uint32_t> unsent_;
 };
 
-}  // namespace access_policy
+}  // namespace protocol

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace access_policy {
+namespace protocol {
 
 enum class GateVerdict {
   Drop,      // from a far sender, or not a command: costs the main thread nothing
@@ -14,4 +14,4 @@ enum class GateVerdict {
 
 GateVerdict ClassifyDatagram(bool nearby, const std::uint8_t* data, std::size_t size);
 
-}  // namespace access_policy
+}  // namespace protocol

@@ -1,10 +1,10 @@
-#include "access/datagram_gate.h"
+#include "protocol/datagram_gate.h"
 
 #include "protocol/wire_format.h"
 
-namespace access_policy {
+namespace protocol {
 
-using namespace protocol::wire;
+using namespace wire;
 
 GateVerdict ClassifyDatagram(bool nearby, const std::uint8_t* data, std::size_t size) {
   // A far sender never learns that the host is there.
@@ -17,4 +17,4 @@ GateVerdict ClassifyDatagram(bool nearby, const std::uint8_t* data, std::size_t 
   return GateVerdict::HandOver;
 }
 
-}  // namespace access_policy
+}  // namespace protocol
