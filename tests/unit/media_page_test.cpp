@@ -2,9 +2,12 @@
 // table that a retyped copy would not check, and page 8's player flag.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "input/virtual_keys.h"
 #include "media/key_map.h"
 #include "tests/doubles/media_fixture.h"
+#include "tools/remote/command_encoding.h"
 
 namespace {
 
@@ -136,6 +139,25 @@ TEST(MediaPages, EveryKeyCellIsExactlyOneSendWithNothingLeftPressed) {
       }
       EXPECT_EQ(pressed, 0) << int(page) << " " << code;
     }
+  }
+}
+
+// The client and the key maps read the codes from one table: every button the
+// client can name does something on some page, and every code a page maps has
+// a name.
+TEST(MediaPages, EveryButtonTheClientNamesIsMappedAndEveryMappedCodeHasAName) {
+  std::set<int> named;
+  for (const std::string& name : remote::EveryButtonName()) {
+    const auto code = remote::ButtonCode(name);
+    ASSERT_TRUE(code.has_value()) << name;
+    EXPECT_TRUE(named.insert(*code).second) << name << " names a code twice";
+  }
+  for (int code = 0; code < 256; ++code) {
+    bool mapped = false;
+    for (std::uint8_t page = 1; page <= 8; ++page) {
+      mapped |= LookUpButton(page, static_cast<std::uint8_t>(code)).kind != ActionKind::Nothing;
+    }
+    EXPECT_EQ(mapped, named.count(code) == 1) << "code " << code;
   }
 }
 

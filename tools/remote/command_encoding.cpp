@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "protocol/buttons.h"
 #include "protocol/wire_format.h"
 
 namespace remote {
@@ -11,22 +12,7 @@ namespace {
 
 using namespace protocol::wire;
 
-struct NamedButton {
-  const char* name;
-  std::uint8_t code;
-};
-
-// Names after what the rows do on most pages.
-constexpr std::array<NamedButton, 31> kButtons = {{
-    {"launch", 0x02},      {"enter", 0x10},      {"up", 0x11},        {"down", 0x12},
-    {"left", 0x13},        {"right", 0x14},      {"backspace", 0x15}, {"back", 0x16},
-    {"tab", 0x17},         {"delete", 0x18},     {"play", 0x20},      {"stop", 0x21},
-    {"pause", 0x22},       {"rewind", 0x23},     {"forward", 0x24},   {"previous", 0x25},
-    {"next", 0x26},        {"fullscreen", 0x27}, {"mute", 0x30},      {"volume-up", 0x31},
-    {"volume-down", 0x32}, {"page-down", 0x41},  {"page-up", 0x42},   {"star", 0x60},
-    {"hash", 0x61},        {"clear", 0x70},      {"ok", 0x71},        {"esc", 0xF0},
-    {"laser-on", 0xFD},    {"laser-off", 0xFE},  {"close", 0xFF},
-}};
+using protocol::button::kNamed;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -127,16 +113,16 @@ bool IsProbeReply(const std::uint8_t* data, std::size_t size) {
 
 std::optional<std::uint8_t> ButtonCode(const std::string& word) {
   std::string name = Lower(word);
-  for (const NamedButton& button : kButtons) {
+  for (const protocol::button::NamedButton& button : kNamed) {
     if (name == button.name) return button.code;
   }
   if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') {
-    return static_cast<std::uint8_t>(0x50 + (name[0] - '0'));
+    return protocol::button::Digit(name[0] - '0');
   }
   if (name.size() >= 2 && name[0] == 'f') {
     if (auto n = Number(name.substr(1), 1, 12);
         n && std::isdigit(static_cast<unsigned char>(name[1]))) {
-      return static_cast<std::uint8_t>(0xF0 + *n);
+      return protocol::button::FunctionKey(*n);
     }
   }
   if (name.rfind("0x", 0) == 0) {
@@ -147,7 +133,7 @@ std::optional<std::uint8_t> ButtonCode(const std::string& word) {
 
 std::vector<std::string> EveryButtonName() {
   std::vector<std::string> names;
-  for (const NamedButton& button : kButtons) names.emplace_back(button.name);
+  for (const protocol::button::NamedButton& button : kNamed) names.emplace_back(button.name);
   for (char digit = '0'; digit <= '9'; ++digit) names.emplace_back(1, digit);
   for (int key = 1; key <= 12; ++key) {
     std::string name(1, 'f');  // appended, not concatenated: GCC 12 warns falsely on the sum
@@ -159,7 +145,8 @@ std::vector<std::string> EveryButtonName() {
 
 std::string ButtonNames() {
   std::string names;
-  for (const NamedButton& button : kButtons) names += std::string(button.name) + " ";
+  for (const protocol::button::NamedButton& button : kNamed)
+    names += std::string(button.name) + " ";
   return names + "0..9 f1..f12 0xNN";
 }
 
