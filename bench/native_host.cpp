@@ -159,7 +159,8 @@ class NullDesktop final : public platform::IInput,
   }
   std::uint64_t TickCountMs() override { return 0; }
   platform::LocalTime LocalNow() override { return {}; }
-  unsigned SendInput(unsigned count, const platform::TInput*) override { return count; }
+  unsigned SendKeys(const platform::KeyStroke*, unsigned count) override { return count; }
+  bool SendPointer(const platform::PointerEvent&) override { return true; }
   bool GetCursorPos(platform::TPoint&) override { return false; }
   bool SetCursorPos(std::int32_t, std::int32_t) override { return true; }
   platform::TRect VirtualScreen() override { return {0, 0, 1920, 1080}; }

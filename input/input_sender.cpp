@@ -6,34 +6,26 @@
 
 namespace input {
 
-using platform::kKeyEventExtendedKey;
-using platform::kKeyEventKeyUp;
-
 TInputSender::TInputSender(platform::IInput& input) : input_(input) { InitInputRecords(); }
 
 void TInputSender::InitInputRecords() {
   for (std::size_t slot = 0; slot < KeyInputs.size(); ++slot) {
     KeyInputs[slot] = {};
-    KeyInputs[slot].type = platform::kInputKeyboard;
-    KeyInputs[slot].ki.dwFlags = slot < 3 ? 0 : kKeyEventKeyUp;
+    KeyInputs[slot].up = slot >= 3;
   }
   MouseInput = {};
-  MouseInput.type = platform::kInputMouse;
 }
 
 // Each key goes out as the real key would: with its scan code and, for the
 // navigation and Windows keys, the extended-key flag.
 void TInputSender::WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up) {
-  platform::TKeyboardInput& key = KeyInputs[slot].ki;
-  key.wVk = vk;
-  key.wScan = input_.ScanCodeOf(vk);
-  key.dwFlags = (up ? kKeyEventKeyUp : 0) | (vk::IsExtendedKey(vk) ? kKeyEventExtendedKey : 0);
+  KeyInputs[slot] = {vk, input_.ScanCodeOf(vk), vk::IsExtendedKey(vk), up};
 }
 
 void TInputSender::SendKey(std::uint16_t vk) {
   WriteKeySlot(0, vk, false);
   WriteKeySlot(1, vk, true);
-  input_.SendInput(2, KeyInputs.data());
+  input_.SendKeys(KeyInputs.data(), 2);
 }
 
 void TInputSender::SendChord2(std::uint16_t mod, std::uint16_t vk) {
@@ -41,7 +33,7 @@ void TInputSender::SendChord2(std::uint16_t mod, std::uint16_t vk) {
   WriteKeySlot(1, vk, false);
   WriteKeySlot(2, vk, true);
   WriteKeySlot(3, mod, true);
-  input_.SendInput(4, KeyInputs.data());
+  input_.SendKeys(KeyInputs.data(), 4);
 }
 
 void TInputSender::SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3) {
@@ -51,13 +43,12 @@ void TInputSender::SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t 
   WriteKeySlot(3, k3, true);
   WriteKeySlot(4, k2, true);
   WriteKeySlot(5, k1, true);
-  input_.SendInput(6, KeyInputs.data());
+  input_.SendKeys(KeyInputs.data(), 6);
 }
 
-void TInputSender::SendMouse(std::uint32_t flags, std::int32_t data) {
-  MouseInput.mi.dwFlags = flags;
-  MouseInput.mi.mouseData = data;
-  input_.SendInput(1, &MouseInput);
+void TInputSender::SendMouse(platform::PointerAction action, std::int32_t data) {
+  MouseInput = {action, data};
+  input_.SendPointer(MouseInput);
 }
 
 }  // namespace input

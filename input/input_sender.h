@@ -20,10 +20,11 @@ class TInputSender {
   void SendKey(std::uint16_t vk);
   void SendChord2(std::uint16_t mod, std::uint16_t vk);
   void SendChord3(std::uint16_t k1, std::uint16_t k2, std::uint16_t k3);
-  void SendMouse(std::uint32_t flags, std::int32_t data);
+  // A button or the wheel: `data` is the wheel's movement, 0 for a button.
+  void SendMouse(platform::PointerAction action, std::int32_t data);
 
-  std::array<platform::TInput, 6> KeyInputs{};
-  platform::TInput MouseInput{};
+  std::array<platform::KeyStroke, 6> KeyInputs{};
+  platform::PointerEvent MouseInput{};
 
  private:
   void WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up);

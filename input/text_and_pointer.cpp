@@ -28,17 +28,17 @@ void TTextAndPointer::MovePointer(std::int8_t dx, std::int8_t dy) {
 }
 
 void TTextAndPointer::LeftClick() {
-  sender_.SendMouse(platform::kMouseLeftDown, 0);
-  sender_.SendMouse(platform::kMouseLeftUp, 0);
+  sender_.SendMouse(platform::PointerAction::LeftDown, 0);
+  sender_.SendMouse(platform::PointerAction::LeftUp, 0);
 }
 
 void TTextAndPointer::RightClick() {
-  sender_.SendMouse(platform::kMouseRightDown, 0);
-  sender_.SendMouse(platform::kMouseRightUp, 0);
+  sender_.SendMouse(platform::PointerAction::RightDown, 0);
+  sender_.SendMouse(platform::PointerAction::RightUp, 0);
 }
 
 void TTextAndPointer::TurnWheel(bool toward_user) {
-  sender_.SendMouse(platform::kMouseWheel,
+  sender_.SendMouse(platform::PointerAction::Wheel,
                     toward_user ? -platform::kWheelDelta : platform::kWheelDelta);
 }
 

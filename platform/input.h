@@ -1,44 +1,29 @@
 #pragma once
-// Input family: keyboard and mouse synthesis and the pointer position. The
-// records mirror the system's INPUT layout field for field.
+// Input family: keys and pointer events in what they mean, and the pointer
+// position. The system's own records are filled only by the real layer.
 #include <cstdint>
 
 namespace platform {
 
-inline constexpr std::uint32_t kInputMouse = 0;
-inline constexpr std::uint32_t kInputKeyboard = 1;
+// One key going down or up, as the keyboard itself would send it.
+struct KeyStroke {
+  std::uint16_t virtual_key = 0;
+  std::uint16_t scan_code = 0;  // in the current keyboard layout
+  bool extended = false;        // the navigation and Windows keys, not their keypad twins
+  bool up = false;
+  bool operator==(const KeyStroke&) const = default;
+};
 
-inline constexpr std::uint32_t kKeyEventExtendedKey = 0x0001;
-inline constexpr std::uint32_t kKeyEventKeyUp = 0x0002;
+enum class PointerAction : std::uint8_t { None, LeftDown, LeftUp, RightDown, RightUp, Wheel };
 
-inline constexpr std::uint32_t kMouseLeftDown = 0x0002;
-inline constexpr std::uint32_t kMouseLeftUp = 0x0004;
-inline constexpr std::uint32_t kMouseRightDown = 0x0008;
-inline constexpr std::uint32_t kMouseRightUp = 0x0010;
-inline constexpr std::uint32_t kMouseWheel = 0x0800;
+// One wheel notch.
 inline constexpr std::int32_t kWheelDelta = 120;
 
-struct TKeyboardInput {
-  std::uint16_t wVk = 0;
-  std::uint16_t wScan = 0;
-  std::uint32_t dwFlags = 0;
-  std::uint32_t time = 0;
-  std::uintptr_t dwExtraInfo = 0;
-};
-
-struct TMouseInput {
-  std::int32_t dx = 0;
-  std::int32_t dy = 0;
-  std::int32_t mouseData = 0;
-  std::uint32_t dwFlags = 0;
-  std::uint32_t time = 0;
-  std::uintptr_t dwExtraInfo = 0;
-};
-
-struct TInput {
-  std::uint32_t type = kInputKeyboard;
-  TKeyboardInput ki;  // used when type is kInputKeyboard
-  TMouseInput mi;     // used when type is kInputMouse
+// A button or the wheel, where the pointer is.
+struct PointerEvent {
+  PointerAction action = PointerAction::None;
+  std::int32_t wheel = 0;  // Wheel: away from the user when positive, kWheelDelta a notch
+  bool operator==(const PointerEvent&) const = default;
 };
 
 struct TPoint {
@@ -57,8 +42,11 @@ struct TRect {
 class IInput {
  public:
   virtual ~IInput() = default;
-  // One call into the system's input stream; returns the events it inserted.
-  virtual unsigned SendInput(unsigned count, const TInput* inputs) = 0;
+  // One call into the system's input stream, the strokes in their order;
+  // returns how many it inserted.
+  virtual unsigned SendKeys(const KeyStroke* strokes, unsigned count) = 0;
+  // One call into the system's input stream; false when it was not inserted.
+  virtual bool SendPointer(const PointerEvent& event) = 0;
   virtual bool GetCursorPos(TPoint& position) = 0;
   virtual bool SetCursorPos(std::int32_t x, std::int32_t y) = 0;
   // The bounding rectangle of every monitor.

@@ -6,21 +6,44 @@ namespace platform::win32 {
 
 static_assert(sizeof(void*) != 8 || sizeof(INPUT) == 40, "INPUT is 40 bytes on x86_64");
 
-unsigned Win32Input::SendInput(unsigned count, const TInput* inputs) {
-  INPUT records[8] = {};
-  if (count > 8) count = 8;
+// The longest chord the host presses: three keys down, three up.
+constexpr unsigned kMostStrokes = 6;
+
+unsigned Win32Input::SendKeys(const KeyStroke* strokes, unsigned count) {
+  INPUT records[kMostStrokes] = {};
+  if (count > kMostStrokes) count = kMostStrokes;
   for (unsigned i = 0; i < count; ++i) {
-    records[i].type = inputs[i].type;
-    if (inputs[i].type == kInputKeyboard) {
-      records[i].ki = {inputs[i].ki.wVk, inputs[i].ki.wScan, inputs[i].ki.dwFlags,
-                       inputs[i].ki.time, static_cast<ULONG_PTR>(inputs[i].ki.dwExtraInfo)};
-    } else {
-      const TMouseInput& mouse = inputs[i].mi;
-      records[i].mi = {mouse.dx,      mouse.dy,   static_cast<DWORD>(mouse.mouseData),
-                       mouse.dwFlags, mouse.time, static_cast<ULONG_PTR>(mouse.dwExtraInfo)};
-    }
+    records[i].type = INPUT_KEYBOARD;
+    records[i].ki.wVk = strokes[i].virtual_key;
+    records[i].ki.wScan = strokes[i].scan_code;
+    records[i].ki.dwFlags =
+        (strokes[i].up ? KEYEVENTF_KEYUP : 0) | (strokes[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
   }
   return ::SendInput(count, records, sizeof(INPUT));
+}
+
+namespace {
+
+DWORD MouseFlags(PointerAction action) {
+  switch (action) {
+    case PointerAction::LeftDown: return MOUSEEVENTF_LEFTDOWN;
+    case PointerAction::LeftUp: return MOUSEEVENTF_LEFTUP;
+    case PointerAction::RightDown: return MOUSEEVENTF_RIGHTDOWN;
+    case PointerAction::RightUp: return MOUSEEVENTF_RIGHTUP;
+    case PointerAction::Wheel: return MOUSEEVENTF_WHEEL;
+    case PointerAction::None: break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool Win32Input::SendPointer(const PointerEvent& event) {
+  INPUT record = {};
+  record.type = INPUT_MOUSE;
+  record.mi.dwFlags = MouseFlags(event.action);
+  record.mi.mouseData = static_cast<DWORD>(event.wheel);
+  return ::SendInput(1, &record, sizeof(INPUT)) == 1;
 }
 
 bool Win32Input::GetCursorPos(TPoint& position) {

@@ -5,7 +5,8 @@ namespace platform::win32 {
 
 class Win32Input final : public IInput {
  public:
-  unsigned SendInput(unsigned count, const TInput* inputs) override;
+  unsigned SendKeys(const KeyStroke* strokes, unsigned count) override;
+  bool SendPointer(const PointerEvent& event) override;
   bool GetCursorPos(TPoint& position) override;
   bool SetCursorPos(std::int32_t x, std::int32_t y) override;
   TRect VirtualScreen() override;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,19 +14,34 @@
 
 namespace doubles {
 
+// One call into the input stream: its key strokes, or one pointer event.
+struct InputCall {
+  std::vector<platform::KeyStroke> keys;
+  std::optional<platform::PointerEvent> pointer;
+  std::size_t size() const { return pointer ? 1 : keys.size(); }
+  const platform::KeyStroke& operator[](std::size_t i) const { return keys.at(i); }
+  auto begin() const { return keys.begin(); }
+  auto end() const { return keys.end(); }
+};
+
 class FakeInput final : public platform::IInput {
  public:
-  // Every SendInput call, with the records it was given.
-  std::vector<std::vector<platform::TInput>> calls;
+  // Every call into the input stream, in order.
+  std::vector<InputCall> calls;
   platform::TPoint position{100, 200};
   bool cursor_readable = true;
   std::vector<platform::TPoint> set_positions;
 
-  std::function<void()> on_send;  // runs inside each SendInput
-  unsigned SendInput(unsigned count, const platform::TInput* inputs) override {
+  std::function<void()> on_send;  // runs inside each call
+  unsigned SendKeys(const platform::KeyStroke* strokes, unsigned count) override {
     if (on_send) on_send();
-    calls.emplace_back(inputs, inputs + count);
+    calls.push_back({{strokes, strokes + count}, std::nullopt});
     return count;
+  }
+  bool SendPointer(const platform::PointerEvent& event) override {
+    if (on_send) on_send();
+    calls.push_back({{}, event});
+    return true;
   }
   bool GetCursorPos(platform::TPoint& out) override {
     if (cursor_readable) out = position;

@@ -24,7 +24,7 @@ std::string KeysOf(std::uint8_t page, std::uint8_t code, bool wmp9or10 = false) 
   const auto& records = t.input.calls.back();
   for (std::size_t i = 0; i < records.size() / 2; ++i) {
     if (!keys.empty()) keys += "+";
-    keys += std::to_string(records[i].ki.wVk);
+    keys += std::to_string(records[i].virtual_key);
   }
   return keys;
 }
@@ -133,9 +133,9 @@ TEST(MediaPages, EveryKeyCellIsExactlyOneSendWithNothingLeftPressed) {
       t.Media().MediaPageButton(page, static_cast<std::uint8_t>(code));
       ASSERT_EQ(t.input.calls.size(), 1u) << int(page) << " " << code;
       int pressed = 0;
-      for (const platform::TInput& record : t.input.calls[0]) {
-        pressed += (record.ki.dwFlags & platform::kKeyEventKeyUp) ? -1 : 1;
-        EXPECT_NE(record.ki.wVk, 0);
+      for (const platform::KeyStroke& stroke : t.input.calls[0]) {
+        pressed += stroke.up ? -1 : 1;
+        EXPECT_NE(stroke.virtual_key, 0);
       }
       EXPECT_EQ(pressed, 0) << int(page) << " " << code;
     }

@@ -26,8 +26,8 @@ TEST(TextEntry, PutsTheTextOnTheClipboardThenSendsCtrlV) {
             (Strings{"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
                      "CanUploadToCloudClipboard"}));
   ASSERT_EQ(t.input.calls.size(), 1u);
-  EXPECT_EQ(t.input.calls[0][0].ki.wVk, 0x11);
-  EXPECT_EQ(t.input.calls[0][1].ki.wVk, 0x56);
+  EXPECT_EQ(t.input.calls[0][0].virtual_key, 0x11);
+  EXPECT_EQ(t.input.calls[0][1].virtual_key, 0x56);
 }
 
 TEST(TextEntry, AnEmptyTextIsStillOneZeroByteAndAPaste) {
