@@ -24,66 +24,15 @@ TLogWriter::TLogWriter(platform::IFiles& files, std::string folder, const std::s
       folder_(std::move(folder)),
       path_(folder_ + "\\" + name + ".log"),
       old_path_(folder_ + "\\" + name + ".1.log"),
-      thread_([this] { Run(); }) {}
+      lines_([this](std::vector<std::string>& lines) { Write(lines); }, kMaxWaitingLines,
+             platform::TWorkerQueue<std::string>::AtEnd::Finish,
+             platform::TWorkerQueue<std::string>::WhenFull::DropNewest,
+             std::chrono::milliseconds(kWriteEveryMs)) {}
 
-TLogWriter::~TLogWriter() {
-  {
-    std::lock_guard lock(mutex_);
-    ending_ = true;
-  }
-  added_.notify_one();
-  thread_.join();
-}
-
+// A line the full line of waiting ones cannot take is counted; the writer,
+// which has that full line to write anyway, says how many in the file.
 void TLogWriter::Add(std::string line) {
-  {
-    std::lock_guard lock(mutex_);
-    ++added_count_;
-    if (waiting_.size() >= kMaxWaitingLines) {
-      ++dropped_;
-      ++written_count_;  // it will never be written: Flush need not wait for it
-      return;
-    }
-    waiting_.push_back(std::move(line));
-  }
-  added_.notify_one();
-}
-
-void TLogWriter::Flush() {
-  std::unique_lock lock(mutex_);
-  const std::uint64_t target = added_count_;
-  flush_target_ = std::max(flush_target_, target);
-  added_.notify_one();
-  written_.wait(lock, [&] { return written_count_ >= target; });
-}
-
-void TLogWriter::Run() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    // Asleep until there is something to write: an idle host never wakes here.
-    added_.wait(lock, [&] { return ending_ || !waiting_.empty() || dropped_ != 0; });
-    if (waiting_.empty() && dropped_ == 0) {
-      if (ending_) return;
-      continue;
-    }
-    std::vector<std::string> lines;
-    lines.swap(waiting_);
-    if (dropped_ != 0) {
-      lines.push_back(CountedNote(
-          dropped_, "lines were not written: they came faster than the disk took them"));
-      dropped_ = 0;
-    }
-    const std::uint64_t taken = lines.size();
-    lock.unlock();
-    Write(lines);
-    lock.lock();
-    written_count_ += taken;
-    written_.notify_all();
-    // Gathers what comes in the meantime into the next write, unless
-    // someone waits for it.
-    added_.wait_for(lock, std::chrono::milliseconds(kWriteEveryMs),
-                    [&] { return ending_ || flush_target_ > written_count_; });
-  }
+  if (lines_.Push(std::move(line))) ++dropped_;
 }
 
 void TLogWriter::Write(std::vector<std::string>& lines) {
@@ -92,6 +41,12 @@ void TLogWriter::Write(std::vector<std::string>& lines) {
     text = CountedNote(lost_, "lines could not be written to this file");
   }
   for (const std::string& line : lines) text += line;
+  std::size_t notes = 0;
+  if (const std::size_t dropped = dropped_.exchange(0); dropped != 0) {
+    text +=
+        CountedNote(dropped, "lines were not written: they came faster than the disk took them");
+    notes = 1;
+  }
   if (size_ < 0) {
     // The folder may be missing (first run) or not be makeable; the append
     // below tells which.
@@ -107,7 +62,7 @@ void TLogWriter::Write(std::vector<std::string>& lines) {
     size_ += static_cast<std::int64_t>(text.size());
     lost_ = 0;
   } else {
-    lost_ += lines.size();
+    lost_ += lines.size() + notes;
     size_ = -1;  // read again: the file may be back next time
   }
 }

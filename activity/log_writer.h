@@ -4,15 +4,15 @@
 // the rest gathered for at most a fifth of a second;
 // past 1 MB the file is rolled over to "<name>.1.log", the one old file kept.
 // A file that cannot be written loses its lines and costs nothing else.
-#include <condition_variable>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/worker_queue.h"
 
 namespace activity {
 
@@ -26,41 +26,30 @@ class TLogWriter {
 
   // `folder` is made when the first lines are written.
   TLogWriter(platform::IFiles& files, std::string folder, const std::string& name);
-  ~TLogWriter();
   TLogWriter(const TLogWriter&) = delete;
   TLogWriter& operator=(const TLogWriter&) = delete;
 
   // A whole line, with its line end.
   void Add(std::string line);
   // Returns once every line added before has been written or given up.
-  void Flush();
+  void Flush() { lines_.Flush(); }
   const std::string& Path() const { return path_; }
   const std::string& OldPath() const { return old_path_; }
 
  private:
-  void Run();
   void Write(std::vector<std::string>& lines);
 
   platform::IFiles& files_;
   const std::string folder_;
   const std::string path_;
   const std::string old_path_;
-
-  std::mutex mutex_;
-  std::condition_variable added_;
-  std::condition_variable written_;
-  std::vector<std::string> waiting_;
-  std::uint64_t added_count_ = 0;    // lines ever added
-  std::uint64_t written_count_ = 0;  // lines ever taken by the writer
-  std::uint64_t flush_target_ = 0;   // a Flush waits for this many
-  std::size_t dropped_ = 0;          // not yet said in the file
-  bool ending_ = false;
-
+  std::atomic<std::size_t> dropped_{0};  // not yet said in the file
   // The writer thread's own.
   std::int64_t size_ = -1;  // unknown until the first write
   std::size_t lost_ = 0;    // lines a failed write lost, not yet said in the file
-
-  std::thread thread_;  // last: starts once everything above is there
+  // Last: its thread starts once everything above is there, and ends first,
+  // having written what waits.
+  platform::TWorkerQueue<std::string> lines_;
 };
 
 }  // namespace activity

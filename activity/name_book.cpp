@@ -1,18 +1,17 @@
 #include "activity/name_book.h"
 
+#include <algorithm>
+
 namespace activity {
 
 TNameBook::TNameBook(std::function<std::string(std::uint32_t)> look_up)
-    : look_up_(std::move(look_up)), thread_([this] { Run(); }) {}
+    : look_up_(std::move(look_up)),
+      lookups_([this](std::vector<std::uint32_t>& addresses) { LookUp(addresses); }, kKept,
+               platform::TWorkerQueue<std::uint32_t>::AtEnd::Drop,
+               platform::TWorkerQueue<std::uint32_t>::WhenFull::DropOldest) {}
 
-TNameBook::~TNameBook() {
-  {
-    std::lock_guard lock(mutex_);
-    ending_ = true;
-  }
-  wanted_.notify_one();
-  thread_.join();
-}
+// The queue, declared last, ends first: a lookup under way is waited for.
+TNameBook::~TNameBook() = default;
 
 void TNameBook::Request(std::uint32_t address) {
   {
@@ -23,9 +22,15 @@ void TNameBook::Request(std::uint32_t address) {
       names_.erase(order_.front());
       order_.pop_front();
     }
-    queue_.push_back(address);
   }
-  wanted_.notify_one();
+  const std::optional<std::uint32_t> dropped = lookups_.Push(address);
+  if (!dropped) return;
+  // Never to be looked up: forgotten, so that a later request asks again.
+  std::lock_guard lock(mutex_);
+  if (auto found = names_.find(*dropped); found != names_.end() && !found->second) {
+    names_.erase(found);
+    order_.erase(std::remove(order_.begin(), order_.end(), *dropped), order_.end());
+  }
 }
 
 std::optional<std::string> TNameBook::Name(std::uint32_t address) {
@@ -34,16 +39,12 @@ std::optional<std::string> TNameBook::Name(std::uint32_t address) {
   return found == names_.end() ? std::nullopt : found->second;
 }
 
-void TNameBook::Run() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    wanted_.wait(lock, [&] { return ending_ || !queue_.empty(); });
-    if (ending_) return;
-    const std::uint32_t address = queue_.front();
-    queue_.pop_front();
-    lock.unlock();
+void TNameBook::LookUp(std::vector<std::uint32_t>& addresses) {
+  for (std::uint32_t address : addresses) {
+    // The host is going: the names are of no use any more.
+    if (lookups_.Ending()) return;
     std::string name = look_up_(address);
-    lock.lock();
+    std::lock_guard lock(mutex_);
     // Forgotten meanwhile (past the bound): the answer is not kept either.
     if (auto found = names_.find(address); found != names_.end()) found->second = std::move(name);
   }

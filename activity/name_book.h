@@ -2,7 +2,6 @@
 // The names the network gives the devices' addresses, looked up by a thread
 // of its own: a reverse lookup can take seconds, and the main thread only
 // ever reads what has come back.
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -10,7 +9,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
+#include <vector>
+
+#include "platform/worker_queue.h"
 
 namespace activity {
 
@@ -26,22 +27,22 @@ class TNameBook {
   TNameBook(const TNameBook&) = delete;
   TNameBook& operator=(const TNameBook&) = delete;
 
-  // Starts a lookup unless one is known or under way; never waits.
+  // Starts a lookup unless one is known or under way; never waits. At most
+  // kKept wait: the oldest waiting then gives way, forgotten, so that a
+  // later request asks again.
   void Request(std::uint32_t address);
   // The name once the lookup is done ("" when the network gives none).
   std::optional<std::string> Name(std::uint32_t address);
 
  private:
-  void Run();
+  void LookUp(std::vector<std::uint32_t>& addresses);
 
   std::function<std::string(std::uint32_t)> look_up_;
   std::mutex mutex_;
-  std::condition_variable wanted_;
-  std::deque<std::uint32_t> queue_;
   std::map<std::uint32_t, std::optional<std::string>> names_;  // nullopt: under way
   std::deque<std::uint32_t> order_;                            // as asked, for the bound
-  bool ending_ = false;
-  std::thread thread_;  // last: starts once everything above is there
+  // Last: its thread starts once everything above is there, and ends first.
+  platform::TWorkerQueue<std::uint32_t> lookups_;
 };
 
 }  // namespace activity
