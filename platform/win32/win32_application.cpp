@@ -12,30 +12,19 @@ constexpr char kFormClass[] = "TForm1";
 constexpr const char* kTitle = kApplicationTitle;
 
 Win32Application* FromWindow(HWND window) {
-  return reinterpret_cast<Win32Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return HiddenWindow::OwnerOf<Win32Application>(window);
 }
 
-std::unique_ptr<WindowClass> RegisterWindowClass(const char* name, WNDPROC procedure) {
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = name;
-  window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  auto registered = std::make_unique<WindowClass>(window_class);
-  if (!registered->Registered()) throw EFrameworkError(std::string("Cannot register ") + name);
-  return registered;
-}
+HICON ApplicationIcon() { return LoadIconA(GetModuleHandleA(nullptr), "MAINICON"); }
 
 }  // namespace
 
 void Win32Application::Initialize() {
-  app_class_ = RegisterWindowClass(kAppClass, AppWindowProc);
-  form_class_ = RegisterWindowClass(kFormClass, FormWindowProc);
   // Never shown, and a tool window: the program has no taskbar button.
-  app_window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, kTitle, WS_POPUP, 0, 0, 0, 0,
-                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
-  if (!app_window_) throw EFrameworkError("Cannot create the application window");
-  SetWindowLongPtrA(app_window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!app_window_.Create(kAppClass, AppWindowProc, this, HiddenWindow::Kind::TopLevel,
+                          {WS_EX_TOOLWINDOW, kTitle, ApplicationIcon(), {}})) {
+    throw EFrameworkError("Cannot create the application window");
+  }
 }
 
 void Win32Application::AttachMainForm(TMainFormEvents events) { events_ = std::move(events); }
@@ -43,14 +32,16 @@ void Win32Application::AttachMainForm(TMainFormEvents events) { events_ = std::m
 // The main form: at its stored place and size, fully transparent, passing the
 // mouse through, and without a taskbar button.
 void Win32Application::CreateMainFormWindow() {
-  form_window_.reset(CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW,
-                                     kFormClass, "Form1", WS_POPUP, 192, 114, 168, 64, nullptr,
-                                     nullptr, GetModuleHandleA(nullptr), nullptr));
   // The form is never shown: without its window only its activation event is
   // lost, and the program serves on.
-  if (!form_window_) return;
-  SetWindowLongPtrA(form_window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetLayeredWindowAttributes(form_window_.get(), 0, 0, LWA_ALPHA);
+  if (!form_window_.Create(kFormClass, FormWindowProc, this, HiddenWindow::Kind::TopLevel,
+                           {WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW,
+                            "Form1",
+                            ApplicationIcon(),
+                            {192, 114, 192 + 168, 114 + 64}})) {
+    return;
+  }
+  SetLayeredWindowAttributes(form_window_.Get(), 0, 0, LWA_ALPHA);
 }
 
 void Win32Application::Run() {
@@ -62,7 +53,7 @@ void Win32Application::Run() {
   while (WaitForWork()) {
   }
   loop_waiting_ = false;
-  form_window_.reset();
+  form_window_.Destroy();
 }
 
 // One turn of the message loop: a wake-up is taken straight from its event,
@@ -97,7 +88,7 @@ void Win32Application::Terminate() {
   PostQuitMessage(0);
 }
 
-void Win32Application::HideApplicationWindow() { ShowWindow(app_window_.get(), SW_HIDE); }
+void Win32Application::HideApplicationWindow() { ShowWindow(app_window_.Get(), SW_HIDE); }
 
 void Win32Application::WakeMainThread() {
   // While the loop waits, its event wakes it. Anywhere else (a handler running,
@@ -106,7 +97,7 @@ void Win32Application::WakeMainThread() {
   // everything that waits. A post that fails (a full queue) must not leave the
   // flag set, or no wake-up would ever be posted again.
   if (loop_waiting_ && SetEvent(wake_event_.get())) return;
-  if (!wake_posted_.exchange(true) && !PostMessageA(app_window_.get(), kWakeMessage, 0, 0)) {
+  if (!wake_posted_.exchange(true) && !PostMessageA(app_window_.Get(), kWakeMessage, 0, 0)) {
     wake_posted_ = false;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "platform/application.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_hidden_window.h"
 
 namespace platform::win32 {
 
@@ -24,7 +25,7 @@ class Win32Application final : public TApplication {
   void ShowException(const std::string& message) override;
   std::string ExeName() override;
 
-  HWND Handle() const { return app_window_.get(); }
+  HWND Handle() const { return app_window_.Get(); }
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -35,10 +36,8 @@ class Win32Application final : public TApplication {
   void Guarded(F&& handler);
 
   // The classes outlive their windows: members go in reverse order.
-  std::unique_ptr<WindowClass> app_class_;
-  std::unique_ptr<WindowClass> form_class_;
-  UniqueWindow app_window_;
-  UniqueWindow form_window_;
+  HiddenWindow app_window_;
+  HiddenWindow form_window_;
   TMainFormEvents events_;
   std::atomic<bool> wake_posted_{false};
   UniqueHandle wake_event_;

@@ -12,23 +12,12 @@ Win32Hotkeys::~Win32Hotkeys() { Unregister(); }
 
 bool Win32Hotkeys::Register(const HotkeyChord& chord, std::function<void()> pressed) {
   Unregister();
-  if (!class_) {
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = Procedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = kClass;
-    class_ = std::make_unique<WindowClass>(window_class);
-  }
-  if (!class_->Registered()) return false;
-  window_.reset(CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleA(nullptr), nullptr));
-  if (!window_) return false;
-  SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!window_.Create(kClass, Procedure, this, HiddenWindow::Kind::MessageOnly)) return false;
   const UINT modifiers = (chord.control ? MOD_CONTROL : 0) | (chord.alt ? MOD_ALT : 0) |
                          (chord.shift ? MOD_SHIFT : 0) | MOD_NOREPEAT;
-  registered_ = RegisterHotKey(window_.get(), kHotkeyId, modifiers, chord.key) != 0;
+  registered_ = RegisterHotKey(window_.Get(), kHotkeyId, modifiers, chord.key) != 0;
   if (!registered_) {
-    window_.reset();
+    window_.Destroy();
     return false;
   }
   pressed_ = std::move(pressed);
@@ -36,14 +25,14 @@ bool Win32Hotkeys::Register(const HotkeyChord& chord, std::function<void()> pres
 }
 
 void Win32Hotkeys::Unregister() {
-  if (registered_) UnregisterHotKey(window_.get(), kHotkeyId);
+  if (registered_) UnregisterHotKey(window_.Get(), kHotkeyId);
   registered_ = false;
-  window_.reset();
+  window_.Destroy();
   pressed_ = nullptr;
 }
 
 LRESULT CALLBACK Win32Hotkeys::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<Win32Hotkeys*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = HiddenWindow::OwnerOf<Win32Hotkeys>(window);
   if (self != nullptr && message == WM_HOTKEY && w == kHotkeyId && self->pressed_) {
     auto pressed = self->pressed_;  // a copy: the handler may unregister
     pressed();

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/hotkeys.h"
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_hidden_window.h"
 
 namespace platform::win32 {
 
@@ -19,8 +19,7 @@ class Win32Hotkeys final : public IHotkeys {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
 
-  std::unique_ptr<WindowClass> class_;
-  UniqueWindow window_;  // destroyed before the class goes
+  HiddenWindow window_;
   std::function<void()> pressed_;
   bool registered_ = false;
 };

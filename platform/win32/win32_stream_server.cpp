@@ -23,10 +23,10 @@ bool EventOf(WORD select_event, StreamEvent& event) {
 
 }  // namespace
 
-Win32StreamServer::~Win32StreamServer() { window_.reset(); }
+Win32StreamServer::~Win32StreamServer() { window_.Destroy(); }
 
 LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<Win32StreamServer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = HiddenWindow::OwnerOf<Win32StreamServer>(window);
   if (self != nullptr && message == kReuseMarker) {
     if (--self->markers_due_[static_cast<SocketHandle>(w)] <= 0) {
       self->markers_due_.erase(static_cast<SocketHandle>(w));
@@ -55,17 +55,7 @@ LRESULT CALLBACK Win32StreamServer::Procedure(HWND window, UINT message, WPARAM 
 
 bool Win32StreamServer::EnsureWindow() {
   if (window_) return true;
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = Procedure;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = kClass;
-  class_ = std::make_unique<WindowClass>(window_class);
-  if (!class_->Registered()) return false;
-  window_.reset(CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleA(nullptr), nullptr));
-  if (!window_) return false;
-  SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  return true;
+  return window_.Create(kClass, Procedure, this, HiddenWindow::Kind::MessageOnly);
 }
 
 void Win32StreamServer::SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
@@ -93,7 +83,7 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
     api = "bind";
   } else if (listen(listener, backlog) != 0) {
     api = "listen";
-  } else if (WSAAsyncSelect(listener, window_.get(), kSocketMessage, FD_ACCEPT) != 0) {
+  } else if (WSAAsyncSelect(listener, window_.Get(), kSocketMessage, FD_ACCEPT) != 0) {
     api = "WSAAsyncSelect";
   }
   if (api != nullptr) {
@@ -117,9 +107,9 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, SocketError& error
   // are selected: what comes for this value before the marker is the old one's.
   if (closed_.erase(static_cast<SocketHandle>(accepted)) != 0) {
     ++markers_due_[static_cast<SocketHandle>(accepted)];
-    PostMessageA(window_.get(), kReuseMarker, accepted, 0);
+    PostMessageA(window_.Get(), kReuseMarker, accepted, 0);
   }
-  WSAAsyncSelect(accepted, window_.get(), kSocketMessage,
+  WSAAsyncSelect(accepted, window_.Get(), kSocketMessage,
                  FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
   // A peer that closed or reset before its events were selected may never
   // raise FD_CLOSE: look (without taking any byte) and report it ourselves.
@@ -127,7 +117,7 @@ SocketHandle Win32StreamServer::Accept(SocketHandle listener, SocketError& error
   int peeked = recv(accepted, &byte, 1, MSG_PEEK);
   int state = peeked == SOCKET_ERROR ? WSAGetLastError() : 0;
   if (peeked == 0 || (peeked == SOCKET_ERROR && state != WSAEWOULDBLOCK)) {
-    PostMessageA(window_.get(), kSocketMessage, accepted, WSAMAKESELECTREPLY(FD_CLOSE, state));
+    PostMessageA(window_.Get(), kSocketMessage, accepted, WSAMAKESELECTREPLY(FD_CLOSE, state));
   }
   return static_cast<SocketHandle>(accepted);
 }
@@ -158,7 +148,7 @@ bool Win32StreamServer::PeerClosed(SocketHandle socket) {
 void Win32StreamServer::Close(SocketHandle socket) {
   if (socket == kNoSocket) return;
   // Events off first: a closed connection raises nothing more.
-  WSAAsyncSelect(static_cast<SOCKET>(socket), window_.get(), 0, 0);
+  WSAAsyncSelect(static_cast<SOCKET>(socket), window_.Get(), 0, 0);
   closesocket(static_cast<SOCKET>(socket));
   // Notifications already queued for it outlive the close: they are dropped
   // when they come, until the handle value is given to a new connection.

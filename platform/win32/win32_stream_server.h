@@ -12,6 +12,7 @@
 #include "platform/owners.h"
 #include "platform/sockets.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_hidden_window.h"
 
 namespace platform::win32 {
 
@@ -39,8 +40,7 @@ class Win32StreamServer final : public IStreamServer {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool EnsureWindow();
   std::function<void(const std::string&)> show_error_;
-  std::unique_ptr<WindowClass> class_;
-  UniqueWindow window_;  // destroyed before its class is unregistered
+  HiddenWindow window_;
   EventHandler handler_;
   std::set<SocketHandle> closed_;            // closed, their handle values not given out again yet
   std::map<SocketHandle, int> markers_due_;  // reused values: markers still in the queue

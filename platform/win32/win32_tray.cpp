@@ -66,7 +66,7 @@ bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next
 }  // namespace
 
 LRESULT CALLBACK Win32NotificationArea::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<Win32NotificationArea*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = HiddenWindow::OwnerOf<Win32NotificationArea>(window);
   TrayEvent event;
   if (self == nullptr || !self->handler_ || !self->EventOf(message, w, l, event)) {
     // Also WM_QUERYENDSESSION: the default answer lets the session end.
@@ -114,26 +114,20 @@ bool Win32NotificationArea::EventOf(UINT message, WPARAM w, LPARAM l, TrayEvent&
 void Win32NotificationArea::CreateIconWindow(Handler handler) {
   handler_ = std::move(handler);
   taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = Procedure;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = kClass;
-  class_ = std::make_unique<WindowClass>(window_class);
-  if (!class_->Registered()) throw EFrameworkError("Cannot register the tray icon's window class");
-  window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr));
-  if (!window_) throw EFrameworkError("Cannot create the tray icon's window");
-  SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!window_.Create(kClass, Procedure, this, HiddenWindow::Kind::TopLevel,
+                      {WS_EX_TOOLWINDOW, "", nullptr, {}})) {
+    throw EFrameworkError("Cannot create the tray icon's window");
+  }
 }
 
-void Win32NotificationArea::DestroyIconWindow() { window_.reset(); }
+void Win32NotificationArea::DestroyIconWindow() { window_.Destroy(); }
 
 NOTIFYICONDATAW Win32NotificationArea::Record(UINT flags) const {
   NOTIFYICONDATAW record{};
   // The version-2 layout at this build's size: with any other size the shell
   // falls back to the oldest layout and drops balloons.
   record.cbSize = NOTIFYICONDATAW_V2_SIZE;
-  record.hWnd = window_.get();
+  record.hWnd = window_.Get();
   record.uID = kIconId;
   record.uFlags = flags;
   return record;
@@ -181,10 +175,10 @@ int Win32NotificationArea::TrackPopupMenu(const std::vector<MenuEntry>& entries,
   if (!AppendEntries(menu.get(), entries, next_id)) return -1;
   // In front first, and a null message after, so that the menu closes when
   // the user clicks elsewhere.
-  SetForegroundWindow(window_.get());
+  SetForegroundWindow(window_.Get());
   int chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
-                                window_.get(), nullptr);
-  PostMessageA(window_.get(), WM_NULL, 0, 0);
+                                window_.Get(), nullptr);
+  PostMessageA(window_.Get(), WM_NULL, 0, 0);
   return chosen - 1;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/shell.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_hidden_window.h"
 
 namespace platform::win32 {
 
@@ -33,8 +34,7 @@ class Win32NotificationArea final : public INotificationArea {
   NOTIFYICONDATAW Record(UINT flags) const;
   bool Notify(DWORD action, NOTIFYICONDATAW& record);
   std::function<void(const std::string&)> show_error_;
-  std::unique_ptr<WindowClass> class_;
-  UniqueWindow window_;  // destroyed before its class is unregistered
+  HiddenWindow window_;  // top-level: it must hear "TaskbarCreated"
   Handler handler_;
   UINT taskbar_created_ = 0;
 };
