@@ -511,63 +511,6 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   EXPECT_EQ(t.dialogs.asked.size(), 2u);
 }
 
-TEST(PresenceBounds, AFarConnectionIsClosedWithoutNameOrBalloon) {
-  AccessFixture t;
-  t.Create();
-  auto far = t.tcp.Connect(kFar);
-  EXPECT_FALSE(t.tcp.open.count(far));
-  EXPECT_EQ(t.tcp.sends, 0);
-  EXPECT_TRUE(t.tray.Balloons().empty());
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
-}
-
-TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
-  AccessFixture t;
-  t.Create();
-  std::vector<platform::SocketHandle> sockets;
-  for (std::uint32_t i = 0; i < 20; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 16u);
-  EXPECT_EQ(t.tcp.sends, 16);
-  EXPECT_EQ(t.tray.Balloons().size(), 4u) << "at most four connect balloons in ten seconds";
-  for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
-  t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
-  t.tcp.Connect(0xC0A80160u);
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 16u)
-      << "a place that came free is taken";
-}
-
-TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
-  AccessFixture t;
-  t.Create();
-  std::vector<platform::SocketHandle> sockets;
-  for (std::uint32_t i = 0; i < 16; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
-  t.tcp.gone = {sockets[3], sockets[9]};  // closed by their devices, not yet reported
-  auto next = t.tcp.Connect(0xC0A80160u);
-  EXPECT_TRUE(t.tcp.open.count(next));
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 15u);
-  EXPECT_FALSE(t.tcp.open.count(sockets[3]));
-  EXPECT_FALSE(t.tcp.open.count(sockets[9]));
-  t.tcp.Raise(sockets[3], platform::StreamEvent::Close);  // the late notification
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 15u);
-}
-
-TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
-  AccessFixture t;
-  t.Create();
-  for (int i = 0; i < 1000; ++i) {
-    auto device = t.tcp.Connect(kPhone);
-    t.tcp.Raise(device, platform::StreamEvent::Close);
-    t.system.tick_ms += 5;  // five seconds in all
-  }
-  EXPECT_EQ(t.tray.Balloons().size(), 2u);
-  t.system.tick_ms += 10000;
-  auto device = t.tcp.Connect(kPhone);
-  t.tcp.Raise(device, platform::StreamEvent::Close);
-  EXPECT_EQ(t.tray.Balloons().size(), 4u) << "ten quiet seconds later: both again";
-  t.tcp.Connect(kTablet);
-  EXPECT_EQ(t.tray.Balloons().size(), 5u) << "another device has its own";
-}
-
 TEST(PresenceBounds, ANewDevicesConnectionAsksAboutIt) {
   AccessFixture t;
   t.Create();
@@ -575,18 +518,6 @@ TEST(PresenceBounds, ANewDevicesConnectionAsksAboutIt) {
   EXPECT_EQ(t.dialogs.asked.size(), 1u);
   t.Command(kPhone);
   EXPECT_EQ(t.dialogs.asked.size(), 1u) << "once";
-}
-
-TEST(PresenceBounds, OneAddressHoldsAtMostFourConnectionsAndOthersStillGetIn) {
-  AccessFixture t;
-  t.Create();
-  std::vector<platform::SocketHandle> phone;
-  for (int i = 0; i < 20; ++i) phone.push_back(t.tcp.Connect(kPhone));
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 4u);
-  EXPECT_EQ(t.tcp.sends, 4);
-  auto tablet = t.tcp.Connect(kTablet);
-  EXPECT_TRUE(t.tcp.open.count(tablet));
-  EXPECT_EQ(t.tcp.received[tablet], "DESKTOP-ANN") << "a second device still gets the name";
 }
 
 TEST(PresenceBounds, ARefusedDevicesConnectionGetsNoNameAndNoBalloon) {
@@ -610,19 +541,6 @@ TEST(PresenceBounds, WhilePausedAConnectionAsksNothing) {
   t.tcp.Connect(kPhone);
   EXPECT_TRUE(t.dialogs.asked.empty());
   EXPECT_EQ(t.tray.Balloons().size(), 1u) << "its balloon all the same";
-}
-
-TEST(PresenceBounds, AtMostFourConnectBalloonsInTenSecondsInAll) {
-  AccessFixture t;
-  t.Create();
-  t.tcp.Connect(0xC0A80140u);
-  t.tcp.Connect(0xC0A80141u);
-  EXPECT_EQ(t.tray.Balloons().size(), 2u) << "two devices connecting together show two";
-  for (std::uint32_t i = 2; i < 8; ++i) t.tcp.Connect(0xC0A80140u + i);
-  EXPECT_EQ(t.tray.Balloons().size(), 4u);
-  t.system.tick_ms += 10000;
-  t.tcp.Connect(0xC0A80150u);
-  EXPECT_EQ(t.tray.Balloons().size(), 5u) << "ten seconds later there is room again";
 }
 
 }  // namespace

@@ -62,6 +62,8 @@ TEST(Form1Lifecycle, ListensOnPort1565AndMinimisesTheApplication) {
   EXPECT_TRUE(t.form->IdUDPServer1.Active());
   EXPECT_EQ(t.sockets.bound.port, 1565);
   EXPECT_EQ(t.sockets.bound.address, 0u) << "every local address";
+  EXPECT_EQ(t.tcp.listened_port, 1565) << "the presence channel on the same port";
+  EXPECT_EQ(t.tcp.listened_backlog, 5);
   EXPECT_EQ(t.application.calls, (std::vector<std::string>{"Minimize"}));
   t.application.events.OnActivate();
   EXPECT_EQ(t.application.calls.back(), "HideApplicationWindow");

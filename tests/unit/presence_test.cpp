@@ -1,28 +1,16 @@
-// The presence channel's connection life cycle, over a stream server double.
+// The presence capability: the connections' life cycle, the balloons and their
+// bounds, over a stream server double.
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/presence_fixture.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings BalloonLines(doubles::FakeNotificationArea& tray) {
-  Strings lines;
-  for (const auto& call : tray.Balloons()) lines.push_back(call.title + " / " + call.text);
-  return lines;
-}
-
-TEST(Presence, ListensOnPort1565WithBacklog5) {
-  doubles::FormFixture t;
-  t.Create();
-  EXPECT_EQ(t.tcp.listened_port, 1565);
-  EXPECT_EQ(t.tcp.listened_backlog, 5);
-}
-
 TEST(Presence, APortThatCannotBeHadEndsTheStartUpNamingTheCall) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
   t.tcp.listen_error = 10048;
   t.tcp.listen_api = "bind";
   try {
@@ -34,8 +22,8 @@ TEST(Presence, APortThatCannotBeHadEndsTheStartUpNamingTheCall) {
 }
 
 TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
-  doubles::FormFixture t;
-  t.system.computer_name = "DEN";
+  doubles::PresenceFixture t;
+  t.computer_name = "DEN";
   t.Create();
   auto first = t.tcp.Connect(0xC0A8010Au);
   auto second = t.tcp.Connect(0xC0A8010Bu);
@@ -43,78 +31,205 @@ TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
   EXPECT_EQ(t.tcp.received[second], "DEN");
   t.tcp.Raise(second, platform::StreamEvent::Read, 0);  // data from the device: not read
   t.tcp.Raise(first, platform::StreamEvent::Close, 0);
-  EXPECT_EQ(BalloonLines(t.tray), (Strings{"Device Connected / Device IP : 192.168.1.10",
+  EXPECT_EQ(t.balloons, (Strings{"Device Connected / Device IP : 192.168.1.10",
                                            "Device Connected / Device IP : 192.168.1.11",
                                            "Device Disconnected / Device IP : 192.168.1.10"}));
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 1u);
   EXPECT_FALSE(t.tcp.open.count(first));
   EXPECT_TRUE(t.tcp.open.count(second));
 }
 
 TEST(Presence, AnEmptyComputerNameSendsNothingAtAll) {
-  doubles::FormFixture t;
-  t.system.computer_name = "";
+  doubles::PresenceFixture t;
+  t.computer_name = "";
   t.Create();
   t.tcp.Connect();
   EXPECT_EQ(t.tcp.sends, 0);
 }
 
 TEST(Presence, AResetIsADeviceThatLeftWithoutAnyBox) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
   t.Create();
   auto device = t.tcp.Connect();
   t.tcp.Raise(device, platform::StreamEvent::Close, 10054);
   auto timed_out = t.tcp.Connect(0xC0A80120u);
   t.tcp.Raise(timed_out, platform::StreamEvent::Read, 10060);
-  EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.32");
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.balloons.back(), "Device Disconnected / Device IP : 192.168.1.32");
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 0u);
   EXPECT_EQ(t.tcp.open.size(), 1u) << "only the listener is left";
   t.tcp.Raise(device, platform::StreamEvent::Close, 0);  // a late notification
-  EXPECT_EQ(t.tray.Balloons().size(), 4u);
+  EXPECT_EQ(t.balloons.size(), 4u);
 }
 
 TEST(Presence, ASendThatFailsIsAConnectionThatBroke) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
   t.Create();
   t.tcp.send_errors[t.tcp.next] = 10054;
   t.tcp.Connect();
-  EXPECT_EQ(BalloonLines(t.tray).back(), "Device Disconnected / Device IP : 192.168.1.10");
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.balloons.back(), "Device Disconnected / Device IP : 192.168.1.10");
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 0u);
   t.tcp.send_errors[t.tcp.next] = 10035;  // a full buffer: the name is dropped, the device stays
   t.tcp.Connect();
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 1u);
 }
 
 TEST(Presence, OneNotificationTakesEveryWaitingDeviceEvenAfterOneThatVanished) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
   t.Create();
   t.tcp.ConnectMany(3, {10054, 10053});
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 3u);
-  EXPECT_EQ(t.tray.Balloons().size(), 1u) << "three connections of one device: one balloon";
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 3u);
+  EXPECT_EQ(t.balloons.size(), 1u) << "three connections of one device: one balloon";
   t.tcp.ConnectMany(0, {10055});  // out of buffers: left to the next notification
-  EXPECT_EQ(t.Form().Presence.ServerSocket1.ConnectionCount(), 3u);
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 3u);
 }
 
 TEST(Presence, ShutdownClosesEveryConnectionWithoutBalloons) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
   t.Create();
   t.tcp.Connect();
   t.tcp.Connect();
-  const std::size_t balloons = t.tray.Balloons().size();
-  t.form.reset();
-  EXPECT_EQ(t.tray.Balloons().size(), balloons);
+  const std::size_t balloons = t.balloons.size();
+  t.presence.reset();
+  EXPECT_EQ(t.balloons.size(), balloons);
   EXPECT_TRUE(t.tcp.open.empty());
 }
 
 // Without its address a connection cannot be shown to come from nearby.
 TEST(Presence, ADeviceThatIsNoLongerConnectedIsClosedWithoutABalloon) {
-  doubles::FormFixture t;
+  doubles::PresenceFixture t;
+  // The access rule refuses a peer whose address is not known.
+  t.accept = [](std::uint32_t peer) { return peer != 0; };
   t.Create();
   t.tcp.peer_errors[t.tcp.next] = 10057;
   auto gone = t.tcp.Connect();
-  EXPECT_TRUE(t.tray.Balloons().empty());
+  EXPECT_TRUE(t.balloons.empty());
   EXPECT_EQ(t.tcp.sends, 0);
   EXPECT_FALSE(t.tcp.open.count(gone));
+}
+
+
+constexpr std::uint32_t kPhone = 0xC0A80117u;   // 192.168.1.23
+constexpr std::uint32_t kTablet = 0xC0A80118u;  // 192.168.1.24
+constexpr std::uint32_t kFar = 0x08080808u;
+
+TEST(PresenceBounds, AFarConnectionIsClosedWithoutNameOrBalloon) {
+  doubles::PresenceFixture t;
+  t.accept = [](std::uint32_t peer) { return peer != kFar; };
+  t.Create();
+  auto far = t.tcp.Connect(kFar);
+  EXPECT_FALSE(t.tcp.open.count(far));
+  EXPECT_EQ(t.tcp.sends, 0);
+  EXPECT_TRUE(t.balloons.empty());
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 0u);
+}
+
+TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
+  doubles::PresenceFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> sockets;
+  for (std::uint32_t i = 0; i < 20; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 16u);
+  EXPECT_EQ(t.tcp.sends, 16);
+  EXPECT_EQ(t.balloons.size(), 4u) << "at most four connect balloons in ten seconds";
+  for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
+  t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
+  t.tcp.Connect(0xC0A80160u);
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 16u)
+      << "a place that came free is taken";
+}
+
+TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
+  doubles::PresenceFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> sockets;
+  for (std::uint32_t i = 0; i < 16; ++i) sockets.push_back(t.tcp.Connect(0xC0A80140u + i));
+  t.tcp.gone = {sockets[3], sockets[9]};  // closed by their devices, not yet reported
+  auto next = t.tcp.Connect(0xC0A80160u);
+  EXPECT_TRUE(t.tcp.open.count(next));
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 15u);
+  EXPECT_FALSE(t.tcp.open.count(sockets[3]));
+  EXPECT_FALSE(t.tcp.open.count(sockets[9]));
+  t.tcp.Raise(sockets[3], platform::StreamEvent::Close);  // the late notification
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 15u);
+}
+
+TEST(PresenceBounds, AStormShowsOneBalloonOfEachKindPerAddressInTenSeconds) {
+  doubles::PresenceFixture t;
+  t.Create();
+  for (int i = 0; i < 1000; ++i) {
+    auto device = t.tcp.Connect(kPhone);
+    t.tcp.Raise(device, platform::StreamEvent::Close);
+    t.system.tick_ms += 5;  // five seconds in all
+  }
+  EXPECT_EQ(t.balloons.size(), 2u);
+  t.system.tick_ms += 10000;
+  auto device = t.tcp.Connect(kPhone);
+  t.tcp.Raise(device, platform::StreamEvent::Close);
+  EXPECT_EQ(t.balloons.size(), 4u) << "ten quiet seconds later: both again";
+  t.tcp.Connect(kTablet);
+  EXPECT_EQ(t.balloons.size(), 5u) << "another device has its own";
+}
+
+TEST(PresenceBounds, OneAddressHoldsAtMostFourConnectionsAndOthersStillGetIn) {
+  doubles::PresenceFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> phone;
+  for (int i = 0; i < 20; ++i) phone.push_back(t.tcp.Connect(kPhone));
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 4u);
+  EXPECT_EQ(t.tcp.sends, 4);
+  auto tablet = t.tcp.Connect(kTablet);
+  EXPECT_TRUE(t.tcp.open.count(tablet));
+  EXPECT_EQ(t.tcp.received[tablet], "DESKTOP-ANN") << "a second device still gets the name";
+}
+
+TEST(PresenceBounds, AtMostFourConnectBalloonsInTenSecondsInAll) {
+  doubles::PresenceFixture t;
+  t.Create();
+  t.tcp.Connect(0xC0A80140u);
+  t.tcp.Connect(0xC0A80141u);
+  EXPECT_EQ(t.balloons.size(), 2u) << "two devices connecting together show two";
+  for (std::uint32_t i = 2; i < 8; ++i) t.tcp.Connect(0xC0A80140u + i);
+  EXPECT_EQ(t.balloons.size(), 4u);
+  t.system.tick_ms += 10000;
+  t.tcp.Connect(0xC0A80150u);
+  EXPECT_EQ(t.balloons.size(), 5u) << "ten seconds later there is room again";
+}
+
+TEST(Presence, BalloonsTurnedOffAreNotShownButTheEventsStillComeAndItIsRemembered) {
+  doubles::PresenceFixture t;
+  t.Create();
+  EXPECT_TRUE(t.Presence().Balloons1.Checked) << "on by default";
+  t.Presence().Balloons1.OnClick();
+  EXPECT_FALSE(t.Presence().Balloons1.Checked);
+  t.tcp.Connect(kPhone);
+  EXPECT_TRUE(t.balloons.empty());
+  EXPECT_EQ(t.events.connected, (std::vector<std::uint32_t>{kPhone})) << "the log still tells";
+  t.presence.reset();
+  t.Create();
+  EXPECT_FALSE(t.Presence().Balloons1.Checked);
+  t.Presence().Balloons1.OnClick();
+  t.tcp.Connect(kTablet);
+  EXPECT_EQ(t.balloons.size(), 1u);
+}
+
+// A reset can end a connection without a close notification: while devices
+// are connected a timer looks for those gone, and none runs at idle.
+TEST(Presence, ADeviceGoneWithoutANotificationIsDisconnectedAtTheNextTick) {
+  doubles::PresenceFixture t;
+  t.Create();
+  EXPECT_TRUE(t.timers.running.empty());
+  const auto device = t.tcp.Connect(kPhone);
+  const auto other = t.tcp.Connect(kTablet);
+  ASSERT_EQ(t.timers.running.size(), 1u);
+  t.tcp.gone.insert(device);
+  t.timers.TickAll();
+  EXPECT_EQ(t.tcp.open.count(device), 0u) << "its socket is freed";
+  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone}));
+  EXPECT_EQ(t.timers.running.size(), 1u) << "the other is still connected";
+  t.tcp.gone.insert(other);
+  t.timers.TickAll();
+  EXPECT_TRUE(t.timers.running.empty());
+  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone, kTablet}));
 }
 
 }  // namespace
