@@ -1,5 +1,5 @@
-// Who may drive this PC: the approval of new devices, the allow-list, pause,
-// and the bounds on the presence channel, through the form.
+// Who may drive this PC: the approval of new devices, the allow-list and
+// pause, on their own and through the access capability.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include "access/allow_list.h"
 #include "access/device_approval.h"
 #include "access/neighbour_book.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/access_fixture.h"
 
 namespace {
 
@@ -292,19 +292,12 @@ TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
   EXPECT_EQ(t.reads, 3);
 }
 
-// --- Through the form ---
+// --- Through the access capability ---
 
-struct AccessFixture : doubles::FormFixture {
-  std::size_t Keys() const { return input.calls.size(); }
+struct AccessFixture : doubles::AccessFixture {
+  std::size_t Keys() const { return carried; }
   // The user clicks "Pause remote control" in the tray menu.
-  void ClickPause() {
-    tray.choose_caption = "Pause remote control\tCtrl+Alt+Shift+P";
-    tray.RequestMenu();
-  }
-  void Command(std::uint32_t from, const Bytes& bytes = kPlay) {
-    sockets.Deliver(bytes, {from, 40000});
-    Drain();
-  }
+  void ClickPause() { Click(Access().Pause1); }
 };
 
 TEST(DeviceAccess, ANewDevicesCommandDoesNothingAndAsksTheUserOnce) {
@@ -359,7 +352,7 @@ TEST(DeviceAccess, TheOpenQuestionGoesWithTheHost) {
   t.Create();
   t.Command(kPhone);
   ASSERT_EQ(t.dialogs.open.size(), 1u);
-  t.form.reset();
+  t.End();
   EXPECT_TRUE(t.dialogs.open.empty());
 }
 
@@ -373,7 +366,7 @@ TEST(DeviceAccess, AllowedDevicesCommandsWorkAlsoAfterARestartAndNothingWaitingI
   EXPECT_EQ(t.Keys(), 0u);
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u);
-  t.form.reset();
+  t.End();
   t.Create();  // the host starts again over the same registry
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 2u);
@@ -410,7 +403,7 @@ TEST(DeviceAccess, FarSendersAreDroppedOnTheListenerWithoutAReply) {
   t.Drain();
   ASSERT_EQ(t.sockets.Sent().size(), 1u);
   EXPECT_EQ(t.sockets.Sent()[0].peer.port, 40001);
-  EXPECT_EQ(t.Form().IdUDPServer1.KeptOnListener(), 3u) << "none was handed to the main thread";
+  EXPECT_EQ(t.services->listener.KeptOnListener(), 3u) << "none was handed to the main thread";
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_TRUE(t.dialogs.asked.empty());
 }
@@ -422,7 +415,7 @@ TEST(ListenerThread, AnswersProbesDropsWhatItRefusesAndKeepsTheOrder) {
   AccessFixture t;
   t.Create();
   std::vector<std::size_t> replies_seen_by_keys;
-  t.input.on_send = [&] { replies_seen_by_keys.push_back(t.sockets.Sent().size()); };
+  t.on_carried = [&] { replies_seen_by_keys.push_back(t.sockets.Sent().size()); };
   const Bytes command = {0x15, 0x65, 0x01, 0x03, 0x10};
   for (const Bytes& datagram : {command, kProbe, Bytes{0x15, 0x65}, Bytes{0x16, 0x65, 1, 3, 0x10},
                                 Bytes{0x15, 0x65, 0x81}, command}) {
@@ -432,21 +425,20 @@ TEST(ListenerThread, AnswersProbesDropsWhatItRefusesAndKeepsTheOrder) {
   EXPECT_EQ(replies_seen_by_keys, (std::vector<std::size_t>{0, 1}))
       << "the first key before the probe's answer, the second after it";
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
-  EXPECT_EQ(t.Form().IdUDPServer1.KeptOnListener(), 4u) << "the probe and the three refused";
+  EXPECT_EQ(t.services->listener.KeptOnListener(), 4u) << "the probe and the three refused";
 }
 
 TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
   AccessFixture t;
   t.Create();
-  EXPECT_TRUE(t.Form().Access.AskFirst1.Checked) << "on by default";
-  t.tray.choose_caption = "Ask before a new device takes control";
-  t.tray.RequestMenu();
-  EXPECT_FALSE(t.Form().Access.AskFirst1.Checked);
+  EXPECT_TRUE(t.Access().AskFirst1.Checked) << "on by default";
+  t.Click(t.Access().AskFirst1);
+  EXPECT_FALSE(t.Access().AskFirst1.Checked);
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u);
-  t.form.reset();
+  t.End();
   t.Create();
-  EXPECT_FALSE(t.Form().Access.AskFirst1.Checked);
+  EXPECT_FALSE(t.Access().AskFirst1.Checked);
   t.Command(kTablet);
   EXPECT_EQ(t.Keys(), 2u);
   EXPECT_TRUE(t.dialogs.asked.empty());
@@ -456,91 +448,85 @@ TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   AccessFixture t;
   t.Create();
   t.ClickPause();
-  ASSERT_TRUE(t.Form().Access.Paused);
-  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2 (paused)");
-  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Paused);
+  ASSERT_TRUE(t.Access().Paused);
+  EXPECT_EQ(t.looks.back().tip, "Mirovanta 2 (paused)");
+  EXPECT_EQ(t.looks.back().state, platform::TrayIconState::Paused);
   t.Command(kLoopback);
   t.Command(kLoopback, kProbe);
   EXPECT_EQ(t.Keys(), 0u);
   EXPECT_EQ(t.sockets.Sent().size(), 1u);
   t.ClickPause();
-  EXPECT_EQ(t.tray.calls.back().tip, "Mirovanta 2");
-  EXPECT_EQ(t.tray.calls.back().state, platform::TrayIconState::Normal);
+  EXPECT_EQ(t.looks.back().tip, "Mirovanta 2");
+  EXPECT_EQ(t.looks.back().state, platform::TrayIconState::Normal);
   t.Command(kLoopback);
   EXPECT_EQ(t.Keys(), 1u);
-  t.form.reset();
+  t.End();
   t.Create();
-  EXPECT_FALSE(t.Form().Access.Pause1.Checked) << "not remembered";
+  EXPECT_FALSE(t.Access().Pause1.Checked) << "not remembered";
 }
 
 TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   AccessFixture t;
   t.Create();
-  auto submenu = [&] {
-    t.tray.RightClick();
-    for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
-      if (entry.caption == "Devices") return entry.children;
-    }
-    return std::vector<platform::MenuEntry>{};
-  };
-  auto none = submenu();
+  auto none = t.DevicesMenu();
   ASSERT_EQ(none.size(), 1u);
-  EXPECT_EQ(none[0].caption, "(none)");
-  EXPECT_FALSE(none[0].enabled);
+  EXPECT_EQ(none[0].Caption, "(none)");
+  EXPECT_FALSE(none[0].Enabled);
   t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Command(kPhone);
   t.dialogs.Answer(PromptAnswer::Yes);
-  auto listed = submenu();
+  auto listed = t.DevicesMenu();
   ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].caption, "3c-22-fb-01-02-03 (192.168.1.23)\tallowed");
-  ASSERT_EQ(listed[0].children.size(), 1u);
-  EXPECT_EQ(listed[0].children[0].caption, "Forget\xE2\x80\xA6");
+  EXPECT_EQ(listed[0].Caption, "3c-22-fb-01-02-03 (192.168.1.23)\tallowed");
+  ASSERT_EQ(listed[0].Items.size(), 1u);
+  EXPECT_EQ(listed[0].Items[0].Caption, "Forget\xE2\x80\xA6");
+  // "Forget…" of the allowed device's row: the devices in use come first.
+  auto forget = [&t] {
+    for (const service::TMenuItem& row : t.DevicesMenu()) {
+      if (row.Caption.ends_with("\tallowed")) return row.Items.at(0).OnClick();
+    }
+    FAIL() << "no allowed device is listed";
+  };
   t.dialogs.confirm = false;
-  t.tray.choose_caption = "Forget\xE2\x80\xA6";
-  submenu();
+  forget();
   EXPECT_EQ(
       t.dialogs.confirmations.back(),
       "Forget the device at 3c-22-fb-01-02-03 (192.168.1.23)? It will have to be allowed again.");
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
   t.dialogs.confirm = true;
-  t.tray.choose_caption = "Forget\xE2\x80\xA6";
-  submenu();
+  forget();
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "forgotten: asked about again";
   EXPECT_EQ(t.dialogs.asked.size(), 2u);
 }
 
-TEST(PresenceBounds, ANewDevicesConnectionAsksAboutIt) {
+TEST(DeviceAccess, ANewDevicesConnectionAsksAboutIt) {
   AccessFixture t;
   t.Create();
-  t.tcp.Connect(kPhone);
+  t.Events().DeviceConnected(kPhone);
   EXPECT_EQ(t.dialogs.asked.size(), 1u);
   t.Command(kPhone);
   EXPECT_EQ(t.dialogs.asked.size(), 1u) << "once";
 }
 
-TEST(PresenceBounds, ARefusedDevicesConnectionGetsNoNameAndNoBalloon) {
+TEST(DeviceAccess, OnlyNearbyDevicesNotRefusedMayHoldAConnection) {
   AccessFixture t;
   t.Create();
+  EXPECT_TRUE(t.Access().MayConnect(kPhone));
+  EXPECT_FALSE(t.Access().MayConnect(kFar)) << "a far device is not let in";
   t.Command(kPhone);
   t.dialogs.Answer(platform::PromptAnswer::No);
-  const std::size_t balloons = t.tray.Balloons().size();
-  const int sends = t.tcp.sends;
-  auto refused = t.tcp.Connect(kPhone);
-  EXPECT_FALSE(t.tcp.open.count(refused));
-  EXPECT_EQ(t.tcp.sends, sends);
-  EXPECT_EQ(t.tray.Balloons().size(), balloons);
+  EXPECT_FALSE(t.Access().MayConnect(kPhone)) << "nor a refused one: no name, no balloon";
 }
 
-TEST(PresenceBounds, WhilePausedAConnectionAsksNothing) {
+TEST(DeviceAccess, WhilePausedAConnectionAsksNothing) {
   AccessFixture t;
   t.Create();
   t.ClickPause();
-  ASSERT_TRUE(t.Form().Access.Paused);
-  t.tcp.Connect(kPhone);
+  ASSERT_TRUE(t.Access().Paused);
+  t.Events().DeviceConnected(kPhone);
   EXPECT_TRUE(t.dialogs.asked.empty());
-  EXPECT_EQ(t.tray.Balloons().size(), 1u) << "its balloon all the same";
 }
 
 }  // namespace

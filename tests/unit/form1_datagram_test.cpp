@@ -1,7 +1,10 @@
-// The main form's datagram path: sender check, probe reply to the sender, and
-// the start-up of its listener.
+// The main form's own: the datagram path from the listener to the access
+// capability, the start-up of the listener, and the capabilities' events
+// joined into one activity log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <thread>
 
 #include "protocol/early_probe_answerer.h"
@@ -105,6 +108,106 @@ TEST(Form1Lifecycle, PortTakenLeavesTheConstructorWithTheBindMessage) {
   } catch (const platform::EFrameworkError& error) {
     EXPECT_STREQ(error.what(), protocol::kAddressInUse);
   }
+}
+
+// --- The capabilities' events reach the log, as the form joins them ---
+
+constexpr std::uint32_t kPhone = 0xC0A80117u;  // 192.168.1.23
+constexpr std::uint32_t kFar = 0x08080808u;
+const Bytes kPlay = {0x15, 0x65, 0x01, 0x03, 0x20};
+const Bytes kTypeSecret = {0x15, 0x65, 0x02, 0x00, 's', 'e', 'c', 'r', 'e', 't'};
+const Bytes kLaunchQuellin = {0x15, 0x65, 0x04, 0x02, 0x02};
+const std::string kLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
+
+struct ActivityFixture : doubles::FormFixture {
+  void Command(std::uint32_t from, const Bytes& bytes) {
+    sockets.Deliver(bytes, {from, 40000});
+    Drain();
+  }
+  // The log's lines without their time stamps.
+  std::vector<std::string> Lines() {
+    form->Activity.Log.Flush();
+    std::vector<std::string> lines;
+    std::istringstream text(files.Text(kLog));
+    for (std::string line; std::getline(text, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line.size() > 21 ? line.substr(21) : line);
+    }
+    return lines;
+  }
+  void Choose(const std::string& caption) {
+    tray.choose_caption = caption;
+    tray.RequestMenu();
+  }
+};
+
+TEST(ActivityLogForm, TellsWhatADeviceDidAndOnlyTheLengthOfWhatItTyped) {
+  ActivityFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.registry.SetString(platform::RootKey::LocalMachine,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                       "C:\\Program Files");
+  t.system.files.insert("C:\\Program Files\\ZANTRIX\\QUELLIN\\QLN.exe");
+  t.Create();
+  auto phone = t.tcp.Connect(kPhone);
+  t.dialogs.Answer(platform::PromptAnswer::Yes);
+  t.Command(kPhone, kTypeSecret);
+  t.Command(kPhone, kLaunchQuellin);
+  t.tcp.Raise(phone, platform::StreamEvent::Close);
+  const std::string phone_text = "192.168.1.23 (3c-22-fb-01-02-03)  ";
+  EXPECT_EQ(t.Lines(), (std::vector<std::string>{
+                           "-  Mirovanta 2 started",
+                           phone_text + "connected",
+                           phone_text + "asked whether it may control this PC",
+                           phone_text + "allowed",
+                           phone_text + "typed 6 characters",
+                           phone_text + "started QUELLIN",
+                           phone_text + "disconnected",
+                       }));
+  EXPECT_EQ(t.files.Text(kLog).find("secret"), std::string::npos);
+}
+
+TEST(ActivityLogForm, AFarFloodMakesOneLineAndStartAndStopAreThere) {
+  ActivityFixture t;
+  t.Create();
+  for (int i = 0; i < 300; ++i) t.sockets.Deliver(kPlay, {kFar, 40000});
+  t.Drain();
+  t.form->Activity.Log.Flush();
+  t.form.reset();
+  std::istringstream text(t.files.Text(kLog));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line.substr(21));
+  EXPECT_EQ(lines, (std::vector<std::string>{"-  Mirovanta 2 started\r",
+                                             "8.8.8.8  refused: not on this PC's network\r",
+                                             "-  Mirovanta 2 stopped\r"}));
+}
+
+TEST(ActivityLogForm, AnAnswerTheFirstMomentsCouldNotSendIsLoggedOnceTheLogIsThere) {
+  ActivityFixture t;
+  protocol::TEarlyProbeAnswerer early(t.sockets, shell::TForm1::kPort,
+                                      doubles::NearbyOver(t.sockets));
+  early.Start();
+  t.sockets.send_error = doubles::wsa::kConnectionRefused;
+  t.sockets.Deliver({0x15, 0x65, 0x80}, {kPhone, 40000});
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (early.Answered() == 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  t.sockets.send_error = 0;
+  t.Create(&early);
+  const auto lines = t.Lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "192.168.1.23  the answer to its search could not be sent"),
+            lines.end())
+      << ::testing::PrintToString(lines);
+}
+
+TEST(ConnectionBalloons, TheQuestionAboutANewDeviceIsNeverMuted) {
+  ActivityFixture t;
+  t.Create();
+  t.Choose("Show connection balloons");
+  t.Command(kPhone, kPlay);
+  EXPECT_EQ(t.dialogs.open.size(), 1u);
 }
 
 }  // namespace
