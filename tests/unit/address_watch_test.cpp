@@ -9,38 +9,20 @@
 
 #include "platform/framework_error.h"
 #include "platform/owners.h"
-#include "tests/doubles/form_fixture.h"
+#include "tests/doubles/access_fixture.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-TEST(AddressWatch, AStartUpThatFailsLeavesNoWatchBehind) {
-  doubles::FormFixture fixture;
-  fixture.tcp.listen_error = 10048;  // the TCP port is taken
-  EXPECT_THROW(fixture.Create(), platform::EFrameworkError);
-  EXPECT_EQ(fixture.sockets.AddressWatches(), 0u);
-  // A DHCP renewal while the error box is up: nothing may call the form that is gone.
-  fixture.sockets.ChangeAddresses();
-}
-
-TEST(AddressWatch, AFormThatEndsLeavesNoWatchBehind) {
-  doubles::FormFixture fixture;
-  fixture.Create();
-  EXPECT_EQ(fixture.sockets.AddressWatches(), 1u);
-  fixture.form.reset();
-  EXPECT_EQ(fixture.sockets.AddressWatches(), 0u);
-  fixture.sockets.ChangeAddresses();
-}
-
-TEST(AddressWatch, AChangeMakesTheFormReadTheAdaptersAgain) {
-  doubles::FormFixture fixture;
+TEST(AddressWatch, AChangeMakesTheAccessRuleReadTheAdaptersAgain) {
+  doubles::AccessFixture fixture;
   fixture.Create();
   // A subnet that appears is served at the next datagram once the system told of it.
-  ASSERT_TRUE(fixture.form->Access.Nearby.IsNearby(0xC0A80125u));
+  ASSERT_TRUE(fixture.Access().Nearby.IsNearby(0xC0A80125u));
   const int reads = fixture.sockets.interface_reads;
   fixture.sockets.ChangeAddresses();
-  fixture.form->Access.Nearby.IsNearby(0x0A000005u);
+  fixture.Access().Nearby.IsNearby(0x0A000005u);
   EXPECT_GT(fixture.sockets.interface_reads, reads);
 }
 

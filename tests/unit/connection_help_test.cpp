@@ -4,7 +4,9 @@
 #include "help/connection_report.h"
 #include "help/copy_text.h"
 #include "help/firewall_check.h"
-#include "tests/doubles/form_fixture.h"
+#include "help/help_service.h"
+#include "tests/doubles/access_fixture.h"
+#include "tests/doubles/fake_network_status.h"
 
 namespace {
 
@@ -183,21 +185,32 @@ TEST(ConnectionHelp, CopiedTextIsUtf16WithWindowsLineEnds) {
   EXPECT_EQ(help::ClipboardUnits("\xC0\xAF"), u"\uFFFD\uFFFD");
 }
 
-// Through the form, as the user opens the view from the tray.
+// The help capability over what the access capability heard, as the user
+// opens the view from the tray.
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kPhone = 0xC0A80117u;  // 192.168.1.23
 constexpr std::uint32_t kFar = 0xC0A80705u;    // 192.168.7.5
 const Bytes kPlay = {0x15, 0x65, 0x01, 0x03, 0x20};
 
-struct HelpFixture : doubles::FormFixture {
-  void Command(std::uint32_t from) {
-    sockets.Deliver(kPlay, {from, 40000});
-    Drain();
+struct HelpFixture : doubles::AccessFixture {
+  doubles::FakeNetworkStatus network_status;
+  doubles::FakeClipboard clipboard;
+  std::unique_ptr<help::THelpService> help;
+
+  void Create() {
+    doubles::AccessFixture::Create();
+    help = std::make_unique<help::THelpService>(
+        help::THelpPlatform{sockets, network_status, system, dialogs, timers, clipboard, shell},
+        Activity().Recent, [this] {
+          help::HostFacts host;
+          host.computer_name = system.ComputerName(16);
+          host.program = kProgram;
+          host.udp_listening = services->listener.Active();
+          return host;
+        });
   }
-  void OpenHelp() {
-    tray.choose_caption = "Connection help\xE2\x80\xA6";
-    tray.RequestMenu();
-  }
+  void Command(std::uint32_t from) { doubles::AccessFixture::Command(from, kPlay); }
+  void OpenHelp() { help->Help1.OnClick(); }
   std::string Shown() { return dialogs.report ? dialogs.report->text : "(no window)"; }
 };
 
@@ -205,7 +218,7 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-TEST(ConnectionHelpForm, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
+TEST(ConnectionHelpView, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
   HelpFixture t;
   t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Create();
@@ -239,7 +252,7 @@ TEST(ConnectionHelpForm, ListsAFarSenderAndAWaitingDeviceAndCopiesWhatItShows) {
 
 // The approval keeps its answer so that commands do not read the neighbour
 // table; the list of devices must not read it for them either.
-TEST(ConnectionHelpForm, AServedDeviceIsListedWithItsHardwareAddressWithoutATableReadPerCommand) {
+TEST(ConnectionHelpView, AServedDeviceIsListedWithItsHardwareAddressWithoutATableReadPerCommand) {
   HelpFixture t;
   t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Create();
@@ -255,7 +268,7 @@ TEST(ConnectionHelpForm, AServedDeviceIsListedWithItsHardwareAddressWithoutATabl
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.23 (3c-22-fb-01-02-03): served")) << t.Shown();
 }
 
-TEST(ConnectionHelpForm, ASecondClickKeepsOneWindowAndAdapterChangesRefreshIt) {
+TEST(ConnectionHelpView, ASecondClickKeepsOneWindowAndAdapterChangesRefreshIt) {
   HelpFixture t;
   t.Create();
   t.OpenHelp();
@@ -279,7 +292,7 @@ TEST(ConnectionHelpForm, ASecondClickKeepsOneWindowAndAdapterChangesRefreshIt) {
   EXPECT_TRUE(t.timers.running.empty());
 }
 
-TEST(ConnectionHelpForm, ARuleNamingTheProgramByAnEnvironmentReferenceCoversIt) {
+TEST(ConnectionHelpView, ARuleNamingTheProgramByAnEnvironmentReferenceCoversIt) {
   HelpFixture t;
   t.system.environment["ProgramFiles"] = "C:\\Program Files";
   t.network_status.rules = std::vector<FirewallRule>{{"Allowed in the firewall's window",
@@ -291,16 +304,16 @@ TEST(ConnectionHelpForm, ARuleNamingTheProgramByAnEnvironmentReferenceCoversIt) 
       << t.Shown();
 }
 
-TEST(ConnectionHelpForm, TheViewAndItsRefreshGoWithTheForm) {
+TEST(ConnectionHelpView, TheViewAndItsRefreshGoWithTheHost) {
   HelpFixture t;
   t.Create();
   t.OpenHelp();
-  t.form.reset();
+  t.help.reset();
   EXPECT_FALSE(t.dialogs.report);
   EXPECT_TRUE(t.timers.running.empty());
 }
 
-TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
+TEST(ConnectionHelpView, WhatTheSystemWillNotSayReadsUnknown) {
   HelpFixture t;
   t.network_status.networks.reset();
   t.Create();
@@ -329,7 +342,7 @@ TEST(ConnectionHelpForm, WhatTheSystemWillNotSayReadsUnknown) {
   EXPECT_TRUE(t.dialogs.confirmations.empty());
 }
 
-TEST(ConnectionHelpForm, PausedAndDeniedDevicesAreListedSo) {
+TEST(ConnectionHelpView, PausedAndDeniedDevicesAreListedSo) {
   HelpFixture t;
   t.Create();
   t.Command(kPhone);
@@ -341,7 +354,7 @@ TEST(ConnectionHelpForm, PausedAndDeniedDevicesAreListedSo) {
   t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: served.\n")) << t.Shown();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.23: denied (you chose Deny for it).\n")) << t.Shown();
-  t.Form().Access.SetPaused(true);
+  t.Access().SetPaused(true);
   t.Command(0xC0A80118u);
   t.OpenHelp();
   EXPECT_TRUE(Has(t.Shown(), "192.168.1.24: not served: remote control is paused.\n")) << t.Shown();

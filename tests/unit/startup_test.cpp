@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
+#include "platform/owners.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -132,6 +133,24 @@ TEST(LaserCompanion, HostExitClosesAStartedCompanionOnly) {
     t.form.reset();
     EXPECT_TRUE(t.windows.calls.empty()) << "a companion the host did not start is left alone";
   }
+}
+
+TEST(AddressWatch, AStartUpThatFailsLeavesNoWatchBehind) {
+  doubles::FormFixture fixture;
+  fixture.tcp.listen_error = 10048;  // the TCP port is taken
+  EXPECT_THROW(fixture.Create(), platform::EFrameworkError);
+  EXPECT_EQ(fixture.sockets.AddressWatches(), 0u);
+  // A DHCP renewal while the error box is up: nothing may call the form that is gone.
+  fixture.sockets.ChangeAddresses();
+}
+
+TEST(AddressWatch, AFormThatEndsLeavesNoWatchBehind) {
+  doubles::FormFixture fixture;
+  fixture.Create();
+  EXPECT_EQ(fixture.sockets.AddressWatches(), 1u);
+  fixture.form.reset();
+  EXPECT_EQ(fixture.sockets.AddressWatches(), 0u);
+  fixture.sockets.ChangeAddresses();
 }
 
 }  // namespace

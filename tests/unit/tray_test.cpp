@@ -1,4 +1,5 @@
-// The tray icon, its menu and the address line, through the form.
+// The tray icon, its menu joined from the capabilities' rows and the address
+// line, through the form.
 #include <gtest/gtest.h>
 
 #include "platform/framework_error.h"
@@ -153,6 +154,32 @@ TEST(Balloons, LongTitlesAndTextsAreCutToWhatTheShellHolds) {
   ASSERT_EQ(t.tray.Balloons().size(), 1u);
   EXPECT_EQ(t.tray.Balloons()[0].title.size(), 63u);
   EXPECT_EQ(t.tray.Balloons()[0].text.size(), 255u);
+}
+
+// The menu's marks are drawn from the capabilities' state as it opens, and a
+// chosen row reaches the capability that owns it.
+TEST(Tray, TheMarksShowTheCapabilitiesStateAndAChosenRowReachesItsOwner) {
+  doubles::FormFixture t;
+  t.Create();
+  auto checked = [&t](const std::string& caption) {
+    for (const platform::MenuEntry& entry : t.tray.menus_shown.back()) {
+      if (entry.caption == caption) return entry.checked;
+    }
+    ADD_FAILURE() << "no row " << caption;
+    return false;
+  };
+  t.hotkeys.Press();  // paused from another window, not from the menu
+  t.tray.RightClick();
+  EXPECT_TRUE(checked("Pause remote control\tCtrl+Alt+Shift+P"));
+  EXPECT_TRUE(checked("Show connection balloons"));
+  t.tray.choose_caption = "Show connection balloons";
+  t.tray.RightClick();
+  EXPECT_FALSE(t.Form().Presence.ShowBalloons);
+  t.tray.choose_caption = "";
+  t.Form().Access.SetPaused(false);
+  t.tray.RightClick();
+  EXPECT_FALSE(checked("Pause remote control\tCtrl+Alt+Shift+P"));
+  EXPECT_FALSE(checked("Show connection balloons"));
 }
 
 }  // namespace
