@@ -38,8 +38,8 @@ struct AccessFixture {
   FakeHotkeys hotkeys;
   FakeFiles files;  // the activity log
   FakeShell shell;
-  std::vector<Look> looks;    // the tray icon as the activity capability drew it
-  std::size_t carried = 0;    // commands the gate let through
+  std::vector<Look> looks;           // the tray icon as the activity capability drew it
+  std::size_t carried = 0;           // commands the gate let through
   std::function<void()> on_carried;  // runs as each is carried out
 
   struct Services {
@@ -49,11 +49,12 @@ struct AccessFixture {
     access_policy::TAccessService access;
     protocol::TIdUDPServer listener;
     explicit Services(AccessFixture& t)
-        : activity({t.files, t.system, t.timers, t.shell, t.sockets},
-                   [this](std::uint32_t address) { return access.HardwareAddress(address); },
-                   [&t](platform::TrayIconState state, const std::string& tip) {
-                     t.looks.push_back({state, tip});
-                   }),
+        : activity(
+              {t.files, t.system, t.timers, t.shell, t.sockets},
+              [this](std::uint32_t address) { return access.HardwareAddress(address); },
+              [&t](platform::TrayIconState state, const std::string& tip) {
+                t.looks.push_back({state, tip});
+              }),
           access({t.sockets, t.registry, t.system, t.dialogs, t.timers, t.hotkeys}, events,
                  activity, commands),
           listener(t.sockets, {}) {}

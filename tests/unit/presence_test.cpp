@@ -32,8 +32,8 @@ TEST(Presence, TwoDevicesEachGetABalloonAndTheNameAndOneLeaves) {
   t.tcp.Raise(second, platform::StreamEvent::Read, 0);  // data from the device: not read
   t.tcp.Raise(first, platform::StreamEvent::Close, 0);
   EXPECT_EQ(t.balloons, (Strings{"Device Connected / Device IP : 192.168.1.10",
-                                           "Device Connected / Device IP : 192.168.1.11",
-                                           "Device Disconnected / Device IP : 192.168.1.10"}));
+                                 "Device Connected / Device IP : 192.168.1.11",
+                                 "Device Disconnected / Device IP : 192.168.1.10"}));
   EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 1u);
   EXPECT_FALSE(t.tcp.open.count(first));
   EXPECT_TRUE(t.tcp.open.count(second));
@@ -107,7 +107,6 @@ TEST(Presence, ADeviceThatIsNoLongerConnectedIsClosedWithoutABalloon) {
   EXPECT_FALSE(t.tcp.open.count(gone));
 }
 
-
 constexpr std::uint32_t kPhone = 0xC0A80117u;   // 192.168.1.23
 constexpr std::uint32_t kTablet = 0xC0A80118u;  // 192.168.1.24
 constexpr std::uint32_t kFar = 0x08080808u;
@@ -134,8 +133,7 @@ TEST(PresenceBounds, AtMostSixteenConnectionsAreOpen) {
   for (std::size_t i = 16; i < 20; ++i) EXPECT_FALSE(t.tcp.open.count(sockets[i]));
   t.tcp.Raise(sockets[0], platform::StreamEvent::Close);
   t.tcp.Connect(0xC0A80160u);
-  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 16u)
-      << "a place that came free is taken";
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 16u) << "a place that came free is taken";
 }
 
 TEST(PresenceBounds, DevicesThatLeftBeforeTheirNotificationFreeTheirPlaces) {
