@@ -1,9 +1,7 @@
 #pragma once
-// The hidden main form: where the capabilities are put together. It builds
-// one service per capability, joins their rows into the tray menu, hands the
-// listener and the presence server to the services that own what they
-// receive, and runs the start-up in its fixed order. Its handlers are the
-// entry points the framework calls, each forwarding to a service.
+// The hidden main form, where the capabilities are put together: one service
+// each, their rows joined into the tray menu, the listener handed to the
+// access service, the start-up run in its fixed order.
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +61,7 @@ class TForm1 {
   media::TMediaService Media;
   help::THelpService Help;
 
-  // Event handlers: the framework's entry points.
+  // Event handlers: the framework's entry points, each forwarding to a service.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                            protocol::TIdSocketHandle& binding);
   void FormActivate();
