@@ -108,7 +108,7 @@ bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
     const auto& reply = protocol::wire::kProbeReply;
     if (!listener.SendFrom(binding, {binding.PeerAddress, binding.PeerPort}, reply.data(),
                            reply.size())) {
-      events_.Happened({binding.PeerAddress, ""}, Activity::ReplyNotSent, "");
+      events_.HappenedOnListener({binding.PeerAddress, ""}, Activity::ReplyNotSent);
     }
   }
   return verdict == protocol::GateVerdict::HandOver;

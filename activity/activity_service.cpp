@@ -50,6 +50,10 @@ void TActivityService::Happened(const service::Device& device, Activity what,
            detail);
 }
 
+void TActivityService::HappenedOnListener(const service::Device& device, Activity what) {
+  Log.Note(device, what);
+}
+
 void TActivityService::Refused(const service::Device& device, Refusal why) {
   Log.NoteRefusal(device, why);
 }

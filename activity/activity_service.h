@@ -59,6 +59,7 @@ class TActivityService final : public service::IHostEvents, public service::ICap
   TRecentDevices Recent;
 
   void Happened(const service::Device& device, Activity what, const std::string& detail) override;
+  void HappenedOnListener(const service::Device& device, Activity what) override;
   void Refused(const service::Device& device, Refusal why) override;
   void DeviceHeard(const service::Device& device, Heard what) override;
   void CommandStarting(const service::Device& device) override;

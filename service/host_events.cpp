@@ -6,6 +6,10 @@ void THostEvents::Happened(const Device& device, Activity what, const std::strin
   for (IHostEvents* subscriber : subscribers_) subscriber->Happened(device, what, detail);
 }
 
+void THostEvents::HappenedOnListener(const Device& device, Activity what) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->HappenedOnListener(device, what);
+}
+
 void THostEvents::Refused(const Device& device, Refusal why) {
   for (IHostEvents* subscriber : subscribers_) subscriber->Refused(device, why);
 }

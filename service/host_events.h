@@ -47,14 +47,18 @@ struct Device {
   std::string hardware;
 };
 
-// Each subscriber overrides what it follows. Refused and DeviceHeard come from
-// the listener thread as well; everything else from the main thread.
+// Each subscriber overrides what it follows. Refused, DeviceHeard and
+// HappenedOnListener come from the listener thread as well; everything else
+// from the main thread.
 class IHostEvents {
  public:
   virtual ~IHostEvents() = default;
   // Something the person at the PC may want to read later.
   virtual void Happened(const Device& /*device*/, Activity /*what*/,
                         const std::string& /*detail*/) {}
+  // The same from the listener thread, where the neighbour table is not read:
+  // the device is written as it is given.
+  virtual void HappenedOnListener(const Device& /*device*/, Activity /*what*/) {}
   virtual void Refused(const Device& /*device*/, Refusal /*why*/) {}
   virtual void DeviceHeard(const Device& /*device*/, Heard /*what*/) {}
   // A served device's command is carried out now.
@@ -75,6 +79,7 @@ class THostEvents final : public IHostEvents {
   void Subscribe(IHostEvents& subscriber) { subscribers_.push_back(&subscriber); }
 
   void Happened(const Device& device, Activity what, const std::string& detail) override;
+  void HappenedOnListener(const Device& device, Activity what) override;
   void Refused(const Device& device, Refusal why) override;
   void DeviceHeard(const Device& device, Heard what) override;
   void CommandStarting(const Device& device) override;
