@@ -24,7 +24,8 @@ HICON IconOf(TrayIconState state) {
 }
 
 // The host's texts are UTF-8 (the tip's dash among them); the shell takes
-// UTF-16. Cut to the field, and never inside a surrogate pair.
+// UTF-16. Cut to the field, counted in characters, never inside a surrogate
+// pair.
 void CopyText(wchar_t* target, std::size_t size, const std::string& text) {
   std::wstring wide(text.size(), L'\0');
   const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -36,6 +37,11 @@ void CopyText(wchar_t* target, std::size_t size, const std::string& text) {
   }
   std::wmemcpy(target, wide.data(), count);
   target[count] = 0;
+}
+
+template <std::size_t N>
+void CopyText(wchar_t (&field)[N], const std::string& text) {
+  CopyText(field, N, text);
 }
 
 // Items are numbered depth first from 1, submenus included, as the portable
@@ -141,7 +147,7 @@ bool Win32NotificationArea::AddIcon(TrayIconState state, const std::string& tip)
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP));
   record.uCallbackMessage = kCallbackMessage;
   record.hIcon = IconOf(state);
-  CopyText(record.szTip, sizeof record.szTip, tip);
+  CopyText(record.szTip, tip);
   return Notify(NIM_ADD, record);
 }
 
@@ -149,15 +155,15 @@ bool Win32NotificationArea::ChangeIcon(TrayIconState state, const std::string& t
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   record.uCallbackMessage = kCallbackMessage;
   record.hIcon = IconOf(state);
-  CopyText(record.szTip, sizeof record.szTip, tip);
+  CopyText(record.szTip, tip);
   return Notify(NIM_MODIFY, record);
 }
 
 bool Win32NotificationArea::ShowBalloon(const std::string& title, const std::string& text,
                                         unsigned timeout_ms) {
   NOTIFYICONDATAW record = Record(NIF_INFO);
-  CopyText(record.szInfo, sizeof record.szInfo, text);
-  CopyText(record.szInfoTitle, sizeof record.szInfoTitle, title);
+  CopyText(record.szInfo, text);
+  CopyText(record.szInfoTitle, title);
   record.uTimeout = timeout_ms;
   record.dwInfoFlags = NIIF_INFO;
   return Notify(NIM_MODIFY, record);
