@@ -10,12 +10,11 @@ bool TBalloonLimiter::Admit(const std::string& address, bool connected, std::uin
   }
   // Old entries go, so that the records stay small whatever the storm.
   std::erase_if(shown_at_, [&](const auto& entry) { return now_ms - entry.second >= kQuietMs; });
-  while (!connected_at_.empty() && now_ms - connected_at_.front() >= kQuietMs) {
-    connected_at_.pop_front();
-  }
-  if (connected && connected_at_.size() >= kMostConnectedInAll) return false;
+  std::deque<std::uint64_t>& in_all = shown_in_all_[connected ? 1 : 0];
+  while (!in_all.empty() && now_ms - in_all.front() >= kQuietMs) in_all.pop_front();
+  if (in_all.size() >= kMostOfAKindInAll) return false;
   shown_at_[key] = now_ms;
-  if (connected) connected_at_.push_back(now_ms);
+  in_all.push_back(now_ms);
   return true;
 }
 
