@@ -1,5 +1,7 @@
 #include "activity/activity_log.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "platform/sockets.h"
@@ -50,7 +52,9 @@ void TActivityLog::NoteRefusal(const LogDevice& device, Refusal why) {
       return;
     }
     if (found == refusals_.end()) {
-      if (refusals_.size() >= kRefusalDevices) ForgetOldRefusals(now);
+      // The list is looked over only once its oldest line can be due: a flood
+      // of new far addresses while it is full costs no scan each.
+      if (refusals_.size() >= kRefusalDevices && now >= sweep_due_) ForgetOldRefusals(now);
       if (refusals_.size() >= kRefusalDevices) {
         ++unlisted_;  // said with the next refusal that makes a line
         return;
@@ -70,9 +74,17 @@ void TActivityLog::NoteRefusal(const LogDevice& device, Refusal why) {
 }
 
 void TActivityLog::ForgetOldRefusals(std::uint64_t now) {
+  std::uint64_t oldest = now;
   for (auto it = refusals_.begin(); it != refusals_.end();) {
-    it = now - it->second.noted_at >= kRefusalEveryMs ? refusals_.erase(it) : std::next(it);
+    if (now - it->second.noted_at >= kRefusalEveryMs) {
+      it = refusals_.erase(it);
+    } else {
+      oldest = std::min(oldest, it->second.noted_at);
+      ++it;
+    }
   }
+  // Lines noted later only make the oldest younger: this is never too late.
+  sweep_due_ = oldest + kRefusalEveryMs;
 }
 
 }  // namespace activity

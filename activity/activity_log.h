@@ -43,7 +43,8 @@ class TActivityLog {
   platform::ISystem& system_;
   std::mutex refusals_mutex_;
   std::map<std::pair<std::string, Refusal>, Refusals> refusals_;
-  std::uint64_t unlisted_ = 0;  // refusals of devices beyond the bound, not yet said
+  std::uint64_t unlisted_ = 0;   // refusals of devices beyond the bound, not yet said
+  std::uint64_t sweep_due_ = 0;  // when the oldest listed refusal can first be forgotten
   TLogWriter writer_;
 };
 

@@ -100,6 +100,30 @@ TEST(ActivityLog, RefusalsOfTooManyDevicesAreCountedNotListed) {
   EXPECT_NE(text.find("(and 300 from devices too many to list)"), std::string::npos);
 }
 
+// A full list is looked over only when its oldest line can be due: a flood of
+// new far addresses costs no scan each, and nothing is forgotten too late.
+TEST(ActivityLog, AFullListIsLookedOverWhenItsOldestIsDueAndNotBefore) {
+  LogFixture t;
+  const std::uint32_t half = activity::TActivityLog::kRefusalDevices / 2;
+  constexpr std::uint64_t kHalfTime = activity::TActivityLog::kRefusalEveryMs / 2;
+  for (std::uint32_t i = 0; i < half; ++i)
+    t.log.NoteRefusal({0x0A000001u + i, ""}, Refusal::FarSender);
+  t.system.tick_ms += kHalfTime;
+  for (std::uint32_t i = 0; i < half; ++i)
+    t.log.NoteRefusal({0x0B000001u + i, ""}, Refusal::FarSender);
+  t.system.tick_ms += kHalfTime - 1;
+  for (std::uint32_t i = 0; i < 1000; ++i)
+    t.log.NoteRefusal({0x0C000001u + i, ""}, Refusal::FarSender);
+  t.system.tick_ms += 1;  // the first half is due now, the second not yet
+  t.log.NoteRefusal({0x0D000001u, ""}, Refusal::FarSender);
+  t.log.NoteRefusal({0x0B000001u, ""}, Refusal::FarSender);  // noted half a period ago: folded
+  const std::string text = t.Text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(2 * half) + 1);
+  EXPECT_NE(text.find("13.0.0.1  refused: not on this PC's network (and 1000 from devices too "
+                      "many to list)"),
+            std::string::npos);
+}
+
 TEST(ActivityLog, PastOneMegabyteTheLogRollsOverKeepingOneOldFile) {
   LogFixture t;
   const std::string detail(200, 'x');
