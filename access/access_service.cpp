@@ -185,6 +185,7 @@ void TAccessService::AskAboutDevice(std::uint32_t address) {
       text, TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
         question_ = 0;
         events_.Happened({address, ""}, ActivityOf(answer), "");
+        if (answer != platform::PromptAnswer::Yes) events_.DeviceRefused(address);
         if (auto next = Approval.Answer(ApprovalOf(answer))) AskAboutDevice(*next);
       });
   // 0: the question could not be shown and has been answered already.
@@ -221,8 +222,8 @@ void TAccessService::AskFirst1Click() {
 
 void TAccessService::Pause1Click() { SetPaused(!Paused); }
 
-// A remote can press it too, but only to pause: once paused, its commands
-// (this chord among them) are dropped.
+// No remote command presses this chord, and while paused every command is
+// dropped: only the person at the PC resumes.
 void TAccessService::PauseHotkeyPressed() { SetPaused(!Paused); }
 
 void TAccessService::SetPaused(bool paused) {

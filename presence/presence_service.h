@@ -27,7 +27,7 @@ struct TPresencePlatform {
 
 inline constexpr const char* kBalloonsValue = "ShowConnectionBalloons";
 
-class TPresenceService final : public service::ICapability {
+class TPresenceService final : public service::IHostEvents, public service::ICapability {
  public:
   using ShowBalloon = std::function<void(const std::string& title, const std::string& text)>;
   // While devices are connected, this often the server looks whether each is
@@ -58,6 +58,9 @@ class TPresenceService final : public service::ICapability {
   void ServerSocket1ClientDisconnect(TServerSocket& sender, TCustomWinSocket& socket);
   // What the device sends is never read: it stays in the connection's buffer.
   void ServerSocket1ClientRead(TServerSocket&, TCustomWinSocket&) {}
+
+  // A refused device's connections are closed, their places freed.
+  void DeviceRefused(std::uint32_t address) override { ServerSocket1.DisconnectPeer(address); }
 
   bool ShowBalloons = true;  // "Show connection balloons", remembered
   TBalloonLimiter Balloons;

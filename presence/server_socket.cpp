@@ -110,6 +110,16 @@ void TServerSocket::DisconnectGone() {
   }
 }
 
+void TServerSocket::DisconnectPeer(std::uint32_t peer) {
+  std::vector<platform::SocketHandle> held;
+  for (const auto& connection : connections_) {
+    if (connection->RemoteIp() == peer) held.push_back(connection->Handle());
+  }
+  for (platform::SocketHandle handle : held) {
+    if (TCustomWinSocket* connection = Find(handle)) Disconnect(*connection);
+  }
+}
+
 void TServerSocket::Disconnect(TCustomWinSocket& socket) {
   const platform::SocketHandle handle = socket.Handle();
   // The event first, while the socket is still open and has its address.

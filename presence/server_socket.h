@@ -72,6 +72,8 @@ class TServerSocket {
   // Ends the connections whose device left without the system telling (a
   // reset that raised no close notification), each as Disconnect does.
   void DisconnectGone();
+  // Ends every connection from `peer`, each as Disconnect does.
+  void DisconnectPeer(std::uint32_t peer);
 
  private:
   void OnEvent(platform::SocketHandle socket, platform::StreamEvent event,

@@ -38,4 +38,8 @@ void THostEvents::PauseChanged(bool paused) {
   for (IHostEvents* subscriber : subscribers_) subscriber->PauseChanged(paused);
 }
 
+void THostEvents::DeviceRefused(std::uint32_t address) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceRefused(address);
+}
+
 }  // namespace service

@@ -69,6 +69,9 @@ class IHostEvents {
   virtual void DeviceConnected(std::uint32_t /*address*/) {}
   virtual void DeviceDisconnected(std::uint32_t /*address*/) {}
   virtual void PauseChanged(bool /*paused*/) {}
+  // The user refused a device (Deny, a closed question, no answer): what it
+  // holds is let go.
+  virtual void DeviceRefused(std::uint32_t /*address*/) {}
 };
 
 // Tells every event to the subscribers in the order they subscribed. The
@@ -87,6 +90,7 @@ class THostEvents final : public IHostEvents {
   void DeviceConnected(std::uint32_t address) override;
   void DeviceDisconnected(std::uint32_t address) override;
   void PauseChanged(bool paused) override;
+  void DeviceRefused(std::uint32_t address) override;
 
  private:
   std::vector<IHostEvents*> subscribers_;

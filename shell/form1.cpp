@@ -48,6 +48,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
   // The log and the icon hear of a new connection before the question is asked.
   Events.Subscribe(Activity);
   Events.Subscribe(Access);
+  Events.Subscribe(Presence);
   for (service::ICapability* capability : Capabilities()) capability->RegisterCommands(Dispatcher);
   application_.AttachMainForm({[this] { FormActivate(); },
                                [this] { IdUDPServer1.Handover().RunPending(); },

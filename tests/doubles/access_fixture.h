@@ -21,6 +21,7 @@
 #include "tests/doubles/fake_session.h"
 #include "tests/doubles/fake_sockets.h"
 #include "tests/doubles/fake_system.h"
+#include "tests/doubles/recording_events.h"
 
 namespace doubles {
 
@@ -39,6 +40,7 @@ struct AccessFixture {
   FakeFiles files;  // the activity log
   FakeShell shell;
   std::vector<Look> looks;           // the tray icon as the activity capability drew it
+  RecordingEvents recorded;          // what the capabilities told
   std::size_t carried = 0;           // commands the gate let through
   std::function<void()> on_carried;  // runs as each is carried out
 
@@ -70,6 +72,7 @@ struct AccessFixture {
     Services& s = *services;
     s.events.Subscribe(s.activity);
     s.events.Subscribe(s.access);
+    s.events.Subscribe(recorded);
     for (std::uint8_t group = 1; group <= 4; ++group) {
       s.commands.Register(group, [this](const protocol::TCommand&) {
         ++carried;

@@ -18,6 +18,7 @@ struct RecordingEvents final : service::IHostEvents {
   std::vector<std::uint32_t> connected;
   std::vector<std::uint32_t> disconnected;
   std::vector<service::Activity> happened;
+  std::vector<std::uint32_t> refused;
 
   void CommandDid(service::Activity what, const std::string& detail) override {
     did.push_back({what, detail});
@@ -26,6 +27,7 @@ struct RecordingEvents final : service::IHostEvents {
     happened.push_back(what);
   }
   void PauseChanged(bool paused) override { pauses.push_back(paused); }
+  void DeviceRefused(std::uint32_t address) override { refused.push_back(address); }
   void DeviceConnected(std::uint32_t address) override { connected.push_back(address); }
   void DeviceDisconnected(std::uint32_t address) override { disconnected.push_back(address); }
 };

@@ -364,6 +364,7 @@ TEST(DeviceAccess, AllowedDevicesCommandsWorkAlsoAfterARestartAndNothingWaitingI
   t.Command(kPhone);  // while the question is open: dropped, not queued
   t.dialogs.Answer(PromptAnswer::Yes);
   EXPECT_EQ(t.Keys(), 0u);
+  EXPECT_TRUE(t.recorded.refused.empty());
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u);
   t.End();
@@ -378,6 +379,7 @@ TEST(DeviceAccess, ADeniedDeviceIsIgnoredButStillFindsTheHost) {
   t.Create();
   t.Command(kPhone);
   t.dialogs.Answer(PromptAnswer::No);
+  EXPECT_EQ(t.recorded.refused, (std::vector<std::uint32_t>{kPhone})) << "let go of what it holds";
   t.Command(kPhone);
   t.Command(kPhone, kProbe);
   EXPECT_EQ(t.Keys(), 0u);

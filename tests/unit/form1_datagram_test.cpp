@@ -210,4 +210,16 @@ TEST(ConnectionBalloons, TheQuestionAboutANewDeviceIsNeverMuted) {
   EXPECT_EQ(t.dialogs.open.size(), 1u);
 }
 
+// The presence capability follows the access capability's refusals.
+TEST(Form1Lifecycle, ADeviceDeniedWhileConnectedLosesItsConnection) {
+  FormUnderTest t;
+  t.Create();
+  const auto phone = t.tcp.Connect(kPhone);  // a new device connecting is asked about
+  ASSERT_EQ(t.dialogs.open.size(), 1u);
+  ASSERT_TRUE(t.tcp.open.count(phone));
+  t.dialogs.Answer(platform::PromptAnswer::No);
+  EXPECT_FALSE(t.tcp.open.count(phone));
+  EXPECT_EQ(t.form->Presence.ServerSocket1.ConnectionCount(), 0u);
+}
+
 }  // namespace

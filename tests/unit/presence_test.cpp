@@ -230,4 +230,33 @@ TEST(Presence, ADeviceGoneWithoutANotificationIsDisconnectedAtTheNextTick) {
   EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone, kTablet}));
 }
 
+TEST(PresenceBounds, AtMostFourDisconnectBalloonsInTenSecondsInAll) {
+  doubles::PresenceFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> devices;
+  for (std::uint32_t i = 0; i < 8; ++i) {
+    devices.push_back(t.tcp.Connect(0xC0A80140u + i));
+    if (i == 3) t.system.tick_ms += 10000;  // room for four more connect balloons
+  }
+  ASSERT_EQ(t.balloons.size(), 8u);
+  for (auto device : devices) t.tcp.Raise(device, platform::StreamEvent::Close);
+  EXPECT_EQ(t.balloons.size(), 12u) << "eight devices leaving together show four";
+  EXPECT_EQ(t.events.disconnected.size(), 8u) << "the log still tells of each";
+}
+
+// Four addresses x four connections would hold every place for good after
+// being denied: a refused device's connections go.
+TEST(PresenceBounds, ARefusedDevicesConnectionsAreClosedAndTheirPlacesFreed) {
+  doubles::PresenceFixture t;
+  t.Create();
+  std::vector<platform::SocketHandle> phone;
+  for (int i = 0; i < 4; ++i) phone.push_back(t.tcp.Connect(kPhone));
+  const auto tablet = t.tcp.Connect(kTablet);
+  t.Presence().DeviceRefused(kPhone);
+  for (auto connection : phone) EXPECT_FALSE(t.tcp.open.count(connection));
+  EXPECT_TRUE(t.tcp.open.count(tablet));
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 1u);
+  EXPECT_EQ(t.events.disconnected.size(), 4u);
+}
+
 }  // namespace
