@@ -169,7 +169,9 @@ std::string TAccessService::QuestionLine(std::uint32_t address) {
 }
 
 void TAccessService::AskAboutDevice(std::uint32_t address) {
-  activity_.Names.Request(address);
+  // The network's answer of now: an address once a known device's may be a
+  // stranger's by now.
+  activity_.Names.LookUpAgain(address);
   // Taken before the words: a name that comes back in between is then put
   // in by the watch, not missed.
   const bool named = activity_.Names.Name(address).has_value();

@@ -7,9 +7,9 @@ namespace activity {
 TActivityService::TActivityService(TActivityPlatform platform, HardwareOf hardware_of,
                                    ShowLook show_look)
     : Log(platform.files, platform.system, ActivityFolder(platform.system)),
-      Names([&sockets = platform.sockets](std::uint32_t address) {
-        return sockets.HostNameOf(address);
-      }),
+      Names([&sockets =
+                 platform.sockets](std::uint32_t address) { return sockets.HostNameOf(address); },
+            [&system = platform.system] { return system.TickCountMs(); }),
       platform_(platform),
       hardware_of_(std::move(hardware_of)),
       show_look_(std::move(show_look)) {

@@ -19,8 +19,13 @@ class TNameBook {
  public:
   // Names kept at once; the oldest asked for goes first.
   static constexpr std::size_t kKept = 64;
+  // A name older than this is not shown and is looked up again when asked
+  // for: the address may belong to another device by now.
+  static constexpr std::uint64_t kFreshForMs = 10 * 60 * 1000;
 
-  explicit TNameBook(std::function<std::string(std::uint32_t)> look_up);
+  // `now_ms`: a clock that never goes back.
+  TNameBook(std::function<std::string(std::uint32_t)> look_up,
+            std::function<std::uint64_t()> now_ms);
   // Waits for a lookup that is running: as long as the system's resolver
   // takes to give up.
   ~TNameBook();
@@ -31,16 +36,27 @@ class TNameBook {
   // kKept wait: the oldest waiting then gives way, forgotten, so that a
   // later request asks again.
   void Request(std::uint32_t address);
-  // The name once the lookup is done ("" when the network gives none).
+  // Drops what is known of the address and looks it up afresh: before a
+  // question about it, whose name must be the network's answer of now.
+  void LookUpAgain(std::uint32_t address);
+  // The name once the lookup is done and while it is fresh, cleaned to what
+  // may be shown ("" when the network gives none).
   std::optional<std::string> Name(std::uint32_t address);
 
  private:
+  struct Entry {
+    std::optional<std::string> name;  // none: under way
+    std::uint64_t at = 0;             // when it came back
+  };
   void LookUp(std::vector<std::uint32_t>& addresses);
+  bool Fresh(const Entry& entry, std::uint64_t now) const;
+  void ForgetLocked(std::uint32_t address);
 
   std::function<std::string(std::uint32_t)> look_up_;
+  std::function<std::uint64_t()> now_ms_;
   std::mutex mutex_;
-  std::map<std::uint32_t, std::optional<std::string>> names_;  // nullopt: under way
-  std::deque<std::uint32_t> order_;                            // as asked, for the bound
+  std::map<std::uint32_t, Entry> names_;
+  std::deque<std::uint32_t> order_;  // as asked, for the bound
   // Last: its thread starts once everything above is there, and ends first.
   platform::TWorkerQueue<std::uint32_t> lookups_;
 };

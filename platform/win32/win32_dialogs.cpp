@@ -67,9 +67,11 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   RECT client{};
   GetClientRect(window.get(), &client);
   const int inner = client.right - 32;
-  HWND line1 = Child(window.get(), "STATIC", text.line1, SS_LEFT, 16, 14, inner, 20, 0);
-  Child(window.get(), "STATIC", text.line2, SS_LEFT, 16, 38, inner, 20, 0);
-  Child(window.get(), "STATIC", text.note, SS_LEFT, 16, 66, inner, 34, 0);
+  // SS_NOPREFIX: an "&" in a device's name is shown as itself.
+  HWND line1 =
+      Child(window.get(), "STATIC", text.line1, SS_LEFT | SS_NOPREFIX, 16, 14, inner, 20, 0);
+  Child(window.get(), "STATIC", text.line2, SS_LEFT | SS_NOPREFIX, 16, 38, inner, 20, 0);
+  Child(window.get(), "STATIC", text.note, SS_LEFT | SS_NOPREFIX, 16, 66, inner, 34, 0);
   // A disabled button takes neither a click nor a key; it is armed by a timer.
   const DWORD armed = text.yes_armed_after_ms > 0 ? WS_DISABLED : 0;
   Child(window.get(), "BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, client.right - 216,

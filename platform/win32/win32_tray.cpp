@@ -44,6 +44,17 @@ void CopyText(wchar_t (&field)[N], const std::string& text) {
   CopyText(field, N, text);
 }
 
+// A caption as the menu shows it: no row uses a mnemonic, so an "&" (in a
+// device's name, say) is shown as itself instead of underlining what follows.
+std::wstring MenuCaption(const std::string& caption) {
+  std::wstring shown;
+  for (wchar_t c : Utf8ToWide(caption)) {
+    shown += c;
+    if (c == L'&') shown += L'&';
+  }
+  return shown;
+}
+
 // Items are numbered depth first from 1, submenus included, as the portable
 // menu counts them. A submenu belongs to its parent once appended, and goes
 // with it.
@@ -58,12 +69,12 @@ bool AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, UINT& next
       UniqueMenu submenu(CreatePopupMenu());
       if (!submenu || !AppendEntries(submenu.get(), entry.children, next_id)) return false;
       if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()),
-                       Utf8ToWide(entry.caption).c_str())) {
+                       MenuCaption(entry.caption).c_str())) {
         return false;
       }
       submenu.release();
     } else {
-      AppendMenuW(menu, MF_STRING | state, id, Utf8ToWide(entry.caption).c_str());
+      AppendMenuW(menu, MF_STRING | state, id, MenuCaption(entry.caption).c_str());
     }
   }
   return true;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
+#include "activity/name_text.h"
 #include "tests/doubles/access_fixture.h"
 
 namespace {
@@ -224,10 +226,12 @@ TEST(DeviceNames, WithoutANameTheQuestionStaysAsItWasAndTheWatchEnds) {
 
 TEST(DeviceNames, TheBookKeepsItsBound) {
   std::atomic<int> lookups{0};
-  activity::TNameBook book([&](std::uint32_t) {
-    ++lookups;
-    return std::string("x");
-  });
+  activity::TNameBook book(
+      [&](std::uint32_t) {
+        ++lookups;
+        return std::string("x");
+      },
+      [] { return std::uint64_t{0}; });
   for (std::uint32_t i = 0; i < 200; ++i) book.Request(0x0A000001u + i);
   book.Request(0x0A000001u + 199);  // known or under way: not looked up again
   for (int i = 0; i < 500 && !book.Name(0x0A000001u + 199); ++i) {
@@ -236,6 +240,74 @@ TEST(DeviceNames, TheBookKeepsItsBound) {
   EXPECT_EQ(book.Name(0x0A000001u + 199), "x");
   EXPECT_FALSE(book.Name(0x0A000001u)) << "the oldest asked for went first";
   EXPECT_LE(lookups.load(), 200);
+}
+
+// Waits for a book's thread to bring back a lookup.
+bool WaitForName(activity::TNameBook& book, std::uint32_t address) {
+  for (int i = 0; i < 500 && !book.Name(address); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return book.Name(address).has_value();
+}
+
+// A name is the network's answer of the last ten minutes, and a question
+// looks it up afresh: an address a known device had may be a stranger's now.
+TEST(DeviceNames, ANameExpiresAndAQuestionLooksItUpAfresh) {
+  std::atomic<std::uint64_t> now{0};
+  std::atomic<int> lookups{0};
+  std::string answer = "annas-pixel";
+  std::mutex answer_mutex;
+  activity::TNameBook book(
+      [&](std::uint32_t) {
+        ++lookups;
+        std::lock_guard lock(answer_mutex);
+        return answer;
+      },
+      [&] { return now.load(); });
+  book.Request(kPhone);
+  ASSERT_TRUE(WaitForName(book, kPhone));
+  EXPECT_EQ(book.Name(kPhone), "annas-pixel");
+  {
+    std::lock_guard lock(answer_mutex);
+    answer = "stranger";
+  }
+  book.Request(kPhone);
+  EXPECT_EQ(lookups.load(), 1) << "fresh: not looked up again";
+  now += activity::TNameBook::kFreshForMs;
+  EXPECT_FALSE(book.Name(kPhone)) << "too old to be shown";
+  book.Request(kPhone);
+  ASSERT_TRUE(WaitForName(book, kPhone));
+  EXPECT_EQ(book.Name(kPhone), "stranger");
+  book.LookUpAgain(kPhone);
+  EXPECT_FALSE(book.Name(kPhone)) << "not shown until the new answer";
+  ASSERT_TRUE(WaitForName(book, kPhone));
+  EXPECT_EQ(lookups.load(), 3);
+}
+
+TEST(DeviceNames, WhatTheNetworkCallsADeviceIsCleanedBeforeItIsShown) {
+  struct Case {
+    std::string given;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"pixel-7.lan", "pixel-7.lan"},
+      {"phone\tallowed", "phoneallowed"},          // a tab would split the menu's column
+      {"&Allow", "&Allow"},                        // kept as it is; the menu shows it so
+      {"evil\xE2\x80\xAEnip.exe", "evilnip.exe"},  // U+202E, right-to-left override
+      {"a\xE2\x81\xA6"
+       "b\xE2\x80\x8F"
+       "c",
+       "abc"},  // an isolate and a direction mark
+      {std::string("nul\0byte", 8), "nulbyte"},
+      {"line\r\nbreak", "linebreak"},
+      {"caf\xC3\xA9", "caf\xC3\xA9"},  // letters beyond ASCII stay
+      {"bad\xC3(\xFF"
+       "end",
+       "bad(end"},  // bytes that are not UTF-8 go
+      {std::string(1000, 'x'), std::string(39, 'x') + "\xE2\x80\xA6"},
+      {std::string(40, 'y'), std::string(40, 'y')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(activity::CleanName(c.given), c.shown) << c.given;
 }
 
 }  // namespace
