@@ -54,9 +54,21 @@ void TLogWriter::Write(std::vector<std::string>& lines) {
     size_ = std::max<std::int64_t>(files_.FileSize(path_), 0);
   }
   if (size_ > 0 && size_ + static_cast<std::int64_t>(text.size()) > kMaxBytes) {
-    // An old file that cannot be replaced leaves this one growing: better a
-    // long log than a lost one.
-    if (files_.Replace(path_, old_path_)) size_ = 0;
+    if (files_.Replace(path_, old_path_)) {
+      size_ = 0;
+      stopped_ = false;
+    } else if (size_ + static_cast<std::int64_t>(text.size()) > kStopBytes) {
+      // An old file that cannot be replaced leaves this one growing up to
+      // twice its size, then the lines are counted, not written, until a
+      // roll-over succeeds: what comes first in the file is kept.
+      lost_ += lines.size() + notes;
+      if (stopped_) return;
+      stopped_ = true;
+      text = "(the log is full and could not be moved to " + old_path_ +
+             ": no more lines are written until it can)\r\n";
+      if (files_.Append(path_, text)) size_ += static_cast<std::int64_t>(text.size());
+      return;
+    }
   }
   if (files_.Append(path_, text)) {
     size_ += static_cast<std::int64_t>(text.size());

@@ -19,6 +19,9 @@ namespace activity {
 class TLogWriter {
  public:
   static constexpr std::int64_t kMaxBytes = 1024 * 1024;
+  // A log that cannot be rolled over (a viewer holds the old file) stops
+  // here, saying so once, rather than grow without bound.
+  static constexpr std::int64_t kStopBytes = 2 * kMaxBytes;
   // Lines waiting beyond this are dropped (and counted in the file) rather
   // than held: a disk that stalls must not grow the host without limit.
   static constexpr std::size_t kMaxWaitingLines = 4096;
@@ -47,6 +50,7 @@ class TLogWriter {
   // The writer thread's own.
   std::int64_t size_ = -1;  // unknown until the first write
   std::size_t lost_ = 0;    // lines a failed write lost, not yet said in the file
+  bool stopped_ = false;    // full and not rolled over: the stop is said already
   // Last: its thread starts once everything above is there, and ends first,
   // having written what waits.
   platform::TWorkerQueue<std::string> lines_;

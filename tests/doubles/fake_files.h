@@ -32,7 +32,7 @@ class FakeFiles final : public platform::IFiles {
   bool Replace(const std::string& from, const std::string& to) override {
     std::lock_guard lock(mutex_);
     auto found = files.find(from);
-    if (found == files.end()) return false;
+    if (found == files.end() || refuse_replace) return false;
     files[to] = std::move(found->second);
     files.erase(found);
     return true;
@@ -45,10 +45,16 @@ class FakeFiles final : public platform::IFiles {
     std::lock_guard lock(mutex_);
     refuse_writes = refuse;
   }
+  // A viewer holds the old file: the roll-over cannot replace it.
+  void RefuseReplace(bool refuse) {
+    std::lock_guard lock(mutex_);
+    refuse_replace = refuse;
+  }
 
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
   bool refuse_writes = false;  // a read-only folder or a full disk
+  bool refuse_replace = false;
   int appends = 0;
 
  private:

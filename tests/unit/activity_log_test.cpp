@@ -141,6 +141,31 @@ TEST(ActivityLog, PastOneMegabyteTheLogRollsOverKeepingOneOldFile) {
   EXPECT_EQ(old.substr(old.size() - 2), "\r\n") << "the roll falls between lines";
 }
 
+// A viewer that holds the old file keeps the roll-over from replacing it: the
+// log stops at twice its size, says so once, and goes on once it can roll.
+TEST(ActivityLog, ALogThatCannotRollOverStopsAtTwiceItsSizeAndSaysSoOnce) {
+  LogFixture t;
+  t.files.RefuseReplace(true);
+  const std::string detail(200, 'x');
+  const int lines = 5 * 1024 * 1024 / 250;  // about five megabytes
+  for (int i = 0; i < lines; ++i) {
+    t.log.Note(kPhone, Activity::Launched, detail);
+    if (i % 1000 == 0) t.log.Flush();
+  }
+  const std::string full = t.Text();
+  const std::string stop = "(the log is full and could not be moved to";
+  EXPECT_LE(full.size(), static_cast<std::size_t>(activity::TLogWriter::kStopBytes) + 200);
+  EXPECT_GT(full.size(), static_cast<std::size_t>(activity::TLogWriter::kMaxBytes));
+  EXPECT_EQ(full.find(stop), full.rfind(stop)) << "said once";
+  EXPECT_NE(full.find(stop), std::string::npos);
+  t.files.RefuseReplace(false);
+  t.log.Note(kPhone, Activity::Connected);
+  const std::string after = t.Text();
+  EXPECT_EQ(after.rfind("(", 0), 0u) << after.substr(0, 80);
+  EXPECT_NE(after.find("lines could not be written to this file)"), std::string::npos);
+  EXPECT_EQ(t.files.Text(kOldLog), full) << "the full log is the old one now";
+}
+
 TEST(ActivityLog, ALogThatCannotBeWrittenLosesItsLinesAndSaysSoLater) {
   LogFixture t;
   t.files.RefuseWrites(true);
