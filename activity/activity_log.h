@@ -2,12 +2,14 @@
 // The activity log: one UTF-8 line per thing that happens, with the local
 // time and the device, for the person at the PC to read later. What a remote
 // typed is never in it, only how long it was.
+//
+// Lines a remote can cause are folded per device (see TLineFold); the lines
+// of the PC's own user are always written and outlive a roll-over.
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "activity/activity_words.h"
+#include "activity/line_fold.h"
 #include "activity/log_writer.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -19,9 +21,11 @@ using LogDevice = service::Device;
 
 class TActivityLog {
  public:
-  // A device's refusals of one kind make at most one line in this time.
+  // A device's refusals of one kind make at most one line in this time,
+  // the other lines a remote causes one a minute.
   static constexpr std::uint64_t kRefusalEveryMs = 10 * 60 * 1000;
-  static constexpr std::size_t kRefusalDevices = 1024;
+  static constexpr std::uint64_t kRemoteLineEveryMs = 60 * 1000;
+  static constexpr std::size_t kRefusalDevices = TLineFold::kDevices;
 
   TActivityLog(platform::IFiles& files, platform::ISystem& system, std::string folder);
 
@@ -33,18 +37,10 @@ class TActivityLog {
   const std::string& Path() const { return writer_.Path(); }
 
  private:
-  struct Refusals {
-    std::uint64_t noted_at = 0;
-    std::uint64_t dropped = 0;  // since the last line
-  };
   std::string Line(const LogDevice& device, const std::string& words);
-  void ForgetOldRefusals(std::uint64_t now);
 
   platform::ISystem& system_;
-  std::mutex refusals_mutex_;
-  std::map<std::pair<std::string, Refusal>, Refusals> refusals_;
-  std::uint64_t unlisted_ = 0;   // refusals of devices beyond the bound, not yet said
-  std::uint64_t sweep_due_ = 0;  // when the oldest listed refusal can first be forgotten
+  TLineFold fold_;
   TLogWriter writer_;
 };
 

@@ -3,33 +3,38 @@
 namespace activity {
 namespace {
 
+constexpr LineSource kUser = LineSource::User;
+constexpr LineSource kRemote = LineSource::Remote;
+constexpr LineSource kByDetail = LineSource::RemoteByDetail;
+
 struct Words {
   Activity what;
+  LineSource source;
   const char* text;  // "%s": where the detail goes
 };
 
 constexpr Words kWords[] = {
-    {Activity::HostStarted, "Mirovanta 2 started"},
-    {Activity::HostStopped, "Mirovanta 2 stopped"},
-    {Activity::Connected, "connected"},
-    {Activity::Disconnected, "disconnected"},
-    {Activity::Asked, "asked whether it may control this PC"},
-    {Activity::Allowed, "allowed"},
-    {Activity::Denied, "denied"},
-    {Activity::TimedOut, "not answered in time: ignored until Mirovanta 2 restarts"},
-    {Activity::QuestionClosed, "question closed: ignored until Mirovanta 2 restarts"},
-    {Activity::Forgotten, "forgotten: it will be asked about again"},
-    {Activity::Paused, "remote control paused"},
-    {Activity::Resumed, "remote control resumed"},
-    {Activity::Launched, "started %s"},
-    {Activity::ClosedProgram, "closed %s"},
-    {Activity::Locating, "asked the user where %s is"},
-    {Activity::LaunchFailed, "could not start %s"},
-    {Activity::Typed, "typed %s characters"},
-    {Activity::NameNotSent, "the computer's name could not be sent to it"},
-    {Activity::ReplyNotSent, "the answer to its search could not be sent"},
-    {Activity::ClipboardBusy, "text not typed: another program kept the clipboard busy"},
-    {Activity::AddressWatchFailed,
+    {Activity::HostStarted, kUser, "Mirovanta 2 started"},
+    {Activity::HostStopped, kUser, "Mirovanta 2 stopped"},
+    {Activity::Connected, kRemote, "connected"},
+    {Activity::Disconnected, kRemote, "disconnected"},
+    {Activity::Asked, kRemote, "asked whether it may control this PC"},
+    {Activity::Allowed, kUser, "allowed"},
+    {Activity::Denied, kUser, "denied"},
+    {Activity::TimedOut, kUser, "not answered in time: ignored until Mirovanta 2 restarts"},
+    {Activity::QuestionClosed, kUser, "question closed: ignored until Mirovanta 2 restarts"},
+    {Activity::Forgotten, kUser, "forgotten: it will be asked about again"},
+    {Activity::Paused, kUser, "remote control paused"},
+    {Activity::Resumed, kUser, "remote control resumed"},
+    {Activity::Launched, kByDetail, "started %s"},
+    {Activity::ClosedProgram, kByDetail, "closed %s"},
+    {Activity::Locating, kByDetail, "asked the user where %s is"},
+    {Activity::LaunchFailed, kByDetail, "could not start %s"},
+    {Activity::Typed, kRemote, "typed %s characters"},
+    {Activity::NameNotSent, kRemote, "the computer's name could not be sent to it"},
+    {Activity::ReplyNotSent, kRemote, "the answer to its search could not be sent"},
+    {Activity::ClipboardBusy, kRemote, "text not typed: another program kept the clipboard busy"},
+    {Activity::AddressWatchFailed, kUser,
      "Windows does not report address changes: the adapters are read every 30 s"},
 };
 
@@ -42,9 +47,18 @@ constexpr RefusalText kRefusals[] = {
     {Refusal::FarSender, "refused: not on this PC's network"},
     {Refusal::RefusedDevice, "refused: this device was denied"},
     {Refusal::Paused, "dropped: remote control is paused"},
+    {Refusal::UnknownHardware, "not asked: unknown hardware address"},
+    {Refusal::AskingStopped, "not asked: asking is stopped for 10 minutes"},
 };
 
 }  // namespace
+
+LineSource SourceOf(Activity what) {
+  for (const Words& words : kWords) {
+    if (words.what == what) return words.source;
+  }
+  return LineSource::Remote;
+}
 
 std::string ActivityWords(Activity what, const std::string& detail) {
   for (const Words& words : kWords) {

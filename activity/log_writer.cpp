@@ -24,23 +24,23 @@ TLogWriter::TLogWriter(platform::IFiles& files, std::string folder, const std::s
       folder_(std::move(folder)),
       path_(folder_ + "\\" + name + ".log"),
       old_path_(folder_ + "\\" + name + ".1.log"),
-      lines_([this](std::vector<std::string>& lines) { Write(lines); }, kMaxWaitingLines,
-             platform::TWorkerQueue<std::string>::AtEnd::Finish,
-             platform::TWorkerQueue<std::string>::WhenFull::DropNewest,
+      lines_([this](std::vector<Line>& lines) { Write(lines); }, kMaxWaitingLines,
+             platform::TWorkerQueue<Line>::AtEnd::Finish,
+             platform::TWorkerQueue<Line>::WhenFull::DropNewest,
              std::chrono::milliseconds(kWriteEveryMs)) {}
 
 // A line the full line of waiting ones cannot take is counted; the writer,
 // which has that full line to write anyway, says how many in the file.
-void TLogWriter::Add(std::string line) {
-  if (lines_.Push(std::move(line))) ++dropped_;
+void TLogWriter::Add(std::string line, bool kept) {
+  if (lines_.Push({std::move(line), kept})) ++dropped_;
 }
 
-void TLogWriter::Write(std::vector<std::string>& lines) {
+void TLogWriter::Write(std::vector<Line>& lines) {
   std::string text;
   if (lost_ != 0) {
     text = CountedNote(lost_, "lines could not be written to this file");
   }
-  for (const std::string& line : lines) text += line;
+  for (const Line& line : lines) text += line.text;
   std::size_t notes = 0;
   if (const std::size_t dropped = dropped_.exchange(0); dropped != 0) {
     text +=
@@ -57,6 +57,7 @@ void TLogWriter::Write(std::vector<std::string>& lines) {
     if (files_.Replace(path_, old_path_)) {
       size_ = 0;
       stopped_ = false;
+      text = CarriedOver() + text;
     } else if (size_ + static_cast<std::int64_t>(text.size()) > kStopBytes) {
       // An old file that cannot be replaced leaves this one growing up to
       // twice its size, then the lines are counted, not written, until a
@@ -73,9 +74,26 @@ void TLogWriter::Write(std::vector<std::string>& lines) {
   if (files_.Append(path_, text)) {
     size_ += static_cast<std::int64_t>(text.size());
     lost_ = 0;
+    Keep(lines);
   } else {
     lost_ += lines.size() + notes;
     size_ = -1;  // read again: the file may be back next time
+  }
+}
+
+std::string TLogWriter::CarriedOver() const {
+  if (kept_.empty()) return "";
+  std::string text = "(carried over from the older file: the last " + std::to_string(kept_.size()) +
+                     " lines of what was decided at this PC)\r\n";
+  for (const std::string& line : kept_) text += line;
+  return text + "(end of what was carried over)\r\n";
+}
+
+void TLogWriter::Keep(const std::vector<Line>& lines) {
+  for (const Line& line : lines) {
+    if (!line.kept) continue;
+    kept_.push_back(line.text);
+    if (kept_.size() > kKeptLines) kept_.pop_front();
   }
 }
 

@@ -34,7 +34,13 @@ enum class Activity {
 };
 
 // Why a datagram was not served.
-enum class Refusal { FarSender, RefusedDevice, Paused };
+enum class Refusal {
+  FarSender,
+  RefusedDevice,
+  Paused,
+  UnknownHardware,  // a new device neither in the neighbour table nor connected
+  AskingStopped,    // a new device while "Stop asking for 10 minutes" holds
+};
 
 // What became of a device heard from.
 enum class Heard { Served, Waiting, Denied, Paused, Far };

@@ -21,6 +21,7 @@ const std::string kLog = std::string(kFolder) + "\\activity.log";
 const std::string kOldLog = std::string(kFolder) + "\\activity.1.log";
 const LogDevice kPhone{0xC0A80125u, "3c-22-fb-01-02-03"};  // 192.168.1.37
 const LogDevice kFar{0x08080808u, ""};
+constexpr std::uint64_t kMinute = activity::TActivityLog::kRemoteLineEveryMs;
 
 struct LogFixture {
   doubles::FakeFiles files;
@@ -124,11 +125,96 @@ TEST(ActivityLog, AFullListIsLookedOverWhenItsOldestIsDueAndNotBefore) {
             std::string::npos);
 }
 
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// What a remote causes is folded per device and kind for a minute; the
+// program's name makes a kind of its own, the length of a text does not; the
+// PC's own user's lines are all written.
+TEST(ActivityLog, ARemotesLinesFoldPerDeviceAndKindForAMinute) {
+  const struct {
+    Activity what;
+    const char* first;
+    const char* second;
+    std::size_t lines;
+  } cases[] = {
+      {Activity::Connected, "", "", 1},  {Activity::ReplyNotSent, "", "", 1},
+      {Activity::Typed, "3", "250", 1},  {Activity::Launched, "Media Player", "Picture Viewer", 2},
+      {Activity::Allowed, "", "", 1000}, {Activity::Paused, "", "", 1000},
+  };
+  for (const auto& c : cases) {
+    LogFixture t;
+    for (int i = 0; i < 500; ++i) {
+      t.log.Note(kPhone, c.what, c.first);
+      t.log.Note(kPhone, c.what, c.second);
+    }
+    t.log.Note(kFar, c.what, c.first);  // another device: a line of its own
+    EXPECT_EQ(Count(t.Text(), "\r\n"), c.lines + 1) << static_cast<int>(c.what);
+  }
+  LogFixture t;
+  for (int i = 0; i < 1000; ++i) t.log.Note(kPhone, Activity::Connected);
+  t.system.tick_ms += kMinute - 1;
+  t.log.Note(kPhone, Activity::Connected);
+  t.system.tick_ms += 1;
+  t.log.Note(kPhone, Activity::Connected);
+  EXPECT_EQ(Count(t.Text(), "connected (1000 more since the last line)\r\n"), 1u) << t.Text();
+}
+
+TEST(ActivityLog, EachDeviceWritesAtMostItsBudgetOfLinesAMinute) {
+  LogFixture t;
+  const unsigned budget = activity::TLineFold::kDeviceLinesPerMinute;
+  for (unsigned i = 0; i < budget + 8; ++i) {
+    t.log.Note(kPhone, Activity::Launched, "program " + std::to_string(i));
+  }
+  t.log.NoteRefusal(kPhone, Refusal::Paused);
+  t.log.Note(kFar, Activity::Connected);  // another device has a budget of its own
+  EXPECT_EQ(Count(t.Text(), "\r\n"), budget + 1u);
+  t.system.tick_ms += kMinute;
+  t.log.Note(kPhone, Activity::Connected);
+  EXPECT_EQ(Count(t.Text(), "connected (9 other lines of this device left out)"), 1u) << t.Text();
+}
+
+// Connect and close loops, unanswerable searches and a crowd of addresses
+// fill both files many times over; the user's own last 200 lines start the
+// file again at each roll-over.
+TEST(ActivityLog, AFloodOfRemoteLinesLeavesTheUsersLastLinesInTheLog) {
+  LogFixture t;
+  t.log.Note(kPhone, Activity::Allowed);
+  for (int i = 0; i < 250; ++i) t.log.Note({}, i % 2 == 0 ? Activity::Paused : Activity::Resumed);
+  t.log.Note(kPhone, Activity::Allowed);
+  for (int minute = 0; minute < 20; ++minute) {
+    t.system.tick_ms += kMinute;
+    for (std::uint32_t device = 0; device < 1024; ++device) {
+      const LogDevice from{0xC0A80000u + device, ""};
+      for (int loop = 0; loop < 3; ++loop) {
+        t.log.Note(from, Activity::Connected);
+        t.log.Note(from, Activity::Disconnected);
+        t.log.Note(from, Activity::ReplyNotSent);
+      }
+      t.log.Note(from, Activity::Launched, std::string(150, 'x'));
+      if (device % 256 == 0) t.log.Flush();
+    }
+  }
+  const std::string now = t.Text();
+  const std::string old = t.files.Text(kOldLog);
+  ASSERT_GT(old.size(), static_cast<std::size_t>(activity::TLogWriter::kMaxBytes) / 2);
+  EXPECT_NE(now.find("(carried over from the older file: the last 200 lines of what was decided "
+                     "at this PC)\r\n"),
+            std::string::npos);
+  EXPECT_NE(now.find("192.168.1.37 (3c-22-fb-01-02-03)  allowed\r\n"), std::string::npos);
+  EXPECT_EQ(Count(now, "  allowed\r\n"), 1u) << "the first one is older than the last 200";
+  EXPECT_EQ(Count(now, "(end of what was carried over)"), 1u);
+}
+
 TEST(ActivityLog, PastOneMegabyteTheLogRollsOverKeepingOneOldFile) {
   LogFixture t;
   const std::string detail(200, 'x');
   const int lines = 3 * 1024 * 1024 / 250;  // about three megabytes in all
   for (int i = 0; i < lines; ++i) {
+    t.system.tick_ms += kMinute;  // a line a minute: none folded
     t.log.Note(kPhone, Activity::Launched, detail);
     if (i % 1000 == 0) t.log.Flush();  // many writes, as over a day
   }
@@ -149,6 +235,7 @@ TEST(ActivityLog, ALogThatCannotRollOverStopsAtTwiceItsSizeAndSaysSoOnce) {
   const std::string detail(200, 'x');
   const int lines = 5 * 1024 * 1024 / 250;  // about five megabytes
   for (int i = 0; i < lines; ++i) {
+    t.system.tick_ms += kMinute;  // a line a minute: none folded
     t.log.Note(kPhone, Activity::Launched, detail);
     if (i % 1000 == 0) t.log.Flush();
   }
@@ -159,6 +246,7 @@ TEST(ActivityLog, ALogThatCannotRollOverStopsAtTwiceItsSizeAndSaysSoOnce) {
   EXPECT_EQ(full.find(stop), full.rfind(stop)) << "said once";
   EXPECT_NE(full.find(stop), std::string::npos);
   t.files.RefuseReplace(false);
+  t.system.tick_ms += kMinute;
   t.log.Note(kPhone, Activity::Connected);
   const std::string after = t.Text();
   EXPECT_EQ(after.rfind("(", 0), 0u) << after.substr(0, 80);
@@ -173,6 +261,7 @@ TEST(ActivityLog, ALogThatCannotBeWrittenLosesItsLinesAndSaysSoLater) {
   t.log.Note(kPhone, Activity::Disconnected);
   EXPECT_EQ(t.Text(), "");
   t.files.RefuseWrites(false);
+  t.system.tick_ms += kMinute;
   t.log.Note(kPhone, Activity::Connected);
   EXPECT_EQ(t.Text(),
             "(2 lines could not be written to this file)\r\n"
@@ -193,7 +282,7 @@ TEST(ActivityLog, WhatIsAddedBeforeTheLogEndsIsWritten) {
   doubles::FakeSystem system;
   {
     activity::TActivityLog log(files, system, kFolder);
-    for (int i = 0; i < 100; ++i) log.Note(kPhone, Activity::Connected);
+    for (int i = 0; i < 100; ++i) log.Note({}, Activity::Paused);
   }
   const std::string text = files.Text(kLog);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 100);
