@@ -1,6 +1,9 @@
 #include "access/access_service.h"
 
 #include "access/access_settings.h"
+
+#include <algorithm>
+
 #include "protocol/datagram_gate.h"
 #include "platform/ipv4.h"
 #include "protocol/wire_format.h"
@@ -12,6 +15,7 @@ using service::Activity;
 using service::Heard;
 
 constexpr const char* kCaption = "Mirovanta 2";
+constexpr std::size_t kNameLine = 2;  // in the question's lines
 constexpr std::uint64_t kNameWaitMs = 1000;
 constexpr unsigned kNameCheckMs = 100;
 constexpr const char* kApprovalNote =
@@ -22,6 +26,7 @@ ApprovalAnswer ApprovalOf(platform::PromptAnswer answer) {
   switch (answer) {
     case platform::PromptAnswer::Yes: return ApprovalAnswer::Allow;
     case platform::PromptAnswer::No: return ApprovalAnswer::Deny;
+    case platform::PromptAnswer::Other: return ApprovalAnswer::DenyAllWaiting;
     case platform::PromptAnswer::Closed: return ApprovalAnswer::Closed;
     case platform::PromptAnswer::TimedOut: return ApprovalAnswer::TimedOut;
   }
@@ -32,10 +37,20 @@ Activity ActivityOf(platform::PromptAnswer answer) {
   switch (answer) {
     case platform::PromptAnswer::Yes: return Activity::Allowed;
     case platform::PromptAnswer::No: return Activity::Denied;
+    case platform::PromptAnswer::Other: return Activity::Denied;
     case platform::PromptAnswer::Closed: return Activity::QuestionClosed;
     case platform::PromptAnswer::TimedOut: return Activity::TimedOut;
   }
   return Activity::Denied;
+}
+
+std::string TwoDigits(int value) {
+  return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+         static_cast<char>('0' + value % 10);
+}
+
+std::string ClockText(const platform::LocalTime& t) {
+  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
 }  // namespace
@@ -49,12 +64,14 @@ TAccessService::TAccessService(TAccessPlatform platform, service::IHostEvents& e
                  [&system = platform.system] { return system.TickCountMs(); }),
       Approval(
           AllowList, [this](std::uint32_t address) { return Neighbours.HardwareAddress(address); },
-          [&system = platform.system] { return system.TickCountMs(); }),
+          [&system = platform.system] { return system.TickCountMs(); },
+          [&system = platform.system] { return system.LocalNow(); }),
       platform_(platform),
       events_(events),
       activity_(activity),
       commands_(commands) {
   AskFirst1.OnClick = [this] { AskFirst1Click(); };
+  StopAsking1.OnClick = [this] { StopAsking1Click(); };
   Pause1.OnClick = [this] { Pause1Click(); };
 }
 
@@ -86,6 +103,12 @@ void TAccessService::Stop() {
   // for a call that is running.
   address_watch_.Reset();
   // An open question would answer into a service that is gone.
+  CloseQuestion();
+  if (next_timer_ != 0) platform_.timers.Stop(next_timer_);
+  next_timer_ = 0;
+}
+
+void TAccessService::CloseQuestion() {
   if (question_ != 0) platform_.dialogs.CloseQuestion(question_);
   question_ = 0;
   if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
@@ -135,7 +158,9 @@ bool TAccessService::MayConnect(std::uint32_t peer) {
 
 // While paused nothing is asked: no command would be carried out anyway.
 void TAccessService::DeviceConnected(std::uint32_t address) {
-  if (address != 0 && !Paused) MayCarryOut(address);
+  if (address == 0) return;
+  Approval.ShowedItself(address);
+  if (!Paused) MayCarryOut(address);
 }
 
 bool TAccessService::MayCarryOut(std::uint32_t address) {
@@ -149,14 +174,25 @@ bool TAccessService::MayCarryOut(std::uint32_t address) {
     return true;
   }
   const std::string hardware = Neighbours.HardwareAddress(address);
-  if (decision == ApprovalDecision::AskUser) {
-    events_.DeviceHeard({address, hardware}, Heard::Waiting);
-    AskAboutDevice(address);
-    return false;
+  switch (decision) {
+    case ApprovalDecision::AskUser:
+      events_.DeviceHeard({address, hardware}, Heard::Waiting);
+      AskAboutDevice(address);
+      return false;
+    case ApprovalDecision::NotAsked:
+      events_.DeviceHeard({address, hardware}, Heard::NotAsked);
+      events_.Refused({address, hardware}, service::Refusal::UnknownHardware);
+      return false;
+    case ApprovalDecision::AskingStopped:
+      events_.DeviceHeard({address, hardware}, Heard::AskingStopped);
+      events_.Refused({address, hardware}, service::Refusal::AskingStopped);
+      return false;
+    default: break;
   }
   // Dropped: a denied device, or one in the line of devices waiting for an answer.
   if (!Approval.Refused(address)) {
     events_.DeviceHeard({address, hardware}, Heard::Waiting);
+    AskNextWhenDue();
     return false;
   }
   events_.DeviceHeard({address, hardware}, Heard::Denied);
@@ -164,37 +200,87 @@ bool TAccessService::MayCarryOut(std::uint32_t address) {
   return false;
 }
 
-std::string TAccessService::QuestionLine(std::uint32_t address) {
-  return "A device at " + activity_.DeviceWords(address) + " wants to control this PC.";
+// The address and what else is known each on a line of its own: a name
+// chosen by whoever runs the device cannot pass for any other part.
+platform::PromptText TAccessService::Question(const AskedDevice& asked) {
+  const std::string hardware = Neighbours.HardwareAddress(asked.address);
+  platform::PromptText text;
+  text.caption = kCaption;
+  if (asked.number > 1) {
+    text.caption += " \xE2\x80\x94 another new device";
+    text.heading = "Another new device (" + std::to_string(asked.number) + " of " +
+                   std::to_string(asked.of) + " waiting)";
+  }
+  text.lines = {
+      "A device at " + platform::Ipv4ToText(asked.address) + " wants to control this PC.",
+      "Hardware address: " +
+          (hardware.empty() ? std::string("not known (it connected to this PC)") : hardware),
+      NameLine(asked.address),
+      "It first sent at " + ClockText(asked.first_sent) + ".",
+      "Allow it to press keys, move the pointer and start programs?",
+  };
+  text.note = kApprovalNote;
+  text.yes = "Allow";
+  text.no = "Deny";
+  text.other = "Deny all waiting";
+  text.yes_armed_after_ms = TDeviceApproval::kAllowArmedAfterMs;
+  return text;
+}
+
+std::string TAccessService::NameLine(std::uint32_t address) {
+  const std::optional<std::string> name = activity_.Names.Name(address);
+  if (!name || name->empty()) return "It gives no name.";
+  return "Calls itself \"" + *name + "\"";
 }
 
 void TAccessService::AskAboutDevice(std::uint32_t address) {
+  const std::optional<AskedDevice>& asked = Approval.Asked();
+  if (!asked || asked->address != address) return;
   // The network's answer of now: an address once a known device's may be a
   // stranger's by now.
   activity_.Names.LookUpAgain(address);
   // Taken before the words: a name that comes back in between is then put
   // in by the watch, not missed.
   const bool named = activity_.Names.Name(address).has_value();
-  platform::PromptText text{kCaption,
-                            QuestionLine(address),
-                            "Allow it to press keys, move the pointer and start programs?",
-                            kApprovalNote,
-                            "Allow",
-                            "Deny"};
-  text.yes_armed_after_ms = TDeviceApproval::kAllowArmedAfterMs;
   events_.Happened({address, ""}, Activity::Asked, "");
-  const int question = platform_.dialogs.AskQuestion(
-      text, TDeviceApproval::kAnswerTimeoutMs, [this, address](platform::PromptAnswer answer) {
-        question_ = 0;
-        events_.Happened({address, ""}, ActivityOf(answer), "");
-        if (answer != platform::PromptAnswer::Yes) events_.DeviceRefused(address);
-        if (auto next = Approval.Answer(ApprovalOf(answer))) AskAboutDevice(*next);
-      });
+  const int question =
+      platform_.dialogs.AskQuestion(Question(*asked), TDeviceApproval::kAnswerTimeoutMs,
+                                    [this](platform::PromptAnswer answer) { Answered(answer); });
   // 0: the question could not be shown and has been answered already.
   if (question == 0) return;
   question_ = question;
   question_about_ = address;
   if (!named) WatchForName(address);
+}
+
+void TAccessService::Answered(platform::PromptAnswer answer) {
+  question_ = 0;
+  const std::optional<AskedDevice> asked = Approval.Asked();
+  if (!asked) return;
+  const std::vector<std::uint32_t> refused = Approval.Answer(ApprovalOf(answer));
+  events_.Happened({asked->address, ""}, ActivityOf(answer), "");
+  for (std::uint32_t address : refused) {
+    if (address != asked->address) events_.Happened({address, ""}, Activity::Denied, "");
+    events_.DeviceRefused(address);
+  }
+  AskNextWhenDue();
+}
+
+void TAccessService::AskNextWhenDue() {
+  if (next_timer_ != 0) return;  // already set for it
+  const std::optional<std::uint64_t> due_in = Approval.NextQuestionInMs();
+  if (!due_in) return;
+  next_timer_ =
+      platform_.timers.Start(static_cast<unsigned>(std::max<std::uint64_t>(*due_in, 1)), [this] {
+        platform_.timers.Stop(next_timer_);
+        next_timer_ = 0;
+        if (Paused || Approval.AskingStopped()) return;
+        if (auto next = Approval.TakeNext()) {
+          AskAboutDevice(*next);
+        } else {
+          AskNextWhenDue();  // not due after all: a question came in between
+        }
+      });
 }
 
 // The name may come back while the question is up: within a second it is
@@ -206,7 +292,7 @@ void TAccessService::WatchForName(std::uint32_t address) {
     const std::optional<std::string> name = activity_.Names.Name(address);
     const bool still_asked = question_ != 0 && question_about_ == address;
     if (name && !name->empty() && still_asked) {
-      platform_.dialogs.ChangeQuestionLine(question_, QuestionLine(address));
+      platform_.dialogs.ChangeQuestionLine(question_, kNameLine, NameLine(address));
     }
     if (name || !still_asked || platform_.system.TickCountMs() >= until) {
       platform_.timers.Stop(name_timer_);
@@ -219,6 +305,18 @@ void TAccessService::AskFirst1Click() {
   Approval.Ask = !Approval.Ask;
   // Not remembered when the registry refuses: the menu still says how it is now.
   WriteAskFirst(platform_.registry, Approval.Ask);
+  DrawMarks();
+}
+
+void TAccessService::StopAsking1Click() {
+  if (Approval.AskingStopped()) {
+    Approval.ResumeAsking();
+  } else {
+    // The devices asked about or waiting are neither allowed nor denied:
+    // they are asked about at a command after the stop.
+    CloseQuestion();
+    Approval.StopAsking();
+  }
   DrawMarks();
 }
 
@@ -242,6 +340,9 @@ void TAccessService::BeforeMenu() {
 
 void TAccessService::DrawMarks() {
   AskFirst1.Checked = Approval.Ask;
+  StopAsking1.Checked = Approval.AskingStopped();
+  // Without asking there is nothing to stop.
+  StopAsking1.Enabled = Approval.Ask;
   Pause1.Checked = Paused;
 }
 

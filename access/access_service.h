@@ -51,12 +51,17 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   TAccessService& operator=(const TAccessService&) = delete;
 
   service::TMenuItem AskFirst1{"Ask before a new device takes control"};
+  service::TMenuItem StopAsking1{"Stop asking for 10 minutes"};
   service::TMenuItem Devices1{"Devices"};
   service::TMenuItem Pause1{kPauseCaption};
-  std::vector<service::TMenuItem*> MenuRows() override { return {&AskFirst1, &Devices1, &Pause1}; }
+  std::vector<service::TMenuItem*> MenuRows() override {
+    return {&AskFirst1, &StopAsking1, &Devices1, &Pause1};
+  }
   // The marks from the switches, the Devices submenu from the devices now.
   void BeforeMenu() override;
   void AskFirst1Click();
+  // Checked while it holds; a click then asks again at once.
+  void StopAsking1Click();
   void Pause1Click();
   void ForgetDeviceClick(const std::string& device, const std::string& caption);
   // Ctrl+Alt+Shift+P, from whichever window has the keyboard.
@@ -95,9 +100,15 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
  private:
   // Whether a command from this address is carried out; asks the user about a new device.
   bool MayCarryOut(std::uint32_t address);
+  // The user's decision about the device on screen, and the next question.
+  void Answered(platform::PromptAnswer answer);
   void AskAboutDevice(std::uint32_t address);
-  std::string QuestionLine(std::uint32_t address);
+  platform::PromptText Question(const AskedDevice& asked);
+  std::string NameLine(std::uint32_t address);
   void WatchForName(std::uint32_t address);
+  // A waiting device is asked about once its question is due.
+  void AskNextWhenDue();
+  void CloseQuestion();
   void RefreshDevicesMenu();
   // The marks of the switches, as they are now.
   void DrawMarks();
@@ -109,6 +120,7 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   int question_ = 0;  // the question on screen, 0 for none
   std::uint32_t question_about_ = 0;
   int name_timer_ = 0;  // watches for the name of the device asked about
+  int next_timer_ = 0;  // asks the next waiting device once that is due
   platform::TAddressWatch address_watch_;
 };
 

@@ -125,7 +125,7 @@ class NullDesktop final : public platform::IInput,
     return 0;
   }
   void CloseQuestion(int) override {}
-  void ChangeQuestionLine(int, const std::string&) override {}
+  void ChangeQuestionLine(int, std::size_t, const std::string&) override {}
   bool Confirm(const std::string&, const std::string&) override { return false; }
   void ShowReport(const platform::ReportText&, std::function<void(std::size_t)>) override {}
   void ChangeReport(const std::string&) override {}

@@ -147,6 +147,11 @@ std::string HeardWords(const activity::HeardDevice& device,
     case activity::Heard::Waiting: return "waiting for your answer to the question on the screen.";
     case activity::Heard::Denied: return "denied (you chose Deny for it).";
     case activity::Heard::Paused: return "not served: remote control is paused.";
+    case activity::Heard::NotAsked:
+      return "not asked about: this PC does not know its hardware address yet. Open the remote "
+             "app on it again: its connection lets it be asked about.";
+    case activity::Heard::AskingStopped:
+      return "not asked about: you stopped asking for 10 minutes (tray menu).";
     case activity::Heard::Far: break;
   }
   std::string needed;

@@ -7,17 +7,18 @@
 
 namespace platform {
 
-enum class PromptAnswer { Yes, No, Closed, TimedOut };
+enum class PromptAnswer { Yes, No, Other, Closed, TimedOut };
 
 struct PromptText {
   std::string caption;
-  std::string line1;
-  std::string line2;
-  std::string note;  // smaller print under the lines, may wrap
-  std::string yes;   // the left button
-  std::string no;    // the right button
-  // The left button is greyed and takes no click or key until this long
-  // after the window appeared; the right one works at once.
+  std::string heading;             // above the lines, in bold; "" for none
+  std::vector<std::string> lines;  // one line each, shown as written ("&" too)
+  std::string note;                // smaller print under the lines, may wrap
+  std::string yes;                 // the buttons, left to right: "Yes"
+  std::string no;                  // "No"
+  std::string other;               // "Other", "" for no third button
+  // The Yes button is greyed and takes no click or key until this long
+  // after the window appeared; the others work at once.
   unsigned yes_armed_after_ms = 0;
 };
 
@@ -31,7 +32,8 @@ struct ReportText {
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
-  // A small top-most window, centred on the primary monitor and shown without
+  // A small top-most window, centred on the primary monitor unless the
+  // pointer is there (then beside it, see PlaceAwayFrom), and shown without
   // taking the keyboard focus from the user's window. It does not block:
   // `answered` runs later on the main thread, once, with the button chosen,
   // Closed when the window was closed, or TimedOut after `timeout_ms`.
@@ -40,8 +42,8 @@ class IDialogs {
                           std::function<void(PromptAnswer)> answered) = 0;
   // Takes a question away without an answer.
   virtual void CloseQuestion(int id) = 0;
-  // Puts new words in a question's first line while it is open.
-  virtual void ChangeQuestionLine(int id, const std::string& line1) = 0;
+  // Puts new words in one of a question's lines while it is open.
+  virtual void ChangeQuestionLine(int id, std::size_t line, const std::string& text) = 0;
   // The one report window: shown and brought to the front with these words,
   // or, when it is open already, brought to the front with its words
   // replaced. `pressed` runs on the main thread with the index of a button.

@@ -43,7 +43,7 @@ enum class Refusal {
 };
 
 // What became of a device heard from.
-enum class Heard { Served, Waiting, Denied, Paused, Far };
+enum class Heard { Served, Waiting, Denied, Paused, Far, NotAsked, AskingStopped };
 
 // Who an event is about: address 0 and no hardware address is the PC itself;
 // address 0 with a hardware address (or an allow-list name) is a device not

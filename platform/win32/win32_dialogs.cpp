@@ -1,5 +1,7 @@
 #include "platform/win32/win32_dialogs.h"
 
+#include "platform/window_place.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -8,8 +10,15 @@ constexpr int kYesId = 1;
 constexpr int kNoId = 2;
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT_PTR kArmTimer = 2;
-constexpr int kWidth = 440;
-constexpr int kHeight = 200;
+constexpr int kOtherId = 3;
+constexpr int kWidth = 460;
+constexpr int kMargin = 16;
+constexpr int kHeadingHeight = 26;
+constexpr int kLineHeight = 20;
+constexpr int kNoteHeight = 42;
+constexpr int kButtonRow = 56;
+constexpr int kButtonWidth = 96;
+constexpr int kPointerMargin = 24;
 
 HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD style, int x,
            int y, int width, int height, int id) {
@@ -21,6 +30,40 @@ HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD
                  TRUE);
   }
   return child;
+}
+
+// The default GUI font in bold, made once and kept for the program's life.
+HFONT BoldFont() {
+  static HFONT bold = [] {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&font);
+  }();
+  return bold;
+}
+
+// The window's outer size for these lines, from the client area it needs.
+SIZE QuestionSize(const PromptText& text) {
+  const int heading = text.heading.empty() ? 0 : kHeadingHeight;
+  const int client_height = kMargin + heading + kLineHeight * static_cast<int>(text.lines.size()) +
+                            kNoteHeight + kButtonRow;
+  RECT outer{0, 0, kWidth, client_height};
+  AdjustWindowRectEx(&outer, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE,
+                     WS_EX_TOPMOST | WS_EX_DLGMODALFRAME);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// Centred, or away from the pointer: the click that answered the last
+// question, or one on its way, must not land on this one.
+RECT QuestionPlace(SIZE size) {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  POINT pointer{work.left - 10000, work.top - 10000};  // none: never near
+  GetCursorPos(&pointer);
+  const Rect place = PlaceAwayFrom({work.left, work.top, work.right, work.bottom}, size.cx, size.cy,
+                                   pointer.x, pointer.y, kPointerMargin);
+  return {place.left, place.top, place.right, place.bottom};
 }
 
 }  // namespace
@@ -51,49 +94,65 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
     answered(PromptAnswer::Closed);
     return 0;
   }
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  const int x = area.left + (area.right - area.left - kWidth) / 2;
-  const int y = area.top + (area.bottom - area.top - kHeight) / 2;
-  UniqueWindow window(CreateWindowExA(WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, kClass,
-                                      text.caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x,
-                                      y, kWidth, kHeight, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr));
+  const RECT place = QuestionPlace(QuestionSize(text));
+  UniqueWindow window(CreateWindowExA(
+      WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, kClass, text.caption.c_str(),
+      WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, place.right - place.left,
+      place.bottom - place.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
   if (!window) {
     answered(PromptAnswer::Closed);
     return 0;
   }
   SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Question question{std::move(window), std::move(answered), {}};
+  HWND parent = question.window.get();
   RECT client{};
-  GetClientRect(window.get(), &client);
-  const int inner = client.right - 32;
+  GetClientRect(parent, &client);
+  const int inner = client.right - 2 * kMargin;
+  int y = kMargin;
+  if (!text.heading.empty()) {
+    HWND heading = Child(parent, "STATIC", text.heading, SS_LEFT | SS_NOPREFIX, kMargin, y, inner,
+                         kLineHeight, 0);
+    SendMessageA(heading, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont()), TRUE);
+    y += kHeadingHeight;
+  }
   // SS_NOPREFIX: an "&" in a device's name is shown as itself.
-  HWND line1 =
-      Child(window.get(), "STATIC", text.line1, SS_LEFT | SS_NOPREFIX, 16, 14, inner, 20, 0);
-  Child(window.get(), "STATIC", text.line2, SS_LEFT | SS_NOPREFIX, 16, 38, inner, 20, 0);
-  Child(window.get(), "STATIC", text.note, SS_LEFT | SS_NOPREFIX, 16, 66, inner, 34, 0);
+  for (const std::string& line : text.lines) {
+    question.lines.push_back(
+        Child(parent, "STATIC", line, SS_LEFT | SS_NOPREFIX, kMargin, y, inner, kLineHeight, 0));
+    y += kLineHeight;
+  }
+  Child(parent, "STATIC", text.note, SS_LEFT | SS_NOPREFIX, kMargin, y + 6, inner, kNoteHeight - 6,
+        0);
   // A disabled button takes neither a click nor a key; it is armed by a timer.
   const DWORD armed = text.yes_armed_after_ms > 0 ? WS_DISABLED : 0;
-  Child(window.get(), "BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, client.right - 216,
-        client.bottom - 44, 96, 28, kYesId);
-  Child(window.get(), "BUTTON", text.no, BS_PUSHBUTTON | WS_TABSTOP, client.right - 112,
-        client.bottom - 44, 96, 28, kNoId);
-  SetTimer(window.get(), kTimeoutTimer, timeout_ms, nullptr);
-  if (armed != 0) SetTimer(window.get(), kArmTimer, text.yes_armed_after_ms, nullptr);
+  const int buttons_y = client.bottom - 44;
+  int x = client.right - kMargin - kButtonWidth;
+  Child(parent, "BUTTON", text.no, BS_PUSHBUTTON | WS_TABSTOP, x, buttons_y, kButtonWidth, 28,
+        kNoId);
+  x -= kButtonWidth + 8;
+  Child(parent, "BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, x, buttons_y, kButtonWidth,
+        28, kYesId);
+  if (!text.other.empty()) {
+    Child(parent, "BUTTON", text.other, BS_PUSHBUTTON | WS_TABSTOP, kMargin, buttons_y,
+          kButtonWidth + 40, 28, kOtherId);
+  }
+  SetTimer(parent, kTimeoutTimer, timeout_ms, nullptr);
+  if (armed != 0) SetTimer(parent, kArmTimer, text.yes_armed_after_ms, nullptr);
   // In front of everything, but the user's window keeps the keyboard.
-  ShowWindow(window.get(), SW_SHOWNOACTIVATE);
-  SetWindowPos(window.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ShowWindow(parent, SW_SHOWNOACTIVATE);
+  SetWindowPos(parent, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const int id = next_id_++;
-  questions_[id] = {std::move(window), std::move(answered), line1};
+  questions_[id] = std::move(question);
   return id;
 }
 
 void Win32Dialogs::CloseQuestion(int id) { questions_.erase(id); }
 
-void Win32Dialogs::ChangeQuestionLine(int id, const std::string& line1) {
+void Win32Dialogs::ChangeQuestionLine(int id, std::size_t line, const std::string& text) {
   auto found = questions_.find(id);
-  if (found != questions_.end() && found->second.line1 != nullptr) {
-    SetWindowTextA(found->second.line1, line1.c_str());
+  if (found != questions_.end() && line < found->second.lines.size()) {
+    SetWindowTextA(found->second.lines[line], text.c_str());
   }
 }
 
@@ -120,6 +179,10 @@ LRESULT CALLBACK Win32Dialogs::Procedure(HWND window, UINT message, WPARAM w, LP
       case WM_COMMAND:
         if (LOWORD(w) == kNoId) {
           self->Answer(window, PromptAnswer::No);
+          return 0;
+        }
+        if (LOWORD(w) == kOtherId) {
+          self->Answer(window, PromptAnswer::Other);
           return 0;
         }
         // A click that was on its way while the button was greyed counts for nothing.

@@ -20,7 +20,7 @@ class Win32Dialogs final : public IDialogs {
   int AskQuestion(const PromptText& text, unsigned timeout_ms,
                   std::function<void(PromptAnswer)> answered) override;
   void CloseQuestion(int id) override;
-  void ChangeQuestionLine(int id, const std::string& line1) override;
+  void ChangeQuestionLine(int id, std::size_t line, const std::string& text) override;
   bool Confirm(const std::string& caption, const std::string& text) override;
   // In win32_report.cpp.
   void ShowReport(const ReportText& report, std::function<void(std::size_t)> pressed) override;
@@ -32,7 +32,7 @@ class Win32Dialogs final : public IDialogs {
   struct Question {
     UniqueWindow window;
     std::function<void(PromptAnswer)> answered;
-    HWND line1 = nullptr;  // a child of `window`, gone with it
+    std::vector<HWND> lines;  // children of `window`, gone with it
   };
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   static LRESULT CALLBACK ReportProcedure(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -35,8 +35,8 @@ class FakeDialogs final : public platform::IDialogs {
     return next_id++;
   }
   void CloseQuestion(int id) override { open.erase(id); }
-  void ChangeQuestionLine(int id, const std::string& line1) override {
-    if (open.count(id)) open[id].text.line1 = line1;
+  void ChangeQuestionLine(int id, std::size_t line, const std::string& text) override {
+    if (open.count(id) && line < open[id].text.lines.size()) open[id].text.lines[line] = text;
   }
   void ShowReport(const platform::ReportText& text,
                   std::function<void(std::size_t)> pressed) override {

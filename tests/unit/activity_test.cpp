@@ -202,8 +202,11 @@ TEST(DeviceNames, AnOpenQuestionAndTheMenuShowTheNameTheNetworkGives) {
   ASSERT_EQ(t.dialogs.open.size(), 1u);
   WaitForName(t.Activity(), kPhone);
   t.timers.TickAll();
-  EXPECT_EQ(t.dialogs.open.begin()->second.text.line1,
-            "A device at 192.168.1.23 (3c-22-fb-01-02-03, pixel-7.lan) wants to control this PC.");
+  const std::vector<std::string>& lines = t.dialogs.open.begin()->second.text.lines;
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "A device at 192.168.1.23 wants to control this PC.");
+  EXPECT_EQ(lines[1], "Hardware address: 3c-22-fb-01-02-03");
+  EXPECT_EQ(lines[2], "Calls itself \"pixel-7.lan\"");
   EXPECT_TRUE(t.timers.running.empty()) << "the watch for the name ended";
   t.dialogs.Answer(platform::PromptAnswer::Yes);
   t.Command(kPhone, kPlay);
@@ -215,12 +218,13 @@ TEST(DeviceNames, AnOpenQuestionAndTheMenuShowTheNameTheNetworkGives) {
 
 TEST(DeviceNames, WithoutANameTheQuestionStaysAsItWasAndTheWatchEnds) {
   ActivityFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Create();
   t.Command(kPhone, kPlay);
   WaitForName(t.Activity(), kPhone);
   t.timers.TickAll();
-  EXPECT_EQ(t.dialogs.open.begin()->second.text.line1,
-            "A device at 192.168.1.23 wants to control this PC.");
+  ASSERT_EQ(t.dialogs.open.size(), 1u);
+  EXPECT_EQ(t.dialogs.open.begin()->second.text.lines.at(2), "It gives no name.");
   EXPECT_TRUE(t.timers.running.empty());
 }
 

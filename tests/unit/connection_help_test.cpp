@@ -345,9 +345,12 @@ TEST(ConnectionHelpView, WhatTheSystemWillNotSayReadsUnknown) {
 TEST(ConnectionHelpView, PausedAndDeniedDevicesAreListedSo) {
   HelpFixture t;
   t.Create();
+  t.Access().Approval.ShowedItself(kPhone);
+  t.Access().Approval.ShowedItself(0xC0A80118u);
   t.Command(kPhone);
   t.dialogs.Answer(platform::PromptAnswer::No);
   t.Command(kPhone);
+  t.system.tick_ms += access_policy::TDeviceApproval::kBetweenQuestionsMs;
   t.Command(0xC0A80118u);
   t.dialogs.Answer(platform::PromptAnswer::Yes);
   t.Command(0xC0A80118u);

@@ -26,25 +26,48 @@ const Bytes kProbe = {0x15, 0x65, 0x80};
 
 // --- The approval state machine on its own ---
 
+using Approval = access_policy::TDeviceApproval;
+
 struct ApprovalFixture {
   doubles::FakeRegistry registry;
   access_policy::TAllowList list{registry};
   std::map<std::uint32_t, std::string> neighbours;
-  std::uint64_t now = 0;
+  std::uint64_t now = 1000000;
   access_policy::TDeviceApproval approval{
       list, [this](std::uint32_t a) { return neighbours.count(a) ? neighbours[a] : ""; },
-      [this] { return now; }};
+      [this] { return now; }, [] { return platform::LocalTime{2026, 12, 9, 14, 5, 3}; }};
+
+  // The phone and the tablet connected to the presence port: they are asked
+  // about without a neighbour entry.
+  ApprovalFixture() {
+    approval.ShowedItself(kPhone);
+    approval.ShowedItself(kTablet);
+  }
+  // The answer, and the next question once it is due.
+  std::optional<std::uint32_t> Next(ApprovalAnswer answer) {
+    approval.Answer(answer);
+    now += Approval::kBetweenQuestionsMs;
+    return approval.TakeNext();
+  }
 };
+
+// A device the neighbour table knows, numbered.
+std::string Hardware(std::uint32_t i) {
+  char text[18];
+  std::snprintf(text, sizeof text, "02-00-%02x-%02x-%02x-%02x", (i >> 24) & 0xFF, (i >> 16) & 0xFF,
+                (i >> 8) & 0xFF, i & 0xFF);
+  return text;
+}
 
 TEST(Approval, ANewDeviceIsAskedAboutOnceAndDroppedUntilTheAnswer) {
   ApprovalFixture t;
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::Drop) << "asked already";
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop) << "waits for its turn";
-  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), kTablet) << "then it is asked about";
+  EXPECT_EQ(t.Next(ApprovalAnswer::Allow), kTablet) << "then it is asked about";
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
-  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), std::nullopt);
+  EXPECT_EQ(t.Next(ApprovalAnswer::Allow), std::nullopt);
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
 }
 
@@ -99,6 +122,7 @@ TEST(Approval, AForgottenDeviceIsAskedAboutAgain) {
   t.approval.Answer(ApprovalAnswer::Allow);
   ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
   t.approval.Forget("192.168.1.23");
+  t.now += Approval::kBetweenQuestionsMs;
   EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
   EXPECT_FALSE(t.registry.StringAt(platform::RootKey::CurrentUser, access_policy::kDevicesKey,
                                    "192.168.1.23"));
@@ -120,13 +144,16 @@ TEST(ApprovalLine, OneIsAskedFourWaitAndTheRestAreAskedAtALaterCommand) {
   ApprovalFixture t;
   constexpr std::uint32_t kFirst = 0xC0A80200u;
   std::vector<ApprovalDecision> decisions;
-  for (std::uint32_t i = 0; i < 40; ++i) decisions.push_back(t.approval.Decide(kFirst + i));
+  for (std::uint32_t i = 0; i < 40; ++i) {
+    t.neighbours[kFirst + i] = Hardware(i);
+    decisions.push_back(t.approval.Decide(kFirst + i));
+  }
   EXPECT_EQ(std::count(decisions.begin(), decisions.end(), ApprovalDecision::AskUser), 1);
   EXPECT_EQ(decisions[0], ApprovalDecision::AskUser);
   EXPECT_EQ(t.approval.Waiting(), 4u);
   // Each answer brings the next in line, in the order they came.
   std::vector<std::optional<std::uint32_t>> asked;
-  for (int i = 0; i < 5; ++i) asked.push_back(t.approval.Answer(ApprovalAnswer::Deny));
+  for (int i = 0; i < 5; ++i) asked.push_back(t.Next(ApprovalAnswer::Deny));
   EXPECT_EQ(asked, (std::vector<std::optional<std::uint32_t>>{kFirst + 1, kFirst + 2, kFirst + 3,
                                                               kFirst + 4, std::nullopt}));
   EXPECT_FALSE(t.approval.Asking());
@@ -141,8 +168,120 @@ TEST(ApprovalLine, AWaitingDeviceSettledByTheAnswerBeforeItIsNotAskedAgain) {
   t.neighbours[kTablet] = "3c-22-fb-01-02-03";
   t.approval.Decide(kTablet);  // the same phone from its other address, waiting
   t.neighbours[kPhone] = "3c-22-fb-01-02-03";
-  EXPECT_EQ(t.approval.Answer(ApprovalAnswer::Allow), std::nullopt);
+  EXPECT_EQ(t.Next(ApprovalAnswer::Allow), std::nullopt);
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
+}
+
+// Anyone can send from a made-up address; only a device the neighbour table
+// knows, or one that completed a connection, can make the host ask.
+TEST(ApprovalProof, OnlyADeviceThatShowedItselfIsAsked) {
+  const struct {
+    bool in_neighbour_table;
+    bool connected;
+    ApprovalDecision decision;
+  } cases[] = {
+      {false, false, ApprovalDecision::NotAsked},
+      {true, false, ApprovalDecision::AskUser},
+      {false, true, ApprovalDecision::AskUser},
+      {true, true, ApprovalDecision::AskUser},
+  };
+  constexpr std::uint32_t kStranger = 0xC0A80140u;
+  for (const auto& c : cases) {
+    ApprovalFixture t;
+    if (c.in_neighbour_table) t.neighbours[kStranger] = "3c-22-fb-01-02-03";
+    if (c.connected) t.approval.ShowedItself(kStranger);
+    EXPECT_EQ(t.approval.Decide(kStranger), c.decision) << c.in_neighbour_table << c.connected;
+    EXPECT_EQ(t.approval.Waiting(), 0u);
+  }
+}
+
+// A question never follows an answer within 2 s, nor another question within
+// 5 s; the devices meanwhile wait in the line.
+TEST(ApprovalTiming, TheNextQuestionWaitsForBothTheAnswerAndTheRate) {
+  const struct {
+    std::uint64_t answer_after;  // the first question's answer, after it opened
+    std::uint64_t next_after;    // the second question, after the first opened
+  } cases[] = {
+      {100, Approval::kBetweenQuestionsMs},
+      {Approval::kBetweenQuestionsMs - 1000, Approval::kBetweenQuestionsMs + 1000},
+      {60000, 60000 + Approval::kAfterAnswerMs},
+  };
+  for (const auto& c : cases) {
+    ApprovalFixture t;
+    const std::uint64_t opened = t.now;
+    ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+    EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
+    EXPECT_EQ(t.approval.NextQuestionInMs(), std::nullopt) << "a question is open";
+    t.now = opened + c.answer_after;
+    t.approval.Answer(ApprovalAnswer::Allow);
+    EXPECT_EQ(t.approval.NextQuestionInMs(), opened + c.next_after - t.now);
+    t.now = opened + c.next_after - 1;
+    EXPECT_EQ(t.approval.TakeNext(), std::nullopt) << c.answer_after;
+    t.now += 1;
+    EXPECT_EQ(t.approval.TakeNext(), kTablet) << c.answer_after;
+  }
+  // A new device after the answer waits in the line as well.
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.now += 10000;
+  t.approval.Answer(ApprovalAnswer::Deny);
+  t.now += Approval::kAfterAnswerMs - 1;
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::Drop);
+  t.now += 1;
+  EXPECT_EQ(t.approval.TakeNext(), kTablet);
+}
+
+TEST(ApprovalTiming, AQuestionSoonAfterAnAnswerSaysItIsAnotherDevice) {
+  ApprovalFixture t;
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    t.neighbours[0xC0A80150u + i] = Hardware(i);
+    t.approval.Decide(0xC0A80150u + i);
+  }
+  ASSERT_TRUE(t.approval.Asked());
+  EXPECT_EQ(t.approval.Asked()->number, 1u);
+  EXPECT_EQ(t.approval.Asked()->first_sent.second, 3);
+  ASSERT_TRUE(t.Next(ApprovalAnswer::Deny));
+  EXPECT_EQ(t.approval.Asked()->number, 2u);
+  EXPECT_EQ(t.approval.Asked()->of, 3u);
+  t.approval.Answer(ApprovalAnswer::Deny);
+  t.now += Approval::kRunOfQuestionsMs;
+  EXPECT_EQ(t.approval.TakeNext(), 0xC0A80152u);
+  EXPECT_EQ(t.approval.Asked()->number, 1u) << "long after the last answer: a question as any";
+}
+
+TEST(ApprovalLine, DenyAllWaitingRefusesTheAskedAndTheWaiting) {
+  ApprovalFixture t;
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    t.neighbours[0xC0A80150u + i] = Hardware(i);
+    t.approval.Decide(0xC0A80150u + i);
+  }
+  const std::vector<std::uint32_t> refused = t.approval.Answer(ApprovalAnswer::DenyAllWaiting);
+  EXPECT_EQ(refused,
+            (std::vector<std::uint32_t>{0xC0A80150u, 0xC0A80151u, 0xC0A80152u, 0xC0A80153u}));
+  EXPECT_EQ(t.approval.Waiting(), 0u);
+  for (std::uint32_t address : refused) EXPECT_TRUE(t.approval.Refused(address));
+  EXPECT_TRUE(t.list.Devices().empty());
+  t.now += Approval::kBetweenQuestionsMs;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser) << "a new device is asked";
+}
+
+TEST(ApprovalLine, StoppedAskingAdmitsNobodyAndAsksAgainAfterTenMinutes) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.approval.Decide(kTablet);
+  t.approval.StopAsking();
+  EXPECT_FALSE(t.approval.Asking());
+  EXPECT_EQ(t.approval.Waiting(), 0u);
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskingStopped);
+  EXPECT_FALSE(t.approval.Refused(kPhone)) << "neither allowed nor denied";
+  t.now += Approval::kStopAskingMs - 1;
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::AskingStopped);
+  t.now += 1;
+  EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::AskUser);
+  t.approval.StopAsking();
+  t.approval.ResumeAsking();
+  t.now += Approval::kBetweenQuestionsMs;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
 }
 
 // --- Decisions follow the device, not the address ---
@@ -166,6 +305,7 @@ TEST(ApprovalByDevice, AnAllowedDeviceIsServedOnAnAddressRefusedForAnotherOne) {
   t.neighbours[kTablet] = "aa-bb-cc-00-11-22";
   t.approval.Decide(kPhone);
   t.approval.Answer(ApprovalAnswer::Allow);
+  t.now += Approval::kBetweenQuestionsMs;
   t.approval.Decide(kTablet);
   t.approval.Answer(ApprovalAnswer::Deny);
   // The tablet leaves; the phone gets the tablet's old address.
@@ -196,6 +336,21 @@ TEST(ApprovalByDevice, AnEntryUnderTheIpv4AddressMovesToTheHardwareAddressWithou
   EXPECT_EQ(t.approval.Decide(kTablet), ApprovalDecision::CarryOut);
 }
 
+// An allow kept under an IPv4 address goes with the first hardware address
+// seen there; another device that gets the address later is asked about.
+TEST(ApprovalByDevice, AnAllowUnderTheIpv4AddressBindsToTheFirstHardwareAddressSeen) {
+  ApprovalFixture t;
+  t.approval.Decide(kPhone);
+  t.approval.Answer(ApprovalAnswer::Allow);
+  t.neighbours[kPhone] = "3c-22-fb-01-02-03";
+  t.now += Approval::kRecheckAfterMs;
+  ASSERT_EQ(t.approval.Decide(kPhone), ApprovalDecision::CarryOut);
+  t.neighbours[kPhone] = "66-66-66-66-66-66";
+  t.now += Approval::kRecheckAfterMs;
+  EXPECT_EQ(t.approval.Decide(kPhone), ApprovalDecision::AskUser);
+  EXPECT_EQ(t.list.Devices(), (std::vector<std::string>{"3c-22-fb-01-02-03"}));
+}
+
 TEST(ApprovalByDevice, AnAnswerIsKeptUnderTheHardwareAddressLearntWhileTheQuestionWasOpen) {
   for (ApprovalAnswer answer : {ApprovalAnswer::Allow, ApprovalAnswer::Deny}) {
     ApprovalFixture t;
@@ -218,9 +373,12 @@ TEST(ApprovalBounds, RefusalsAreForgottenOldestFirstPastTheirBound) {
   constexpr std::uint32_t kFirst = 0x0A000001u;
   const std::uint32_t total = access_policy::TDeviceApproval::kRememberedRefusals + 10;
   for (std::uint32_t i = 0; i < total; ++i) {
+    t.neighbours[kFirst + i] = Hardware(i);
     ASSERT_EQ(t.approval.Decide(kFirst + i), ApprovalDecision::AskUser);
     t.approval.Answer(ApprovalAnswer::Deny);
+    t.now += Approval::kBetweenQuestionsMs;
   }
+  // Each was kept under its hardware address and its IPv4 address.
   EXPECT_EQ(t.approval.RefusalsKept(), access_policy::TDeviceApproval::kRememberedRefusals);
   EXPECT_FALSE(t.approval.Refused(kFirst)) << "the oldest went first";
   EXPECT_TRUE(t.approval.Refused(kFirst + 10));
@@ -228,11 +386,16 @@ TEST(ApprovalBounds, RefusalsAreForgottenOldestFirstPastTheirBound) {
 }
 
 TEST(ApprovalBounds, AFloodOfNewAddressesKeepsOnlyTheLine) {
-  ApprovalFixture t;
-  for (std::uint32_t i = 0; i < 100000; ++i) t.approval.Decide(0x0A000001u + i);
-  EXPECT_TRUE(t.approval.Asking());
-  EXPECT_EQ(t.approval.Waiting(), 4u);
-  EXPECT_EQ(t.approval.RefusalsKept(), 0u);
+  for (bool known : {false, true}) {
+    ApprovalFixture t;
+    for (std::uint32_t i = 0; i < 100000; ++i) {
+      if (known) t.neighbours[0x0A000001u + i] = Hardware(i);
+      t.approval.Decide(0x0A000001u + i);
+    }
+    EXPECT_EQ(t.approval.Asking(), known);
+    EXPECT_EQ(t.approval.Waiting(), known ? 4u : 0u) << "made-up addresses wait for nothing";
+    EXPECT_EQ(t.approval.RefusalsKept(), 0u);
+  }
 }
 
 TEST(ForgettingSet, HoldsItsCapacityAndForgetsInTheOrderAdded) {
@@ -296,43 +459,119 @@ TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
 
 struct AccessFixture : doubles::AccessFixture {
   std::size_t Keys() const { return carried; }
+  // The device connected to the presence port: it may be asked about.
+  void Showed(std::uint32_t address) { Access().Approval.ShowedItself(address); }
   // The user clicks "Pause remote control" in the tray menu.
   void ClickPause() { Click(Access().Pause1); }
 };
 
 TEST(DeviceAccess, ANewDevicesCommandDoesNothingAndAsksTheUserOnce) {
   AccessFixture t;
-  t.Create();
+  t.Showed(kPhone);
   t.Command(kPhone);
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 0u);
   ASSERT_EQ(t.dialogs.asked.size(), 1u);
   const platform::PromptText& text = t.dialogs.asked[0];
   EXPECT_EQ(text.caption, "Mirovanta 2");
-  EXPECT_EQ(text.line1, "A device at 192.168.1.23 wants to control this PC.");
-  EXPECT_EQ(text.line2, "Allow it to press keys, move the pointer and start programs?");
+  EXPECT_EQ(text.heading, "");
+  EXPECT_EQ(text.lines, (std::vector<std::string>{
+                            "A device at 192.168.1.23 wants to control this PC.",
+                            "Hardware address: not known (it connected to this PC)",
+                            "It gives no name.",
+                            "It first sent at 16:05:01.",
+                            "Allow it to press keys, move the pointer and start programs?",
+                        }));
   EXPECT_EQ(text.yes, "Allow");
   EXPECT_EQ(text.no, "Deny");
+  EXPECT_EQ(text.other, "Deny all waiting");
   EXPECT_EQ(t.dialogs.open.begin()->second.timeout_ms, 120000u);
-  EXPECT_EQ(text.yes_armed_after_ms, 1000u) << "Allow takes no click in the first second";
+  EXPECT_EQ(text.yes_armed_after_ms, 1500u) << "Allow takes no click in the first 1.5 s";
   EXPECT_NE(text.note.find("no password"), std::string::npos);
 }
 
 TEST(DeviceAccess, OneQuestionIsOnScreenAndTheNextComesWithTheAnswer) {
   AccessFixture t;
-  t.Create();
+  for (std::uint32_t i = 0; i < 40; ++i) t.Showed(0xC0A80140u + i);
   for (std::uint32_t i = 0; i < 40; ++i) t.Command(0xC0A80140u + i);
   EXPECT_EQ(t.dialogs.open.size(), 1u);
   int shown = 1;
   while (!t.dialogs.open.empty()) {
     t.dialogs.Answer(PromptAnswer::No);
+    EXPECT_TRUE(t.dialogs.open.empty()) << "not at once";
+    t.system.tick_ms += Approval::kBetweenQuestionsMs;
+    t.timers.TickAll();
     shown += t.dialogs.open.size();
   }
   EXPECT_EQ(shown, 5) << "the first and the four that waited";
-  EXPECT_EQ(t.dialogs.asked[1].line1, "A device at 192.168.1.65 wants to control this PC.");
+  EXPECT_EQ(t.dialogs.asked[1].lines[0], "A device at 192.168.1.65 wants to control this PC.");
+  EXPECT_EQ(t.dialogs.asked[1].heading, "Another new device (2 of 5 waiting)");
+  EXPECT_EQ(t.dialogs.asked[4].heading, "Another new device (5 of 5 waiting)");
   t.Command(0xC0A80140u + 20);
   EXPECT_EQ(t.dialogs.open.size(), 1u) << "one that found no room is asked at its next command";
   EXPECT_EQ(t.Keys(), 0u);
+}
+
+const std::string kLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
+
+std::size_t LinesWith(const std::vector<std::string>& lines, const std::string& part) {
+  return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& line) {
+    return line.find(part) != std::string::npos;
+  }));
+}
+
+TEST(DeviceAccess, DenyAllWaitingDeniesEveryDeviceInTheLine) {
+  AccessFixture t;
+  for (std::uint32_t i = 0; i < 3; ++i) t.Showed(0xC0A80140u + i);
+  for (std::uint32_t i = 0; i < 3; ++i) t.Command(0xC0A80140u + i);
+  t.dialogs.Answer(PromptAnswer::Other);
+  EXPECT_EQ(t.recorded.refused,
+            (std::vector<std::uint32_t>{0xC0A80140u, 0xC0A80141u, 0xC0A80142u}));
+  t.system.tick_ms += Approval::kBetweenQuestionsMs;
+  t.timers.TickAll();
+  EXPECT_EQ(t.dialogs.asked.size(), 1u) << "nobody is left to ask";
+  EXPECT_EQ(LinesWith(t.Lines(kLog), "  denied"), 3u);
+  t.Command(0xC0A80141u);
+  EXPECT_EQ(t.Keys(), 0u);
+}
+
+TEST(DeviceAccess, StopAskingForTenMinutesClosesTheQuestionAndAdmitsNobody) {
+  AccessFixture t;
+  t.Showed(kPhone);
+  t.Showed(kTablet);
+  t.Command(kPhone);
+  ASSERT_EQ(t.dialogs.open.size(), 1u);
+  t.Click(t.Access().StopAsking1);
+  EXPECT_TRUE(t.dialogs.open.empty());
+  t.Access().BeforeMenu();
+  EXPECT_TRUE(t.Access().StopAsking1.Checked);
+  for (int i = 0; i < 50; ++i) t.Command(kTablet);
+  t.Command(kPhone);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u);
+  EXPECT_EQ(t.Keys(), 0u);
+  const auto lines = t.Lines(kLog);
+  EXPECT_EQ(LinesWith(lines, "192.168.1.24  not asked: asking is stopped for 10 minutes"), 1u);
+  EXPECT_EQ(LinesWith(lines, "192.168.1.23  not asked: asking is stopped"), 1u);
+  t.system.tick_ms += Approval::kStopAskingMs;
+  t.Access().BeforeMenu();
+  EXPECT_FALSE(t.Access().StopAsking1.Checked);
+  t.Command(kPhone);
+  EXPECT_EQ(t.dialogs.asked.size(), 2u) << "asked again after the ten minutes";
+  // A click on the checked row asks again at once.
+  t.Click(t.Access().StopAsking1);
+  t.Click(t.Access().StopAsking1);
+  t.system.tick_ms += Approval::kBetweenQuestionsMs;
+  t.Command(kTablet);
+  EXPECT_EQ(t.dialogs.asked.size(), 3u);
+}
+
+TEST(DeviceAccess, ADeviceThatNeverShowedItselfIsNotAskedUntilItConnects) {
+  AccessFixture t;
+  for (int i = 0; i < 100; ++i) t.Command(kPhone);
+  EXPECT_TRUE(t.dialogs.asked.empty());
+  EXPECT_EQ(LinesWith(t.Lines(kLog), "192.168.1.23  not asked: unknown hardware address"), 1u);
+  t.Events().DeviceConnected(kPhone);
+  EXPECT_EQ(t.dialogs.asked.size(), 1u);
 }
 
 TEST(DeviceAccess, AFloodOfNewAddressesReadsTheNeighbourTableAFewTimesNotPerDatagram) {
@@ -344,12 +583,12 @@ TEST(DeviceAccess, AFloodOfNewAddressesReadsTheNeighbourTableAFewTimesNotPerData
   }
   t.Drain();
   EXPECT_LE(t.sockets.neighbour_reads, 2);
-  EXPECT_EQ(t.dialogs.open.size(), 1u);
+  EXPECT_TRUE(t.dialogs.asked.empty()) << "none of them is in the neighbour table";
 }
 
 TEST(DeviceAccess, TheOpenQuestionGoesWithTheHost) {
   AccessFixture t;
-  t.Create();
+  t.Showed(kPhone);
   t.Command(kPhone);
   ASSERT_EQ(t.dialogs.open.size(), 1u);
   t.End();
@@ -376,7 +615,7 @@ TEST(DeviceAccess, AllowedDevicesCommandsWorkAlsoAfterARestartAndNothingWaitingI
 
 TEST(DeviceAccess, ADeniedDeviceIsIgnoredButStillFindsTheHost) {
   AccessFixture t;
-  t.Create();
+  t.Showed(kPhone);
   t.Command(kPhone);
   t.dialogs.Answer(PromptAnswer::No);
   EXPECT_EQ(t.recorded.refused, (std::vector<std::uint32_t>{kPhone})) << "let go of what it holds";
@@ -389,7 +628,7 @@ TEST(DeviceAccess, ADeniedDeviceIsIgnoredButStillFindsTheHost) {
 
 TEST(DeviceAccess, OtherDevicesAreServedWhileAQuestionIsOpen) {
   AccessFixture t;
-  t.Create();
+  t.Showed(kPhone);
   t.Command(kPhone);
   t.Command(kLoopback);
   EXPECT_EQ(t.Keys(), 1u);
@@ -498,6 +737,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
   EXPECT_EQ(t.Keys(), 1u) << "No keeps it";
   t.dialogs.confirm = true;
   forget();
+  t.system.tick_ms += Approval::kBetweenQuestionsMs;
   t.Command(kPhone);
   EXPECT_EQ(t.Keys(), 1u) << "forgotten: asked about again";
   EXPECT_EQ(t.dialogs.asked.size(), 2u);
@@ -514,7 +754,7 @@ TEST(DeviceAccess, ANewDevicesConnectionAsksAboutIt) {
 
 TEST(DeviceAccess, OnlyNearbyDevicesNotRefusedMayHoldAConnection) {
   AccessFixture t;
-  t.Create();
+  t.Showed(kPhone);
   EXPECT_TRUE(t.Access().MayConnect(kPhone));
   EXPECT_FALSE(t.Access().MayConnect(kFar)) << "a far device is not let in";
   t.Command(kPhone);

@@ -204,6 +204,7 @@ TEST(ActivityLogForm, AnAnswerTheFirstMomentsCouldNotSendIsLoggedOnceTheLogIsThe
 
 TEST(ConnectionBalloons, TheQuestionAboutANewDeviceIsNeverMuted) {
   ActivityFixture t;
+  t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Create();
   t.Choose("Show connection balloons");
   t.Command(kPhone, kPlay);
