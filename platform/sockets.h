@@ -157,7 +157,9 @@ class IStreamServer {
   virtual SocketError PeerAddress(SocketHandle socket, std::uint32_t& address) = 0;
   virtual IoResult Send(SocketHandle socket, const std::uint8_t* data, std::size_t size) = 0;
   // True when the device has closed or reset the connection, whether or not
-  // its notification has arrived (a look that takes no byte).
+  // its notification has arrived. What the device sent is taken and dropped
+  // first: nothing is read from these connections, and bytes left waiting
+  // would hide the close behind them.
   virtual bool PeerClosed(SocketHandle socket) = 0;
   virtual void Close(SocketHandle socket) = 0;
   virtual std::string ErrorText(int number) = 0;

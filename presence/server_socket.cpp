@@ -151,7 +151,14 @@ void TServerSocket::OnEvent(platform::SocketHandle socket, platform::StreamEvent
     Disconnect(*connection);
     return;
   }
-  if (event == platform::StreamEvent::Read && OnClientRead) OnClientRead(*this, *connection);
+  if (event != platform::StreamEvent::Read) return;
+  // What a device sends is dropped there; a close that came behind it is
+  // seen now, not only at the next check.
+  if (server_.PeerClosed(socket)) {
+    Disconnect(*connection);
+    return;
+  }
+  if (OnClientRead) OnClientRead(*this, *connection);
 }
 
 }  // namespace presence

@@ -140,9 +140,15 @@ IoResult Win32StreamServer::Send(SocketHandle socket, const std::uint8_t* data, 
 }
 
 bool Win32StreamServer::PeerClosed(SocketHandle socket) {
-  char byte;
-  const int peeked = recv(static_cast<SOCKET>(socket), &byte, 1, MSG_PEEK);
-  return peeked == 0 || (peeked == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK);
+  // Bounded: a device that keeps sending is looked at again at its next
+  // notification or check.
+  char bytes[512];
+  for (int reads = 0; reads < 64; ++reads) {
+    const int got = recv(static_cast<SOCKET>(socket), bytes, sizeof bytes, 0);
+    if (got > 0) continue;
+    return got == 0 || WSAGetLastError() != WSAEWOULDBLOCK;
+  }
+  return false;
 }
 
 void Win32StreamServer::Close(SocketHandle socket) {

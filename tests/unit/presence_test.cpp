@@ -230,6 +230,20 @@ TEST(Presence, ADeviceGoneWithoutANotificationIsDisconnectedAtTheNextTick) {
   EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone, kTablet}));
 }
 
+// A device that sent bytes and then closed: its read notification is the
+// last it raises, and finds the close behind the bytes.
+TEST(Presence, ADeviceThatSentBytesAndClosedIsFoundGoneAtItsReadNotification) {
+  doubles::PresenceFixture t;
+  t.Create();
+  const auto device = t.tcp.Connect(kPhone);
+  t.tcp.Raise(device, platform::StreamEvent::Read, 0);
+  EXPECT_TRUE(t.tcp.open.count(device)) << "bytes alone end nothing";
+  t.tcp.gone.insert(device);
+  t.tcp.Raise(device, platform::StreamEvent::Read, 0);
+  EXPECT_FALSE(t.tcp.open.count(device));
+  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone}));
+}
+
 TEST(PresenceBounds, AtMostFourDisconnectBalloonsInTenSecondsInAll) {
   doubles::PresenceFixture t;
   t.Create();
