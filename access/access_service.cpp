@@ -207,7 +207,8 @@ platform::PromptText TAccessService::Question(const AskedDevice& asked) {
   platform::PromptText text;
   text.caption = kCaption;
   if (asked.number > 1) {
-    text.caption += " \xE2\x80\x94 another new device";
+    // Plain ASCII: the caption goes through the window's code page.
+    text.caption += ": another new device";
     text.heading = "Another new device (" + std::to_string(asked.number) + " of " +
                    std::to_string(asked.of) + " waiting)";
   }

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_dialogs.h"
 
+#include "platform/win32/win32_text.h"
 #include "platform/window_place.h"
 
 namespace platform::win32 {
@@ -20,11 +21,13 @@ constexpr int kButtonRow = 56;
 constexpr int kButtonWidth = 96;
 constexpr int kPointerMargin = 24;
 
-HWND Child(HWND parent, const char* window_class, const std::string& text, DWORD style, int x,
+// UTF-16 text: a device's name may hold any letter.
+HWND Child(HWND parent, const wchar_t* window_class, const std::string& text, DWORD style, int x,
            int y, int width, int height, int id) {
-  HWND child = CreateWindowExA(
-      0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  HWND child =
+      CreateWindowExW(0, window_class, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, x,
+                      y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                      GetModuleHandleA(nullptr), nullptr);
   if (child != nullptr) {
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  TRUE);
@@ -111,7 +114,7 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   const int inner = client.right - 2 * kMargin;
   int y = kMargin;
   if (!text.heading.empty()) {
-    HWND heading = Child(parent, "STATIC", text.heading, SS_LEFT | SS_NOPREFIX, kMargin, y, inner,
+    HWND heading = Child(parent, L"STATIC", text.heading, SS_LEFT | SS_NOPREFIX, kMargin, y, inner,
                          kLineHeight, 0);
     SendMessageA(heading, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont()), TRUE);
     y += kHeadingHeight;
@@ -119,22 +122,22 @@ int Win32Dialogs::AskQuestion(const PromptText& text, unsigned timeout_ms,
   // SS_NOPREFIX: an "&" in a device's name is shown as itself.
   for (const std::string& line : text.lines) {
     question.lines.push_back(
-        Child(parent, "STATIC", line, SS_LEFT | SS_NOPREFIX, kMargin, y, inner, kLineHeight, 0));
+        Child(parent, L"STATIC", line, SS_LEFT | SS_NOPREFIX, kMargin, y, inner, kLineHeight, 0));
     y += kLineHeight;
   }
-  Child(parent, "STATIC", text.note, SS_LEFT | SS_NOPREFIX, kMargin, y + 6, inner, kNoteHeight - 6,
+  Child(parent, L"STATIC", text.note, SS_LEFT | SS_NOPREFIX, kMargin, y + 6, inner, kNoteHeight - 6,
         0);
   // A disabled button takes neither a click nor a key; it is armed by a timer.
   const DWORD armed = text.yes_armed_after_ms > 0 ? WS_DISABLED : 0;
   const int buttons_y = client.bottom - 44;
   int x = client.right - kMargin - kButtonWidth;
-  Child(parent, "BUTTON", text.no, BS_PUSHBUTTON | WS_TABSTOP, x, buttons_y, kButtonWidth, 28,
+  Child(parent, L"BUTTON", text.no, BS_PUSHBUTTON | WS_TABSTOP, x, buttons_y, kButtonWidth, 28,
         kNoId);
   x -= kButtonWidth + 8;
-  Child(parent, "BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, x, buttons_y, kButtonWidth,
+  Child(parent, L"BUTTON", text.yes, BS_PUSHBUTTON | WS_TABSTOP | armed, x, buttons_y, kButtonWidth,
         28, kYesId);
   if (!text.other.empty()) {
-    Child(parent, "BUTTON", text.other, BS_PUSHBUTTON | WS_TABSTOP, kMargin, buttons_y,
+    Child(parent, L"BUTTON", text.other, BS_PUSHBUTTON | WS_TABSTOP, kMargin, buttons_y,
           kButtonWidth + 40, 28, kOtherId);
   }
   SetTimer(parent, kTimeoutTimer, timeout_ms, nullptr);
@@ -152,7 +155,7 @@ void Win32Dialogs::CloseQuestion(int id) { questions_.erase(id); }
 void Win32Dialogs::ChangeQuestionLine(int id, std::size_t line, const std::string& text) {
   auto found = questions_.find(id);
   if (found != questions_.end() && line < found->second.lines.size()) {
-    SetWindowTextA(found->second.lines[line], text.c_str());
+    SetWindowTextW(found->second.lines[line], Utf8ToWide(text).c_str());
   }
 }
 

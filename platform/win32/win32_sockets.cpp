@@ -17,6 +17,7 @@
 #include "platform/subscribers.h"
 #include "platform/win32/win32_socket_error.h"
 #include "platform/win32/win32_system_message.h"
+#include "platform/win32/win32_text.h"
 
 #ifndef SIO_UDP_CONNRESET
 #define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
@@ -205,16 +206,17 @@ class WinsockSockets final : public ISockets {
     return result;
   }
 
+  // The wide call: a name beyond the code page's letters comes back whole.
   std::string HostNameOf(std::uint32_t address) override {
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = htonl(address);
-    char name[NI_MAXHOST] = {};
-    if (getnameinfo(reinterpret_cast<sockaddr*>(&peer), sizeof peer, name, sizeof name, nullptr, 0,
-                    NI_NAMEREQD) != 0) {
+    wchar_t name[NI_MAXHOST] = {};
+    if (GetNameInfoW(reinterpret_cast<sockaddr*>(&peer), sizeof peer, name, NI_MAXHOST, nullptr,
+                     0, NI_NAMEREQD) != 0) {
       return "";
     }
-    return name;
+    return win32::WideToUtf8(name);
   }
 
   std::vector<Ipv4Interface> Interfaces() override {
