@@ -63,7 +63,7 @@ class _Pictures(harness.ShellCase):
             near.ask("udp", net.host_address, PLAY_ENTER)
             rect = harness.wait_for(lambda: self.window_rect(QUESTION_CLASS), 60,
                                     what="the question")
-            time.sleep(1.5)  # past the second in which Allow is grey, as the user sees it then
+            time.sleep(2)  # past the 1.5 s in which Allow is grey, as the user sees it then
             self.crop("approval.png", *rect)
         finally:
             near.close()
