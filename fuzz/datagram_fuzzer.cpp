@@ -97,6 +97,8 @@ void SetScene(doubles::FormFixture& f, const Scene& scene) {
   f.form->Access.Nearby.AddressesChanged();
   f.form->Access.Approval.Ask = (scene.flags & 4) != 0;
   f.form->Access.Paused = (scene.flags & 8) != 0;
+  // As if the sender had connected to the presence port: it may be asked about.
+  if (scene.flags & 64) f.form->Access.Approval.ShowedItself(scene.sender);
 }
 
 }  // namespace
@@ -121,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (scene.flags & 16) f.dialogs.Answer(platform::PromptAnswer::Yes);
   if (scene.flags & 32) f.dialogs.Answer(platform::PromptAnswer::No);
+  if (scene.flags & 128) f.dialogs.Answer(platform::PromptAnswer::Other);
+  // The next question's time may have come.
+  f.system.tick_ms += 1000;
+  f.timers.TickAll();
   if (f.form->Launch.Store.IniFile != nullptr || f.form->Launch.Pages.Registry != nullptr ||
       f.registry.open_keys != 0) {
     __builtin_trap();  // a command left its store or registry accessor behind
