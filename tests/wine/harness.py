@@ -206,9 +206,10 @@ class WineTestCase(unittest.TestCase):
         self.peers.append(peer)
         return peer
 
-    def start_wine(self, exe, *args, log_name=None):
+    def start_wine(self, exe, *args, log_name=None, wrap=()):
+        """`wrap`: a command that runs Wine in turn (it must exec it, keeping the pid)."""
         log = open(os.path.join(self.workdir, log_name or os.path.basename(exe) + ".log"), "ab")
-        process = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=log,
+        process = subprocess.Popen(list(wrap) + ["wine", exe] + list(args), env=self.env, stdout=log,
                                    stderr=subprocess.STDOUT, cwd=os.path.dirname(exe) or None)
         log.close()
         self.processes.append(process)
@@ -249,13 +250,13 @@ class WineTestCase(unittest.TestCase):
         blocker.bind(("0.0.0.0", PORT))
         blocker.listen(1)
 
-    def start_host(self, deadline=120.0):
+    def start_host(self, deadline=120.0, wrap=()):
         """Starts the host from its own folder and waits until it answers a
         probe and its presence port listens. It answers probes from its first
         moments; the presence server starts with its icon, at the end of its
         start."""
         for attempt in (1, 2):
-            host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"))
+            host = self.start_wine(os.path.join(self.app_dir(), "Mirovanta2.exe"), wrap=wrap)
             peer = self.peer()
             wait_for(lambda: host.poll() is not None or self.probe_answered(peer), deadline,
                      what="the host to answer a probe")

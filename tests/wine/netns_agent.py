@@ -15,9 +15,17 @@ each command answers with one line on stdout.
                         closed by the host or has its name: "open A closed B";
                         then closes them all, or with keep holds the open ones
     release             closes the connections a storm kept
+    heldclosed SECONDS  waits until the host closed every connection a storm
+                        kept: "closed N in S" (N of them closed, S seconds)
+    loops HOST N        connects and closes at once, N times, one after another:
+                        "looped N"
+    probes0 SRC HOST HEX N
+                        sends N datagrams from SRC with source port 0, which
+                        no answer can reach: "sent N"
 """
 import select
 import socket
+import struct
 import sys
 import time
 
@@ -59,6 +67,12 @@ def main():
             answer = storm(words[1], int(words[2]), words[3:] == ["keep"])
         elif verb == "release":
             answer = "released %d" % release()
+        elif verb == "heldclosed":
+            answer = held_closed(float(words[1]))
+        elif verb == "loops":
+            answer = loops(words[1], int(words[2]))
+        elif verb == "probes0":
+            answer = from_port_zero(words[1], words[2], bytes.fromhex(words[3]), int(words[4]))
         else:
             answer = "unknown"
         print(answer, flush=True)
@@ -128,6 +142,39 @@ def release():
 
 
 held = []
+
+
+def held_closed(seconds):
+    start = time.monotonic()
+    open_ones = list(held)
+    while open_ones and time.monotonic() - start < seconds:
+        readable, _, _ = select.select(open_ones, [], [], 0.05)
+        for connection in readable:
+            try:
+                data = connection.recv(100)
+            except ConnectionResetError:
+                data = b""
+            if not data:
+                open_ones.remove(connection)
+    return "closed %d in %.2f" % (len(held) - len(open_ones), time.monotonic() - start)
+
+
+def loops(host, count):
+    for _ in range(count):
+        connection = socket.create_connection((host, PORT), timeout=30)
+        connection.close()
+    return "looped %d" % count
+
+
+def from_port_zero(source, host, data, count):
+    """A raw socket writes the UDP header itself: port 0, no checksum."""
+    raw = socket.socket(socket.AF_INET, socket.SOCK_RAW, socket.IPPROTO_UDP)
+    raw.bind((source, 0))
+    packet = struct.pack("!HHHH", 0, PORT, 8 + len(data), 0) + data
+    for _ in range(count):
+        raw.sendto(packet, (host, 0))
+    raw.close()
+    return "sent %d" % count
 
 
 def read_connection(host):

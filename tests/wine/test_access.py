@@ -41,8 +41,8 @@ class AccessCase(ShellCase):
         self.addCleanup(self.near.close)
         self.addCleanup(self.far.close)
 
-    def start_with_target(self):
-        host = self.start_host()
+    def start_with_target(self, wrap=()):
+        host = self.start_host(wrap=wrap)
         self.log = os.path.join(self.workdir, "target.log")
         self.start_wine(self.helper("key_target"), self.log)
         self.wait_for_line(self.log, "ready")
@@ -74,6 +74,14 @@ class AccessCase(ShellCase):
     def question_text(self):
         code, output = self.run_wine(self.helper("read_window_text"), QUESTION_CLASS, "Static")
         return output.strip() if code == 0 else None
+
+    def question_lines(self):
+        """Every line of the question on screen, the heading first when it has one."""
+        code, output = self.run_wine(self.helper("read_window_text"), QUESTION_CLASS, "Static",
+                                     "all")
+        if code != 0:
+            return None
+        return output.encode("latin-1").decode("utf-8").splitlines()
 
     def answer(self, button):
         """Clicks a button of the question, and again while it stays up, as a

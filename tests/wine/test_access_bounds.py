@@ -4,14 +4,13 @@ changed addresses, many connections, a refused device, an allow-list written
 by hand, and an adapter that goes away. Real senders in test namespaces, as
 in test_access; traffic goes only to those test hosts and the host's end."""
 import re
-import subprocess
-import threading
 import time
 import unittest
 
 import netns
 from harness import PROBE, PROBE_REPLY, wait_for
-from test_access import PLAY_ENTER, QUESTION_CLASS, SETTINGS, AccessCase, thread_ticks
+from test_access import (PLAY_ENTER, QUESTION_CLASS, SETTINGS, AccessCase, thread_ticks,
+                         wait_for_or_none)
 
 DEVICES = SETTINGS + "\\Devices"
 
@@ -45,9 +44,9 @@ class BoundsCase(AccessCase):
         rect = wait_for(lambda: self.child_rect(QUESTION_CLASS, "Deny"), 60, what="Deny")
         self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
         self.xdotool("click", "1")
-        # The next question comes up as the answer is taken, in the same place.
-        wait_for(lambda: self.question_text() != text, 60, what="the question to change")
-        return self.question_text() is not None
+        wait_for(lambda: self.question_text() != text, 60, what="the question to go")
+        # The next question comes 2 to 5 s after the answer.
+        return wait_for_or_none(self.question_text, 15) is not None
 
     def balloons_for(self, address):
         return self.trace_count("Device IP : %s\"" % address)
@@ -98,66 +97,13 @@ class QuestionFlood(BoundsCase):
         self.assertLessEqual(windows_after, windows_before + 1, classes)
 
 
-class ArmedAllow(BoundsCase):
-
-    def test_a_click_on_allow_in_the_first_second_does_nothing(self):
-        self.net.make_near2()
-        near2 = self.net.agent(self.net.near2)
-        self.addCleanup(near2.close)
-        self.start_with_target()
-        # The first device's question shows where Allow will be; it is denied.
-        self.near_sends(PLAY_ENTER)
-        allow = wait_for(lambda: self.child_rect(QUESTION_CLASS, "Allow"), 60, what="Allow")
-        self.answer("Deny")
-        x, y = str((allow[0] + allow[2]) // 2), str((allow[1] + allow[3]) // 2)
-        self.xdotool("mousemove", x, y)
-        # Someone clicking there over and over while the second device's question comes up.
-        shown, gone, clicks = [], [], []
-        done = threading.Event()
-
-        def click_and_watch():
-            while not done.is_set() and not gone:
-                found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                                        "^Mirovanta 2$"], env=self.env, capture_output=True,
-                                       timeout=60).returncode == 0
-                now = time.monotonic()
-                if found and not shown:
-                    shown.append(now)
-                if not found and shown:
-                    gone.append(now)
-                    break
-                if shown:
-                    subprocess.run(["xdotool", "click", "1"], env=self.env, timeout=60)
-                    clicks.append(time.monotonic())
-                time.sleep(0.05)
-
-        watcher = threading.Thread(target=click_and_watch)
-        watcher.start()
-        self.addCleanup(done.set)
-        self.assertEqual(near2.ask("udp", self.net.host_address2, PLAY_ENTER), "sent")
-        watcher.join(120)
-        done.set()
-        self.assertTrue(shown and gone and clicks, "the question came up and was clicked away")
-        # Had the first click counted, the question would have gone within one
-        # round of this loop (a tenth of a second); it stays until Allow is armed.
-        early = [c for c in clicks if c < shown[0] + 0.5]
-        print("armed Allow: %d clicks in the question's first half second; it closed %.2f s after "
-              "the first click, %.2f s after it was seen"
-              % (len(early), gone[0] - clicks[0], gone[0] - shown[0]))
-        self.assertGreater(len(early), 0, "no click landed early")
-        self.assertGreaterEqual(gone[0] - clicks[0], 0.4, "an early click on Allow counted")
-        # The click once it was armed allowed the device.
-        self.assertEqual(near2.ask("udp", self.net.host_address2, PLAY_ENTER), "sent")
-        wait_for(lambda: self.enters() == 1, 60, what="the allowed device's key")
-
-
 class DeviceKeptAcrossAddresses(BoundsCase):
 
     def test_a_denied_device_that_changes_its_address_is_still_ignored(self):
         self.start_with_target()
         self.near_sends(PLAY_ENTER)
-        text = wait_for(self.question_text, 60, what="the question")
-        self.assertRegex(text, r"\([0-9a-f]{2}(-[0-9a-f]{2}){5}\)",
+        lines = wait_for(self.question_lines, 60, what="the question")
+        self.assertRegex("\n".join(lines), r"\nHardware address: [0-9a-f]{2}(-[0-9a-f]{2}){5}\n",
                          "the host knows the device by its hardware address")
         self.answer("Deny")
         self.net.move_near("10.77.%d.7" % self.net.n)
