@@ -229,7 +229,8 @@ platform::PromptText TAccessService::Question(const AskedDevice& asked) {
 }
 
 std::string TAccessService::NameLine(std::uint32_t address) {
-  const std::optional<std::string> name = activity_.Names.Name(address);
+  const std::optional<std::string> name =
+      activity_.Names.Name(address, Neighbours.HardwareAddress(address));
   if (!name || name->empty()) return "It gives no name.";
   return "Calls itself \"" + *name + "\"";
 }
@@ -239,10 +240,11 @@ void TAccessService::AskAboutDevice(std::uint32_t address) {
   if (!asked || asked->address != address) return;
   // The network's answer of now: an address once a known device's may be a
   // stranger's by now.
-  activity_.Names.LookUpAgain(address);
+  const std::string hardware = Neighbours.HardwareAddress(address);
+  activity_.Names.LookUpAgain(address, hardware);
   // Taken before the words: a name that comes back in between is then put
   // in by the watch, not missed.
-  const bool named = activity_.Names.Name(address).has_value();
+  const bool named = activity_.Names.Name(address, hardware).has_value();
   events_.Happened({address, ""}, Activity::Asked, "");
   const int question =
       platform_.dialogs.AskQuestion(Question(*asked), TDeviceApproval::kAnswerTimeoutMs,
@@ -290,7 +292,8 @@ void TAccessService::WatchForName(std::uint32_t address) {
   if (name_timer_ != 0) platform_.timers.Stop(name_timer_);
   const std::uint64_t until = platform_.system.TickCountMs() + kNameWaitMs;
   name_timer_ = platform_.timers.Start(kNameCheckMs, [this, address, until] {
-    const std::optional<std::string> name = activity_.Names.Name(address);
+    const std::optional<std::string> name =
+        activity_.Names.Name(address, Neighbours.HardwareAddress(address));
     const bool still_asked = question_ != 0 && question_about_ == address;
     if (name && !name->empty() && still_asked) {
       platform_.dialogs.ChangeQuestionLine(question_, kNameLine, NameLine(address));
@@ -354,7 +357,7 @@ void TAccessService::RefreshDevicesMenu() {
   Devices1.Items.clear();
   const std::uint64_t now = platform_.system.TickCountMs();
   for (const activity::DeviceUse& use : activity_.InUse.Devices()) {
-    activity_.Names.Request(use.address);
+    activity_.Names.Request(use.address, Neighbours.HardwareAddress(use.address));
     Devices1.Items.emplace_back(activity_.DeviceWords(use.address) + "\t" +
                                 activity::UseText(use, now));
   }

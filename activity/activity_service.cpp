@@ -36,7 +36,7 @@ void TActivityService::OpenLog1Click() {
 
 std::string TActivityService::DeviceWords(std::uint32_t address) {
   std::string known = hardware_of_(address);
-  const std::optional<std::string> name = Names.Name(address);
+  const std::optional<std::string> name = Names.Name(address, known);
   if (name && !name->empty()) known += (known.empty() ? "" : ", ") + *name;
   const std::string ip = platform::Ipv4ToText(address);
   return known.empty() ? ip : ip + " (" + known + ")";
@@ -67,7 +67,7 @@ void TActivityService::DeviceHeard(const service::Device& device, Heard what) {
 void TActivityService::CommandStarting(const service::Device& device) {
   command_from_ = device.address;
   if (InUse.Commanded(device.address, platform_.system.TickCountMs())) {
-    Names.Request(device.address);
+    Names.Request(device.address, hardware_of_(device.address));
     RefreshTrayLook();
   }
 }
@@ -78,7 +78,7 @@ void TActivityService::CommandDid(Activity what, const std::string& detail) {
 
 void TActivityService::DeviceConnected(std::uint32_t address) {
   InUse.Connected(address, platform_.system.TickCountMs());
-  Names.Request(address);
+  Names.Request(address, hardware_of_(address));
   RefreshTrayLook();
 }
 

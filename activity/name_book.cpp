@@ -26,15 +26,15 @@ void TNameBook::ForgetLocked(std::uint32_t address) {
   order_.erase(std::remove(order_.begin(), order_.end(), address), order_.end());
 }
 
-void TNameBook::Request(std::uint32_t address) {
+void TNameBook::Request(std::uint32_t address, const std::string& hardware) {
   const std::uint64_t now = now_ms_();
   {
     std::lock_guard lock(mutex_);
     if (auto found = names_.find(address); found != names_.end()) {
-      if (Fresh(found->second, now)) return;
+      if (Fresh(found->second, now) && found->second.hardware == hardware) return;
       ForgetLocked(address);
     }
-    names_.emplace(address, Entry{});
+    names_.emplace(address, Entry{hardware, std::nullopt, 0});
     order_.push_back(address);
     if (order_.size() > kKept) {
       names_.erase(order_.front());
@@ -50,22 +50,25 @@ void TNameBook::Request(std::uint32_t address) {
   }
 }
 
-void TNameBook::LookUpAgain(std::uint32_t address) {
+void TNameBook::LookUpAgain(std::uint32_t address, const std::string& hardware) {
   {
     std::lock_guard lock(mutex_);
     auto found = names_.find(address);
-    // One under way is the answer of now already.
-    if (found != names_.end() && !found->second.name) return;
+    // One under way for the same device is the answer of now already.
+    if (found != names_.end() && !found->second.name && found->second.hardware == hardware) {
+      return;
+    }
     ForgetLocked(address);
   }
-  Request(address);
+  Request(address, hardware);
 }
 
-std::optional<std::string> TNameBook::Name(std::uint32_t address) {
+std::optional<std::string> TNameBook::Name(std::uint32_t address, const std::string& hardware) {
   const std::uint64_t now = now_ms_();
   std::lock_guard lock(mutex_);
   auto found = names_.find(address);
   if (found == names_.end() || !Fresh(found->second, now)) return std::nullopt;
+  if (found->second.hardware != hardware) return std::nullopt;
   return found->second.name;
 }
 
@@ -78,7 +81,8 @@ void TNameBook::LookUp(std::vector<std::uint32_t>& addresses) {
     std::lock_guard lock(mutex_);
     // Forgotten meanwhile (past the bound): the answer is not kept either.
     if (auto found = names_.find(address); found != names_.end()) {
-      found->second = {std::move(name), now};
+      found->second.name = std::move(name);
+      found->second.at = now;
     }
   }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The names the network gives the devices' addresses, looked up by a thread
 // of its own: a reverse lookup can take seconds, and the main thread only
-// ever reads what has come back.
+// ever reads what has come back. A name is kept for the device that had the
+// address then (its hardware address, "" when unknown): another device that
+// gets the address later is not shown under it.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -35,16 +37,17 @@ class TNameBook {
   // Starts a lookup unless one is known or under way; never waits. At most
   // kKept wait: the oldest waiting then gives way, forgotten, so that a
   // later request asks again.
-  void Request(std::uint32_t address);
+  void Request(std::uint32_t address, const std::string& hardware);
   // Drops what is known of the address and looks it up afresh: before a
   // question about it, whose name must be the network's answer of now.
-  void LookUpAgain(std::uint32_t address);
-  // The name once the lookup is done and while it is fresh, cleaned to what
-  // may be shown ("" when the network gives none).
-  std::optional<std::string> Name(std::uint32_t address);
+  void LookUpAgain(std::uint32_t address, const std::string& hardware);
+  // The name once the lookup is done and while it is fresh, for the same
+  // device, cleaned to what may be shown ("" when the network gives none).
+  std::optional<std::string> Name(std::uint32_t address, const std::string& hardware);
 
  private:
   struct Entry {
+    std::string hardware;             // the device's when it was asked for
     std::optional<std::string> name;  // none: under way
     std::uint64_t at = 0;             // when it came back
   };

@@ -187,8 +187,9 @@ TEST(TrayLook, TheDevicesMenuShowsWhoIsConnectedAndWhoIsAllowed) {
 namespace {
 
 // Waits for the name book's thread to bring back a lookup.
-void WaitForName(activity::TActivityService& activity, std::uint32_t address) {
-  for (int i = 0; i < 500 && !activity.Names.Name(address); ++i) {
+void WaitForName(activity::TActivityService& activity, std::uint32_t address,
+                 const std::string& hardware) {
+  for (int i = 0; i < 500 && !activity.Names.Name(address, hardware); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
@@ -200,7 +201,7 @@ TEST(DeviceNames, AnOpenQuestionAndTheMenuShowTheNameTheNetworkGives) {
   t.Create();
   t.Command(kPhone, kPlay);
   ASSERT_EQ(t.dialogs.open.size(), 1u);
-  WaitForName(t.Activity(), kPhone);
+  WaitForName(t.Activity(), kPhone, "3c-22-fb-01-02-03");
   t.timers.TickAll();
   const std::vector<std::string>& lines = t.dialogs.open.begin()->second.text.lines;
   ASSERT_EQ(lines.size(), 5u);
@@ -221,7 +222,7 @@ TEST(DeviceNames, WithoutANameTheQuestionStaysAsItWasAndTheWatchEnds) {
   t.sockets.neighbours[kPhone] = "3c-22-fb-01-02-03";
   t.Create();
   t.Command(kPhone, kPlay);
-  WaitForName(t.Activity(), kPhone);
+  WaitForName(t.Activity(), kPhone, "3c-22-fb-01-02-03");
   t.timers.TickAll();
   ASSERT_EQ(t.dialogs.open.size(), 1u);
   EXPECT_EQ(t.dialogs.open.begin()->second.text.lines.at(2), "It gives no name.");
@@ -236,22 +237,22 @@ TEST(DeviceNames, TheBookKeepsItsBound) {
         return std::string("x");
       },
       [] { return std::uint64_t{0}; });
-  for (std::uint32_t i = 0; i < 200; ++i) book.Request(0x0A000001u + i);
-  book.Request(0x0A000001u + 199);  // known or under way: not looked up again
-  for (int i = 0; i < 500 && !book.Name(0x0A000001u + 199); ++i) {
+  for (std::uint32_t i = 0; i < 200; ++i) book.Request(0x0A000001u + i, "");
+  book.Request(0x0A000001u + 199, "");  // known or under way: not looked up again
+  for (int i = 0; i < 500 && !book.Name(0x0A000001u + 199, ""); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_EQ(book.Name(0x0A000001u + 199), "x");
-  EXPECT_FALSE(book.Name(0x0A000001u)) << "the oldest asked for went first";
+  EXPECT_EQ(book.Name(0x0A000001u + 199, ""), "x");
+  EXPECT_FALSE(book.Name(0x0A000001u, "")) << "the oldest asked for went first";
   EXPECT_LE(lookups.load(), 200);
 }
 
 // Waits for a book's thread to bring back a lookup.
 bool WaitForName(activity::TNameBook& book, std::uint32_t address) {
-  for (int i = 0; i < 500 && !book.Name(address); ++i) {
+  for (int i = 0; i < 500 && !book.Name(address, ""); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return book.Name(address).has_value();
+  return book.Name(address, "").has_value();
 }
 
 // A name is the network's answer of the last ten minutes, and a question
@@ -268,24 +269,49 @@ TEST(DeviceNames, ANameExpiresAndAQuestionLooksItUpAfresh) {
         return answer;
       },
       [&] { return now.load(); });
-  book.Request(kPhone);
+  book.Request(kPhone, "");
   ASSERT_TRUE(WaitForName(book, kPhone));
-  EXPECT_EQ(book.Name(kPhone), "annas-pixel");
+  EXPECT_EQ(book.Name(kPhone, ""), "annas-pixel");
   {
     std::lock_guard lock(answer_mutex);
     answer = "stranger";
   }
-  book.Request(kPhone);
+  book.Request(kPhone, "");
   EXPECT_EQ(lookups.load(), 1) << "fresh: not looked up again";
   now += activity::TNameBook::kFreshForMs;
-  EXPECT_FALSE(book.Name(kPhone)) << "too old to be shown";
-  book.Request(kPhone);
+  EXPECT_FALSE(book.Name(kPhone, "")) << "too old to be shown";
+  book.Request(kPhone, "");
   ASSERT_TRUE(WaitForName(book, kPhone));
-  EXPECT_EQ(book.Name(kPhone), "stranger");
-  book.LookUpAgain(kPhone);
-  EXPECT_FALSE(book.Name(kPhone)) << "not shown until the new answer";
+  EXPECT_EQ(book.Name(kPhone, ""), "stranger");
+  book.LookUpAgain(kPhone, "");
+  EXPECT_FALSE(book.Name(kPhone, "")) << "not shown until the new answer";
   ASSERT_TRUE(WaitForName(book, kPhone));
   EXPECT_EQ(lookups.load(), 3);
+}
+
+// The name goes with the device that had the address: another device there
+// is shown no name until its own lookup comes back.
+TEST(DeviceNames, ANameIsNotShownForAnotherDeviceAtTheSameAddress) {
+  std::atomic<int> lookups{0};
+  activity::TNameBook book(
+      [&](std::uint32_t) {
+        ++lookups;
+        return std::string("annas-pixel");
+      },
+      [] { return std::uint64_t{0}; });
+  book.Request(kPhone, "3c-22-fb-01-02-03");
+  for (int i = 0; i < 500 && !book.Name(kPhone, "3c-22-fb-01-02-03"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(book.Name(kPhone, "3c-22-fb-01-02-03"), "annas-pixel");
+  EXPECT_FALSE(book.Name(kPhone, "66-66-66-66-66-66")) << "a stranger at the phone's address";
+  EXPECT_FALSE(book.Name(kPhone, "")) << "nor a device the PC does not know";
+  book.Request(kPhone, "66-66-66-66-66-66");
+  EXPECT_FALSE(book.Name(kPhone, "3c-22-fb-01-02-03")) << "the address is the stranger's now";
+  for (int i = 0; i < 500 && lookups.load() < 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(lookups.load(), 2) << "looked up again for the other device";
 }
 
 TEST(DeviceNames, WhatTheNetworkCallsADeviceIsCleanedBeforeItIsShown) {
