@@ -212,8 +212,8 @@ class WinsockSockets final : public ISockets {
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = htonl(address);
     wchar_t name[NI_MAXHOST] = {};
-    if (GetNameInfoW(reinterpret_cast<sockaddr*>(&peer), sizeof peer, name, NI_MAXHOST, nullptr,
-                     0, NI_NAMEREQD) != 0) {
+    if (GetNameInfoW(reinterpret_cast<sockaddr*>(&peer), sizeof peer, name, NI_MAXHOST, nullptr, 0,
+                     NI_NAMEREQD) != 0) {
       return "";
     }
     return win32::WideToUtf8(name);
