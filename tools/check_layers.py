@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that every source file includes only headers of the layers it may use.
 
-    platform (interfaces) <- settings, protocol <- service (what every capability shares)
+    platform (interfaces) <- settings, protocol, browser (its proofs and seals)
+    <- service (what every capability shares)
     <- input, activity, presence, launch <- access (also activity), media (also input, launch),
     help (also access, activity) <- shell
 
@@ -20,7 +21,7 @@ import re
 import sys
 import tempfile
 
-LAYERED = ["platform", "settings", "protocol", "service", "input", "activity", "access", "presence",
+LAYERED = ["platform", "settings", "protocol", "browser", "service", "input", "activity", "access", "presence",
            "help", "launch", "media", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
@@ -31,6 +32,7 @@ ALLOWED = {
     "platform/posix": {"platform"},
     "settings": {"platform", "settings"},
     "protocol": {"platform", "protocol"},
+    "browser": {"platform", "browser"},
     "service": {"platform", "protocol", "service"},
     "input": {"platform", "protocol", "service", "input"},
     "activity": {"platform", "protocol", "service", "activity"},
