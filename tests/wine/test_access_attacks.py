@@ -211,6 +211,37 @@ class LogWipe(AttackCase):
         self.answer("Deny")
 
 
+class StopAsking(AttackCase):
+
+    def test_stop_asking_closes_the_question_and_asks_nobody_until_clicked_again(self):
+        phone = self.phone()
+        self.start_with_target()
+        self.near_sends(PLAY_ENTER)
+        wait_for(lambda: self.window_rect(QUESTION_CLASS), 60, what="the question")
+        self.click_menu_item("Stop")
+        wait_for(lambda: self.window_rect(QUESTION_CLASS) is None, 30,
+                 what="the question to close")
+        self.phone_sends(phone, PLAY_ENTER)
+        self.near_sends(PLAY_ENTER)
+        self.wait_activity("not asked: asking is stopped for 10 minutes")
+        self.marker()
+        self.assertIsNone(self.window_rect(QUESTION_CLASS), "a device was asked about")
+        self.assertEqual(self.enters(), 0)
+        # Clicked again, it asks at once: the phone's next command brings its question.
+        self.click_menu_item("Stop")
+
+        def asked():
+            if self.window_rect(QUESTION_CLASS) is not None:
+                return True
+            self.phone_sends(phone, PLAY_ENTER)
+            return False
+
+        wait_for(asked, 60, interval=1, what="the phone's question")
+        self.answer("Allow")
+        self.phone_sends(phone, PLAY_ENTER)
+        wait_for(lambda: self.enters() == 1, 60, what="the phone's key")
+
+
 class PresenceEnds(AttackCase):
 
     def test_a_device_that_sent_bytes_before_it_closed_is_seen_gone(self):
