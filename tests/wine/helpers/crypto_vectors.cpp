@@ -1,0 +1,29 @@
+// Test helper: the host's Windows cryptography (CNG) on the standard's HMAC
+// vectors and its random source, printed for the test to compare.
+//   crypto_vectors.exe
+#include <cstdio>
+#include <string>
+
+#include "platform/crypto.h"
+
+namespace {
+
+void PrintHex(const platform::Bytes& bytes) {
+  for (std::uint8_t byte : bytes) std::printf("%02x", byte);
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main() {
+  platform::ICrypto& crypto = platform::SystemCrypto();
+  // RFC 4231, test cases 1 and 2.
+  const std::string hi = "Hi There", jefe = "what do ya want for nothing?";
+  PrintHex(crypto.HmacSha256(platform::Bytes(20, 0x0b),
+                             reinterpret_cast<const std::uint8_t*>(hi.data()), hi.size()));
+  PrintHex(crypto.HmacSha256(platform::Bytes{'J', 'e', 'f', 'e'},
+                             reinterpret_cast<const std::uint8_t*>(jefe.data()), jefe.size()));
+  PrintHex(crypto.RandomBytes(16));
+  PrintHex(crypto.RandomBytes(16));
+  return 0;
+}
