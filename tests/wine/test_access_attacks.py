@@ -36,6 +36,17 @@ class AttackCase(ActivityCase):
     def phone_sends(self, phone, hex_datagram):
         self.assertEqual(phone.ask("udp", self.net.host_address2, hex_datagram), "sent")
 
+    def send_until_asked(self, phone, hex_datagram, every):
+        """The phone sends as its buttons are pressed until its question is up."""
+
+        def asked():
+            if self.window_rect(QUESTION_CLASS) is not None:
+                return True
+            self.phone_sends(phone, hex_datagram)
+            return False
+
+        wait_for(asked, 60, interval=every, what="the phone's question")
+
     def ask_with_own_address_only(self):
         """The near namespace's ARP requests then carry its own address, not
         the one a datagram was sent from: the addresses it sends from stay
@@ -122,14 +133,7 @@ class SpoofedFlood(AttackCase):
         wait_for(lambda: self.net.host_rx_packets() > before + 400, 60, what="the flood")
         # The user opens the app on the phone: it sends as its buttons are pressed.
         sent = time.monotonic()
-
-        def asked():
-            if self.window_rect(QUESTION_CLASS) is not None:
-                return True
-            self.phone_sends(phone, PLAY_ENTER)
-            return False
-
-        wait_for(asked, 60, interval=0.5, what="the phone's question")
+        self.send_until_asked(phone, PLAY_ENTER, 0.5)
         seen = time.monotonic()
         lines = self.question_lines()
         flood.join(120)
@@ -233,14 +237,7 @@ class StopAsking(AttackCase):
         self.assertIsNone(self.window_rect(QUESTION_CLASS), "a device was asked about")
         # Clicked again, it asks at once: the phone's next command brings its question.
         self.click_menu_item("Stop")
-
-        def asked():
-            if self.window_rect(QUESTION_CLASS) is not None:
-                return True
-            self.phone_sends(phone, TYPE_ONE)
-            return False
-
-        wait_for(asked, 60, interval=1, what="the phone's question")
+        self.send_until_asked(phone, TYPE_ONE, 1)
         self.answer("Allow")
         self.assertNotIn("text: one", self.clipboard(), "a command was carried out before")
         self.phone_sends(phone, TYPE_ONE)
