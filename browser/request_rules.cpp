@@ -6,8 +6,9 @@
 
 namespace browser {
 
-bool HostIsThisPc(const std::string& host, const std::vector<std::uint32_t>& addresses) {
-  const std::string port = ":" + std::to_string(kBrowserPort);
+bool HostIsThisPc(const std::string& host, const std::vector<std::uint32_t>& addresses,
+                  std::uint16_t listening) {
+  const std::string port = ":" + std::to_string(listening);
   if (host.size() <= port.size() || !host.ends_with(port)) return false;
   std::uint32_t address = 0;
   if (!platform::Ipv4FromText(host.substr(0, host.size() - port.size()), address)) return false;

@@ -18,7 +18,9 @@ inline constexpr std::uint16_t kBrowserPort = 1566;
 inline constexpr std::size_t kMaxHeaderBytes = 8 * 1024;
 
 // `host`: the Host header as sent; `addresses`: the PC's served addresses.
-bool HostIsThisPc(const std::string& host, const std::vector<std::uint32_t>& addresses);
+// `port`: the one the server listens on (tests use a port of their own).
+bool HostIsThisPc(const std::string& host, const std::vector<std::uint32_t>& addresses,
+                  std::uint16_t port = kBrowserPort);
 // `origin`: the Origin header as sent; `host`: the Host the request passed with.
 bool OriginIsThePage(const std::string& origin, const std::string& host);
 

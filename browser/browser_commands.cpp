@@ -1,0 +1,90 @@
+#include "browser/browser_commands.h"
+
+namespace browser {
+namespace {
+
+int Signed16(std::uint8_t high, std::uint8_t low) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(high << 8 | low));
+}
+
+// The bytes a lead byte of UTF-8 says follow it, or -1 when it cannot lead.
+int FollowersOf(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if (lead >= 0xC2 && lead <= 0xDF) return 1;
+  if (lead >= 0xE0 && lead <= 0xEF) return 2;
+  if (lead >= 0xF0 && lead <= 0xF4) return 3;
+  return -1;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int followers = FollowersOf(lead);
+    if (followers < 0) return false;
+    if (followers > 0 && i + static_cast<std::size_t>(followers) >= text.size()) return false;
+    std::uint32_t point = followers == 0 ? lead : lead & (0x3F >> followers);
+    for (int k = 1; k <= followers; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return false;
+      point = point << 6 | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and points past U+10FFFF.
+    static constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (point < kSmallest[followers] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+      return false;
+    i += static_cast<std::size_t>(followers) + 1;
+  }
+  return true;
+}
+
+std::optional<BrowserCommand> DecodeBrowserCommand(const platform::Bytes& payload) {
+  if (payload.empty()) return std::nullopt;
+  BrowserCommand command;
+  const std::size_t size = payload.size();
+  switch (payload[0]) {
+    case 'M':
+      if (size != 5) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Move;
+      command.dx = Signed16(payload[1], payload[2]);
+      command.dy = Signed16(payload[3], payload[4]);
+      return command;
+    case 'C':
+      if (size != 2 || payload[1] > 1) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Click;
+      command.right = payload[1] == 1;
+      return command;
+    case 'B':
+      if (size != 3 || payload[1] > 1 || payload[2] > 1) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Press;
+      command.right = payload[1] == 1;
+      command.down = payload[2] == 1;
+      return command;
+    case 'W':
+      if (size != 2 || payload[1] == 0) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Wheel;
+      command.notches = static_cast<std::int8_t>(payload[1]);
+      return command;
+    case 'K':
+      if (size != 2 || payload[1] >= kPageKeyCount) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Key;
+      command.key = static_cast<PageKey>(payload[1]);
+      return command;
+    case 'T':
+      command.kind = BrowserCommand::Kind::Text;
+      command.text.assign(payload.begin() + 1, payload.end());
+      if (command.text.empty() || command.text.size() > kLongestBrowserText ||
+          command.text.find('\0') != std::string::npos || !IsValidUtf8(command.text))
+        return std::nullopt;
+      return command;
+    case 'L':
+      if (size != 2 || payload[1] > 1) return std::nullopt;
+      command.kind = BrowserCommand::Kind::Laser;
+      command.on = payload[1] == 1;
+      return command;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace browser
