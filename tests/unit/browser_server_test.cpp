@@ -1,0 +1,290 @@
+// The browser remote's server on loopback, driven by a Beast client as a
+// browser would: the page and its headers, the rules each request must
+// pass, the bounds, and a proved WebSocket whose commands reach the owner.
+#include <gtest/gtest.h>
+
+#include <utility>  // before Boost 1.74's Asio, which needs std::exchange
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browser/browser_session.h"
+#include "browser/paired_browsers.h"
+#include "browser/web_server.h"
+#include "platform/crypto.h"
+
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+using tcp = asio::ip::tcp;
+using platform::Bytes;
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+constexpr char kPageHtml[] = "<!doctype html><title>remote</title>";
+
+platform::ICrypto& Crypto() { return platform::SystemCrypto(); }
+
+class BrowserServer : public ::testing::Test {
+ protected:
+  void Start(browser::ServerLimits limits = {}) {
+    browser::ServerHooks hooks;
+    hooks.may_connect = [this](std::uint32_t peer) { return peer == kLoopback && nearby; };
+    hooks.addresses = [] { return std::vector<std::uint32_t>{kLoopback}; };
+    hooks.command = [this](std::uint32_t, const std::string& id,
+                           const browser::BrowserCommand& command) {
+      std::lock_guard lock(mutex);
+      commands.push_back({id, command});
+      changed.notify_all();
+    };
+    hooks.noted = [this](std::uint32_t, browser::ServerNote note) {
+      std::lock_guard lock(mutex);
+      notes.push_back(note);
+      changed.notify_all();
+    };
+    hooks.now_ms = [] { return 1000; };
+    server.emplace(Crypto(), keys,
+                   std::vector<browser::PageFile>{{"/", "text/html; charset=utf-8", kPageHtml}},
+                   hooks, limits);
+    std::string error;
+    ASSERT_TRUE(server->Start(0, error)) << error;
+    host = "127.0.0.1:" + std::to_string(server->Port());
+  }
+
+  tcp::socket Connect() {
+    tcp::socket socket(io);
+    socket.connect({asio::ip::address_v4::loopback(), server->Port()});
+    return socket;
+  }
+
+  http::response<http::string_body> Get(const std::string& target, const std::string& host_field) {
+    beast::tcp_stream stream(Connect());
+    http::request<http::empty_body> request(http::verb::get, target, 11);
+    if (!host_field.empty()) request.set(http::field::host, host_field);
+    http::write(stream, request);
+    beast::flat_buffer buffer;
+    http::response<http::string_body> response;
+    http::read(stream, buffer, response);
+    return response;
+  }
+
+  // Whether the server closed the socket without a byte of answer.
+  static bool ClosedWithoutAnswer(tcp::socket& socket) {
+    char byte;
+    beast::error_code error;
+    socket.read_some(asio::buffer(&byte, 1), error);
+    return error == asio::error::eof || error == asio::error::connection_reset;
+  }
+
+  // Looks again every few milliseconds: the server's count changes on its
+  // own thread, with nobody to wake the test.
+  bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::unique_lock lock(mutex);
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      changed.wait_for(lock, std::chrono::milliseconds(5));
+    }
+    return true;
+  }
+
+  struct Arrived {
+    std::string id;
+    browser::BrowserCommand command;
+  };
+
+  asio::io_context io;
+  browser::TKeyRing keys;
+  std::optional<browser::TWebServer> server;
+  std::string host;
+  bool nearby = true;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<Arrived> commands;
+  std::vector<browser::ServerNote> notes;
+};
+
+TEST_F(BrowserServer, ServesThePageWithAPolicyThatLoadsNothingFromElsewhere) {
+  Start();
+  const auto response = Get("/", host);
+  EXPECT_EQ(response.result(), http::status::ok);
+  EXPECT_EQ(response.body(), kPageHtml);
+  const std::string policy(response["Content-Security-Policy"]);
+  EXPECT_NE(policy.find("default-src 'none'"), std::string::npos);
+  EXPECT_NE(policy.find("frame-ancestors 'none'"), std::string::npos);
+  EXPECT_NE(policy.find("connect-src ws://" + host + ";"), std::string::npos);
+  EXPECT_EQ(response["X-Content-Type-Options"], "nosniff");
+  EXPECT_EQ(Get("/missing", host).result(), http::status::not_found);
+}
+
+TEST_F(BrowserServer, ARequestThatDoesNotNameThisPcIsRefused) {
+  Start();
+  for (const std::string& forged :
+       {std::string("evil.example:1566"), std::string("127.0.0.1:1"), std::string("127.0.0.1"),
+        std::string("localhost:") + std::to_string(server->Port()), std::string("")}) {
+    SCOPED_TRACE(forged);
+    EXPECT_EQ(Get("/", forged).result(), http::status::misdirected_request);
+  }
+}
+
+TEST_F(BrowserServer, AWebSocketFromAnotherOriginIsRefused) {
+  Start();
+  for (const std::string& origin : {std::string("http://evil.example"), "https://" + host,
+                                    std::string("null"), std::string()}) {
+    SCOPED_TRACE(origin);
+    websocket::stream<tcp::socket> socket(Connect());
+    socket.set_option(websocket::stream_base::decorator([&](websocket::request_type& request) {
+      if (!origin.empty()) request.set(http::field::origin, origin);
+    }));
+    beast::error_code error;
+    socket.handshake(host, "/ws", error);
+    EXPECT_TRUE(error);
+  }
+}
+
+TEST_F(BrowserServer, AHeaderLargerThan8KbClosesTheConnection) {
+  Start();
+  beast::tcp_stream stream(Connect());
+  http::request<http::empty_body> request(http::verb::get, "/", 11);
+  request.set(http::field::host, host);
+  request.set("X-Padding", std::string(9000, 'a'));
+  beast::error_code error;
+  http::write(stream, request, error);
+  beast::flat_buffer buffer;
+  http::response<http::string_body> response;
+  http::read(stream, buffer, response, error);
+  EXPECT_TRUE(error);
+  EXPECT_TRUE(WaitFor([&] { return notes.size() == 1; }));
+}
+
+TEST_F(BrowserServer, AFarAddressIsClosedBeforeAByteIsRead) {
+  nearby = false;
+  Start();
+  tcp::socket socket = Connect();
+  EXPECT_TRUE(ClosedWithoutAnswer(socket));
+}
+
+TEST_F(BrowserServer, AnAddressHoldsAtMostFourConnections) {
+  Start();
+  std::vector<tcp::socket> held;
+  for (int i = 0; i < 4; ++i) held.push_back(Connect());
+  ASSERT_TRUE(WaitFor([&] { return server->Connections() == 4; }));
+  tcp::socket fifth = Connect();
+  EXPECT_TRUE(ClosedWithoutAnswer(fifth));
+  EXPECT_TRUE(
+      WaitFor([&] { return notes == std::vector{browser::ServerNote::TooManyConnections}; }));
+  held.pop_back();
+  ASSERT_TRUE(WaitFor([&] { return server->Connections() == 3; }));
+  tcp::socket again = Connect();
+  EXPECT_TRUE(WaitFor([&] { return server->Connections() == 4; }));
+}
+
+TEST_F(BrowserServer, AConnectionThatSendsNothingIsClosed) {
+  browser::ServerLimits limits;
+  limits.request_seconds = 1;
+  Start(limits);
+  tcp::socket socket = Connect();
+  const auto began = std::chrono::steady_clock::now();
+  EXPECT_TRUE(ClosedWithoutAnswer(socket));
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(20));
+}
+
+// The page's side of the WebSocket: the challenge, the hello, the host's ok.
+class PairedPage {
+ public:
+  PairedPage(tcp::socket socket, const std::string& host, Bytes key)
+      : socket_(std::move(socket)), key_(std::move(key)) {
+    socket_.set_option(websocket::stream_base::decorator([host](websocket::request_type& request) {
+      request.set(http::field::origin, "http://" + host);
+    }));
+    socket_.handshake(host, "/ws");
+    socket_.binary(true);
+  }
+  Bytes Read(beast::error_code& error) {
+    beast::flat_buffer buffer;
+    socket_.read(buffer, error);
+    const auto* data = static_cast<const std::uint8_t*>(buffer.data().data());
+    return Bytes(data, data + buffer.size());
+  }
+  void Prove() {
+    beast::error_code error;
+    const Bytes challenge = Read(error);
+    const Bytes nonce(browser::kNonceBytes, 0x33);
+    const std::string id = browser::BrowserIdOf(Crypto(), key_);
+    Bytes hello(id.begin(), id.end());
+    hello.insert(hello.end(), nonce.begin(), nonce.end());
+    const Bytes proof = browser::ProofOf(Crypto(), key_, challenge, nonce);
+    hello.insert(hello.end(), proof.begin(), proof.end());
+    session_ = browser::SessionKeyOf(Crypto(), key_, challenge, nonce);
+    Send(hello);
+    ok = Read(error);
+  }
+  Bytes Sealed(const Bytes& payload) {
+    return browser::Seal(Crypto(), session_, browser::Direction::FromBrowser, ++sent_, payload);
+  }
+  void Send(const Bytes& message) { socket_.write(asio::buffer(message)); }
+  websocket::stream<tcp::socket>& Socket() { return socket_; }
+  Bytes ok;
+
+ private:
+  websocket::stream<tcp::socket> socket_;
+  Bytes key_;
+  Bytes session_;
+  std::uint64_t sent_ = 0;
+};
+
+TEST_F(BrowserServer, AProvedBrowsersCommandsArriveAndAReplayEndsItsConnection) {
+  const Bytes key(32, 0x21);
+  keys.Add(browser::BrowserIdOf(Crypto(), key), key);
+  Start();
+  PairedPage page(Connect(), host, key);
+  page.Prove();
+  ASSERT_FALSE(page.ok.empty());
+  const Bytes enter = page.Sealed({'K', 2});
+  page.Send(enter);
+  ASSERT_TRUE(WaitFor([&] { return commands.size() == 1; }));
+  {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(commands[0].command.kind, browser::BrowserCommand::Kind::Key);
+    EXPECT_EQ(commands[0].command.key, browser::PageKey::Enter);
+    EXPECT_EQ(commands[0].id, browser::BrowserIdOf(Crypto(), key));
+  }
+
+  page.Send(enter);
+  beast::error_code error;
+  page.Read(error);
+  EXPECT_EQ(error, websocket::error::closed);
+  EXPECT_EQ(page.Socket().reason().reason, browser::kRefused);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(commands.size(), 1u);
+}
+
+TEST_F(BrowserServer, AnUnknownBrowserIsToldItWasForgotten) {
+  Start();
+  PairedPage page(Connect(), host, Bytes(32, 0x22));
+  page.Prove();
+  EXPECT_TRUE(page.ok.empty());
+  EXPECT_EQ(page.Socket().reason().reason, browser::kForgotten);
+  EXPECT_TRUE(WaitFor([&] { return notes == std::vector{browser::ServerNote::UnknownBrowser}; }));
+}
+
+TEST_F(BrowserServer, StopClosesWhatIsOpen) {
+  Start();
+  tcp::socket socket = Connect();
+  ASSERT_TRUE(WaitFor([&] { return server->Connections() == 1; }));
+  server->Stop();
+  EXPECT_TRUE(ClosedWithoutAnswer(socket));
+}
+
+}  // namespace
