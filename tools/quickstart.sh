@@ -7,10 +7,10 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 
-PACKAGES=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libgtest-dev libssl-dev python3 zbar-tools
+PACKAGES=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libgtest-dev libssl-dev libboost-dev python3 zbar-tools
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-utils xclip imagemagick tesseract-ocr tesseract-ocr-eng
-          iproute2 procps nsis)
+          iproute2 procps nsis chromium chromium-driver)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -30,6 +30,18 @@ install_missing() {
   fi
 }
 
+# The browser remote's page is bundled from npm packages at build time;
+# package-lock.json pins each one and its checksum.
+install_page_packages() {
+  if ! command -v npm >/dev/null; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nodejs npm
+  fi
+  if [ ! -x page/node_modules/.bin/esbuild ] || [ page/package-lock.json -nt page/node_modules/.package-lock.json ]; then
+    echo "== installing the page's npm packages"
+    (cd page && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}
+
 build() {
   for preset in "$@"; do
     echo "== build: $preset"
@@ -40,6 +52,7 @@ build() {
 
 run_host() {
   install_missing
+  install_page_packages
   build windows native
   local prefix="$ROOT/build/wine-run/prefix"
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
@@ -81,6 +94,7 @@ MSG
 
 run_tests() {
   install_missing
+  install_page_packages
   build native native-tsan windows
   echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer) and the layer check"
   ctest --preset native

@@ -136,6 +136,34 @@ TEST_F(BrowserSession, WhatIsWrongClosesTheConnection) {
   }
 }
 
+// The same vector as the page's test, from Python's hmac module: the page
+// and the host agree with a third implementation and so with each other.
+TEST(BrowserVector, TheHostReadsTheHelloAndSealThePageMakes) {
+  auto hex = [](const std::string& text) {
+    Bytes bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+      bytes.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+  };
+  Bytes key(32);
+  for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(i);
+  const Bytes challenge(16, 0x11), nonce(16, 0x22);
+  EXPECT_EQ(browser::BrowserIdOf(Crypto(), key), "be48ecf09d59b6285");
+  EXPECT_EQ(browser::ProofOf(Crypto(), key, challenge, nonce),
+            hex("319e984c28ee2ae40a1abf9bec594962ee06387bce6a0035e2ecb0350b7ee692"));
+  const Bytes session = browser::SessionKeyOf(Crypto(), key, challenge, nonce);
+  EXPECT_EQ(session, hex("5e76818b7cffd6c15290c2952060968096e8aa20366329d51f0d6e1e57c362ea"));
+  browser::TSealedChannel channel(Crypto(), session);
+  EXPECT_EQ(
+      channel.Open(hex("00000000000000014b026e29dc7f1e627bfc61952d3d6b75f6721f6993b861ddedcce3"
+                       "7750aa2940259d")),
+      Bytes({'K', 2}));
+  EXPECT_EQ(channel.Seal(FromText("ok")),
+            hex("00000000000000016f6bc2f1cfba76cb79eda03f959cae7f9c39d76af2d92f107215414dc1013fbd2"
+                "2f1"));
+}
+
 TEST_F(BrowserSession, AFlippedBitAReplayOrACounterGoingBackEndsTheConnection) {
   struct Case {
     const char* what;

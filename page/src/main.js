@@ -1,0 +1,60 @@
+// The page: takes the key from the address's fragment (which browsers never
+// send) into this browser's storage, removes it from the address bar, and
+// wires the controls to the connection.
+import { fromHex } from './channel.js';
+import * as command from './commands.js';
+import { Connection } from './connection.js';
+import { attachTouchpad } from './touchpad.js';
+
+const STORE = 'mirovanta2-key';
+
+const WORDS = {
+  connecting: 'Connecting…',
+  connected: 'Connected',
+  refused: 'Refused by this PC; trying again…',
+  forgotten: 'This PC forgot this browser',
+  unpaired: "Not paired: scan the code from Mirovanta 2's tray menu",
+};
+
+function takeKey() {
+  const fragment = location.hash.slice(1);
+  if (fragment) {
+    history.replaceState(null, '', location.pathname + location.search);
+    if (fromHex(fragment) && fragment.length >= 32) localStorage.setItem(STORE, fragment);
+  }
+  return fromHex(localStorage.getItem(STORE) || '');
+}
+
+function show(state) {
+  const status = document.getElementById('status');
+  status.textContent = WORDS[state];
+  status.className = state === 'connected' || state === 'connecting' ? '' : 'problem';
+  document.getElementById('remote').classList.toggle('off', state !== 'connected');
+}
+
+function start() {
+  const key = takeKey();
+  if (!key) return show('unpaired');
+  const connection = new Connection(key, show);
+  const send = (payload) => connection.send(payload);
+
+  attachTouchpad(document.getElementById('touchpad'), send);
+  document.getElementById('left').addEventListener('click', () => send(command.click(false)));
+  document.getElementById('right').addEventListener('click', () => send(command.click(true)));
+  for (const button of document.querySelectorAll('[data-key]')) {
+    button.addEventListener('click', () => send(command.key(Number(button.dataset.key))));
+  }
+  const laser = document.getElementById('laser');
+  laser.addEventListener('click', () => {
+    const on = laser.getAttribute('aria-pressed') !== 'true';
+    if (send(command.laser(on))) laser.setAttribute('aria-pressed', String(on));
+  });
+  const input = document.getElementById('text');
+  document.getElementById('typing').addEventListener('submit', (event) => {
+    event.preventDefault();
+    const parts = command.text(input.value);
+    if (parts.length && parts.every((part) => send(part))) input.value = '';
+  });
+}
+
+start();
