@@ -37,6 +37,14 @@ std::vector<ServedSubnet> ServedSubnets(const std::vector<platform::Ipv4Interfac
   return served;
 }
 
+std::vector<std::uint32_t> ServedAddresses(const std::vector<platform::Ipv4Interface>& interfaces) {
+  std::vector<std::uint32_t> addresses;
+  for (const platform::Ipv4Interface& own : interfaces) {
+    if (own.up && !IsTunnelOrVpn(own) && !IsLoopback(own.address)) addresses.push_back(own.address);
+  }
+  return addresses;
+}
+
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces) {
   return IsInServedSubnet(source, ServedSubnets(interfaces));
 }

@@ -23,6 +23,10 @@ struct ServedSubnet {
 };
 std::vector<ServedSubnet> ServedSubnets(const std::vector<platform::Ipv4Interface>& interfaces);
 
+// The PC's own addresses on the adapters it serves, in the system's order:
+// the addresses a device nearby reaches it at.
+std::vector<std::uint32_t> ServedAddresses(const std::vector<platform::Ipv4Interface>& interfaces);
+
 // Loopback, or inside the on-link prefix of an adapter that is up and is not
 // a tunnel.
 bool IsNearbySource(std::uint32_t source, const std::vector<platform::Ipv4Interface>& interfaces);

@@ -66,7 +66,8 @@ class NullDesktop final : public platform::IInput,
                           public platform::IFiles,
                           public platform::INetworkStatus,
                           public platform::ITimers,
-                          public platform::IHotkeys {
+                          public platform::IHotkeys,
+                          public platform::IProtect {
  public:
   void CreateIconWindow(Handler) override {}
   void DestroyIconWindow() override {}
@@ -131,6 +132,12 @@ class NullDesktop final : public platform::IInput,
   void ChangeReport(const std::string&) override {}
   bool ReportShown() override { return false; }
   void CloseReport() override {}
+  void ShowPairing(const platform::PairingView&, std::function<void(std::size_t)>,
+                   std::function<void()>) override {}
+  void ClosePairing() override {}
+  std::optional<platform::Bytes> Protect(const platform::Bytes&) override { return std::nullopt; }
+  std::optional<platform::Bytes> Unprotect(const platform::Bytes&) override { return std::nullopt; }
+  bool PairingShown() override { return false; }
   std::optional<std::vector<platform::ConnectedNetwork>> ConnectedNetworks() override {
     return std::nullopt;
   }
@@ -216,7 +223,10 @@ int main() {
                             desktop,
                             desktop,
                             desktop,
-                            desktop};
+                            desktop,
+                            platform::SystemCrypto(),
+                            desktop,
+                            0};
   try {
     shell::TForm1 form(application, services);
     std::printf("listening on 1565\n");

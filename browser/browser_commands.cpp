@@ -1,5 +1,7 @@
 #include "browser/browser_commands.h"
 
+#include <algorithm>
+
 namespace browser {
 namespace {
 
@@ -37,6 +39,29 @@ bool IsValidUtf8(const std::string& text) {
     i += static_cast<std::size_t>(followers) + 1;
   }
   return true;
+}
+
+std::u16string Utf16Of(const std::string& utf8, std::size_t& characters) {
+  std::u16string wide;
+  characters = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++characters) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const int followers = std::max(FollowersOf(lead), 0);
+    std::uint32_t point = followers == 0 ? lead : lead & (0x3F >> followers);
+    for (int k = 1; k <= followers && i + static_cast<std::size_t>(k) < utf8.size(); ++k) {
+      point =
+          point << 6 | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
+    }
+    i += static_cast<std::size_t>(followers) + 1;
+    if (point < 0x10000) {
+      wide.push_back(static_cast<char16_t>(point));
+    } else {
+      point -= 0x10000;
+      wide.push_back(static_cast<char16_t>(0xD800 + (point >> 10)));
+      wide.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
+    }
+  }
+  return wide;
 }
 
 std::optional<BrowserCommand> DecodeBrowserCommand(const platform::Bytes& payload) {

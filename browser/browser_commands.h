@@ -58,5 +58,7 @@ struct BrowserCommand {
 std::optional<BrowserCommand> DecodeBrowserCommand(const platform::Bytes& payload);
 // Whether `text` is UTF-8 that Windows can turn into UTF-16 as it stands.
 bool IsValidUtf8(const std::string& text);
+// Valid UTF-8 as UTF-16, and how many characters it holds.
+std::u16string Utf16Of(const std::string& utf8, std::size_t& characters);
 
 }  // namespace browser

@@ -87,7 +87,8 @@ bool TPairedBrowsers::Add(const PairedBrowser& browser) {
                                browser.paired_at + " " + Hex(*wrapped, wrapped->size()));
 }
 
-bool TPairedBrowsers::Forget(const std::string& id) {
+// By value: the id may be one of the browsers' own, which the erase frees.
+bool TPairedBrowsers::Forget(std::string id) {
   std::erase_if(browsers_, [&](const PairedBrowser& b) { return b.id == id; });
   return registry_.DeleteValue(platform::RootKey::CurrentUser, kBrowsersKey, id);
 }

@@ -43,7 +43,7 @@ class TPairedBrowsers {
   // False when the key could not be wrapped or written: the browser is then
   // paired for this run only.
   bool Add(const PairedBrowser& browser);
-  bool Forget(const std::string& id);
+  bool Forget(std::string id);
   const PairedBrowser* Find(const std::string& id) const;
   const std::vector<PairedBrowser>& Browsers() const { return browsers_; }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/basic_waitable_timer.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/beast/core.hpp>
@@ -25,6 +26,14 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 namespace websocket = beast::websocket;
 using tcp = asio::ip::tcp;
+// Everything runs on the one io_context's thread: its own executor type, not
+// the polymorphic one, and no per-message deflate. Both keep the program small.
+using Executor = asio::io_context::executor_type;
+using Socket = asio::basic_stream_socket<tcp, Executor>;
+using Acceptor = asio::basic_socket_acceptor<tcp, Executor>;
+using Timer = asio::basic_waitable_timer<std::chrono::steady_clock,
+                                         asio::wait_traits<std::chrono::steady_clock>, Executor>;
+using WebSocket = websocket::stream<Socket, false>;
 
 namespace {
 
@@ -58,7 +67,7 @@ struct TWebServer::Impl {
         limits(limits_in) {}
 
   void Accept();
-  void Accepted(tcp::socket socket);
+  void Accepted(Socket socket);
   void Ended(const std::shared_ptr<Connection>& connection, std::uint32_t peer);
   const PageFile* FileAt(std::string_view path) const {
     for (const PageFile& file : files) {
@@ -77,7 +86,7 @@ struct TWebServer::Impl {
   ServerHooks hooks;
   ServerLimits limits;
   asio::io_context io;
-  std::optional<tcp::acceptor> acceptor;
+  std::optional<Acceptor> acceptor;
   std::thread thread;
   std::uint16_t port = 0;
   // The server thread's own.
@@ -90,17 +99,17 @@ struct TWebServer::Impl {
 // One TCP connection: HTTP requests until one upgrades to the WebSocket.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(TWebServer::Impl& server, tcp::socket socket, std::uint32_t peer)
-      : server_(server), stream_(std::move(socket)), peer_(peer) {}
+  Connection(TWebServer::Impl& server, Socket socket, std::uint32_t peer)
+      : server_(server),
+        stream_(std::move(socket)),
+        deadline_(stream_.get_executor()),
+        peer_(peer) {}
 
   void Begin() { ReadRequest(); }
   void Shut() {
     beast::error_code ignored;  // closing what may be closed already
-    if (socket_) {
-      beast::get_lowest_layer(*socket_).socket().close(ignored);
-    } else {
-      stream_.socket().close(ignored);
-    }
+    deadline_.cancel();
+    (socket_ ? socket_->next_layer() : stream_).close(ignored);
   }
 
  private:
@@ -108,7 +117,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
     parser_.emplace();
     parser_->header_limit(static_cast<std::uint32_t>(kMaxHeaderBytes));
     parser_->body_limit(0);
-    stream_.expires_after(std::chrono::seconds(server_.limits.request_seconds));
+    // The request and its answer must be done in time, or the socket closes.
+    deadline_.expires_after(std::chrono::seconds(server_.limits.request_seconds));
+    deadline_.async_wait([self = shared_from_this()](beast::error_code error) {
+      beast::error_code ignored;  // the connection may have ended meanwhile
+      if (!error && !self->socket_) self->stream_.close(ignored);
+    });
     http::async_read(stream_, buffer_, *parser_,
                      [self = shared_from_this()](beast::error_code error, std::size_t) {
                        self->RequestRead(error);
@@ -172,7 +186,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
                       [self = shared_from_this(), response](beast::error_code error, std::size_t) {
                         if (error || !response->keep_alive()) {
                           beast::error_code ignored;  // the peer may be gone already
-                          self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+                          self->stream_.shutdown(Socket::shutdown_send, ignored);
                           return self->End();
                         }
                         self->ReadRequest();
@@ -180,12 +194,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void Upgrade() {
+    deadline_.cancel();
     socket_.emplace(std::move(stream_));
     websocket::stream_base::timeout timeout =
         websocket::stream_base::timeout::suggested(beast::role_type::server);
     timeout.idle_timeout = std::chrono::seconds(server_.limits.idle_seconds);
     timeout.handshake_timeout = std::chrono::seconds(server_.limits.request_seconds);
-    beast::get_lowest_layer(*socket_).expires_never();
     socket_->set_option(timeout);
     socket_->read_message_max(kLargestMessage);
     socket_->binary(true);
@@ -254,6 +268,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void End() {
     if (ended_) return;
     ended_ = true;
+    deadline_.cancel();
     if (told_connected_ && server_.hooks.disconnected) {
       server_.hooks.disconnected(peer_, session_->Id());
     }
@@ -261,8 +276,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   TWebServer::Impl& server_;
-  beast::tcp_stream stream_;
-  std::optional<websocket::stream<beast::tcp_stream>> socket_;
+  Socket stream_;
+  Timer deadline_;
+  std::optional<WebSocket> socket_;
   std::uint32_t peer_;
   beast::flat_buffer buffer_;
   beast::flat_buffer message_;
@@ -273,14 +289,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
 };
 
 void TWebServer::Impl::Accept() {
-  acceptor->async_accept([this](beast::error_code error, tcp::socket socket) {
+  acceptor->async_accept([this](beast::error_code error, Socket socket) {
     if (error == asio::error::operation_aborted || !acceptor->is_open()) return;
     if (!error) Accepted(std::move(socket));
     Accept();
   });
 }
 
-void TWebServer::Impl::Accepted(tcp::socket socket) {
+void TWebServer::Impl::Accepted(Socket socket) {
   beast::error_code error;
   const tcp::endpoint remote = socket.remote_endpoint(error);
   if (error || !remote.address().is_v4()) return;  // gone already, or not IPv4: closed here
@@ -312,7 +328,7 @@ TWebServer::~TWebServer() { Stop(); }
 
 bool TWebServer::Start(std::uint16_t port, std::string& error) {
   beast::error_code failed;
-  tcp::acceptor acceptor(impl_->io);
+  Acceptor acceptor(impl_->io.get_executor());
   const tcp::endpoint where(asio::ip::address_v4::any(), port);
   acceptor.open(where.protocol(), failed);
   if (!failed) acceptor.bind(where, failed);

@@ -32,13 +32,25 @@ void TClipboard::SetAsText(const std::string& text) {
   PutFormats(text);
 }
 
+void TClipboard::SetAsUnicodeText(const std::u16string& text) {
+  const std::unique_ptr<platform::TOpenClipboard> open = Open();
+  system_.Empty();
+  system_.SetText(platform::TextFormat::Unicode, text.c_str(),
+                  (text.size() + 1) * sizeof(char16_t));
+  KeepOutOfHistory();
+}
+
 void TClipboard::PutFormats(const std::string& text) {
   system_.Empty();
   system_.SetText(platform::TextFormat::Ansi, text.c_str(), text.size() + 1);
   std::u16string wide = system_.AnsiToUtf16(text);
   system_.SetText(platform::TextFormat::Unicode, wide.c_str(),
                   (wide.size() + 1) * sizeof(char16_t));
-  // Typed text may be a password: keep it out of clipboard history, cloud
+  KeepOutOfHistory();
+}
+
+void TClipboard::KeepOutOfHistory() {  // Typed text may be a password: keep it out of clipboard
+                                       // history, cloud
   // clipboard and clipboard monitors.
   const std::uint32_t no = 0;
   for (const char* name : {"ExcludeClipboardContentFromMonitorProcessing",

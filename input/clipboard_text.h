@@ -25,11 +25,15 @@ class TClipboard {
   // Throws EFrameworkError("Cannot open clipboard") when another program keeps
   // the clipboard through every try.
   void SetAsText(const std::string& text);
+  // The same for UTF-16 text: Windows makes the ANSI form from it for
+  // programs that ask for that.
+  void SetAsUnicodeText(const std::u16string& text);
 
  private:
   static void DefaultPause(std::chrono::milliseconds pause);
   std::unique_ptr<platform::TOpenClipboard> Open();
   void PutFormats(const std::string& text);
+  void KeepOutOfHistory();
 
   platform::IClipboard& system_;
   std::function<void(std::chrono::milliseconds)> pause_;

@@ -24,6 +24,17 @@ void TInputService::RegisterCommands(protocol::TCommandDispatcher& commands) {
                     });
 }
 
+void TInputService::TypeUnicodeText(const std::u16string& text, std::size_t characters) {
+  BeforeInput();
+  try {
+    TextAndPointer.TypeUnicodeText(text);
+  } catch (const platform::EFrameworkError&) {
+    events_.CommandDid(service::Activity::ClipboardBusy, "");
+    throw;  // whoever carries the command out ends it there
+  }
+  events_.CommandDid(service::Activity::Typed, std::to_string(characters));
+}
+
 void TInputService::TypeText(std::string_view text) {
   BeforeInput();
   try {

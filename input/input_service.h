@@ -38,6 +38,8 @@ class TInputService final : public service::ICapability {
   void BeforeInput() { InputTarget.BeforeInput(); }
   // Group 2; the activity log gets the text's length, never the text.
   void TypeText(std::string_view text);
+  // Text in UTF-16, from a browser; the log gets its length in characters.
+  void TypeUnicodeText(const std::u16string& text, std::size_t characters);
 
   TInputSender Keyboard;
   TTextAndPointer TextAndPointer;

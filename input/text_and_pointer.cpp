@@ -17,7 +17,12 @@ void TTextAndPointer::TypeText(std::string_view text) {
   sender_.SendChord2(input::vk::Ctrl, input::vk::V);
 }
 
-void TTextAndPointer::MovePointer(std::int8_t dx, std::int8_t dy) {
+void TTextAndPointer::TypeUnicodeText(const std::u16string& text) {
+  clipboard_.SetAsUnicodeText(text);
+  sender_.SendChord2(input::vk::Ctrl, input::vk::V);
+}
+
+void TTextAndPointer::MovePointer(int dx, int dy) {
   // When the read fails (a locked session) the last known position stands and
   // the moves add up on it: kept on the screen, it can never overflow.
   input_.GetCursorPos(CursorPos);

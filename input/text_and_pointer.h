@@ -1,6 +1,7 @@
 #pragma once
 // Text entry through the clipboard, and the pointer commands.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "input/input_sender.h"
@@ -15,7 +16,10 @@ class TTextAndPointer {
                   input::TInputSender& sender);
 
   void TypeText(std::string_view text);
-  void MovePointer(std::int8_t dx, std::int8_t dy);
+  // The same for text in UTF-8, whatever the system's code page can show.
+  void TypeUnicodeText(const std::u16string& text);
+  // The wire's moves are signed bytes; the browser's larger.
+  void MovePointer(int dx, int dy);
   void LeftClick();
   void RightClick();
   void TurnWheel(bool toward_user);

@@ -60,6 +60,12 @@ inline constexpr std::uint16_t F9 = 0x78;
 inline constexpr std::uint16_t F10 = 0x79;
 inline constexpr std::uint16_t F11 = 0x7A;
 inline constexpr std::uint16_t F12 = 0x7B;
+inline constexpr std::uint16_t VolumeMute = 0xAD;
+inline constexpr std::uint16_t VolumeDown = 0xAE;
+inline constexpr std::uint16_t VolumeUp = 0xAF;
+inline constexpr std::uint16_t MediaNext = 0xB0;
+inline constexpr std::uint16_t MediaPrevious = 0xB1;
+inline constexpr std::uint16_t MediaPlayPause = 0xB3;
 inline constexpr std::uint16_t Period = 0xBE;
 
 // Keys that a real keyboard sends with the extended-key flag: without it the
@@ -69,6 +75,8 @@ constexpr bool IsExtendedKey(std::uint16_t key) {
     // clang-format off
     case PgUp: case PgDn: case End: case Home: case Left: case Up: case Right: case Down:
     case Insert: case Del: case Win: case RWin:
+    case VolumeMute: case VolumeDown: case VolumeUp: case MediaNext: case MediaPrevious:
+    case MediaPlayPause:
       return true;
     // clang-format on
     default: return false;

@@ -29,6 +29,20 @@ struct ReportText {
   std::vector<std::string> buttons;
 };
 
+// The window that pairs a browser: words, a QR code with the address it
+// holds under it as text that can be selected, a note, and a choice of the
+// PC's addresses when it has several.
+struct PairingView {
+  std::string caption;
+  std::string words;                 // above the code, may wrap
+  std::vector<std::string> choices;  // the addresses; no choice is shown for one
+  std::size_t chosen = 0;
+  int modules = 0;         // the code's modules a side, quiet zone included
+  std::vector<bool> dark;  // row by row
+  std::string text;        // what the code holds
+  std::string note;        // under the text
+};
+
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
@@ -52,6 +66,13 @@ class IDialogs {
   virtual void ChangeReport(const std::string& text) = 0;
   virtual bool ReportShown() = 0;
   virtual void CloseReport() = 0;
+  // The one pairing window, shown and brought to the front, or its view
+  // replaced when it is open. `chose` runs on the main thread with the index
+  // of the address chosen, `closed` when the user closed the window.
+  virtual void ShowPairing(const PairingView& view, std::function<void(std::size_t)> chose,
+                           std::function<void()> closed) = 0;
+  virtual void ClosePairing() = 0;
+  virtual bool PairingShown() = 0;
   // A modal box with Yes and No; true for Yes.
   virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
 };

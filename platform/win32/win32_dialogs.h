@@ -27,6 +27,11 @@ class Win32Dialogs final : public IDialogs {
   void ChangeReport(const std::string& text) override;
   bool ReportShown() override;
   void CloseReport() override;
+  // In win32_pairing.cpp.
+  void ShowPairing(const PairingView& view, std::function<void(std::size_t)> chose,
+                   std::function<void()> closed) override;
+  void ClosePairing() override;
+  bool PairingShown() override;
 
  private:
   struct Question {
@@ -39,6 +44,10 @@ class Win32Dialogs final : public IDialogs {
   bool EnsureClass();
   bool CreateReport(const ReportText& report);
   void LayOutReport();
+  static LRESULT CALLBACK PairingProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  bool CreatePairing();
+  void LayOutPairing();
+  void PaintPairing();
   void Answer(HWND window, PromptAnswer answer);
 
   std::unique_ptr<WindowClass> class_;
@@ -49,6 +58,14 @@ class Win32Dialogs final : public IDialogs {
   HWND report_text_ = nullptr;  // children of `report_`, gone with it
   std::vector<HWND> report_buttons_;
   std::function<void(std::size_t)> report_pressed_;
+  std::unique_ptr<WindowClass> pairing_class_;
+  UniqueWindow pairing_;  // destroyed before its class goes
+  HWND pairing_words_ = nullptr, pairing_choice_ = nullptr, pairing_text_ = nullptr;
+  HWND pairing_note_ = nullptr, pairing_close_ = nullptr;  // children of `pairing_`
+  RECT pairing_code_{};
+  PairingView pairing_view_;
+  std::function<void(std::size_t)> pairing_chose_;
+  std::function<void()> pairing_closed_;
 };
 
 }  // namespace platform::win32
