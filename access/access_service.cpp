@@ -152,6 +152,17 @@ void TAccessService::CommandArrived(protocol::TStream& data,
   commands_.HandleDatagram(data);
 }
 
+bool TAccessService::BrowserMayDrive(const service::Device& browser) {
+  if (Paused) {
+    events_.Refused(browser, service::Refusal::Paused);
+    events_.DeviceHeard(browser, Heard::Paused);
+    return false;
+  }
+  events_.DeviceHeard(browser, Heard::Served);
+  events_.CommandStarting(browser);
+  return true;
+}
+
 bool TAccessService::MayConnect(std::uint32_t peer) {
   return Nearby.IsNearby(peer) && !Approval.Refused(peer);
 }
@@ -371,6 +382,9 @@ void TAccessService::RefreshDevicesMenu() {
     item.Items.push_back(std::move(forget));
     Devices1.Items.push_back(std::move(item));
   }
+  std::vector<TMenuItem> more = MoreDevices ? MoreDevices() : std::vector<TMenuItem>{};
+  if (!Devices1.Items.empty() && !more.empty()) Devices1.Items.emplace_back("-");
+  for (TMenuItem& item : more) Devices1.Items.push_back(std::move(item));
   if (Devices1.Items.empty()) {
     Devices1.Items.emplace_back("(none)");
     Devices1.Items.back().Enabled = false;

@@ -5,6 +5,7 @@
 // device takes control", "Devices" and "Pause remote control" with its hot key.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,11 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   // A command from a nearby device, on the main thread: carried out when the
   // device may drive this PC, else dropped (and the user asked about it).
   void CommandArrived(protocol::TStream& data, const protocol::TIdSocketHandle& binding);
+  // A paired browser's command, on the main thread: pairing was the user's
+  // approval, so only the pause holds it back. True: carry it out now.
+  bool BrowserMayDrive(const service::Device& browser);
+  // Rows another capability adds under "Devices" (the paired browsers).
+  std::function<std::vector<service::TMenuItem>()> MoreDevices;
   // Whether a presence connection from `peer` may stay: a refused device
   // gets no name and causes no balloon, as a far one.
   bool MayConnect(std::uint32_t peer);

@@ -36,6 +36,9 @@ constexpr Words kWords[] = {
     {Activity::ClipboardBusy, kRemote, "text not typed: another program kept the clipboard busy"},
     {Activity::AddressWatchFailed, kUser,
      "Windows does not report address changes: the adapters are read every 30 s"},
+    {Activity::BrowserPaired, kUser,
+     "browser paired: it may control this PC until it is forgotten"},
+    {Activity::BrowserNotListening, kUser, "the browser remote cannot listen on port 1566: %s"},
 };
 
 struct RefusalText {
@@ -49,6 +52,12 @@ constexpr RefusalText kRefusals[] = {
     {Refusal::Paused, "dropped: remote control is paused"},
     {Refusal::UnknownHardware, "not asked: unknown hardware address"},
     {Refusal::AskingStopped, "not asked: asking is stopped for 10 minutes"},
+    {Refusal::BrowserProofFailed, "refused: a browser that does not hold its key"},
+    {Refusal::BrowserUnknown,
+     "refused: a browser this PC does not know (not paired, or forgotten)"},
+    {Refusal::BrowserRequestRefused,
+     "refused: a request to the browser remote from another site, or too large"},
+    {Refusal::BrowserTooMany, "refused: too many connections or failed proofs from this address"},
 };
 
 }  // namespace

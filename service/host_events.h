@@ -31,6 +31,8 @@ enum class Activity {
   ReplyNotSent,
   ClipboardBusy,
   AddressWatchFailed,
+  BrowserPaired,
+  BrowserNotListening,  // detail: the system's words
 };
 
 // Why a datagram was not served.
@@ -38,8 +40,12 @@ enum class Refusal {
   FarSender,
   RefusedDevice,
   Paused,
-  UnknownHardware,  // a new device neither in the neighbour table nor connected
-  AskingStopped,    // a new device while "Stop asking for 10 minutes" holds
+  UnknownHardware,        // a new device neither in the neighbour table nor connected
+  AskingStopped,          // a new device while "Stop asking for 10 minutes" holds
+  BrowserProofFailed,     // a browser's key did not prove, or a message broke the seal
+  BrowserUnknown,         // a browser this PC does not know, or forgot
+  BrowserRequestRefused,  // another site's Host or Origin, a header too large
+  BrowserTooMany,         // too many connections, or failed proofs, from one address
 };
 
 // What became of a device heard from.

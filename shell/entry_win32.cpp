@@ -18,6 +18,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_protect.h"
 #include "shell/form1.h"
 #include "shell/program_entry.h"
 
@@ -40,6 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32Timers timers;
   platform::win32::Win32Hotkeys hotkeys;
   platform::win32::Win32NetworkStatus network_status;
+  platform::win32::Win32Protect protect;
   shell::TPlatform services{platform::SystemSockets(),
                             input,
                             clipboard,
@@ -56,7 +58,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             files,
                             timers,
                             hotkeys,
-                            network_status};
+                            network_status,
+                            platform::SystemCrypto(),
+                            protect};
   // The same rule the listener applies, over its own copy of the adapters.
   access_policy::TNearbyRule early_nearby([&services] { return services.sockets.Interfaces(); });
   protocol::TEarlyProbeAnswerer early(

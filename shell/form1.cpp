@@ -42,6 +42,9 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
       Help({platform.sockets, platform.network_status, platform.system, platform.dialogs,
             platform.timers, platform.clipboard, platform.shell},
            Activity.Recent, [this] { return HostFacts(); }),
+      Browser({platform.crypto, platform.protect, platform.registry, platform.system,
+               platform.dialogs, platform.sockets},
+              Events, Access, Input, Media, [&application] { application.WakeMainThread(); }),
       application_(application),
       early_(early),
       platform_(platform) {
@@ -51,7 +54,10 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
   Events.Subscribe(Presence);
   for (service::ICapability* capability : Capabilities()) capability->RegisterCommands(Dispatcher);
   application_.AttachMainForm({[this] { FormActivate(); },
-                               [this] { IdUDPServer1.Handover().RunPending(); },
+                               [this] {
+                                 IdUDPServer1.Handover().RunPending();
+                                 Browser.Handover().RunPending();
+                               },
                                [this] { Exit1Click(); }});
   try {
     LoadComponents();
@@ -67,7 +73,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
 }
 
 std::vector<service::ICapability*> TForm1::Capabilities() {
-  return {&Activity, &Access, &Presence, &Input, &Launch, &Media, &Help};
+  return {&Activity, &Access, &Presence, &Input, &Launch, &Media, &Browser, &Help};
 }
 
 // What the connection help says of the host itself.
@@ -83,6 +89,7 @@ help::HostFacts TForm1::HostFacts() {
 
 void TForm1::DetachFromApplication() {
   IdUDPServer1.SetActive(false);
+  Browser.Stop();
   application_.AttachMainForm({});
   Access.Stop();
   Presence.Stop();
@@ -120,6 +127,9 @@ void TForm1::LoadComponents() {
   Access.WatchAddresses();
   Presence.Listen(kPort);
   StartListener();
+  Access.MoreDevices = [this] { return Browser.DeviceRows(); };
+  Browser.Load();
+  Browser.Listen(platform_.browser_port);
   // Both belong to the end of loading; the icon's second round trip to the
   // shell comes after the listeners, so that a remote finds the host sooner.
   // The picture it sends is the one already shown.

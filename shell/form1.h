@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "access/access_service.h"
+#include "browser_remote/browser_service.h"
 #include "protocol/early_probe_answerer.h"
 #include "activity/activity_service.h"
 #include "help/help_service.h"
@@ -60,6 +61,7 @@ class TForm1 {
   launch::TLaunchService Launch;
   media::TMediaService Media;
   help::THelpService Help;
+  browser_remote::TBrowserService Browser;
 
   // Event handlers: the framework's entry points, each forwarding to a service.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,

@@ -15,8 +15,8 @@ void TForm1::BuildTrayMenu() {
   Exit1.OnClick = [this] { Exit1Click(); };
   PopupMenu1.Items = {&Label1, &IP1, &N1};
   // In the order the menu shows them.
-  for (service::ICapability* capability :
-       std::initializer_list<service::ICapability*>{&Access, &Presence, &Activity, &Help}) {
+  for (service::ICapability* capability : std::initializer_list<service::ICapability*>{
+           &Access, &Browser, &Presence, &Activity, &Help}) {
     for (TMenuItem* row : capability->MenuRows()) PopupMenu1.Items.push_back(row);
   }
   PopupMenu1.Items.push_back(&StartRun1);

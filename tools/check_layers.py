@@ -4,7 +4,7 @@
     platform (interfaces) <- settings, protocol, browser (its proofs and seals)
     <- service (what every capability shares)
     <- input, activity, presence, launch <- access (also activity), media (also input, launch),
-    help (also access, activity) <- shell
+    help (also access, activity) <- browser_remote (also browser, access, input, media) <- shell
 
 An include may not climb out of its folder with "..", and no two folders hold a
 header of the same name.
@@ -22,7 +22,7 @@ import sys
 import tempfile
 
 LAYERED = ["platform", "settings", "protocol", "browser", "service", "input", "activity", "access", "presence",
-           "help", "launch", "media", "shell"]
+           "help", "launch", "media", "browser_remote", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -41,8 +41,10 @@ ALLOWED = {
     "help": {"platform", "protocol", "service", "access", "activity", "help"},
     "launch": {"platform", "settings", "protocol", "service", "launch"},
     "media": {"platform", "settings", "protocol", "service", "input", "launch", "media"},
+    "browser_remote": {"platform", "settings", "protocol", "service", "input", "activity", "access",
+                       "launch", "media", "browser", "browser_remote"},
     "shell": {"platform", "settings", "protocol", "service", "input", "activity", "access",
-              "presence", "help", "launch", "media", "shell"},
+              "presence", "help", "launch", "media", "browser", "browser_remote", "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},

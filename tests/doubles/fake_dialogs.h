@@ -56,6 +56,18 @@ class FakeDialogs final : public platform::IDialogs {
       if (report->buttons[i] == caption) return report_pressed(i);
     }
   }
+  void ShowPairing(const platform::PairingView& view, std::function<void(std::size_t)> chose,
+                   std::function<void()> closed) override {
+    pairing = view;
+    pairing_chose = std::move(chose);
+    pairing_closed = std::move(closed);
+  }
+  void ClosePairing() override { pairing.reset(); }
+  bool PairingShown() override { return pairing.has_value(); }
+  std::optional<platform::PairingView> pairing;
+  std::function<void(std::size_t)> pairing_chose;
+  std::function<void()> pairing_closed;
+
   bool Confirm(const std::string&, const std::string& text) override {
     confirmations.push_back(text);
     return confirm;

@@ -9,6 +9,7 @@
 #include "tests/doubles/fake_dialogs.h"
 #include "tests/doubles/fake_files.h"
 #include "tests/doubles/fake_network_status.h"
+#include "tests/doubles/fake_protect.h"
 #include "tests/doubles/fake_session.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_shell_services.h"
@@ -36,9 +37,27 @@ struct FormFixture {
   FakeTimers timers;
   FakeHotkeys hotkeys;
   FakeNetworkStatus network_status;
-  shell::TPlatform services{sockets,  input,   clipboard, shell,   windows,       processes,
-                            registry, profile, system,    tray,    tcp,           links,
-                            dialogs,  files,   timers,    hotkeys, network_status};
+  FakeProtect protect;
+  shell::TPlatform services{sockets,
+                            input,
+                            clipboard,
+                            shell,
+                            windows,
+                            processes,
+                            registry,
+                            profile,
+                            system,
+                            tray,
+                            tcp,
+                            links,
+                            dialogs,
+                            files,
+                            timers,
+                            hotkeys,
+                            network_status,
+                            platform::SystemCrypto(),
+                            protect,
+                            0};
 
   // A PC on a home network: 192.168.1.20/24.
   FormFixture() {

@@ -21,6 +21,7 @@
 #include "browser/paired_browsers.h"
 #include "browser/web_server.h"
 #include "platform/crypto.h"
+#include "tests/doubles/browser_page_client.h"
 
 namespace {
 
@@ -200,57 +201,12 @@ TEST_F(BrowserServer, AConnectionThatSendsNothingIsClosed) {
   EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(20));
 }
 
-// The page's side of the WebSocket: the challenge, the hello, the host's ok.
-class PairedPage {
- public:
-  PairedPage(tcp::socket socket, const std::string& host, Bytes key)
-      : socket_(std::move(socket)), key_(std::move(key)) {
-    socket_.set_option(websocket::stream_base::decorator([host](websocket::request_type& request) {
-      request.set(http::field::origin, "http://" + host);
-    }));
-    socket_.handshake(host, "/ws");
-    socket_.binary(true);
-  }
-  Bytes Read(beast::error_code& error) {
-    beast::flat_buffer buffer;
-    socket_.read(buffer, error);
-    const auto* data = static_cast<const std::uint8_t*>(buffer.data().data());
-    return Bytes(data, data + buffer.size());
-  }
-  void Prove() {
-    beast::error_code error;
-    const Bytes challenge = Read(error);
-    const Bytes nonce(browser::kNonceBytes, 0x33);
-    const std::string id = browser::BrowserIdOf(Crypto(), key_);
-    Bytes hello(id.begin(), id.end());
-    hello.insert(hello.end(), nonce.begin(), nonce.end());
-    const Bytes proof = browser::ProofOf(Crypto(), key_, challenge, nonce);
-    hello.insert(hello.end(), proof.begin(), proof.end());
-    session_ = browser::SessionKeyOf(Crypto(), key_, challenge, nonce);
-    Send(hello);
-    ok = Read(error);
-  }
-  Bytes Sealed(const Bytes& payload) {
-    return browser::Seal(Crypto(), session_, browser::Direction::FromBrowser, ++sent_, payload);
-  }
-  void Send(const Bytes& message) { socket_.write(asio::buffer(message)); }
-  websocket::stream<tcp::socket>& Socket() { return socket_; }
-  Bytes ok;
-
- private:
-  websocket::stream<tcp::socket> socket_;
-  Bytes key_;
-  Bytes session_;
-  std::uint64_t sent_ = 0;
-};
-
 TEST_F(BrowserServer, AProvedBrowsersCommandsArriveAndAReplayEndsItsConnection) {
   const Bytes key(32, 0x21);
   keys.Add(browser::BrowserIdOf(Crypto(), key), key);
   Start();
-  PairedPage page(Connect(), host, key);
-  page.Prove();
-  ASSERT_FALSE(page.ok.empty());
+  doubles::PageClient page(server->Port(), host, key);
+  ASSERT_TRUE(page.Prove());
   const Bytes enter = page.Sealed({'K', 2});
   page.Send(enter);
   ASSERT_TRUE(WaitFor([&] { return commands.size() == 1; }));
@@ -262,20 +218,16 @@ TEST_F(BrowserServer, AProvedBrowsersCommandsArriveAndAReplayEndsItsConnection) 
   }
 
   page.Send(enter);
-  beast::error_code error;
-  page.Read(error);
-  EXPECT_EQ(error, websocket::error::closed);
-  EXPECT_EQ(page.Socket().reason().reason, browser::kRefused);
+  EXPECT_EQ(page.ClosedBecause(), browser::kRefused);
   std::lock_guard lock(mutex);
   EXPECT_EQ(commands.size(), 1u);
 }
 
 TEST_F(BrowserServer, AnUnknownBrowserIsToldItWasForgotten) {
   Start();
-  PairedPage page(Connect(), host, Bytes(32, 0x22));
-  page.Prove();
-  EXPECT_TRUE(page.ok.empty());
-  EXPECT_EQ(page.Socket().reason().reason, browser::kForgotten);
+  doubles::PageClient page(server->Port(), host, Bytes(32, 0x22));
+  EXPECT_FALSE(page.Prove());
+  EXPECT_STREQ(page.socket().reason().reason.c_str(), browser::kForgotten);
   EXPECT_TRUE(WaitFor([&] { return notes == std::vector{browser::ServerNote::UnknownBrowser}; }));
 }
 

@@ -57,8 +57,8 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
             (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
                      "Ask before a new device takes control", "Stop asking for 10 minutes",
                      "Devices", "Pause remote control\tCtrl+Alt+Shift+P",
-                     "Show connection balloons", "Open activity log", "Connection help\xE2\x80\xA6",
-                     "Run with windows start", "Exit"}));
+                     "Pair a browser\xE2\x80\xA6", "Show connection balloons", "Open activity log",
+                     "Connection help\xE2\x80\xA6", "Run with windows start", "Exit"}));
   EXPECT_EQ(t.tray.menu_positions[0].x, -300);
   EXPECT_EQ(t.tray.menu_positions[0].y, 700);
   t.sockets.host_addresses = {};
