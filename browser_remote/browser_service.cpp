@@ -57,7 +57,9 @@ TBrowserService::TBrowserService(TBrowserPlatform platform, service::IHostEvents
       media_(media),
       store_(platform.registry, platform.protect),
       pairing_(platform.crypto),
-      handover_(std::move(wake)) {}
+      handover_(std::move(wake)) {
+  PairBrowser1.OnClick = [this] { PairBrowser1Click(); };
+}
 
 TBrowserService::~TBrowserService() { Stop(); }
 

@@ -93,19 +93,25 @@ void Win32Dialogs::ShowPairing(const PairingView& view, std::function<void(std::
                                std::function<void()> closed) {
   const bool fresh = !pairing_;
   if (fresh && !CreatePairing()) return;
-  pairing_view_ = view;
   pairing_chose_ = std::move(chose);
   pairing_closed_ = std::move(closed);
   SetWindowTextW(pairing_.get(), Utf8ToWide(view.caption).c_str());
   SetWindowTextW(pairing_words_, Utf8ToWide(view.words).c_str());
   SetWindowTextW(pairing_text_, Utf8ToWide(view.text).c_str());
   SetWindowTextW(pairing_note_, Utf8ToWide(view.note).c_str());
-  SendMessageW(pairing_choice_, CB_RESETCONTENT, 0, 0);
-  for (const std::string& choice : view.choices) {
-    SendMessageW(pairing_choice_, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+  // A choice being made (the list open, a key moving through it) keeps its
+  // list: only new addresses fill it again.
+  if (fresh || view.choices != pairing_view_.choices) {
+    SendMessageW(pairing_choice_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& choice : view.choices) {
+      SendMessageW(pairing_choice_, CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+    }
   }
-  SendMessageW(pairing_choice_, CB_SETCURSEL, view.chosen, 0);
+  if (SendMessageW(pairing_choice_, CB_GETCURSEL, 0, 0) != static_cast<LRESULT>(view.chosen)) {
+    SendMessageW(pairing_choice_, CB_SETCURSEL, view.chosen, 0);
+  }
+  pairing_view_ = view;
   LayOutPairing();
   InvalidateRect(pairing_.get(), nullptr, TRUE);
   if (fresh) {

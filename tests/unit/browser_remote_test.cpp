@@ -57,7 +57,7 @@ class BrowserRemote : public ::testing::Test, public doubles::FormFixture {
 };
 
 TEST_F(BrowserRemote, ThePairingWindowShowsTheCodeOfThePagesAddressWithANewKey) {
-  Form().Browser.PairBrowser1Click();
+  Form().Browser.PairBrowser1.OnClick();
   ASSERT_TRUE(dialogs.pairing);
   EXPECT_EQ(dialogs.pairing->words,
             "Scan this code with the phone's camera. Whoever sees it can control this PC until "
@@ -69,12 +69,12 @@ TEST_F(BrowserRemote, ThePairingWindowShowsTheCodeOfThePagesAddressWithANewKey) 
   EXPECT_EQ(dialogs.pairing->dark.size(),
             static_cast<std::size_t>(dialogs.pairing->modules * dialogs.pairing->modules));
   dialogs.pairing_closed();
-  form->Browser.PairBrowser1Click();
+  form->Browser.PairBrowser1.OnClick();
   EXPECT_NE(KeyInTheCode(), first);
 }
 
 TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
-  Form().Browser.PairBrowser1Click();
+  Form().Browser.PairBrowser1.OnClick();
   const Bytes key = KeyInTheCode();
   const std::string host = Host();
   const std::uint16_t port = form->Browser.Port();
@@ -141,7 +141,7 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
 }
 
 TEST_F(BrowserRemote, APairedBrowserIsKeptForTheUserAndListedUnderDevices) {
-  Form().Browser.PairBrowser1Click();
+  Form().Browser.PairBrowser1.OnClick();
   const Bytes key = KeyInTheCode();
   std::atomic<bool> done{false};
   std::thread phone([&] {

@@ -2,6 +2,7 @@
 // window with a given text inside the first visible top-level window of a
 // class, or fails when there is none.
 //   child_rect.exe CLASS TEXT
+//   child_rect.exe CLASS class:CHILD_CLASS   the first child of that class
 #include <windows.h>
 
 #include <cstdio>
@@ -17,8 +18,13 @@ struct Search {
 BOOL CALLBACK Visit(HWND child, LPARAM l) {
   auto* search = reinterpret_cast<Search*>(l);
   char text[256] = {};
-  GetWindowTextA(child, text, sizeof text);
-  if (std::strcmp(text, search->text) != 0) return TRUE;
+  if (std::strncmp(search->text, "class:", 6) == 0) {
+    GetClassNameA(child, text, sizeof text);
+    if (lstrcmpiA(text, search->text + 6) != 0) return TRUE;
+  } else {
+    GetWindowTextA(child, text, sizeof text);
+    if (std::strcmp(text, search->text) != 0) return TRUE;
+  }
   search->found = child;
   return FALSE;
 }

@@ -1,0 +1,141 @@
+"""The browser remote end to end: the user pairs a phone's browser from the
+tray menu, Debian's Chromium (headless, in a nearby test namespace) reads the
+QR code the pairing window shows, opens the page it holds and drives the PC.
+Traffic goes only to the test hosts and the host's own address."""
+import json
+import os
+import shutil
+import subprocess
+import unittest
+
+import netns
+from harness import ROOT, wait_for
+from test_access import AccessCase
+
+PAIRING_CLASS = "TMirovantaPairing"
+DRIVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "browser_driver.mjs")
+CHROMIUM = shutil.which("chromium")
+NODE = shutil.which("node")
+PLAYWRIGHT = os.path.join(ROOT, "page", "node_modules", "playwright-core")
+
+
+class Phone:
+    """The page in Chromium inside a namespace, one command at a time."""
+
+    def __init__(self, namespace):
+        self.process = subprocess.Popen(
+            ["ip", "netns", "exec", namespace, NODE, DRIVER], stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE, text=True)
+        assert self.read() == {"ready": True}
+
+    def read(self):
+        line = self.process.stdout.readline()
+        if not line:
+            raise AssertionError("the browser driver ended")
+        return json.loads(line)
+
+    def do(self, *command):
+        self.process.stdin.write(json.dumps(list(command)) + "\n")
+        self.process.stdin.flush()
+        answer = self.read()
+        if "error" in answer:
+            raise AssertionError(answer["error"])
+        return answer
+
+    def close(self):
+        if self.process.poll() is None:
+            try:
+                self.process.stdin.write('["quit"]\n')
+                self.process.stdin.close()
+                self.process.wait(30)
+            except (OSError, subprocess.TimeoutExpired):
+                self.process.kill()
+                self.process.wait()
+        self.process.stdout.close()
+
+
+@unittest.skipUnless(netns.available() and CHROMIUM and NODE and os.path.isdir(PLAYWRIGHT),
+                     "needs root, Chromium, node and the page's npm packages")
+class BrowserRemote(AccessCase):
+
+    def phone(self, namespace=None):
+        phone = Phone(namespace or self.net.near)
+        self.addCleanup(phone.close)
+        return phone
+
+    def clipboard(self):
+        return self.run_wine(self.helper("read_clipboard"))[1]
+
+    def code_in_window(self):
+        """What the QR code on screen holds, as zbar reads it off a screenshot."""
+        rect = self.window_rect(PAIRING_CLASS)
+        if rect is None:
+            return None
+        shot = self.screenshot(os.path.join(self.workdir, "pairing.png"))
+        crop = os.path.join(self.workdir, "code.png")
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (rect[2] - rect[0],
+                                                                    rect[3] - rect[1], rect[0],
+                                                                    rect[1]), "+repage", crop],
+                       check=True, timeout=60)
+        read = subprocess.run(["zbarimg", "--raw", "-q", crop], capture_output=True, text=True,
+                              timeout=60)
+        return read.stdout.strip() or None
+
+    def chosen_address(self):
+        code, output = self.run_wine(self.helper("read_window_text"), PAIRING_CLASS, "ComboBox")
+        return output.strip() if code == 0 else None
+
+    def pair(self):
+        """Opens the pairing window from the tray menu and makes it show the
+        address on the near network, as the user picks it from the list;
+        returns what the code holds."""
+        self.click_menu_item("Pair")
+        try:
+            wait_for(lambda: self.window_rect(PAIRING_CLASS), 60, what="the pairing window")
+        except AssertionError:
+            self.screenshot("/tmp/pair-fail.png")
+            raise
+        near = self.net.host_address
+        for _ in range(8):
+            if self.chosen_address() in (near, ""):
+                break
+            rect = wait_for(lambda: self.child_rect(PAIRING_CLASS, "class:ComboBox"), 30,
+                            what="the address list")
+            self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
+            self.xdotool("click", "1")
+            self.xdotool("key", "Down", "Return")
+        want = "http://%s:1566/#" % near
+        return wait_for(lambda: (lambda text: text if text and text.startswith(want) else None)(
+            self.code_in_window()), 60, what="a code of the near address")
+
+    def start_target(self):
+        """The window keys go to; it covers the taskbar, so it comes after the menu."""
+        self.log = os.path.join(self.workdir, "target.log")
+        self.start_wine(self.helper("key_target"), self.log)
+        self.wait_for_line(self.log, "ready")
+
+    def test_a_phone_pairs_by_the_code_and_drives_the_pc(self):
+        self.start_host()
+        url = self.pair()
+        self.assertEqual(len(url.split("#")[1]), 64, "a 256-bit key in the fragment")
+        phone = self.phone()
+        opened = phone.do("open", url)
+        self.assertEqual(opened["status"], "Connected")
+        self.assertEqual(opened["hash"], "", "the key left the address bar")
+        self.assertTrue(opened["stored"])
+        wait_for(lambda: self.window_rect(PAIRING_CLASS) is None, 30,
+                 what="the pairing window to close once paired")
+        self.start_target()
+
+        enters = self.enters()
+        phone.do("click", "Enter")
+        wait_for(lambda: self.enters() > enters, 30, what="Enter from the page")
+
+        phone.do("type", "Grüße ✓")
+        wait_for(lambda: "unicode-length: 7" in self.clipboard(), 30,
+                 what="the typed text on the clipboard")
+
+        code, before = self.run_wine(self.helper("cursor_pos"))
+        phone.do("drag", 40, 30)
+        wait_for(lambda: self.run_wine(self.helper("cursor_pos"))[1] != before, 30,
+                 what="the pointer to move")
