@@ -57,4 +57,12 @@ function start() {
   });
 }
 
+// A code scanned while the page is open changes only the fragment, which
+// loads nothing: take the new key and start again with it.
+window.addEventListener('hashchange', () => {
+  if (location.hash.length <= 1) return;
+  takeKey();
+  location.reload();
+});
+
 start();

@@ -9,6 +9,8 @@
 //   ["type", text]          types the text in the box and taps "Send"
 //   ["drag", dx, dy]        drags a finger across the touchpad
 //   ["tap"]                 taps the touchpad
+//   ["replay"]              sends the page's last message again on its socket, as
+//                           someone who captured it would; answers the status next shown
 //   ["screenshot", path]    a picture of the page
 //   ["quit"]
 import { createRequire } from 'node:module';
@@ -27,6 +29,14 @@ const browser = await chromium.launch({
 });
 const context = await browser.newContext({
   viewport: { width: 390, height: 740 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true,
+});
+// Keeps the last message the page sent, for "replay".
+await context.addInitScript(() => {
+  const send = WebSocket.prototype.send;
+  WebSocket.prototype.send = function (data) {
+    window.lastSent = { socket: this, data };
+    return send.call(this, data);
+  };
 });
 const page = await context.newPage();
 const say = (answer) => process.stdout.write(JSON.stringify(answer) + '\n');
@@ -48,6 +58,8 @@ async function pad() {
 
 const steps = {
   async open(url) {
+    // From a blank page: a new fragment alone would not load the page again.
+    await page.goto('about:blank');
     await page.goto(url);
     const shown = await until(async () => {
       const text = await status();
@@ -78,6 +90,14 @@ const steps = {
     const at = await pad();
     await page.mouse.click(at.x, at.y);
     return { done: true };
+  },
+  async replay() {
+    await page.evaluate(() => window.lastSent.socket.send(window.lastSent.data));
+    const next = await until(async () => {
+      const text = await status();
+      return text !== 'Connected' && text;
+    }, 10000);
+    return { status: next || 'Connected' };
   },
   async screenshot(file) {
     await page.screenshot({ path: file });

@@ -22,6 +22,8 @@ each command answers with one line on stdout.
     probes0 SRC HOST HEX N
                         sends N datagrams from SRC with source port 0, which
                         no answer can reach: "sent N"
+    http HOST PORT HEX  sends the request HEX to PORT and reads as tcp does:
+                        "closed HEX" or "open HEX"
 """
 import select
 import socket
@@ -63,6 +65,8 @@ def main():
             answer = " ".join(got) or "none"
         elif verb == "tcp":
             answer = read_connection(words[1])
+        elif verb == "http":
+            answer = read_connection(words[1], int(words[2]), bytes.fromhex(words[3]))
         elif verb == "storm":
             answer = storm(words[1], int(words[2]), words[3:] == ["keep"])
         elif verb == "release":
@@ -177,12 +181,17 @@ def from_port_zero(source, host, data, count):
     return "sent %d" % count
 
 
-def read_connection(host):
+def read_connection(host, port=PORT, request=b""):
     try:
-        connection = socket.create_connection((host, PORT), timeout=30)
+        connection = socket.create_connection((host, port), timeout=30)
     except OSError as error:
         return "failed %s" % error
     connection.settimeout(10)
+    if request:
+        try:
+            connection.sendall(request)
+        except OSError:
+            pass  # closed before the request: what was read tells
     data = b""
     try:
         while True:

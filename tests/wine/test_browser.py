@@ -139,3 +139,49 @@ class BrowserRemote(AccessCase):
         phone.do("drag", 40, 30)
         wait_for(lambda: self.run_wine(self.helper("cursor_pos"))[1] != before, 30,
                  what="the pointer to move")
+
+    def agent_http(self, agent, request):
+        return agent.ask("http", self.net.host_address, "1566", request.encode().hex())
+
+    def cursor(self):
+        return self.run_wine(self.helper("cursor_pos"))[1]
+
+    def test_what_has_no_key_or_breaks_the_rules_is_refused_and_pause_holds(self):
+        self.start_host()
+        url = self.pair()
+        phone = self.phone()
+        self.assertEqual(phone.do("open", url)["status"], "Connected")
+        page = "http://%s:1566/" % self.net.host_address
+
+        # Far: closed before a byte is read. Another site's Host: refused.
+        get = "GET / HTTP/1.1\r\nHost: %s\r\n\r\n"
+        self.assertEqual(self.agent_http(self.far, get % (self.net.host_address + ":1566")),
+                         "closed -")
+        forged = self.agent_http(self.near, get % "evil.example:1566")
+        self.assertTrue(bytes.fromhex(forged.split()[1]).startswith(b"HTTP/1.1 421"), forged)
+        served = self.agent_http(self.near, get % (self.net.host_address + ":1566"))
+        self.assertIn(b"frame-ancestors 'none'", bytes.fromhex(served.split()[1]))
+
+        # A browser without the key, and one with a key this PC never gave.
+        stranger = self.phone()
+        self.assertEqual(stranger.do("open", page)["status"],
+                         "Not paired: scan the code from Mirovanta 2's tray menu")
+        self.assertEqual(stranger.do("open", page + "#" + "ab" * 32)["status"],
+                         "This PC forgot this browser")
+
+        # A message sent again on its connection ends it; the page comes back.
+        before = self.cursor()
+        phone.do("drag", 30, 20)
+        moved = wait_for(lambda: (lambda now: now if now != before else None)(self.cursor()), 30,
+                         what="the pointer to move")
+        self.assertEqual(phone.do("replay")["status"], "Refused by this PC; trying again…")
+        wait_for(lambda: phone.do("status")["status"] == "Connected", 30,
+                 what="the page to connect again")
+        self.assertEqual(self.cursor(), moved, "the replayed move was carried out")
+
+        # Paused, the page's text is dropped; after, the next one is typed.
+        self.click_menu_item("Pause")
+        phone.do("type", "abc")
+        self.click_menu_item("Pause")
+        phone.do("type", "z")
+        wait_for(lambda: "unicode-length: 1" in self.clipboard(), 30, what="the text after the pause")
