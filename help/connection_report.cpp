@@ -258,6 +258,13 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
   report +=
       Cat({"TCP ", port,
            " (the app's connection): ", host.tcp_listening ? "listening.\n" : "not listening.\n"});
+  report += Cat({"TCP ", std::to_string(host.browser_port), " (the browser remote's page): ",
+                 host.browser_listening ? "listening.\n" : "not listening.\n"});
+
+  Section(report, "Paired browsers");
+  if (host.browsers.empty())
+    report += "None: \"Pair a browser\xE2\x80\xA6\" in the tray menu pairs one.\n";
+  for (const std::string& browser : host.browsers) report.append(browser).append("\n");
 
   Section(report, "Devices heard from, newest first");
   if (host.devices.empty()) report += "None since Mirovanta 2 started.\n";

@@ -32,6 +32,9 @@ struct HostFacts {
   std::uint16_t port = 1565;
   bool udp_listening = false;
   bool tcp_listening = false;
+  std::uint16_t browser_port = 1566;
+  bool browser_listening = false;
+  std::vector<std::string> browsers;  // the paired browsers, as the Devices menu names them
   std::vector<platform::Ipv4Interface> adapters;
   std::vector<activity::HeardDevice> devices;  // newest first
   platform::LocalTime now{};

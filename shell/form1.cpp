@@ -84,6 +84,11 @@ help::HostFacts TForm1::HostFacts() {
   host.port = kPort;
   host.udp_listening = IdUDPServer1.Active();
   host.tcp_listening = Presence.ServerSocket1.Active();
+  host.browser_port = browser::kBrowserPort;
+  host.browser_listening = Browser.Listening();
+  for (const browser::PairedBrowser& paired : Browser.Paired().Browsers()) {
+    host.browsers.push_back(browser::PairedCaption(paired.paired_at));
+  }
   return host;
 }
 

@@ -157,6 +157,13 @@ TEST_F(BrowserRemote, APairedBrowserIsKeptForTheUserAndListedUnderDevices) {
     listed |= row.Caption.rfind("Browser paired ", 0) == 0 && row.Items.size() == 1;
   }
   EXPECT_TRUE(listed);
+  form->Help.Help1.OnClick();
+  ASSERT_TRUE(dialogs.report);
+  const std::string help = dialogs.report->text;
+  EXPECT_NE(help.find("TCP 1566 (the browser remote's page): listening."), std::string::npos)
+      << help;
+  EXPECT_NE(help.find("Paired browsers\n"), std::string::npos) << help;
+  EXPECT_NE(help.find("\nBrowser paired "), std::string::npos) << help;
 
   // The next start finds it again.
   form.reset();

@@ -34,13 +34,16 @@ NETSH_LOG = "C:\\netsh.log"
 
 
 def rule(protocol, profiles):
+    """The rule the setup adds: "UDP" and "TCP" for port 1565, "browser" for 1566."""
+    name, port = (protocol, 1565) if protocol != "browser" else ("browser", 1566)
     return ('advfirewall firewall add rule name="Mirovanta 2 (%s)" dir=in action=allow '
-            'protocol=%s localport=1565 program="%s" remoteip=localsubnet profile=%s enable=yes'
-            % (protocol, protocol, INSTALLED_HOST, profiles))
+            'protocol=%s localport=%d program="%s" remoteip=localsubnet profile=%s enable=yes'
+            % (name, "TCP" if protocol == "browser" else protocol, port, INSTALLED_HOST, profiles))
 
 
 DELETE_RULES = ['advfirewall firewall delete rule name="Mirovanta 2 (UDP)"',
-                'advfirewall firewall delete rule name="Mirovanta 2 (TCP)"']
+                'advfirewall firewall delete rule name="Mirovanta 2 (TCP)"',
+                'advfirewall firewall delete rule name="Mirovanta 2 (browser)"']
 
 
 class InstallerCase(harness.WineTestCase):

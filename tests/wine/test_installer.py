@@ -33,7 +33,8 @@ class SilentInstall(installed.InstallerCase):
 
         self.assertEqual(self.netsh_calls(),
                          DELETE_RULES + [rule("UDP", "private,domain"),
-                                         rule("TCP", "private,domain")])
+                                         rule("TCP", "private,domain"),
+                                         rule("browser", "private,domain")])
 
         # The one version shows in the entry and in the programs themselves.
         code, output = self.run_wine(self.unix_path(INSTALL_DIR + "\\mirovanta-remote.exe"),
@@ -45,9 +46,10 @@ class SilentInstall(installed.InstallerCase):
 
     def test_public_networks_and_autostart_are_added_when_chosen(self):
         self.install("/AUTOSTART=1", "/PUBLIC=1")
-        self.assertEqual(self.netsh_calls()[2:],
+        self.assertEqual(self.netsh_calls()[len(DELETE_RULES):],
                          [rule("UDP", "private,domain,public"),
-                          rule("TCP", "private,domain,public")])
+                          rule("TCP", "private,domain,public"),
+                          rule("browser", "private,domain,public")])
         code, link = self.run_wine(self.helper("read_shortcut"), COMMON_STARTUP_LINK)
         self.assertEqual(code, 0)
         self.assertIn("target: " + INSTALLED_HOST, link)
@@ -80,7 +82,8 @@ class Upgrade(installed.InstallerCase):
             self.assertTrue(self.same_as_build(name), name)
         self.assertEqual(self.netsh_calls()[before:],
                          DELETE_RULES + [rule("UDP", "private,domain,public"),
-                                         rule("TCP", "private,domain,public")],
+                                         rule("TCP", "private,domain,public"),
+                                         rule("browser", "private,domain,public")],
                          "rules replaced, the public choice kept")
         self.assertTrue(os.path.exists(self.unix_path(COMMON_STARTUP_LINK)))
         with open(store, newline="") as kept:

@@ -24,7 +24,9 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirovanta 2"
 !define RULE_UDP "Mirovanta 2 (UDP)"
 !define RULE_TCP "Mirovanta 2 (TCP)"
+!define RULE_BROWSER "Mirovanta 2 (browser)"
 !define PORT 1565
+!define BROWSER_PORT 1566
 ; What "Mirovanta2.exe /exit" ends with.
 !define EXIT_ENDED 0
 !define EXIT_STILL_RUNNING 2
@@ -63,11 +65,13 @@ VIAddVersionKey "LegalCopyright" "ZANTRIX"
 
 Var WasRunning
 
-; Removes both firewall rules by name; a rule that is not there is no error.
+; Removes the firewall rules by name; a rule that is not there is no error.
 !macro DeleteFirewallRules
   nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE_UDP}"'
   Pop $0
   nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE_TCP}"'
+  Pop $0
+  nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE_BROWSER}"'
   Pop $0
 !macroend
 
@@ -151,6 +155,12 @@ Section "-Firewall rules and restart"
   Pop $0
   ${If} $0 != 0
     DetailPrint "The firewall rule ${RULE_TCP} could not be added ($0): allow ${PRODUCT} when Windows asks."
+  ${EndIf}
+  ; The browser remote's page and WebSocket, scoped as the others.
+  nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${RULE_BROWSER}" dir=in action=allow protocol=TCP localport=${BROWSER_PORT} program="$INSTDIR\${HOST_EXE}" remoteip=localsubnet profile=$1 enable=yes'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "The firewall rule ${RULE_BROWSER} could not be added ($0): allow ${PRODUCT} when Windows asks."
   ${EndIf}
   ${If} $WasRunning == 1
     Call StartHost
