@@ -1,0 +1,79 @@
+// Fuzzes a browser connection's whole message path after the WebSocket
+// framing: the hello, the sealed commands and their decoding. Each message
+// is either the input's bytes as they are (a stranger) or made right from
+// the input by the paired page (its hello, or a command sealed with the next
+// counter). What must hold: nothing a stranger sends proves or commands, the
+// page's own messages do, and every command decodes without harm.
+#include <cstddef>
+#include <cstdint>
+
+#include "browser/browser_commands.h"
+#include "browser/browser_session.h"
+#include "browser/key_ring.h"
+#include "browser/paired_browsers.h"
+#include "platform/crypto.h"
+
+namespace {
+
+platform::Bytes Take(const std::uint8_t*& data, std::size_t& size, std::size_t count) {
+  count = count < size ? count : size;
+  platform::Bytes taken(data, data + count);
+  data += count;
+  size -= count;
+  return taken;
+}
+
+void Decode(const platform::Bytes& payload) {
+  const auto command = browser::DecodeBrowserCommand(payload);
+  if (command && command->kind == browser::BrowserCommand::Kind::Text) {
+    std::size_t characters = 0;
+    const std::u16string wide = browser::Utf16Of(command->text, characters);
+    if (characters == 0 || wide.size() < characters) __builtin_trap();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  platform::ICrypto& crypto = platform::SystemCrypto();
+  static const platform::Bytes key(32, 0x5a);
+  static const std::string id = browser::BrowserIdOf(crypto, key);
+  browser::TKeyRing keys;
+  keys.Add(id, key);
+  browser::TProofLimit limit;
+  browser::TBrowserSession session(crypto, keys, limit, 0x0A000002);
+  const browser::SessionStep challenge = session.Start(0);
+  if (challenge.kind != browser::SessionStep::Kind::Reply) __builtin_trap();
+
+  platform::Bytes session_key;
+  std::uint64_t counter = 0;
+  while (size > 0) {
+    const std::uint8_t how = Take(data, size, 1)[0];
+    const platform::Bytes part = Take(data, size, how & 0x7f);
+    const bool made_right = how & 0x80;
+    platform::Bytes message = part;
+    if (made_right && !session.Proved()) {
+      platform::Bytes nonce = part;
+      nonce.resize(browser::kNonceBytes);
+      message.assign(id.begin(), id.end());
+      message.insert(message.end(), nonce.begin(), nonce.end());
+      const platform::Bytes proof = browser::ProofOf(crypto, key, challenge.bytes, nonce);
+      message.insert(message.end(), proof.begin(), proof.end());
+      session_key = browser::SessionKeyOf(crypto, key, challenge.bytes, nonce);
+    } else if (made_right) {
+      message = browser::Seal(crypto, session_key, browser::Direction::FromBrowser, ++counter, part);
+    }
+    const bool proved = session.Proved();
+    const browser::SessionStep step = session.Take(message, 0);
+    if (step.kind == browser::SessionStep::Kind::Close) {
+      if (made_right) __builtin_trap();  // the page's own message refused
+      return 0;
+    }
+    if (!made_right) __builtin_trap();  // a stranger's bytes proved or commanded
+    if (step.kind == browser::SessionStep::Kind::Command) {
+      if (!proved || step.bytes != part) __builtin_trap();
+      Decode(step.bytes);
+    }
+  }
+  return 0;
+}
