@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Takes the README's pictures under Wine, so they can be taken again when the
 look changes: the tray menu, the "Device Connected" balloon and the window
-that asks about a new device, the connection help; and the tray icon's three variants, at the
-size the notification area shows them on a high-DPI screen, from the icons.
+that asks about a new device, the connection help, the pairing window and the
+browser remote's page in a phone-sized Chromium; and the tray icon's three
+variants, at the size the notification area shows them on a high-DPI screen,
+from the icons.
 
     python3 tools/take_screenshots.py [OUTPUT_FOLDER]     (default: docs/images)
 
@@ -20,6 +22,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 
 import harness  # noqa: E402
 import netns  # noqa: E402
+import test_browser  # noqa: E402
 
 QUESTION_CLASS = "TMirovantaQuestion"
 REPORT_CLASS = "TMirovantaReport"
@@ -97,6 +100,20 @@ class _Pictures(harness.ShellCase):
                          what="the connection help to close")
 
 
+    def browser(self, net):
+        """The pairing window showing the near address, then the page the
+        near namespace's Chromium opens from its code."""
+        url = test_browser.pair(self, net.host_address)
+        self.crop("pairing.png", *self.window_rect(test_browser.PAIRING_CLASS))
+        phone = test_browser.Phone(net.near)
+        try:
+            phone.do("open", url)
+            phone.do("screenshot", os.path.join(self.output, "browser-page.png"))
+            print("wrote", os.path.join(self.output, "browser-page.png"))
+        finally:
+            phone.close()
+
+
 ICONS = {"icon-normal.png": "mirovanta2.ico", "icon-in-use.png": "inuse.ico",
          "icon-paused.png": "paused.ico"}
 
@@ -126,6 +143,7 @@ def main():
             case.balloon()
             case.approval(net)
             case.connection_help(net)
+            case.browser(net)
             # Last: a menu that closes leaves its picture on Wine's desktop for a while.
             case.tray_menu()
     finally:

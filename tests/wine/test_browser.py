@@ -54,6 +54,49 @@ class Phone:
         self.process.stdout.close()
 
 
+def code_in_window(case):
+    """What the QR code on screen holds, as zbar reads it off a screenshot."""
+    rect = case.window_rect(PAIRING_CLASS)
+    if rect is None:
+        return None
+    shot = case.screenshot(os.path.join(case.workdir, "pairing.png"))
+    crop = os.path.join(case.workdir, "code.png")
+    subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (rect[2] - rect[0], rect[3] - rect[1],
+                                                                rect[0], rect[1]), "+repage", crop],
+                   check=True, timeout=60)
+    read = subprocess.run(["zbarimg", "--raw", "-q", crop], capture_output=True, text=True,
+                          timeout=60)
+    return read.stdout.strip() or None
+
+
+def chosen_address(case):
+    code, output = case.run_wine(case.helper("read_window_text"), PAIRING_CLASS, "ComboBox")
+    return output.strip() if code == 0 else None
+
+
+def address_list(case):
+    code, output = case.run_wine(case.helper("child_rect"), PAIRING_CLASS, "class:ComboBox")
+    return tuple(int(v) for v in output.split()) if code == 0 else None
+
+
+def pair(case, near):
+    """Opens the pairing window from the tray menu and makes it show the
+    address `near`, as the user picks it from the list; returns what the
+    code holds."""
+    case.click_menu_item("Pair")
+    wait_for(lambda: case.window_rect(PAIRING_CLASS), 60, what="the pairing window")
+    for _ in range(8):
+        if chosen_address(case) in (near, ""):
+            break
+        rect = wait_for(lambda: address_list(case), 30, what="the address list")
+        case.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
+        case.xdotool("click", "1")
+        case.xdotool("key", "Down", "Return")
+    want = "http://%s:1566/#" % near
+    return wait_for(lambda: (lambda text: text if text and text.startswith(want) else None)(
+        code_in_window(case)), 60, what="a code of the near address")
+
+
 @unittest.skipUnless(netns.available() and CHROMIUM and NODE and os.path.isdir(PLAYWRIGHT),
                      "needs root, Chromium, node and the page's npm packages")
 class BrowserRemote(AccessCase):
@@ -66,47 +109,8 @@ class BrowserRemote(AccessCase):
     def clipboard(self):
         return self.run_wine(self.helper("read_clipboard"))[1]
 
-    def code_in_window(self):
-        """What the QR code on screen holds, as zbar reads it off a screenshot."""
-        rect = self.window_rect(PAIRING_CLASS)
-        if rect is None:
-            return None
-        shot = self.screenshot(os.path.join(self.workdir, "pairing.png"))
-        crop = os.path.join(self.workdir, "code.png")
-        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (rect[2] - rect[0],
-                                                                    rect[3] - rect[1], rect[0],
-                                                                    rect[1]), "+repage", crop],
-                       check=True, timeout=60)
-        read = subprocess.run(["zbarimg", "--raw", "-q", crop], capture_output=True, text=True,
-                              timeout=60)
-        return read.stdout.strip() or None
-
-    def chosen_address(self):
-        code, output = self.run_wine(self.helper("read_window_text"), PAIRING_CLASS, "ComboBox")
-        return output.strip() if code == 0 else None
-
     def pair(self):
-        """Opens the pairing window from the tray menu and makes it show the
-        address on the near network, as the user picks it from the list;
-        returns what the code holds."""
-        self.click_menu_item("Pair")
-        try:
-            wait_for(lambda: self.window_rect(PAIRING_CLASS), 60, what="the pairing window")
-        except AssertionError:
-            self.screenshot("/tmp/pair-fail.png")
-            raise
-        near = self.net.host_address
-        for _ in range(8):
-            if self.chosen_address() in (near, ""):
-                break
-            rect = wait_for(lambda: self.child_rect(PAIRING_CLASS, "class:ComboBox"), 30,
-                            what="the address list")
-            self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
-            self.xdotool("click", "1")
-            self.xdotool("key", "Down", "Return")
-        want = "http://%s:1566/#" % near
-        return wait_for(lambda: (lambda text: text if text and text.startswith(want) else None)(
-            self.code_in_window()), 60, what="a code of the near address")
+        return pair(self, self.net.host_address)
 
     def start_target(self):
         """The window keys go to; it covers the taskbar, so it comes after the menu."""
