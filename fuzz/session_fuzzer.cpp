@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       message.insert(message.end(), proof.begin(), proof.end());
       session_key = browser::SessionKeyOf(crypto, key, challenge.bytes, nonce);
     } else if (made_right) {
-      message = browser::Seal(crypto, session_key, browser::Direction::FromBrowser, ++counter, part);
+      message =
+          browser::Seal(crypto, session_key, browser::Direction::FromBrowser, ++counter, part);
     }
     const bool proved = session.Proved();
     const browser::SessionStep step = session.Take(message, 0);
