@@ -48,10 +48,12 @@ service::Device BrowserDevice(std::uint32_t peer, const std::string& id) {
 }
 
 TBrowserService::TBrowserService(TBrowserPlatform platform, service::IHostEvents& events,
+                                 activity::TActivityService& activity,
                                  access_policy::TAccessService& access, input::TInputService& input,
                                  media::TMediaService& media, std::function<void()> wake)
     : platform_(platform),
       events_(events),
+      activity_(activity),
       access_(access),
       input_(input),
       media_(media),
@@ -178,6 +180,9 @@ void TBrowserService::Connected(std::uint32_t peer, const std::string& id, bool 
     events_.Happened(device, service::Activity::BrowserPaired, "");
   }
   events_.Happened(device, service::Activity::Connected, "");
+  // Not through the host's events: that is the app's presence connection,
+  // which asks about a new device. A paired browser is not asked about.
+  activity_.DeviceConnected(peer);
 }
 
 void TBrowserService::Disconnected(std::uint32_t peer, const std::string& id) {
@@ -187,6 +192,7 @@ void TBrowserService::Disconnected(std::uint32_t peer, const std::string& id) {
     input_.Keyboard.SendMouse(right ? PointerAction::RightUp : PointerAction::LeftUp, 0);
   }
   events_.Happened(BrowserDevice(peer, id), service::Activity::Disconnected, "");
+  activity_.DeviceDisconnected(peer);
 }
 
 void TBrowserService::Noted(std::uint32_t peer, browser::ServerNote note) {

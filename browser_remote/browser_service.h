@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "access/access_service.h"
+#include "activity/activity_service.h"
 #include "browser/browser_commands.h"
 #include "browser/key_ring.h"
 #include "browser/paired_browsers.h"
@@ -49,9 +50,11 @@ inline constexpr const char* kPairingWords =
 class TBrowserService final : public service::ICapability {
  public:
   // `wake` tells the main thread that a browser's command waits.
+  // `activity` shows a connected browser in the icon and the Devices menu.
   TBrowserService(TBrowserPlatform platform, service::IHostEvents& events,
-                  access_policy::TAccessService& access, input::TInputService& input,
-                  media::TMediaService& media, std::function<void()> wake);
+                  activity::TActivityService& activity, access_policy::TAccessService& access,
+                  input::TInputService& input, media::TMediaService& media,
+                  std::function<void()> wake);
   ~TBrowserService() override;
   TBrowserService(const TBrowserService&) = delete;
   TBrowserService& operator=(const TBrowserService&) = delete;
@@ -89,6 +92,7 @@ class TBrowserService final : public service::ICapability {
 
   TBrowserPlatform platform_;
   service::IHostEvents& events_;
+  activity::TActivityService& activity_;
   access_policy::TAccessService& access_;
   input::TInputService& input_;
   media::TMediaService& media_;

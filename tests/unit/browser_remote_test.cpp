@@ -109,6 +109,9 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
               Pump([&] { return !input.calls.empty() && input.calls.back().pointer.has_value(); }));
   EXPECT_TRUE(proved);
   EXPECT_FALSE(dialogs.pairing) << "a pairing closes the window";
+  const auto in_use = form->Activity.InUse.Devices();
+  ASSERT_EQ(in_use.size(), 1u) << "the icon shows the connected browser";
+  EXPECT_EQ(in_use[0].address, 0x7F000001u);
   ASSERT_EQ(form->Browser.Paired().Browsers().size(), 1u);
   EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, key);
   EXPECT_TRUE(Pressed(input::vk::Enter));
