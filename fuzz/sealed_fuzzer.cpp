@@ -9,19 +9,10 @@
 
 #include "browser/channel_proof.h"
 #include "browser/sealed_channel.h"
+#include "fuzz/fuzz_input.h"
 #include "platform/crypto.h"
 
-namespace {
-
-platform::Bytes Take(const std::uint8_t*& data, std::size_t& size, std::size_t count) {
-  count = count < size ? count : size;
-  platform::Bytes taken(data, data + count);
-  data += count;
-  size -= count;
-  return taken;
-}
-
-}  // namespace
+using fuzz::Take;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   platform::ICrypto& crypto = platform::SystemCrypto();

@@ -11,17 +11,12 @@
 #include "browser/browser_session.h"
 #include "browser/key_ring.h"
 #include "browser/paired_browsers.h"
+#include "fuzz/fuzz_input.h"
 #include "platform/crypto.h"
 
 namespace {
 
-platform::Bytes Take(const std::uint8_t*& data, std::size_t& size, std::size_t count) {
-  count = count < size ? count : size;
-  platform::Bytes taken(data, data + count);
-  data += count;
-  size -= count;
-  return taken;
-}
+using fuzz::Take;
 
 void Decode(const platform::Bytes& payload) {
   const auto command = browser::DecodeBrowserCommand(payload);

@@ -1,4 +1,5 @@
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_dialog_parts.h"
 
 #include "platform/win32/win32_text.h"
 #include "platform/window_place.h"
@@ -78,14 +79,7 @@ Win32Dialogs::~Win32Dialogs() {
 
 bool Win32Dialogs::EnsureClass() {
   if (class_) return class_->Registered();
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = Procedure;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = kClass;
-  window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  class_ = std::make_unique<WindowClass>(window_class);
+  class_ = DialogClass(kClass, Procedure);
   return class_->Registered();
 }
 

@@ -3,6 +3,7 @@
 // address it holds as selectable text, a note and "Close".
 #include <algorithm>
 
+#include "platform/win32/win32_dialog_parts.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_text.h"
 
@@ -19,30 +20,11 @@ constexpr int kRowHeight = 24;
 constexpr int kChoiceId = 10;
 constexpr int kCloseId = 11;
 
-HWND Child(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
-           int id) {
-  HWND child = CreateWindowExW(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
-                               10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
-  if (child != nullptr) {
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 TRUE);
-  }
-  return child;
-}
-
 }  // namespace
 
 bool Win32Dialogs::CreatePairing() {
   if (!pairing_class_) {
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = PairingProcedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = kPairingClass;
-    window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    pairing_class_ = std::make_unique<WindowClass>(window_class);
+    pairing_class_ = DialogClass(kPairingClass, PairingProcedure);
   }
   if (!pairing_class_->Registered()) return false;
   pairing_.reset(CreateWindowExA(0, kPairingClass, "", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -50,14 +32,14 @@ bool Win32Dialogs::CreatePairing() {
                                  GetModuleHandleA(nullptr), nullptr));
   if (!pairing_) return false;
   SetWindowLongPtrA(pairing_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  pairing_words_ = Child(pairing_.get(), L"STATIC", L"", SS_LEFT, 0);
-  pairing_choice_ = Child(pairing_.get(), L"COMBOBOX", L"",
-                          CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kChoiceId);
-  pairing_text_ =
-      Child(pairing_.get(), L"EDIT", L"", WS_BORDER | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 0);
-  pairing_note_ = Child(pairing_.get(), L"STATIC", L"", SS_LEFT, 0);
+  pairing_words_ = DialogChild(pairing_.get(), L"STATIC", L"", SS_LEFT, 0);
+  pairing_choice_ = DialogChild(pairing_.get(), L"COMBOBOX", L"",
+                                CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kChoiceId);
+  pairing_text_ = DialogChild(pairing_.get(), L"EDIT", L"",
+                              WS_BORDER | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 0);
+  pairing_note_ = DialogChild(pairing_.get(), L"STATIC", L"", SS_LEFT, 0);
   pairing_close_ =
-      Child(pairing_.get(), L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, kCloseId);
+      DialogChild(pairing_.get(), L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, kCloseId);
   return true;
 }
 

@@ -1,5 +1,6 @@
 // The report window: a read-only text that can be scrolled and selected, with
 // a row of buttons under it. One at a time; a second show brings it forward.
+#include "platform/win32/win32_dialog_parts.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_text.h"
 
@@ -27,30 +28,11 @@ std::wstring EditText(const std::string& text) {
   return Utf8ToWide(crlf);
 }
 
-HWND WideChild(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
-               int id) {
-  HWND child = CreateWindowExW(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
-                               10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
-  if (child != nullptr) {
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 TRUE);
-  }
-  return child;
-}
-
 }  // namespace
 
 bool Win32Dialogs::CreateReport(const ReportText& report) {
   if (!report_class_) {
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = ReportProcedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = kReportClass;
-    window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    report_class_ = std::make_unique<WindowClass>(window_class);
+    report_class_ = DialogClass(kReportClass, ReportProcedure);
   }
   if (!report_class_->Registered()) return false;
   report_.reset(CreateWindowExA(0, kReportClass, report.caption.c_str(), WS_OVERLAPPEDWINDOW,
@@ -58,14 +40,14 @@ bool Win32Dialogs::CreateReport(const ReportText& report) {
                                 GetModuleHandleA(nullptr), nullptr));
   if (!report_) return false;
   SetWindowLongPtrA(report_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  report_text_ = WideChild(
+  report_text_ = DialogChild(
       report_.get(), L"EDIT", L"",
       WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP, 0);
   report_buttons_.clear();
   for (std::size_t i = 0; i < report.buttons.size(); ++i) {
-    report_buttons_.push_back(WideChild(report_.get(), L"BUTTON", Utf8ToWide(report.buttons[i]),
-                                        BS_PUSHBUTTON | WS_TABSTOP,
-                                        kFirstButtonId + static_cast<int>(i)));
+    report_buttons_.push_back(DialogChild(report_.get(), L"BUTTON", Utf8ToWide(report.buttons[i]),
+                                          BS_PUSHBUTTON | WS_TABSTOP,
+                                          kFirstButtonId + static_cast<int>(i)));
   }
   LayOutReport();
   return true;
