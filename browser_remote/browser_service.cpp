@@ -210,6 +210,11 @@ void TBrowserService::PairBrowser1Click() {
   keys_.Offer(browser::BrowserIdOf(platform_.crypto, *key), *key,
               platform_.system.TickCountMs() + browser::TPairing::kValidForMs);
   ShowPairing(0);
+  // A code that can no longer pair does not stay on the screen.
+  if (pairing_timer_ == 0) {
+    pairing_timer_ = platform_.timers.Start(static_cast<unsigned>(browser::TPairing::kValidForMs),
+                                            [this] { ClosePairing(); });
+  }
 }
 
 void TBrowserService::ShowPairing(std::size_t chosen) {
@@ -235,6 +240,8 @@ void TBrowserService::ShowPairing(std::size_t chosen) {
 }
 
 void TBrowserService::ClosePairing() {
+  if (pairing_timer_ != 0) platform_.timers.Stop(pairing_timer_);
+  pairing_timer_ = 0;
   pairing_.Close();
   keys_.Withdraw();
   pairing_key_.clear();

@@ -27,6 +27,7 @@
 #include "platform/signal.h"
 #include "platform/sockets.h"
 #include "platform/system.h"
+#include "platform/timers.h"
 #include "protocol/main_thread_handover.h"
 #include "service/capability.h"
 #include "service/host_events.h"
@@ -40,6 +41,7 @@ struct TBrowserPlatform {
   platform::ISystem& system;
   platform::IDialogs& dialogs;
   platform::ISockets& sockets;
+  platform::ITimers& timers;
 };
 
 inline constexpr const char* kPairCaption = "Pair a browser\xE2\x80\xA6";
@@ -100,6 +102,7 @@ class TBrowserService final : public service::ICapability {
   browser::TKeyRing keys_;
   browser::TPairing pairing_;
   platform::Bytes pairing_key_;  // the open window's, while it is open
+  int pairing_timer_ = 0;        // closes the window when its key runs out
   protocol::TMainThreadHandover handover_;
   platform::TConditionSignal handed_;  // the server thread's, for the hand-over
   std::unique_ptr<browser::TWebServer> server_;

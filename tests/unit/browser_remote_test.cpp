@@ -5,6 +5,7 @@
 // the main thread's message loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -71,6 +72,20 @@ TEST_F(BrowserRemote, ThePairingWindowShowsTheCodeOfThePagesAddressWithANewKey) 
   dialogs.pairing_closed();
   form->Browser.PairBrowser1.OnClick();
   EXPECT_NE(KeyInTheCode(), first);
+}
+
+TEST_F(BrowserRemote, ThePairingWindowClosesWhenItsTenMinutesRunOut) {
+  Form().Browser.PairBrowser1.OnClick();
+  ASSERT_TRUE(dialogs.pairing);
+  unsigned longest = 0;
+  for (const auto& [id, timer] : timers.running) longest = std::max(longest, timer.interval_ms);
+  EXPECT_EQ(longest, 10u * 60 * 1000);
+  timers.TickAll();
+  EXPECT_FALSE(dialogs.pairing);
+  // Opened again, it has a timer of its own again.
+  form->Browser.PairBrowser1.OnClick();
+  timers.TickAll();
+  EXPECT_FALSE(dialogs.pairing);
 }
 
 TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
