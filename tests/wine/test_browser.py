@@ -118,6 +118,12 @@ class BrowserRemote(AccessCase):
         self.start_wine(self.helper("key_target"), self.log)
         self.wait_for_line(self.log, "ready")
 
+    def pastes(self):
+        """Ctrl+V presses the window got: how typed text reaches it."""
+        lines = self.target_lines()
+        return sum(1 for i, l in enumerate(lines) if l.startswith("key down vk=0x56")
+                   and any(p.startswith("key down vk=0x11") for p in lines[max(0, i - 2):i]))
+
     def test_a_phone_pairs_by_the_code_and_drives_the_pc(self):
         self.start_host()
         url = self.pair()
@@ -135,9 +141,12 @@ class BrowserRemote(AccessCase):
         phone.do("click", "Enter")
         wait_for(lambda: self.enters() > enters, 30, what="Enter from the page")
 
-        phone.do("type", "Grüße ✓")
-        wait_for(lambda: "unicode-length: 7" in self.clipboard(), 30,
-                 what="the typed text on the clipboard")
+        pastes = self.pastes()
+        line = "Grüße ✓"
+        phone.do("type", line)
+        wanted = "unicode-hex: " + line.encode("utf-16-be").hex()
+        wait_for(lambda: wanted in self.clipboard(), 30, what="the typed line on the clipboard")
+        wait_for(lambda: self.pastes() > pastes, 30, what="Ctrl+V in the window")
 
         code, before = self.run_wine(self.helper("cursor_pos"))
         phone.do("drag", 40, 30)

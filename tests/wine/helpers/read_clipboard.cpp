@@ -2,6 +2,7 @@
 //   text-length: N         the CF_TEXT text's length
 //   text: ...              the text when it is short, else its first and last 20 characters
 //   unicode-length: N      the CF_UNICODETEXT text's length
+//   unicode-hex: HEX       that text's UTF-16 units, 4 hex digits each, when short
 //   format: NAME           each registered format present
 #include <windows.h>
 
@@ -29,7 +30,14 @@ int main() {
     }
   }
   if (HANDLE wide = GetClipboardData(CF_UNICODETEXT)) {
-    std::printf("unicode-length: %zu\n", wcslen(static_cast<const wchar_t*>(GlobalLock(wide))));
+    const auto* units = static_cast<const wchar_t*>(GlobalLock(wide));
+    const std::size_t length = wcslen(units);
+    std::printf("unicode-length: %zu\n", length);
+    if (length <= 60) {
+      std::printf("unicode-hex: ");
+      for (std::size_t i = 0; i < length; ++i) std::printf("%04x", static_cast<unsigned>(units[i]));
+      std::printf("\n");
+    }
     GlobalUnlock(wide);
   }
   for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
