@@ -159,7 +159,7 @@ class BrowserRemote(AccessCase):
     def cursor(self):
         return self.run_wine(self.helper("cursor_pos"))[1]
 
-    def test_what_has_no_key_or_breaks_the_rules_is_refused_and_pause_holds(self):
+    def test_what_breaks_the_rules_is_refused_the_pause_holds_and_forget_ends_it(self):
         self.start_host()
         url = self.pair()
         phone = self.phone()
@@ -174,6 +174,14 @@ class BrowserRemote(AccessCase):
         self.assertTrue(bytes.fromhex(forged.split()[1]).startswith(b"HTTP/1.1 421"), forged)
         served = self.agent_http(self.near, get % (self.net.host_address + ":1566"))
         self.assertIn(b"frame-ancestors 'none'", bytes.fromhex(served.split()[1]))
+        # A WebSocket from another site's page: refused before it opens.
+        upgrade = ("GET /ws HTTP/1.1\r\nHost: %s:1566\r\nUpgrade: websocket\r\n"
+                   "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                   "Sec-WebSocket-Version: 13\r\nOrigin: %s\r\n\r\n")
+        foreign = self.agent_http(self.near, upgrade % (self.net.host_address, "http://evil.example"))
+        self.assertTrue(bytes.fromhex(foreign.split()[1]).startswith(b"HTTP/1.1 403"), foreign)
+        own = self.agent_http(self.near, upgrade % (self.net.host_address, page.rstrip("/")))
+        self.assertTrue(bytes.fromhex(own.split()[1]).startswith(b"HTTP/1.1 101"), own)
 
         # A browser without the key, and one with a key this PC never gave.
         stranger = self.phone()
@@ -198,3 +206,44 @@ class BrowserRemote(AccessCase):
         self.click_menu_item("Pause")
         phone.do("type", "z")
         wait_for(lambda: "unicode-length: 1" in self.clipboard(), 30, what="the text after the pause")
+
+        # Forget… in the Devices menu: the page's next command ends it.
+        self.forget_browser()
+        phone.do("type", "qq")
+        wait_for(lambda: phone.do("status")["status"] == "This PC forgot this browser", 30,
+                 what="the page to say it was forgotten")
+        self.assertIn("unicode-length: 1", self.clipboard(), "the forgotten page's text was typed")
+
+    def menus(self):
+        code, output = self.run_wine(self.helper("list_windows"), "#32768")
+        return [tuple(int(v) for v in line.split()[1:5]) for line in output.splitlines()
+                if line.startswith("window ")]
+
+    def next_menu(self, shown, word):
+        """The menu window that opened after those shown, once OCR reads `word` in it."""
+        def words():
+            for rect in self.menus():
+                if rect in shown:
+                    continue
+                found = self.words_on_screen(*rect)
+                if any(w[0].startswith(word) for w in found):
+                    return rect, found
+            return None
+        return wait_for(words, 30, what="a menu with " + word)
+
+    def forget_browser(self):
+        """Devices > the browser's row > Forget…, then Yes, as the user clicks them."""
+        menu, words = self.open_menu()
+        self.click_word(words, "Devices")
+        devices, words = self.next_menu([menu], "Browser")
+        row = [w for w in words if w[0] == "paired"][0]
+        self.xdotool("mousemove", str(row[1] + row[3] // 2), str(row[2] + row[4] // 2))
+        self.xdotool("click", "1")
+        _, words = self.next_menu([menu, devices], "Forget")
+        forget = [w for w in words if w[0].startswith("Forget")][0]
+        self.xdotool("mousemove", str(forget[1] + forget[3] // 2), str(forget[2] + forget[4] // 2))
+        self.xdotool("click", "1")
+        rect = wait_for(lambda: self.child_rect("#32770", "&Yes"), 30, what="the question")
+        self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
+        self.xdotool("click", "1")
+        wait_for(lambda: self.window_rect("#32770") is None, 30, what="the question to close")
