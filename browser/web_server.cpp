@@ -199,6 +199,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     websocket::stream_base::timeout timeout =
         websocket::stream_base::timeout::suggested(beast::role_type::server);
     timeout.idle_timeout = std::chrono::seconds(server_.limits.idle_seconds);
+    // A page left open between commands answers the pings and stays; a
+    // phone that went away without a word answers none and is let go.
+    timeout.keep_alive_pings = true;
     timeout.handshake_timeout = std::chrono::seconds(server_.limits.request_seconds);
     socket_->set_option(timeout);
     socket_->read_message_max(kLargestMessage);

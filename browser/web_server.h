@@ -5,8 +5,8 @@
 //
 // A connection from an address that `may_connect` refuses is closed before a
 // byte is read. Each address may hold 4 connections and all 16; a request
-// must arrive within 10 s with its header in 8 KB; a WebSocket idle for 60 s
-// (its pings unanswered) is closed.
+// must arrive within 10 s with its header in 8 KB; a WebSocket is pinged when
+// quiet, and closed when 60 s pass without a word from it, pongs included.
 #include <atomic>
 #include <cstdint>
 #include <functional>

@@ -10,6 +10,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -221,6 +222,32 @@ TEST_F(BrowserServer, AProvedBrowsersCommandsArriveAndAReplayEndsItsConnection) 
   EXPECT_EQ(page.ClosedBecause(), browser::kRefused);
   std::lock_guard lock(mutex);
   EXPECT_EQ(commands.size(), 1u);
+}
+
+// Idle after 2 s here: a page that answers the pings stays open well past
+// it; one that answers nothing is closed.
+TEST_F(BrowserServer, AQuietPageThatAnswersPingsStaysAndOneThatDoesNotIsClosed) {
+  const Bytes key(32, 0x23);
+  keys.Add(browser::BrowserIdOf(Crypto(), key), key);
+  browser::ServerLimits limits;
+  limits.idle_seconds = 2;
+  Start(limits);
+  doubles::PageClient listening(server->Port(), host, key);
+  ASSERT_TRUE(listening.Prove());
+  std::atomic<bool> ended{false};
+  std::thread reader([&] {
+    listening.ClosedBecause();  // reading answers the pings
+    ended = true;
+  });
+  doubles::PageClient silent(server->Port(), host, key);
+  ASSERT_TRUE(silent.Prove());
+  // The silent page's socket is not read: its pongs never go out.
+  EXPECT_TRUE(WaitFor([&] { return server->Connections() == 1; }));
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+  EXPECT_FALSE(ended) << "a page that answers pings was closed";
+  EXPECT_EQ(server->Connections(), 1u);
+  server->Stop();
+  reader.join();
 }
 
 TEST_F(BrowserServer, AnUnknownBrowserIsToldItWasForgotten) {
