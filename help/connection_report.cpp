@@ -262,8 +262,7 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
                  host.browser_listening ? "listening.\n" : "not listening.\n"});
 
   Section(report, "Paired browsers");
-  if (host.browsers.empty())
-    report += "None: \"Pair a browser\xE2\x80\xA6\" in the tray menu pairs one.\n";
+  if (host.browsers.empty()) report += "None: \"Pair a browser\" in the tray menu pairs one.\n";
   for (const std::string& browser : host.browsers) report.append(browser).append("\n");
 
   Section(report, "Devices heard from, newest first");

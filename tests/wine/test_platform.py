@@ -14,7 +14,10 @@ SHIPPED = ["Mirovanta2.exe", "Laser.exe", "Open.exe", "mirovanta-remote.exe"]
 # DLLs every Windows (7 and later) has in its system folder.
 WINDOWS_OWN = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
                "ole32.dll", "oleaut32.dll", "ws2_32.dll", "iphlpapi.dll", "version.dll",
-               "comdlg32.dll", "comctl32.dll", "shcore.dll", "msvcrt.dll"}
+               "comdlg32.dll", "comctl32.dll", "shcore.dll", "msvcrt.dll",
+               # The browser remote: CNG's keyed hash and random source, DPAPI,
+               # and the Winsock extensions Asio's accept uses.
+               "bcrypt.dll", "crypt32.dll", "mswsock.dll"}
 
 
 def imported_dlls(exe):
