@@ -239,9 +239,11 @@ class BrowserRemote(AccessCase):
         row = [w for w in words if w[0] == "paired"][0]
         self.xdotool("mousemove", str(row[1] + row[3] // 2), str(row[2] + row[4] // 2))
         self.xdotool("click", "1")
-        _, words = self.next_menu([menu, devices], "Forget")
-        forget = [w for w in words if w[0].startswith("Forget")][0]
-        self.xdotool("mousemove", str(forget[1] + forget[3] // 2), str(forget[2] + forget[4] // 2))
+        # The row's own submenu holds one item, "Forget…": its middle.
+        forget = wait_for(lambda: [r for r in self.menus() if r not in (menu, devices)] or None, 30,
+                          what="the browser's submenu")[0]
+        self.xdotool("mousemove", str((forget[0] + forget[2]) // 2),
+                     str((forget[1] + forget[3]) // 2))
         self.xdotool("click", "1")
         rect = wait_for(lambda: self.child_rect("#32770", "&Yes"), 30, what="the question")
         self.xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
