@@ -12,16 +12,6 @@ constexpr std::size_t kStampChars = 16;  // "2026-12-09 14:05"
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::string Hex(const platform::Bytes& bytes, std::size_t count) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (std::size_t i = 0; i < count && i < bytes.size(); ++i) {
-    hex += kDigits[bytes[i] >> 4];
-    hex += kDigits[bytes[i] & 15];
-  }
-  return hex;
-}
-
 std::optional<platform::Bytes> FromHex(std::string_view hex) {
   auto digit = [](char c) -> int {
     if (c >= '0' && c <= '9') return c - '0';
@@ -39,6 +29,16 @@ std::optional<platform::Bytes> FromHex(std::string_view hex) {
 }
 
 }  // namespace
+
+std::string Hex(const platform::Bytes& bytes, std::size_t count) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (std::size_t i = 0; i < count && i < bytes.size(); ++i) {
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 15];
+  }
+  return hex;
+}
 
 std::string BrowserIdOf(platform::ICrypto& crypto, const platform::Bytes& key) {
   constexpr std::string_view kLabel = "mirovanta2 id";

@@ -26,6 +26,9 @@ struct PairedBrowser {
   platform::Bytes key;
 };
 
+// The first `count` bytes in lower-case hex (the key in the page's address
+// is written the same way).
+std::string Hex(const platform::Bytes& bytes, std::size_t count);
 // "b" and the first 8 bytes of HMAC-SHA256(key, "mirovanta2 id") in hex.
 std::string BrowserIdOf(platform::ICrypto& crypto, const platform::Bytes& key);
 // The Devices menu's words: "Browser paired 9 Dec 14:05".

@@ -1,6 +1,5 @@
 #include "browser_remote/browser_service.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "access/nearby_rule.h"
@@ -16,20 +15,10 @@ namespace {
 using browser::BrowserCommand;
 using platform::PointerAction;
 
-std::string Hex(const platform::Bytes& bytes) {
-  std::string text;
-  char digits[3];
-  for (std::uint8_t byte : bytes) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    text += digits;
-  }
-  return text;
-}
-
 std::string PageAddress(std::uint32_t address, const platform::Bytes& key) {
   // The key rides in the fragment, which a browser never sends.
   return "http://" + platform::Ipv4ToText(address) + ":" + std::to_string(browser::kBrowserPort) +
-         "/#" + Hex(key);
+         "/#" + browser::Hex(key, key.size());
 }
 
 service::Refusal RefusalOf(browser::ServerNote note) {
