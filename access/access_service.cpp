@@ -142,9 +142,15 @@ void TAccessService::CommandArrived(protocol::TStream& data,
                                     const protocol::TIdSocketHandle& binding) {
   const std::uint32_t address = binding.PeerAddress;
   if (Paused) {
-    const std::string hardware = Neighbours.HardwareAddress(address);
-    events_.Refused({address, hardware}, service::Refusal::Paused);
-    events_.DeviceHeard({address, hardware}, Heard::Paused);
+    Dropped({address, Neighbours.HardwareAddress(address)}, service::Refusal::Paused,
+            Heard::Paused);
+    return;
+  }
+  // Windows would throw the input away at the lock screen; a new device is
+  // not asked about either, as nobody could answer.
+  if (Locked && commands_.SendsInput(data.Memory(), data.Size())) {
+    Dropped({address, Neighbours.HardwareAddress(address)}, service::Refusal::Locked,
+            Heard::Locked);
     return;
   }
   if (!MayCarryOut(address)) return;
@@ -152,10 +158,18 @@ void TAccessService::CommandArrived(protocol::TStream& data,
   commands_.HandleDatagram(data);
 }
 
-bool TAccessService::BrowserMayDrive(const service::Device& browser) {
+void TAccessService::Dropped(const service::Device& device, service::Refusal why, Heard heard) {
+  events_.Refused(device, why);
+  events_.DeviceHeard(device, heard);
+}
+
+bool TAccessService::BrowserMayDrive(const service::Device& browser, bool sends_input) {
   if (Paused) {
-    events_.Refused(browser, service::Refusal::Paused);
-    events_.DeviceHeard(browser, Heard::Paused);
+    Dropped(browser, service::Refusal::Paused, Heard::Paused);
+    return false;
+  }
+  if (Locked && sends_input) {
+    Dropped(browser, service::Refusal::Locked, Heard::Locked);
     return false;
   }
   events_.DeviceHeard(browser, Heard::Served);
@@ -167,12 +181,15 @@ bool TAccessService::MayConnect(std::uint32_t peer) {
   return Nearby.IsNearby(peer) && !Approval.Refused(peer);
 }
 
-// While paused nothing is asked: no command would be carried out anyway.
+// While paused nothing is asked: no command would be carried out anyway. At
+// the lock screen nobody could answer; the first command after it asks.
 void TAccessService::DeviceConnected(std::uint32_t address) {
   if (address == 0) return;
   Approval.ShowedItself(address);
-  if (!Paused) MayCarryOut(address);
+  if (!Paused && !Locked) MayCarryOut(address);
 }
+
+void TAccessService::WokeFromSleep() { Nearby.ReadNow(); }
 
 bool TAccessService::MayCarryOut(std::uint32_t address) {
   const ApprovalDecision decision = Approval.Decide(address);

@@ -86,7 +86,8 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   void CommandArrived(protocol::TStream& data, const protocol::TIdSocketHandle& binding);
   // A paired browser's command, on the main thread: pairing was the user's
   // approval, so only the pause holds it back. True: carry it out now.
-  bool BrowserMayDrive(const service::Device& browser);
+  // While this PC is locked, one that would send input is dropped.
+  bool BrowserMayDrive(const service::Device& browser, bool sends_input);
   // Rows another capability adds under "Devices" (the paired browsers).
   std::function<std::vector<service::TMenuItem>()> MoreDevices;
   // Whether a presence connection from `peer` may stay: a refused device
@@ -95,15 +96,22 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   std::string HardwareAddress(std::uint32_t address) { return Neighbours.HardwareAddress(address); }
   // A new device that connects is asked about now, before its first command.
   void DeviceConnected(std::uint32_t address) override;
+  // After sleep the adapters are read again at once: a network joined
+  // meanwhile is served without waiting for the system's report.
+  void WokeFromSleep() override;
+  void LockChanged(bool locked) override { Locked = locked; }
 
   bool Paused = false;       // "Pause remote control": not remembered
   bool PauseHotkey = false;  // Ctrl+Alt+Shift+P is ours
+  bool Locked = false;       // this session's lock screen is up: no input goes out
   TNearbyRule Nearby;
   TAllowList AllowList;
   TNeighbourBook Neighbours;
   TDeviceApproval Approval;
 
  private:
+  // Tells that a command was dropped for `why`, as the device's line and the log say it.
+  void Dropped(const service::Device& device, service::Refusal why, service::Heard heard);
   // Whether a command from this address is carried out; asks the user about a new device.
   bool MayCarryOut(std::uint32_t address);
   // The user's decision about the device on screen, and the next question.

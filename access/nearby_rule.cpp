@@ -71,6 +71,13 @@ bool TNearbyRule::IsNearby(std::uint32_t source) {
   return IsInServedSubnet(source, served_);
 }
 
+void TNearbyRule::ReadNow() {
+  std::lock_guard lock(mutex_);
+  served_ = ServedSubnets(list_interfaces_());
+  read_at_ = clock_();
+  stale_ = false;
+}
+
 void TNearbyRule::AddressesChanged() {
   std::lock_guard lock(mutex_);
   stale_ = true;

@@ -48,6 +48,8 @@ class TNearbyRule {
   bool IsNearby(std::uint32_t source);
   // Any thread: the next source not found reads the list again at once.
   void AddressesChanged();
+  // Reads the list now, as after sleep.
+  void ReadNow();
 
  private:
   std::function<std::vector<platform::Ipv4Interface>()> list_interfaces_;

@@ -93,12 +93,23 @@ void TActivityService::PauseChanged(bool paused) {
   Happened({}, paused ? Activity::Paused : Activity::Resumed, "");
 }
 
+void TActivityService::ServingChanged(service::Serving serving) {
+  serving_ = serving;
+  RefreshTrayLook();
+}
+
 void TActivityService::RefreshTrayLook() {
   const auto in_use = InUse.InUse(platform_.system.TickCountMs());
   platform::TrayIconState state = platform::TrayIconState::Normal;
   if (!in_use.empty()) state = platform::TrayIconState::InUse;
   if (paused_) state = platform::TrayIconState::Paused;
-  show_look_(state, TrayTip(paused_, in_use));
+  std::string tip = TrayTip(paused_, in_use);
+  // Not serving says more than anything else: the icon looks paused.
+  if (serving_ != service::Serving::Here) {
+    state = platform::TrayIconState::Paused;
+    tip = ServingTip(serving_);
+  }
+  show_look_(state, tip);
   // Ticks only while the in-use icon shows: an idle host is never woken.
   const bool ticking = state == platform::TrayIconState::InUse;
   if (ticking && look_timer_ == 0) {

@@ -39,6 +39,11 @@ constexpr Words kWords[] = {
     {Activity::BrowserPaired, kUser,
      "browser paired: it may control this PC until it is forgotten"},
     {Activity::BrowserNotListening, kUser, "the browser remote cannot listen on port 1566: %s"},
+    {Activity::ResumedFromSleep, kUser, "resumed from sleep"},
+    {Activity::PortsGivenUp, kUser,
+     "this user's session left the PC's screen: the remote's ports are given up"},
+    {Activity::PortsTaken, kUser, "this user has this PC's screen: Mirovanta 2 answers the remote"},
+    {Activity::PortsNotTaken, kUser, "the remote's port could not be taken: %s"},
 };
 
 struct RefusalText {
@@ -58,6 +63,7 @@ constexpr RefusalText kRefusals[] = {
     {Refusal::BrowserRequestRefused,
      "refused: a request to the browser remote from another site, or too large"},
     {Refusal::BrowserTooMany, "refused: too many connections or failed proofs from this address"},
+    {Refusal::Locked, "dropped: this PC is locked"},
 };
 
 }  // namespace

@@ -97,6 +97,18 @@ std::string TrayTip(bool paused, const std::vector<std::uint32_t>& in_use) {
   return tip + ")";
 }
 
+std::string ServingTip(service::Serving serving) {
+  switch (serving) {
+    case service::Serving::Here: break;
+    case service::Serving::OtherUser:
+      return "Mirovanta 2 of another user of this PC answers the remote";
+    case service::Serving::NotAtConsole:
+      return std::string(kName) + " (another user has the screen)";
+    case service::Serving::Failed: return std::string(kName) + " (its port is taken: see the log)";
+  }
+  return kName;
+}
+
 std::string UseText(const DeviceUse& use, std::uint64_t now_ms) {
   if (use.connections > 0) return "connected";
   if (!use.commanded) return "";

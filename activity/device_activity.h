@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "service/host_events.h"
+
 namespace activity {
 
 struct DeviceUse {
@@ -48,6 +50,8 @@ class TDeviceActivity {
 // The tray tip: "Mirovanta 2 (paused)", "Mirovanta 2 — 1 device connected
 // (192.168.1.37)" or "Mirovanta 2"; never longer than the shell shows.
 std::string TrayTip(bool paused, const std::vector<std::uint32_t>& in_use);
+// The tray tip while this host does not serve the ports.
+std::string ServingTip(service::Serving serving);
 
 // "connected", "last command just now", "last command 2 min ago" ...
 std::string UseText(const DeviceUse& use, std::uint64_t now_ms);

@@ -67,7 +67,8 @@ class NullDesktop final : public platform::IInput,
                           public platform::INetworkStatus,
                           public platform::ITimers,
                           public platform::IHotkeys,
-                          public platform::IProtect {
+                          public platform::IProtect,
+                          public platform::ISessions {
  public:
   void CreateIconWindow(Handler) override {}
   void DestroyIconWindow() override {}
@@ -200,6 +201,13 @@ class NullDesktop final : public platform::IInput,
   void Stop(int) override {}
   bool Register(const platform::HotkeyChord&, std::function<void()>) override { return false; }
   void Unregister() override {}
+  // The one host of the PC, at its screen.
+  bool Watch(std::function<void(platform::SessionChange)>) override { return false; }
+  void Unwatch() override {}
+  bool AtConsole() override { return true; }
+  bool HoldPortsName() override { return true; }
+  void ReleasePortsName() override {}
+  bool PortsNameHeldElsewhere() override { return false; }
 };
 
 }  // namespace
@@ -225,6 +233,7 @@ int main() {
                             desktop,
                             desktop,
                             platform::SystemCrypto(),
+                            desktop,
                             desktop,
                             0};
   try {

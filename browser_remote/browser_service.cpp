@@ -105,7 +105,8 @@ void TBrowserService::OnMainThread(const std::function<void()>& call) {
 
 void TBrowserService::CarryOut(std::uint32_t peer, const std::string& id,
                                const BrowserCommand& command) {
-  if (!access_.BrowserMayDrive(BrowserDevice(peer, id))) return;
+  const bool sends_input = command.kind != BrowserCommand::Kind::Laser;
+  if (!access_.BrowserMayDrive(BrowserDevice(peer, id), sends_input)) return;
   input::TInputSender& keys = input_.Keyboard;
   switch (command.kind) {
     case BrowserCommand::Kind::Move:

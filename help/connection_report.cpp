@@ -147,6 +147,7 @@ std::string HeardWords(const activity::HeardDevice& device,
     case activity::Heard::Waiting: return "waiting for your answer to the question on the screen.";
     case activity::Heard::Denied: return "denied (you chose Deny for it).";
     case activity::Heard::Paused: return "not served: remote control is paused.";
+    case activity::Heard::Locked: return "keys and pointer not sent: this PC is locked.";
     case activity::Heard::NotAsked:
       return "not asked about: this PC does not know its hardware address yet. Open the remote "
              "app on it again: its connection lets it be asked about.";
@@ -229,6 +230,17 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
   // a refresh takes away the reader's selection.
   std::string report = Cat({kHelpCaption, "\n"});
   report += Cat({"This PC: ", host.computer_name.empty() ? "unknown" : host.computer_name, "\n"});
+  if (host.locked) report += Cat({kLockedWords, ".\n"});
+  if (host.other_user_serves) {
+    report += Cat({kOtherUserWords,
+                   ": the ports are this user's again when they come back to "
+                   "the screen.\n"});
+  }
+  if (host.not_at_console) {
+    report +=
+        "This user's session is not at the PC's screen: Mirovanta 2 answers the remote "
+        "again when it is.\n";
+  }
 
   Section(report, "Network adapters");
   if (host.adapters.empty()) report += "Windows lists no network adapter with an IPv4 address.\n";

@@ -26,6 +26,11 @@ struct NetworkFacts {
 };
 NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status, platform::ISystem& system);
 
+inline constexpr const char* kLockedWords =
+    "This PC is locked: the remote's keys and pointer cannot reach it until you unlock it";
+inline constexpr const char* kOtherUserWords =
+    "Mirovanta 2 of another user of this PC answers the remote";
+
 struct HostFacts {
   std::string computer_name;
   std::string program;  // the host's own full path, as firewall rules name it
@@ -34,6 +39,9 @@ struct HostFacts {
   bool tcp_listening = false;
   std::uint16_t browser_port = 1566;
   bool browser_listening = false;
+  bool locked = false;                // this session's lock screen is up
+  bool other_user_serves = false;     // another session's host has the ports
+  bool not_at_console = false;        // this session is not at the screen, and no host serves
   std::vector<std::string> browsers;  // the paired browsers, as the Devices menu names them
   std::vector<platform::Ipv4Interface> adapters;
   std::vector<activity::HeardDevice> devices;  // newest first

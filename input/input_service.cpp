@@ -15,13 +15,16 @@ TInputService::TInputService(TInputPlatform platform, service::IHostEvents& even
       events_(events) {}
 
 void TInputService::RegisterCommands(protocol::TCommandDispatcher& commands) {
-  commands.Register(protocol::wire::kGroupText, protocol::TextCommands(*this));
-  commands.Register(protocol::wire::kGroupPointer,
-                    [this, pointer = protocol::PointerCommands(TextAndPointer)](
-                        const protocol::TCommand& command) {
-                      BeforeInput();
-                      pointer(command);
-                    });
+  const auto always = [](const protocol::TCommand&) { return true; };
+  commands.Register(protocol::wire::kGroupText, protocol::TextCommands(*this), always);
+  commands.Register(
+      protocol::wire::kGroupPointer,
+      [this,
+       pointer = protocol::PointerCommands(TextAndPointer)](const protocol::TCommand& command) {
+        BeforeInput();
+        pointer(command);
+      },
+      always);
 }
 
 void TInputService::TypeUnicodeText(const std::u16string& text, std::size_t characters) {

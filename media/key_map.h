@@ -16,6 +16,12 @@ enum class ActionKind : std::uint8_t {
   LaserOff,
 };
 
+// Whether the action presses keys (starting, closing and the laser do not).
+constexpr bool SendsKeys(ActionKind kind) {
+  return kind == ActionKind::Key || kind == ActionKind::Chord2 || kind == ActionKind::Chord3 ||
+         kind == ActionKind::PlayerKey;
+}
+
 struct Action {
   ActionKind kind = ActionKind::Nothing;
   std::uint16_t k1 = 0;

@@ -18,6 +18,9 @@ void TMediaService::RegisterCommands(protocol::TCommandDispatcher& commands) {
         // Keys go to the window in front, also a page's launch.
         input_.BeforeInput();
         pages(command);
+      },
+      [](const protocol::TCommand& command) {
+        return SendsKeys(LookUpButton(command.selector, command.Byte(0)).kind);
       });
 }
 

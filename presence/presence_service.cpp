@@ -39,6 +39,19 @@ void TPresenceService::Listen(int port) {
   ServerSocket1.SetActive(true);
 }
 
+void TPresenceService::WokeFromSleep() {
+  ServerSocket1.DisconnectWhere([this](TCustomWinSocket& connection) {
+    const auto& may_stay = ServerSocket1.AcceptFilter;
+    return platform_.stream_server.PeerClosed(connection.Handle()) ||
+           (may_stay && !may_stay(connection.RemoteIp()));
+  });
+}
+
+void TPresenceService::GiveUpPort() {
+  ServerSocket1.DisconnectWhere([](TCustomWinSocket&) { return true; });
+  ServerSocket1.SetActive(false);
+}
+
 void TPresenceService::Stop() {
   if (gone_timer_ != 0) platform_.timers.Stop(gone_timer_);
   gone_timer_ = 0;

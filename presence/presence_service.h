@@ -61,6 +61,12 @@ class TPresenceService final : public service::IHostEvents, public service::ICap
 
   // A refused device's connections are closed, their places freed.
   void DeviceRefused(std::uint32_t address) override { ServerSocket1.DisconnectPeer(address); }
+  // After sleep: a device that left, or whose network this PC left, is
+  // connected no more.
+  void WokeFromSleep() override;
+  // Stops listening; the connections end with their events, so the icon and
+  // the log tell that the devices are gone.
+  void GiveUpPort();
 
   bool ShowBalloons = true;  // "Show connection balloons", remembered
   TBalloonLimiter Balloons;

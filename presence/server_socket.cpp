@@ -101,21 +101,21 @@ bool TServerSocket::HasRoom(std::uint32_t peer) const {
 // Devices that left but whose notification has not come yet still hold a
 // place: a device that reconnects at once must not find them all taken.
 void TServerSocket::DisconnectGone() {
-  std::vector<platform::SocketHandle> gone;
-  for (const auto& connection : connections_) {
-    if (server_.PeerClosed(connection->Handle())) gone.push_back(connection->Handle());
-  }
-  for (platform::SocketHandle handle : gone) {
-    if (TCustomWinSocket* connection = Find(handle)) Disconnect(*connection);
-  }
+  DisconnectWhere(
+      [this](TCustomWinSocket& connection) { return server_.PeerClosed(connection.Handle()); });
 }
 
 void TServerSocket::DisconnectPeer(std::uint32_t peer) {
-  std::vector<platform::SocketHandle> held;
+  DisconnectWhere([peer](TCustomWinSocket& connection) { return connection.RemoteIp() == peer; });
+}
+
+// The handles first: each disconnect's event may close others.
+void TServerSocket::DisconnectWhere(const std::function<bool(TCustomWinSocket&)>& which) {
+  std::vector<platform::SocketHandle> chosen;
   for (const auto& connection : connections_) {
-    if (connection->RemoteIp() == peer) held.push_back(connection->Handle());
+    if (which(*connection)) chosen.push_back(connection->Handle());
   }
-  for (platform::SocketHandle handle : held) {
+  for (platform::SocketHandle handle : chosen) {
     if (TCustomWinSocket* connection = Find(handle)) Disconnect(*connection);
   }
 }

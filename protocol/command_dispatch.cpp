@@ -8,8 +8,17 @@ namespace protocol {
 
 using namespace wire;
 
-void TCommandDispatcher::Register(std::uint8_t group, TGroupHandler handler) {
+void TCommandDispatcher::Register(std::uint8_t group, TGroupHandler handler,
+                                  TSendsInput sends_input) {
   groups_[group] = std::move(handler);
+  sends_input_[group] = std::move(sends_input);
+}
+
+bool TCommandDispatcher::SendsInput(const std::uint8_t* data, std::size_t size) const {
+  if (size < kShortestCommand || data[0] != kHeader1 || data[1] != kHeader2) return false;
+  const TSendsInput& sends = sends_input_[data[kGroupOffset]];
+  if (!sends || !groups_[data[kGroupOffset]]) return false;
+  return sends(TCommand{data[kSelectorOffset], data + kDataOffset, size - kDataOffset});
 }
 
 // The probe never gets here: the listener answers it itself.

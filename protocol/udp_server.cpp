@@ -1,8 +1,10 @@
 #include "protocol/udp_server.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <random>
 
 #include "platform/ipv4.h"
 #include "protocol/socket_error.h"
@@ -25,7 +27,12 @@ TIdUDPServer::TIdUDPServer(platform::ISockets& sockets, std::function<void()> wa
                            std::unique_ptr<platform::ISignal> handled)
     : sockets_(sockets),
       handover_(std::move(wake_main_thread)),
-      handled_(handled ? std::move(handled) : std::make_unique<platform::TConditionSignal>()) {}
+      handled_(handled ? std::move(handled) : std::make_unique<platform::TConditionSignal>()) {
+  // Not a secret: only a program on this PC can send from loopback. It only
+  // keeps a stray local datagram from passing for the check.
+  std::random_device random;
+  for (std::uint8_t& byte : check_token_) byte = static_cast<std::uint8_t>(random());
+}
 
 TIdUDPServer::~TIdUDPServer() { SetActive(false); }
 
@@ -125,6 +132,24 @@ void TIdUDPServer::Deactivate() {
 // The listener waits in its receive with no time limit, so it is woken by a
 // datagram of our own to each bound port; it sees the stop flag and ends. Should
 // none arrive (a loopback filter), a shutdown ends the wait instead.
+bool TIdUDPServer::StartSelfCheck() {
+  check_arrived_ = false;
+  if (!active_ || Bindings.empty() || !Bindings.front().Allocated) return false;
+  check_pending_ = true;
+  const TIdSocketHandle& binding = Bindings.front();
+  return !sockets_
+              .SendTo(binding.Handle, check_token_.data(), check_token_.size(),
+                      OwnEndpoint(binding))
+              .error.Failed();
+}
+
+// Only this socket sends it: from loopback, from its own port, the token.
+bool TIdUDPServer::IsSelfCheck(const TIdSocketHandle& binding, std::size_t size) const {
+  return check_pending_ && size == check_token_.size() &&
+         binding.PeerAddress == platform::kLoopbackAddress && binding.PeerPort == binding.Port &&
+         std::equal(check_token_.begin(), check_token_.end(), buffer_.begin());
+}
+
 void TIdUDPServer::WakeListener() {
   static constexpr std::uint8_t kWake[] = {0};
   for (int attempt = 0; attempt < kWakeAttempts; ++attempt) {
@@ -197,6 +222,11 @@ void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
   }
   // The wake-up at deactivation, or a datagram that came too late to be served.
   if (stop_) return;
+  if (IsSelfCheck(binding, size)) {
+    check_pending_ = false;
+    check_arrived_ = true;
+    return;
+  }
   if (OnListenerRead && !OnListenerRead(binding, buffer_.data(), size)) {
     ++kept_on_listener_;
     return;

@@ -2,6 +2,7 @@
 // The UDP command listener component: one IPv4 socket for its one binding, a listener
 // thread that receives each datagram into one reused buffer and hands it to the
 // main thread, where the read event runs.
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -89,6 +90,12 @@ class TIdUDPServer {
   bool SendFrom(TIdSocketHandle& binding, platform::Ipv4Endpoint to, const std::uint8_t* buffer,
                 std::size_t count);
 
+  // Sends a datagram of its own to its port through loopback, to learn
+  // whether the socket still receives (after sleep); SelfCheckArrived then
+  // tells whether the listener took it. False when it could not be sent.
+  bool StartSelfCheck();
+  bool SelfCheckArrived() const { return check_arrived_; }
+
   TMainThreadHandover& Handover() { return handover_; }
   // Datagrams the listener dropped or answered itself, never handed over.
   std::uint64_t KeptOnListener() const { return kept_on_listener_; }
@@ -105,6 +112,7 @@ class TIdUDPServer {
   void ListenerLoop();
   std::size_t ReceiveDatagram(TIdSocketHandle& binding);
   void ReceiveAndHandOver(TIdSocketHandle& binding);
+  bool IsSelfCheck(const TIdSocketHandle& binding, std::size_t size) const;
 
   platform::ISockets& sockets_;
   TMainThreadHandover handover_;
@@ -119,6 +127,10 @@ class TIdUDPServer {
   std::thread listener_;
   std::future<void> listener_ended_;
   std::atomic<bool> stop_{false};
+  // Made once, so the listener thread reads it without a lock.
+  std::array<std::uint8_t, 16> check_token_{};
+  std::atomic<bool> check_pending_{false};
+  std::atomic<bool> check_arrived_{false};
   std::atomic<std::uint64_t> receive_errors_{0};
   std::atomic<std::uint64_t> kept_on_listener_{0};
 };

@@ -42,4 +42,16 @@ void THostEvents::DeviceRefused(std::uint32_t address) {
   for (IHostEvents* subscriber : subscribers_) subscriber->DeviceRefused(address);
 }
 
+void THostEvents::WokeFromSleep() {
+  for (IHostEvents* subscriber : subscribers_) subscriber->WokeFromSleep();
+}
+
+void THostEvents::ServingChanged(Serving serving) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->ServingChanged(serving);
+}
+
+void THostEvents::LockChanged(bool locked) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->LockChanged(locked);
+}
+
 }  // namespace service

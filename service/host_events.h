@@ -33,6 +33,10 @@ enum class Activity {
   AddressWatchFailed,
   BrowserPaired,
   BrowserNotListening,  // detail: the system's words
+  ResumedFromSleep,
+  PortsGivenUp,   // this session left the PC's screen
+  PortsTaken,     // after waiting for them
+  PortsNotTaken,  // detail: the listener's error
 };
 
 // Why a datagram was not served.
@@ -46,10 +50,19 @@ enum class Refusal {
   BrowserUnknown,         // a browser this PC does not know, or forgot
   BrowserRequestRefused,  // another site's Host or Origin, a header too large
   BrowserTooMany,         // too many connections, or failed proofs, from one address
+  Locked,                 // input while this session's lock screen is up
 };
 
 // What became of a device heard from.
-enum class Heard { Served, Waiting, Denied, Paused, Far, NotAsked, AskingStopped };
+enum class Heard { Served, Waiting, Denied, Paused, Far, NotAsked, AskingStopped, Locked };
+
+// Whether this host serves the remote's ports, and why not.
+enum class Serving {
+  Here,
+  OtherUser,     // another user's session has the screen, and their host the ports
+  NotAtConsole,  // this session is not at the screen, and no host serves
+  Failed,        // the ports could not be had (another program holds one)
+};
 
 // Who an event is about: address 0 and no hardware address is the PC itself;
 // address 0 with a hardware address (or an allow-list name) is a device not
@@ -84,6 +97,12 @@ class IHostEvents {
   // The user refused a device (Deny, a closed question, no answer): what it
   // holds is let go.
   virtual void DeviceRefused(std::uint32_t /*address*/) {}
+  // The PC woke from sleep: what the system may have changed meanwhile
+  // (adapters, connections) is looked at again.
+  virtual void WokeFromSleep() {}
+  // This session's lock screen came up (true) or went (false).
+  virtual void LockChanged(bool /*locked*/) {}
+  virtual void ServingChanged(Serving /*serving*/) {}
 };
 
 // Tells every event to the subscribers in the order they subscribed. The
@@ -103,6 +122,9 @@ class THostEvents final : public IHostEvents {
   void DeviceDisconnected(std::uint32_t address) override;
   void PauseChanged(bool paused) override;
   void DeviceRefused(std::uint32_t address) override;
+  void WokeFromSleep() override;
+  void LockChanged(bool locked) override;
+  void ServingChanged(Serving serving) override;
 
  private:
   std::vector<IHostEvents*> subscribers_;

@@ -1,7 +1,10 @@
 // The Windows program: the real platform under the portable main form.
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_clipboard.h"
@@ -19,10 +22,24 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_protect.h"
+#include "platform/win32/win32_sessions.h"
 #include "shell/form1.h"
 #include "shell/program_entry.h"
 
+namespace {
+
+// For the end-to-end tests only: a second host under the same Wine acts as
+// the host of another session, which has a single-instance lock of its own.
+std::optional<std::uint32_t> PretendSession() {
+  const char* session = std::getenv("MIROVANTA2_TEST_SESSION");
+  if (session == nullptr || *session == '\0') return std::nullopt;
+  return static_cast<std::uint32_t>(std::strtoul(session, nullptr, 10));
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+  const std::optional<std::uint32_t> pretend_session = PretendSession();
   platform::win32::Win32Processes processes;
   platform::win32::Win32Application application;
   platform::win32::Win32Input input;
@@ -42,6 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   platform::win32::Win32Hotkeys hotkeys;
   platform::win32::Win32NetworkStatus network_status;
   platform::win32::Win32Protect protect;
+  platform::win32::Win32Sessions sessions(pretend_session);
   shell::TPlatform services{platform::SystemSockets(),
                             input,
                             clipboard,
@@ -60,16 +78,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
                             hotkeys,
                             network_status,
                             platform::SystemCrypto(),
-                            protect};
+                            protect,
+                            sessions};
   // The same rule the listener applies, over its own copy of the adapters.
   access_policy::TNearbyRule early_nearby([&services] { return services.sockets.Interfaces(); });
   protocol::TEarlyProbeAnswerer early(
       services.sockets, shell::TForm1::kPort,
       [&early_nearby](std::uint32_t address) { return early_nearby.IsNearby(address); });
+  const std::string instance_name =
+      pretend_session
+          ? std::string(shell::kInstanceMutexName) + "_SESSION" + std::to_string(*pretend_session)
+          : std::string(shell::kInstanceMutexName);
   return shell::ProgramEntry(
       processes, windows, application, arguments,
       [&]() -> std::shared_ptr<void> {
         return std::make_shared<shell::TForm1>(application, services, &early);
       },
-      &early);
+      &early, instance_name);
 }

@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "protocol/wire_format.h"
+#include "shell/address_list.h"
 
 namespace shell {
 namespace {
@@ -46,6 +47,12 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
                platform.dialogs, platform.sockets, platform.timers},
               Events, Activity, Access, Input, Media,
               [&application] { application.WakeMainThread(); }),
+      Session(
+          platform.sessions, platform.timers, Events,
+          {{[this] { TakePorts(); }, [this] { GiveUpPorts(); }},
+           [this] { return IdUDPServer1.StartSelfCheck(); },
+           [this] { return IdUDPServer1.SelfCheckArrived() && Presence.ServerSocket1.Active(); },
+           [this] { Woke(); }}),
       application_(application),
       early_(early),
       platform_(platform) {
@@ -87,6 +94,9 @@ help::HostFacts TForm1::HostFacts() {
   host.tcp_listening = Presence.ServerSocket1.Active();
   host.browser_port = browser::kBrowserPort;
   host.browser_listening = Browser.Listening();
+  host.locked = Session.Locked();
+  host.other_user_serves = Session.State() == service::Serving::OtherUser;
+  host.not_at_console = Session.State() == service::Serving::NotAtConsole;
   for (const browser::PairedBrowser& paired : Browser.Paired().Browsers()) {
     host.browsers.push_back(browser::PairedCaption(paired.paired_at));
   }
@@ -101,6 +111,10 @@ void TForm1::DetachFromApplication() {
   Presence.Stop();
   Activity.Stop();
   Help.Stop();
+  // The name goes after the listeners: another user's host that sees it
+  // gone finds the ports free.
+  Presence.ServerSocket1.SetActive(false);
+  Session.Stop();
 }
 
 // The components as the form resource sets them up: the icon is added as its
@@ -131,11 +145,14 @@ void TForm1::LoadComponents() {
     Access.CommandArrived(data, binding);
   };
   Access.WatchAddresses();
-  Presence.Listen(kPort);
-  StartListener();
+  Session.Start();
+  // Another user's host has the port: what the early answerer holds is not
+  // this host's to answer on.
+  if (early_ && Session.State() != service::Serving::Here) early_->Stop();
   Access.MoreDevices = [this] { return Browser.DeviceRows(); };
   Browser.Load();
-  Browser.Listen(platform_.browser_port);
+  browser_loaded_ = true;
+  if (Session.State() == service::Serving::Here) Browser.Listen(platform_.browser_port);
   // Both belong to the end of loading; the icon's second round trip to the
   // shell comes after the listeners, so that a remote finds the host sooner.
   // The picture it sends is the one already shown.
@@ -153,6 +170,27 @@ void TForm1::StartListener() {
   for (std::uint32_t address : early_->Unsent()) {
     Events.Happened({address, ""}, service::Activity::ReplyNotSent, "");
   }
+  early_ = nullptr;  // its socket is the listener's now
+}
+
+// The presence server first, as the start-up always had it; the browser
+// remote's server once its browsers are read.
+void TForm1::TakePorts() {
+  Presence.Listen(kPort);
+  StartListener();
+  if (browser_loaded_) Browser.Listen(platform_.browser_port);
+}
+
+void TForm1::GiveUpPorts() {
+  IdUDPServer1.SetActive(false);
+  Presence.GiveUpPort();
+  Browser.Stop();
+}
+
+void TForm1::Woke() {
+  TrayIcon1.Restore();
+  IpList = LocalAddressList(platform_.sockets, ComputerName);
+  IP1.Caption = IpList;
 }
 
 TForm1::~TForm1() {

@@ -19,6 +19,7 @@
 #include "protocol/command_dispatch.h"
 #include "protocol/udp_server.h"
 #include "service/host_events.h"
+#include "session/session_service.h"
 #include "settings/registry_reader.h"
 #include "shell/platform_services.h"
 #include "shell/tray_icon.h"
@@ -62,6 +63,7 @@ class TForm1 {
   media::TMediaService Media;
   help::THelpService Help;
   browser_remote::TBrowserService Browser;
+  session::TSessionService Session;
 
   // Event handlers: the framework's entry points, each forwarding to a service.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
@@ -78,6 +80,12 @@ class TForm1 {
   void BuildTrayMenu();
   void LoadComponents();
   void StartListener();
+  // The listeners of the remote's ports, opened and closed as this session
+  // comes to the PC's screen and leaves it.
+  void TakePorts();
+  void GiveUpPorts();
+  // After sleep: the icon back, the addresses' row read again.
+  void Woke();
   void ReadSystemSettings();
   void ReadFolders();
   void DetachFromApplication();
@@ -85,6 +93,7 @@ class TForm1 {
   platform::TApplication& application_;
   protocol::TEarlyProbeAnswerer* early_;
   TPlatform& platform_;
+  bool browser_loaded_ = false;  // the paired browsers are read: its server may start
 };
 
 }  // namespace shell

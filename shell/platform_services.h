@@ -13,6 +13,7 @@
 #include "platform/processes.h"
 #include "platform/protect.h"
 #include "platform/registry.h"
+#include "platform/sessions.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
 #include "platform/system.h"
@@ -40,6 +41,7 @@ struct TPlatform {
   platform::INetworkStatus& network_status;
   platform::ICrypto& crypto;
   platform::IProtect& protect;
+  platform::ISessions& sessions;
   // Where the browser remote listens: its port, or 0 for any free one (tests).
   std::uint16_t browser_port = 1566;
 };

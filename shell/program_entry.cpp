@@ -9,11 +9,11 @@ namespace shell {
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form,
-                 protocol::TEarlyProbeAnswerer* early) {
+                 protocol::TEarlyProbeAnswerer* early, const std::string& instance_name) {
   if (IsExitRequest(arguments)) {
     return static_cast<int>(AskRunningCopyToExit(windows, processes));
   }
-  platform::TNamedMutex lock(processes, kInstanceMutexName, true);
+  platform::TNamedMutex lock(processes, instance_name, true);
   // Another copy runs in this logon: leave it alone and end without a word.
   if (lock.AlreadyExists()) return 0;
   lock.KeepUntilExit();

@@ -18,9 +18,11 @@ inline constexpr const char* kInstanceMutexName = "ZANTRIX_MIROVANTA2";
 // its components); the form lives until the loop ends. `early`, when given,
 // answers the remote's search from the moment the lock is held until the form
 // takes its socket over; it is stopped before a start-up error is shown.
+// `instance_name` is the single-instance lock's, in the session's own namespace.
 int ProgramEntry(platform::IProcesses& processes, platform::IWindows& windows,
                  platform::TApplication& application, const std::string& arguments,
                  const std::function<std::shared_ptr<void>()>& create_main_form,
-                 protocol::TEarlyProbeAnswerer* early = nullptr);
+                 protocol::TEarlyProbeAnswerer* early = nullptr,
+                 const std::string& instance_name = kInstanceMutexName);
 
 }  // namespace shell

@@ -57,6 +57,12 @@ void TTrayIcon::Show() {
   if (!Add()) throw platform::EFrameworkError(kCannotCreateTrayIcon);
 }
 
+// A change the shell refuses means it has no such icon: it is added anew.
+// A failed add has nobody to tell; the next wake or Explorer restart tries again.
+void TTrayIcon::Restore() {
+  if (wanted_ && !area_.ChangeIcon(state_, tip_)) Add();
+}
+
 void TTrayIcon::SetApplicationIcon() { area_.ChangeIcon(state_, tip_); }
 
 void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {

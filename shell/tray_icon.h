@@ -45,6 +45,8 @@ class TTrayIcon {
   void ShowBalloon(const std::string& title, const std::string& text);
   // The icon's variant and its tip; the shell is told only of a change.
   void SetLook(platform::TrayIconState state, const std::string& tip);
+  // Puts the icon back where the shell lost it (after sleep), as it was.
+  void Restore();
   // Every event of the icon and its window comes here.
   void HandleEvent(const platform::TrayEvent& event);
 

@@ -22,7 +22,7 @@ import sys
 import tempfile
 
 LAYERED = ["platform", "settings", "protocol", "browser", "service", "input", "activity", "access", "presence",
-           "help", "launch", "media", "browser_remote", "shell"]
+           "help", "launch", "media", "browser_remote", "session", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -43,8 +43,10 @@ ALLOWED = {
     "media": {"platform", "settings", "protocol", "service", "input", "launch", "media"},
     "browser_remote": {"platform", "settings", "protocol", "service", "input", "activity", "access",
                        "launch", "media", "browser", "browser_remote"},
+    "session": {"platform", "protocol", "service", "session"},
     "shell": {"platform", "settings", "protocol", "service", "input", "activity", "access",
-              "presence", "help", "launch", "media", "browser", "browser_remote", "shell"},
+              "presence", "help", "launch", "media", "browser", "browser_remote", "session",
+              "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},

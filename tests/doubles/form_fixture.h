@@ -11,6 +11,7 @@
 #include "tests/doubles/fake_network_status.h"
 #include "tests/doubles/fake_protect.h"
 #include "tests/doubles/fake_session.h"
+#include "tests/doubles/fake_sessions.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_shell_services.h"
 #include "tests/doubles/fake_sockets.h"
@@ -38,6 +39,7 @@ struct FormFixture {
   FakeHotkeys hotkeys;
   FakeNetworkStatus network_status;
   FakeProtect protect;
+  FakeSessions sessions;
   shell::TPlatform services{sockets,
                             input,
                             clipboard,
@@ -57,6 +59,7 @@ struct FormFixture {
                             network_status,
                             platform::SystemCrypto(),
                             protect,
+                            sessions,
                             0};
 
   // A PC on a home network: 192.168.1.20/24.

@@ -17,7 +17,9 @@ WINDOWS_OWN = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell
                "comdlg32.dll", "comctl32.dll", "shcore.dll", "msvcrt.dll",
                # The browser remote: CNG's keyed hash and random source, DPAPI,
                # and the Winsock extensions Asio's accept uses.
-               "bcrypt.dll", "crypt32.dll", "mswsock.dll"}
+               "bcrypt.dll", "crypt32.dll", "mswsock.dll",
+               # The lock screen and the users of the PC.
+               "wtsapi32.dll"}
 
 
 def imported_dlls(exe):

@@ -1,0 +1,116 @@
+#include "platform/win32/win32_sessions.h"
+
+#include <wtsapi32.h>
+
+namespace platform::win32 {
+namespace {
+
+constexpr char kClass[] = "TMirovantaSession";
+// In the namespace every session of the PC shares: the host of another
+// user's session sees it.
+constexpr char kPortsName[] = "Global\\Mirovanta 2 ports";
+constexpr DWORD kNoConsole = 0xFFFFFFFF;
+
+std::optional<SessionChange> SessionChangeOf(WPARAM code) {
+  switch (code) {
+    case WTS_SESSION_LOCK: return SessionChange::Locked;
+    case WTS_SESSION_UNLOCK: return SessionChange::Unlocked;
+    case WTS_CONSOLE_CONNECT: return SessionChange::ConsoleConnected;
+    case WTS_CONSOLE_DISCONNECT: return SessionChange::ConsoleDisconnected;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<SessionChange> PowerChangeOf(WPARAM code) {
+  switch (code) {
+    case PBT_APMSUSPEND: return SessionChange::Suspending;
+    // Sent on every wake, also one no user caused; the wake a user caused
+    // comes after it as PBT_APMRESUMESUSPEND and needs nothing more.
+    case PBT_APMRESUMEAUTOMATIC: return SessionChange::Resumed;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+Win32Sessions::Win32Sessions(std::optional<std::uint32_t> pretend_session)
+    : pretend_session_(pretend_session) {}
+
+Win32Sessions::~Win32Sessions() {
+  Unwatch();
+  ReleasePortsName();
+}
+
+bool Win32Sessions::Watch(std::function<void(SessionChange)> changed) {
+  Unwatch();
+  if (!window_.Create(kClass, Procedure, this, HiddenWindow::Kind::TopLevel)) return false;
+  changed_ = std::move(changed);
+  registered_ = WTSRegisterSessionNotification(window_.Get(), NOTIFY_FOR_THIS_SESSION) != FALSE;
+  return registered_;
+}
+
+void Win32Sessions::Unwatch() {
+  if (registered_) WTSUnRegisterSessionNotification(window_.Get());
+  registered_ = false;
+  window_.Destroy();
+  changed_ = nullptr;
+}
+
+bool Win32Sessions::AtConsole() {
+  const DWORD console = WTSGetActiveConsoleSessionId();
+  if (console == kNoConsole) return true;
+  DWORD own = 0;
+  if (pretend_session_) {
+    own = *pretend_session_;
+  } else if (!ProcessIdToSessionId(GetCurrentProcessId(), &own)) {
+    return true;
+  }
+  return own == console;
+}
+
+// A name another user's host made may not be opened by this user at all:
+// refused or found, it is held elsewhere.
+bool Win32Sessions::HoldPortsName() {
+  if (ports_name_) return true;
+  HANDLE name = CreateMutexA(nullptr, FALSE, kPortsName);
+  if (name == nullptr) return false;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(name);
+    return false;
+  }
+  ports_name_.reset(name);
+  return true;
+}
+
+void Win32Sessions::ReleasePortsName() { ports_name_.reset(); }
+
+bool Win32Sessions::PortsNameHeldElsewhere() {
+  if (ports_name_) return false;
+  HANDLE name = OpenMutexA(SYNCHRONIZE, FALSE, kPortsName);
+  if (name != nullptr) {
+    CloseHandle(name);
+    return true;
+  }
+  return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+void Win32Sessions::Tell(SessionChange change) {
+  if (!changed_) return;
+  auto changed = changed_;  // a copy: the handler may stop watching
+  changed(change);
+}
+
+LRESULT CALLBACK Win32Sessions::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* self = HiddenWindow::OwnerOf<Win32Sessions>(window);
+  if (self != nullptr && message == WM_WTSSESSION_CHANGE) {
+    if (auto change = SessionChangeOf(w)) self->Tell(*change);
+    return 0;
+  }
+  if (self != nullptr && message == WM_POWERBROADCAST) {
+    if (auto change = PowerChangeOf(w)) self->Tell(*change);
+    return TRUE;
+  }
+  return DefWindowProcA(window, message, w, l);
+}
+
+}  // namespace platform::win32
