@@ -27,6 +27,7 @@ class FakeNotificationArea final : public platform::INotificationArea {
   };
   std::vector<Call> calls;
   bool refuse_add = false;
+  bool icon_gone = false;  // the shell lost the icon (a wake, a crash): changes fail
   Handler handler;
   bool window = false;
   std::vector<std::vector<platform::MenuEntry>> menus_shown;
@@ -61,11 +62,12 @@ class FakeNotificationArea final : public platform::INotificationArea {
   void DestroyIconWindow() override { window = false; }
   bool AddIcon(platform::TrayIconState state, const std::string& tip) override {
     calls.push_back({Action::Add, state, tip, "", "", 0});
+    if (!refuse_add) icon_gone = false;
     return !refuse_add;
   }
   bool ChangeIcon(platform::TrayIconState state, const std::string& tip) override {
     calls.push_back({Action::Change, state, tip, "", "", 0});
-    return true;
+    return !icon_gone;
   }
   bool ShowBalloon(const std::string& title, const std::string& text,
                    unsigned timeout_ms) override {
