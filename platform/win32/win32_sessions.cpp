@@ -2,6 +2,8 @@
 
 #include <wtsapi32.h>
 
+#include <string>
+
 namespace platform::win32 {
 namespace {
 
@@ -43,7 +45,12 @@ Win32Sessions::~Win32Sessions() {
 
 bool Win32Sessions::Watch(std::function<void(SessionChange)> changed) {
   Unwatch();
-  if (!window_.Create(kClass, Procedure, this, HiddenWindow::Kind::TopLevel)) return false;
+  // The title names the session: a test tells two hosts' windows apart by it.
+  const std::string title = "Mirovanta 2 session " + std::to_string(OwnSession());
+  if (!window_.Create(kClass, Procedure, this, HiddenWindow::Kind::TopLevel,
+                      {0, title.c_str(), nullptr, {}})) {
+    return false;
+  }
   changed_ = std::move(changed);
   registered_ = WTSRegisterSessionNotification(window_.Get(), NOTIFY_FOR_THIS_SESSION) != FALSE;
   return registered_;
@@ -56,15 +63,16 @@ void Win32Sessions::Unwatch() {
   changed_ = nullptr;
 }
 
+DWORD Win32Sessions::OwnSession() const {
+  if (pretend_session_) return *pretend_session_;
+  DWORD own = 0;
+  return ProcessIdToSessionId(GetCurrentProcessId(), &own) ? own : kNoConsole;
+}
+
 bool Win32Sessions::AtConsole() {
   const DWORD console = WTSGetActiveConsoleSessionId();
-  if (console == kNoConsole) return true;
-  DWORD own = 0;
-  if (pretend_session_) {
-    own = *pretend_session_;
-  } else if (!ProcessIdToSessionId(GetCurrentProcessId(), &own)) {
-    return true;
-  }
+  const DWORD own = OwnSession();
+  if (console == kNoConsole || own == kNoConsole) return true;
   return own == console;
 }
 

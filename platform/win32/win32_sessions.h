@@ -29,6 +29,7 @@ class Win32Sessions final : public ISessions {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   void Tell(SessionChange change);
+  DWORD OwnSession() const;
 
   std::optional<std::uint32_t> pretend_session_;
   HiddenWindow window_;

@@ -206,10 +206,11 @@ class WineTestCase(unittest.TestCase):
         self.peers.append(peer)
         return peer
 
-    def start_wine(self, exe, *args, log_name=None, wrap=()):
+    def start_wine(self, exe, *args, log_name=None, wrap=(), extra_env=None):
         """`wrap`: a command that runs Wine in turn (it must exec it, keeping the pid)."""
         log = open(os.path.join(self.workdir, log_name or os.path.basename(exe) + ".log"), "ab")
-        process = subprocess.Popen(list(wrap) + ["wine", exe] + list(args), env=self.env, stdout=log,
+        env = dict(self.env, **(extra_env or {}))
+        process = subprocess.Popen(list(wrap) + ["wine", exe] + list(args), env=env, stdout=log,
                                    stderr=subprocess.STDOUT, cwd=os.path.dirname(exe) or None)
         log.close()
         self.processes.append(process)
