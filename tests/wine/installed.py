@@ -24,6 +24,11 @@ VERSION = project_version()
 SETUP = os.path.join(BUILD, "Mirovanta2-Setup-%s.exe" % VERSION)
 PORTABLE_ZIP = os.path.join(BUILD, "Mirovanta2-%s-win64.zip" % VERSION)
 PROGRAMS = ("Mirovanta2.exe", "Laser.exe", "Open.exe", "mirovanta-remote.exe")
+# The licence, and the notices of every library the programs contain.
+LICENCE_FILES = ("LICENSE.txt", "THIRD-PARTY-NOTICES.txt")
+# A line of each library's notice.
+NOTICE_LINES = ("Boost Software License - Version 1.0", "Copyright \u00a9 2022 Project Nayuki",
+                "Copyright (c) 2022 Paul Miller", "winpthreads", "GCC RUNTIME LIBRARY EXCEPTION")
 INSTALL_DIR = "C:\\Program Files\\Mirovanta 2"
 INSTALLED_HOST = INSTALL_DIR + "\\Mirovanta2.exe"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mirovanta 2"

@@ -1,6 +1,7 @@
 """The setup program, its upgrade and its uninstaller under Wine, on fresh
 prefixes whose netsh.exe logs what it is asked; and the portable zip."""
 import os
+import subprocess
 import unittest
 import zipfile
 
@@ -13,9 +14,15 @@ from installed import (COMMON_STARTUP_LINK, DELETE_RULES, INSTALL_DIR, INSTALLED
 class SilentInstall(installed.InstallerCase):
     def test_puts_files_shortcut_entry_and_subnet_rules_in_place_and_the_shortcut_starts_the_host(self):
         self.install()
-        self.assertEqual(self.installed_files(), sorted(PROGRAMS + ("uninstall.exe",)))
+        self.assertEqual(self.installed_files(),
+                         sorted(PROGRAMS + installed.LICENCE_FILES + ("uninstall.exe",)))
         for name in PROGRAMS:
             self.assertTrue(self.same_as_build(name), name)
+        with open(os.path.join(self.unix_path(INSTALL_DIR), "THIRD-PARTY-NOTICES.txt"),
+                  encoding="utf-8") as notices:
+            text = notices.read()
+        for line in installed.NOTICE_LINES:
+            self.assertIn(line, text)
 
         code, link = self.run_wine(self.helper("read_shortcut"), START_MENU_LINK)
         self.assertEqual(code, 0)
@@ -116,10 +123,42 @@ class SilentUninstall(installed.InstallerCase):
         self.assertEqual(self.uninstall_entry(), {})
 
 
+class InteractiveInstall(installed.InstallerCase):
+    def test_the_first_page_shows_the_licence_and_i_agree_leads_on(self):
+        self.start_wine(installed.SETUP)
+
+        def child(text):
+            # While the setup starts, Wine seldom holds a new program's start
+            # for minutes: such a look is given up and made again.
+            try:
+                code, output = self.run_wine(self.helper("child_rect"), "#32770", text, timeout=20)
+            except subprocess.TimeoutExpired:
+                return None
+            return tuple(int(v) for v in output.split()) if code == 0 else None
+
+        def words_in(rect):
+            return [word[0] for word in self.words_on_screen(*rect)] if rect else []
+
+        # What the user reads on the first page, off the screen.
+        box = harness.wait_for(lambda: child("class:RichEdit20W"), 120, what="the licence page")
+        words = harness.wait_for(lambda: words_in(box) if "MIT" in words_in(box) else None, 60,
+                                 what="the licence's words")
+        for word in ("License", "ZANTRIX", "Permission"):
+            self.assertIn(word, words)
+        agree = child("I &Agree")
+        self.xdotool("mousemove", str((agree[0] + agree[2]) // 2), str((agree[1] + agree[3]) // 2))
+        self.xdotool("click", "1")
+        harness.wait_for(lambda: child("Destination Folder"), 60,
+                         what="the folder page after I Agree")
+
+
 class PortableZip(unittest.TestCase):
-    def test_holds_the_four_programs_as_built_and_a_readme(self):
+    def test_holds_the_four_programs_as_built_a_readme_the_licence_and_the_notices(self):
         with zipfile.ZipFile(installed.PORTABLE_ZIP) as archive:
-            self.assertEqual(sorted(archive.namelist()), sorted(PROGRAMS + ("README.txt",)))
+            self.assertEqual(sorted(archive.namelist()),
+                             sorted(PROGRAMS + installed.LICENCE_FILES + ("README.txt",)))
+            licence = archive.read("LICENSE.txt").decode("ascii")
+            notices = archive.read("THIRD-PARTY-NOTICES.txt").decode("utf-8")
             for name in PROGRAMS:
                 with open(os.path.join(harness.WINDOWS_BIN, name), "rb") as built:
                     self.assertEqual(archive.read(name), built.read(), name)
@@ -127,6 +166,10 @@ class PortableZip(unittest.TestCase):
         self.assertIn("Mirovanta 2 " + VERSION, readme)
         self.assertIn("\r\n", readme, "Windows line ends, for Notepad")
         self.assertIn("Mirovanta2.exe /exit", readme)
+        self.assertIn("LICENSE.txt", readme)
+        self.assertTrue(licence.startswith("MIT License\r\n"))
+        for line in installed.NOTICE_LINES:
+            self.assertIn(line, notices)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@
 ; and an uninstaller that leaves nothing behind in Program Files.
 ;
 ; Built by the Windows build (tools/installer/CMakeLists.txt), which defines
-; VERSION, VERSION_QUAD, BIN_DIR, ICON and OUT_FILE.
+; VERSION, VERSION_QUAD, BIN_DIR, ICON, LICENSE_FILE, NOTICES_FILE and OUT_FILE.
 ;
 ; Command line:  /S silent   /D=folder (last, unquoted)   /AUTOSTART=0|1   /PUBLIC=0|1
 ; Without /AUTOSTART and /PUBLIC an upgrade keeps what was chosen before.
@@ -50,6 +50,7 @@ VIAddVersionKey "LegalCopyright" "ZANTRIX"
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 
+!insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -104,6 +105,8 @@ Section "${PRODUCT}" SecMain
   File "${BIN_DIR}/Laser.exe"
   File "${BIN_DIR}/Open.exe"
   File "${BIN_DIR}/mirovanta-remote.exe"
+  File "/oname=LICENSE.txt" "${LICENSE_FILE}"
+  File "/oname=THIRD-PARTY-NOTICES.txt" "${NOTICES_FILE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${LINK_NAME}" "$INSTDIR\${HOST_EXE}" "" "$INSTDIR\${HOST_EXE}" 0 \
@@ -215,6 +218,8 @@ Section "Uninstall"
   Delete "$INSTDIR\Laser.exe"
   Delete "$INSTDIR\Open.exe"
   Delete "$INSTDIR\mirovanta-remote.exe"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: files the user put there stay.
   RMDir "$INSTDIR"
