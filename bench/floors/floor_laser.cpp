@@ -1,16 +1,16 @@
 // Floor of the laser overlay: the simplest program that keeps a dot on the
 // pointer, also when the pointer is moved by SetCursorPos. A dot-sized layered
 // window, drawn once, moved to the pointer when it has moved; the pointer is
-// looked at every 10 ms while it moves and every 100 ms once it has been still
-// for half a second, the overlay's own pace.
+// looked at on a 15 ms timer while it moves (about a 60 Hz display's frame)
+// and every 100 ms once it has been still for half a second.
 //   floor_laser
 #include <windows.h>
 
 namespace {
 
 constexpr int kDot = 24;
-constexpr UINT kMovingMs = 10, kStillMs = 100;
-constexpr int kStillAfter = 50;  // half a second without movement
+constexpr UINT kMovingMs = 15, kStillMs = 100;
+constexpr int kStillAfter = 33;  // half a second without movement
 POINT shown{-1, -1};
 int still = 0;
 

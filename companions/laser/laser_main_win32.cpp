@@ -16,16 +16,15 @@ namespace {
 
 using platform::win32::UniqueBitmap;
 using platform::win32::UniqueHandle;
-using platform::win32::UniqueHook;
 using platform::win32::UniqueMemoryDc;
 using platform::win32::UniqueWindow;
 using platform::win32::WindowClass;
 using platform::win32::WindowDc;
 
 constexpr UINT_PTR kFollowTimer = 1;
-constexpr UINT kMovingPeriodMs = 10;  // while the pointer moves: every frame
+constexpr UINT kFramePeriodMs = 16;   // a 60 Hz display's frame, when the display does not say
 constexpr UINT kStillPeriodMs = 100;  // once it rests
-constexpr int kStillAfterTicks = 50;  // half a second without movement
+constexpr UINT kStillAfterMs = 500;   // without movement, before the resting pace
 constexpr POINT kNowhere{-100000, -100000};
 
 struct Overlay {
@@ -37,7 +36,7 @@ struct Overlay {
   unsigned dot_dpi = 0;
   POINT shown = kNowhere;
   int still_ticks = 0;
-  UniqueHook mouse_hook;
+  UINT frame_ms = kFramePeriodMs;  // while the pointer moves: once a frame of the display
 };
 
 Overlay* g_overlay = nullptr;
@@ -114,25 +113,32 @@ bool Follow() {
 
 void SetPace(UINT period) { SetTimer(g_overlay->window.get(), kFollowTimer, period, nullptr); }
 
-// A real mouse wakes the dot at once, without waiting for the next tick.
-LRESULT CALLBACK MouseHook(int code, WPARAM w, LPARAM l) {
-  if (code == HC_ACTION && w == WM_MOUSEMOVE && g_overlay != nullptr && g_overlay->window) {
-    PostMessageA(g_overlay->window.get(), WM_TIMER, kFollowTimer, 0);
-  }
-  return CallNextHookEx(nullptr, code, w, l);
+// The display cannot show the dot more often than it refreshes: that is the
+// pace while the pointer moves. No hook on the desktop's mouse: a low-level
+// hook would make every mouse event of every program wait for this one.
+UINT FramePeriodMs() {
+  WindowDc screen(nullptr);
+  const int hertz = screen ? GetDeviceCaps(screen.get(), VREFRESH) : 0;
+  // 0 and 1 mean the display's default rate, which it does not tell.
+  if (hertz <= 1) return kFramePeriodMs;
+  return static_cast<UINT>((1000 + hertz - 1) / hertz);
 }
+
+int StillAfterTicks() { return static_cast<int>(kStillAfterMs / g_overlay->frame_ms); }
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_TIMER:
       if (Follow()) {
-        if (g_overlay->still_ticks >= kStillAfterTicks) SetPace(kMovingPeriodMs);
+        if (g_overlay->still_ticks >= StillAfterTicks()) SetPace(g_overlay->frame_ms);
         g_overlay->still_ticks = 0;
-      } else if (++g_overlay->still_ticks == kStillAfterTicks) {
+      } else if (++g_overlay->still_ticks == StillAfterTicks()) {
         SetPace(kStillPeriodMs);
       }
       return 0;
     case WM_DISPLAYCHANGE:
+      g_overlay->frame_ms = FramePeriodMs();
+      [[fallthrough]];
     case WM_DPICHANGED:
       // Monitors, resolution or scale changed: the dot is drawn afresh for
       // the monitor under the pointer and put back on it.
@@ -165,9 +171,8 @@ bool CreateOverlay(HINSTANCE instance) {
   if (!ShowDot(DpiAt(pointer), pointer)) return false;
   g_overlay->shown = pointer;
   ShowWindow(g_overlay->window.get(), SW_SHOWNOACTIVATE);
-  SetPace(kMovingPeriodMs);
-  // Without the hook the dot still follows, on the timer alone.
-  g_overlay->mouse_hook.reset(SetWindowsHookExA(WH_MOUSE_LL, MouseHook, instance, 0));
+  g_overlay->frame_ms = FramePeriodMs();
+  SetPace(g_overlay->frame_ms);
   return true;
 }
 

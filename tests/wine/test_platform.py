@@ -43,7 +43,22 @@ def foreign(dlls):
     return sorted(d for d in dlls if d not in WINDOWS_OWN and not d.startswith("api-ms-win-"))
 
 
+def imported_functions(exe):
+    """The names of the functions an exe imports, each DLL's table read from its header."""
+    objdump = shutil.which("x86_64-w64-mingw32-objdump")
+    output = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+    return {line.split()[-1] for line in output.splitlines()
+            if re.match(r"^\s+[0-9a-f]+\s+[0-9a-f]+\s+\w+$", line)}
+
+
 class Imports(unittest.TestCase):
+
+    def test_the_laser_hooks_nothing_of_the_desktop(self):
+        """A low-level mouse hook would make every mouse event of every
+        program wait for the laser: it follows on its own timer instead."""
+        functions = imported_functions(os.path.join(WINDOWS_BIN, "Laser.exe"))
+        self.assertIn("SetTimer", functions, "the import table was read")
+        self.assertFalse({"SetWindowsHookExA", "SetWindowsHookExW"} & functions)
 
     def test_the_shipped_exes_import_only_windows_own_dlls(self):
         for name in SHIPPED:
