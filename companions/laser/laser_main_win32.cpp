@@ -136,9 +136,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
         SetPace(kStillPeriodMs);
       }
       return 0;
-    case WM_DISPLAYCHANGE:
-      g_overlay->frame_ms = FramePeriodMs();
-      [[fallthrough]];
+    case WM_DISPLAYCHANGE: g_overlay->frame_ms = FramePeriodMs(); [[fallthrough]];
     case WM_DPICHANGED:
       // Monitors, resolution or scale changed: the dot is drawn afresh for
       // the monitor under the pointer and put back on it.
