@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "companions/laser/dot_image.h"
+#include "companions/laser/follow_pace.h"
 #include "media/laser_companion.h"
 #include "platform/win32/win32_handles.h"
 
@@ -22,9 +23,6 @@ using platform::win32::WindowClass;
 using platform::win32::WindowDc;
 
 constexpr UINT_PTR kFollowTimer = 1;
-constexpr UINT kFramePeriodMs = 16;   // a 60 Hz display's frame, when the display does not say
-constexpr UINT kStillPeriodMs = 100;  // once it rests
-constexpr UINT kStillAfterMs = 500;   // without movement, before the resting pace
 constexpr POINT kNowhere{-100000, -100000};
 
 struct Overlay {
@@ -36,7 +34,8 @@ struct Overlay {
   unsigned dot_dpi = 0;
   POINT shown = kNowhere;
   int still_ticks = 0;
-  UINT frame_ms = kFramePeriodMs;  // while the pointer moves: once a frame of the display
+  UINT frame_ms =
+      companions::kDefaultFrameMs;  // while the pointer moves: once a frame of the display
 };
 
 Overlay* g_overlay = nullptr;
@@ -113,18 +112,14 @@ bool Follow() {
 
 void SetPace(UINT period) { SetTimer(g_overlay->window.get(), kFollowTimer, period, nullptr); }
 
-// The display cannot show the dot more often than it refreshes: that is the
-// pace while the pointer moves. No hook on the desktop's mouse: a low-level
-// hook would make every mouse event of every program wait for this one.
-UINT FramePeriodMs() {
+// No hook on the desktop's mouse: a low-level hook would make every mouse
+// event of every program wait for this one. The dot looks once a frame.
+UINT DisplayFramePeriodMs() {
   WindowDc screen(nullptr);
-  const int hertz = screen ? GetDeviceCaps(screen.get(), VREFRESH) : 0;
-  // 0 and 1 mean the display's default rate, which it does not tell.
-  if (hertz <= 1) return kFramePeriodMs;
-  return static_cast<UINT>((1000 + hertz - 1) / hertz);
+  return companions::FramePeriodMs(screen ? GetDeviceCaps(screen.get(), VREFRESH) : 0);
 }
 
-int StillAfterTicks() { return static_cast<int>(kStillAfterMs / g_overlay->frame_ms); }
+int StillAfterTicks() { return companions::TicksBeforeRest(g_overlay->frame_ms); }
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   switch (message) {
@@ -133,10 +128,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
         if (g_overlay->still_ticks >= StillAfterTicks()) SetPace(g_overlay->frame_ms);
         g_overlay->still_ticks = 0;
       } else if (++g_overlay->still_ticks == StillAfterTicks()) {
-        SetPace(kStillPeriodMs);
+        SetPace(companions::kRestingPeriodMs);
       }
       return 0;
-    case WM_DISPLAYCHANGE: g_overlay->frame_ms = FramePeriodMs(); [[fallthrough]];
+    case WM_DISPLAYCHANGE: g_overlay->frame_ms = DisplayFramePeriodMs(); [[fallthrough]];
     case WM_DPICHANGED:
       // Monitors, resolution or scale changed: the dot is drawn afresh for
       // the monitor under the pointer and put back on it.
@@ -169,7 +164,7 @@ bool CreateOverlay(HINSTANCE instance) {
   if (!ShowDot(DpiAt(pointer), pointer)) return false;
   g_overlay->shown = pointer;
   ShowWindow(g_overlay->window.get(), SW_SHOWNOACTIVATE);
-  g_overlay->frame_ms = FramePeriodMs();
+  g_overlay->frame_ms = DisplayFramePeriodMs();
   SetPace(g_overlay->frame_ms);
   return true;
 }

@@ -2,7 +2,10 @@
 // the laser dot's image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "companions/laser/dot_image.h"
+#include "companions/laser/follow_pace.h"
 #include "companions/open/locate_request.h"
 #include "tests/doubles/fake_system.h"
 #include "tests/unit/design_tables.h"
@@ -95,6 +98,34 @@ TEST(LaserDot, ItsWindowIsCentredOnThePointer) {
       EXPECT_EQ(dot.pixels[centre] >> 24, 0xFFu) << dpi;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LaserPace, TheDotLooksOnceAFrameOfTheDisplayNeverMoreOften) {
+  struct Case {
+    int hertz;
+    unsigned period_ms;
+  };
+  const Case cases[] = {
+      {0, 16},  {1, 16},   // the display's default rate, which it does not tell
+      {60, 17}, {59, 17},  // 16.7 ms and 16.9 ms frames
+      {75, 14}, {144, 7}, {30, 34}, {1000, 1}, {2000, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(companions::FramePeriodMs(c.hertz), c.period_ms) << c.hertz << " Hz";
+    EXPECT_GE(companions::FramePeriodMs(c.hertz) * static_cast<unsigned>(std::max(c.hertz, 1)),
+              c.hertz > 1 ? 1000u : 1u)
+        << "no more looks a second than frames";
+  }
+}
+
+TEST(LaserPace, ItRestsAfterHalfASecondWhateverTheDisplaysPace) {
+  EXPECT_EQ(companions::TicksBeforeRest(16), 31);
+  EXPECT_EQ(companions::TicksBeforeRest(7), 71);
+  EXPECT_EQ(companions::TicksBeforeRest(0), 31) << "a period never read counts as a 60 Hz frame";
 }
 
 }  // namespace
