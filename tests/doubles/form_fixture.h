@@ -3,6 +3,9 @@
 // message loop.
 #include <chrono>
 #include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "shell/form1.h"
 #include "tests/doubles/fake_application.h"
@@ -18,6 +21,9 @@
 #include "tests/doubles/fake_system.h"
 
 namespace doubles {
+
+inline const std::string kActivityLog =
+    "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
 
 struct FormFixture {
   FakeSockets sockets;
@@ -75,6 +81,18 @@ struct FormFixture {
   shell::TForm1& Form() {
     if (!form) Create();
     return *form;
+  }
+
+  // The activity log's lines without their time stamps.
+  std::vector<std::string> LogLines() {
+    form->Activity.Log.Flush();
+    std::vector<std::string> lines;
+    std::istringstream text(files.Text(kActivityLog));
+    for (std::string line; std::getline(text, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line.size() > 21 ? line.substr(21) : line);
+    }
+    return lines;
   }
 
   // Plays the message loop until the listener has taken every queued datagram

@@ -124,17 +124,7 @@ struct ActivityFixture : doubles::FormFixture {
     sockets.Deliver(bytes, {from, 40000});
     Drain();
   }
-  // The log's lines without their time stamps.
-  std::vector<std::string> Lines() {
-    form->Activity.Log.Flush();
-    std::vector<std::string> lines;
-    std::istringstream text(files.Text(kLog));
-    for (std::string line; std::getline(text, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line.size() > 21 ? line.substr(21) : line);
-    }
-    return lines;
-  }
+  std::vector<std::string> Lines() { return LogLines(); }
   void Choose(const std::string& caption) {
     tray.choose_caption = caption;
     tray.RequestMenu();

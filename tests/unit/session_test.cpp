@@ -22,7 +22,6 @@ const Bytes kPlay = {0x15, 0x65, 0x01, 0x03, 0x20};           // a key of a medi
 const Bytes kMove = {0x15, 0x65, 0x03, 0x01, 0x05, 0x05};     // the pointer
 const Bytes kType = {0x15, 0x65, 0x02, 0x00, 'h', 'i'};       // text
 const Bytes kLaunchQuellin = {0x15, 0x65, 0x04, 0x02, 0x02};  // a utility
-const std::string kLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
 const std::string kOtherUserTip = "Mirovanta 2 of another user of this PC answers the remote";
 
 struct SessionFixture : doubles::FormFixture {
@@ -49,16 +48,7 @@ struct SessionFixture : doubles::FormFixture {
     }
     return false;
   }
-  std::vector<std::string> Lines() {
-    form->Activity.Log.Flush();
-    std::vector<std::string> lines;
-    std::istringstream text(files.Text(kLog));
-    for (std::string line; std::getline(text, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line.size() > 21 ? line.substr(21) : line);
-    }
-    return lines;
-  }
+  std::vector<std::string> Lines() { return LogLines(); }
   bool Logged(const std::string& words) {
     for (const std::string& line : Lines()) {
       if (line.find(words) != std::string::npos) return true;
