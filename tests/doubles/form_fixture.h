@@ -22,8 +22,7 @@
 
 namespace doubles {
 
-inline const std::string kActivityLog =
-    "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
+inline const std::string kActivityLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.log";
 
 struct FormFixture {
   FakeSockets sockets;
