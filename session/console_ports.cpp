@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "platform/framework_error.h"
-
 namespace session {
 
 TConsolePorts::TConsolePorts(platform::ISessions& sessions, platform::ITimers& timers,

@@ -99,6 +99,7 @@ TEST(Form1Lifecycle, TakesTheEarlySocketOverAndServesWhatWaitedInIt) {
   EXPECT_EQ(t.sockets.open_sockets, 0);
 }
 
+// Another program holds it: not another user's host, whose name would say so.
 TEST(Form1Lifecycle, PortTakenLeavesTheConstructorWithTheBindMessage) {
   FormUnderTest t;
   t.sockets.bind_error = doubles::wsa::kAddressInUse;
@@ -108,6 +109,7 @@ TEST(Form1Lifecycle, PortTakenLeavesTheConstructorWithTheBindMessage) {
   } catch (const platform::EFrameworkError& error) {
     EXPECT_STREQ(error.what(), protocol::kAddressInUse);
   }
+  EXPECT_FALSE(t.sessions.held_here) << "the ports' name is not kept by a host that failed";
 }
 
 // --- The capabilities' events reach the log, as the form joins them ---

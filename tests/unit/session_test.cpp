@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "protocol/socket_error.h"
+#include "platform/framework_error.h"
 #include "shell/form1.h"
 #include "tests/doubles/form_fixture.h"
 
@@ -227,18 +227,6 @@ TEST(OtherUser, ComingToTheScreenBeforeTheOtherHostLetGoTakesThePortsWhenItDoes)
   t.sessions.held_elsewhere = false;
   t.timers.TickAll();
   EXPECT_TRUE(t.form->IdUDPServer1.Active());
-}
-
-TEST(OtherUser, APortAnotherProgramHoldsIsStillTheStartUpsError) {
-  SessionFixture t;
-  t.sockets.bind_error = doubles::wsa::kAddressInUse;
-  try {
-    t.Create();
-    FAIL() << "constructed despite the port being taken";
-  } catch (const platform::EFrameworkError& error) {
-    EXPECT_STREQ(error.what(), protocol::kAddressInUse);
-  }
-  EXPECT_FALSE(t.sessions.held_here) << "the name is not kept by a host that failed";
 }
 
 TEST(OtherUser, APortAnotherProgramTookWhileAwayIsToldInTheLogAndTheTip) {
