@@ -20,8 +20,7 @@ TYPE_HELLO = "15650200" + b"hello".hex()
 class ActivityCase(AccessCase):
 
     def log_path(self):
-        code, output = self.run_wine("cmd", "/c", "echo %LOCALAPPDATA%")
-        return self.unix_path(output.strip() + "\\Mirovanta 2\\activity.log")
+        return self.unix_path(self.windows_variable("LOCALAPPDATA") + "\\Mirovanta 2\\activity.log")
 
     def activity(self):
         """The log's lines without their time stamps."""

@@ -46,8 +46,7 @@ class RobustnessCase(WineTestCase):
         print("\n    " + text.replace("\n", "\n    "), flush=True)
 
     def activity_folder(self):
-        code, output = self.run_wine("cmd", "/c", "echo %LOCALAPPDATA%")
-        return self.unix_path(output.strip() + "\\Mirovanta 2")
+        return self.unix_path(self.windows_variable("LOCALAPPDATA") + "\\Mirovanta 2")
 
     def activity_log_sizes(self):
         folder = self.activity_folder()
@@ -114,8 +113,7 @@ class Connections(RobustnessCase):
         with open(os.path.join(folder, "activity.log"), "wb") as log:
             log.write((b"x" * 1022 + b"\r\n") * 1023 + b"x" * 982 + b"\r\n")
         self.host = self.start_host()
-        code, output = self.run_wine("cmd", "/c", "echo %COMPUTERNAME%")
-        name = output.strip().encode()
+        name = self.computer_name().encode()
         for _ in range(50):  # warm-up, not counted: Wine allocates on first use
             with self.connect() as device:
                 self.read_exactly(device, len(name))
