@@ -129,9 +129,6 @@ void TIdUDPServer::Deactivate() {
   active_ = false;
 }
 
-// The listener waits in its receive with no time limit, so it is woken by a
-// datagram of our own to each bound port; it sees the stop flag and ends. Should
-// none arrive (a loopback filter), a shutdown ends the wait instead.
 bool TIdUDPServer::StartSelfCheck() {
   check_arrived_ = false;
   if (!active_ || Bindings.empty() || !Bindings.front().Allocated) return false;
@@ -150,6 +147,9 @@ bool TIdUDPServer::IsSelfCheck(const TIdSocketHandle& binding, std::size_t size)
          std::equal(check_token_.begin(), check_token_.end(), buffer_.begin());
 }
 
+// The listener waits in its receive with no time limit, so it is woken by a
+// datagram of our own to each bound port; it sees the stop flag and ends. Should
+// none arrive (a loopback filter), a shutdown ends the wait instead.
 void TIdUDPServer::WakeListener() {
   static constexpr std::uint8_t kWake[] = {0};
   for (int attempt = 0; attempt < kWakeAttempts; ++attempt) {

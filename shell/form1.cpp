@@ -1,7 +1,6 @@
 #include "shell/form1.h"
 
 #include "protocol/wire_format.h"
-#include "shell/address_list.h"
 
 namespace shell {
 namespace {
@@ -189,8 +188,7 @@ void TForm1::GiveUpPorts() {
 
 void TForm1::Woke() {
   TrayIcon1.Restore();
-  IpList = LocalAddressList(platform_.sockets, ComputerName);
-  IP1.Caption = IpList;
+  ReadAddresses();
 }
 
 TForm1::~TForm1() {

@@ -86,6 +86,8 @@ class TForm1 {
   void GiveUpPorts();
   // After sleep: the icon back, the addresses' row read again.
   void Woke();
+  // The menu's row of this PC's addresses, read as they are now.
+  void ReadAddresses();
   void ReadSystemSettings();
   void ReadFolders();
   void DetachFromApplication();

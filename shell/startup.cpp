@@ -2,7 +2,6 @@
 // names, menu captions and the autostart mark.
 #include "launch/store_layout.h"
 #include "settings/program_files.h"
-#include "shell/address_list.h"
 #include "shell/form1.h"
 
 namespace shell {
@@ -31,9 +30,8 @@ void TForm1::ReadSystemSettings() {
   Launch.Store.IniFilePath = platform_.system.TempPath(kPathBuffer) + launch::kStoreFileName;
   ReadFolders();
   ComputerName = platform_.system.ComputerName(kComputerNameBuffer);
-  IpList = LocalAddressList(platform_.sockets, ComputerName);
   Label1.Caption = ComputerName + Label1.Caption;
-  IP1.Caption = IpList;
+  ReadAddresses();
   CommonStartupLink += kLinkFileName;
   UserStartupLink += kLinkFileName;
   LinkDescription = "Mirovanta 2";

@@ -30,6 +30,10 @@ void TForm1::TrayIcon1MouseDown(TMouseButton button, int, int) {
   if (button != TMouseButton::mbRight) return;
   // The press comes before the release that opens the menu: every menu shows
   // the addresses as they are now.
+  ReadAddresses();
+}
+
+void TForm1::ReadAddresses() {
   IpList = LocalAddressList(platform_.sockets, ComputerName);
   IP1.Caption = IpList;
 }
