@@ -1,6 +1,6 @@
 // Test helper standing in for the laser pointer companion: a window of class
 // "TLaserForm" titled "Laser" that writes its command line and its close to
-// "laser-standin.log" beside itself.
+// "laser-standin.log" beside itself, the start once its window exists.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,7 +37,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   g_log_path = path;
   g_log_path = g_log_path.substr(0, g_log_path.find_last_of('\\') + 1) + "laser-standin.log";
-  Log(std::string("started args=") + command_line + " show=" + std::to_string(show));
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = instance;
@@ -45,6 +44,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
   RegisterClassA(&window_class);
   CreateWindowExA(WS_EX_TOOLWINDOW, "TLaserForm", "Laser", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                   instance, nullptr);
+  // Only once the window exists: a test that closes the host at this line
+  // expects the host to find the window and close it.
+  Log(std::string("started args=") + command_line + " show=" + std::to_string(show));
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   return 0;
