@@ -112,12 +112,13 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
     stage = 1;
     wait_for(2);
     page.Send(page.Sealed({'K', 1}));  // Tab, while paused
-    page.Send(page.Sealed({'K', 0}));  // Esc, after the pause
     stage = 3;
     wait_for(4);
+    page.Send(page.Sealed({'K', 0}));  // Esc, after the pause
+    wait_for(5);
     page.Send(page.Sealed({'K', 5}));  // Up, after "Forget…"
     closed_because = page.ClosedBecause();
-    stage = 5;
+    stage = 6;
   });
 
   ASSERT_TRUE(Pump([&] { return stage == 1 && !input.set_positions.empty(); }) &&
@@ -138,16 +139,23 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
 
   form->Access.SetPaused(true);
   stage = 2;
-  ASSERT_TRUE(Pump([&] { return stage == 3; }));
-  form->Access.SetPaused(false);
-  ASSERT_TRUE(Pump([&] { return Pressed(input::vk::Esc); }));
+  // The pause is lifted only once the Tab has been dropped, so the Esc sent
+  // after it cannot be dropped with it however the threads are scheduled.
+  ASSERT_TRUE(Pump([&] {
+    const auto heard = form->Activity.Recent.Newest();
+    return stage == 3 && !heard.empty() && heard[0].what == activity::Heard::Paused;
+  }));
   EXPECT_FALSE(Pressed(input::vk::Tab)) << "the pause dropped it";
+  form->Access.SetPaused(false);
+  stage = 4;
+  ASSERT_TRUE(Pump([&] { return Pressed(input::vk::Esc); }));
+  EXPECT_FALSE(Pressed(input::vk::Tab));
 
   dialogs.confirm = true;
   form->Browser.ForgetBrowserClick(form->Browser.Paired().Browsers()[0].id, "browser");
   EXPECT_TRUE(form->Browser.Paired().Browsers().empty());
-  stage = 4;
-  ASSERT_TRUE(Pump([&] { return stage == 5; }));
+  stage = 5;
+  ASSERT_TRUE(Pump([&] { return stage == 6; }));
   phone.join();
   EXPECT_EQ(closed_because, "forgotten");
   EXPECT_FALSE(Pressed(input::vk::Up));
