@@ -100,9 +100,11 @@ def one_run(rounds):
               "goal within %.1f points: %s" % (still[0], still[1], STILL_GOAL,
                                                "met" if still[0] - still[1] <= STILL_GOAL
                                                else "NOT met"))
-        ratios = []
+        ratios, laser, floor = [], [], []
         for number in range(rounds):
             moving = cpu_percent_over(pids, move_pointer(case, MOVES_PER_ROUND))
+            laser.append(moving[0])
+            floor.append(moving[1])
             ratios.append(moving[0] / max(moving[1], 0.01))
             print("  round %d, %d moves: Laser.exe %.1f %%  floor_laser %.1f %%  ratio %.2f"
                   % (number + 1, MOVES_PER_ROUND, moving[0], moving[1], ratios[-1]))
@@ -111,6 +113,8 @@ def one_run(rounds):
               "highest %.2f, %d rounds)  goal <= %.1f: %s"
               % (median, min(ratios), max(ratios), rounds, MOVING_GOAL,
                  "met" if median <= MOVING_GOAL else "NOT met"), flush=True)
+        print("  medians of the rounds: Laser.exe %.1f %%  floor_laser %.1f %%"
+              % (statistics.median(laser), statistics.median(floor)), flush=True)
         return median
     finally:
         case.doCleanups()
