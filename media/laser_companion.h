@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "launch/program_closer.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
@@ -15,7 +16,9 @@ inline constexpr const char* kCompanionTitle = "Laser";
 class TLaserCompanion {
  public:
   // `exe_directory`: the host's folder, with its trailing backslash.
-  TLaserCompanion(platform::IShell& shell, platform::IWindows& windows, std::string exe_directory);
+  // `closer` ends a companion that has no window to be asked yet.
+  TLaserCompanion(platform::IShell& shell, platform::IWindows& windows,
+                  launch::TProgramCloser& closer, std::string exe_directory);
 
   void StartLaserCompanion();
   void StopLaserCompanion();
@@ -26,6 +29,7 @@ class TLaserCompanion {
  private:
   platform::IShell& shell_;
   platform::IWindows& windows_;
+  launch::TProgramCloser& closer_;
   std::string exe_directory_;
 };
 

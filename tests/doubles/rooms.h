@@ -4,6 +4,7 @@
 #include "input/input_sender.h"
 #include "input/text_and_pointer.h"
 #include "media/laser_companion.h"
+#include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
 
 namespace doubles {
@@ -22,7 +23,9 @@ struct InputRoom {
 struct LaserRoom {
   FakeShell shell;
   FakeWindows windows;
-  media::TLaserCompanion Laser{shell, windows, "C:\\Program Files\\Mirovanta 2\\"};
+  FakeProcesses processes;
+  launch::TProgramCloser closer{processes, windows};
+  media::TLaserCompanion Laser{shell, windows, closer, "C:\\Program Files\\Mirovanta 2\\"};
 };
 
 }  // namespace doubles

@@ -62,6 +62,23 @@ TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
   EXPECT_EQ(t.Laser.LaserWnd, 0);
 }
 
+TEST(LaserCompanion, ACompanionStoppedBeforeItsWindowExistsIsEnded) {
+  doubles::LaserRoom t;
+  t.processes.running = {{7, "Laser.exe"}, {8, "notepad.exe"}, {9, "C:\\Tools\\LASER.EXE"}};
+  t.windows.found = 0;
+  t.Laser.StartLaserCompanion();
+  t.Laser.StopLaserCompanion();
+  EXPECT_EQ(t.processes.terminated, (std::vector<std::uint32_t>{7, 9}));
+  EXPECT_EQ(t.Laser.LaserWnd, 0);
+
+  // With its window there, it is asked to close and nothing is ended.
+  t.processes.terminated.clear();
+  t.windows.found = 777;
+  t.Laser.StartLaserCompanion();
+  t.Laser.StopLaserCompanion();
+  EXPECT_TRUE(t.processes.terminated.empty());
+}
+
 TEST(LaserCompanion, PageSevenHasNoLaserButtons) {
   doubles::MediaFixture t;
   t.Media().MediaPageButton(7, 0xFD);

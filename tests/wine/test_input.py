@@ -198,6 +198,37 @@ class LaserCompanion(WineTestCase):
         wait_for(lambda: host.poll() is not None, 60, what="the host to end")
         self.assertEqual(host.returncode, 0)
 
+    def laser_count(self):
+        code, output = self.run_wine(self.helper("count_processes"), "Laser.exe")
+        return int(output.strip()) if code == 0 and output.strip().isdigit() else -1
+
+    def start_held_standin(self):
+        """A companion that is started and has no window yet."""
+        self.install_standin()
+        with open(os.path.join(self.app_dir(), "laser-standin.hold"), "w"):
+            pass
+        host = self.start_host()
+        self.remote("page", "3", "laser-on")
+        self.wait_for_line(self.standin_log(), "launched")
+        return host
+
+    def test_an_off_before_the_companion_has_its_window_ends_it(self):
+        self.start_held_standin()
+        self.remote("page", "3", "laser-off")
+        wait_for(lambda: self.laser_count() == 0, 60, interval=0.5, what="the companion to end")
+        self.assertNotIn("started args=-d show=3", self.log_lines(self.standin_log()))
+        # The next "on" starts it again.
+        os.remove(os.path.join(self.app_dir(), "laser-standin.hold"))
+        self.remote("page", "3", "laser-on")
+        self.wait_for_line(self.standin_log(), "started args=-d show=3")
+
+    def test_host_exit_ends_a_companion_that_has_no_window_yet(self):
+        host = self.start_held_standin()
+        code, output = self.run_wine(self.helper("close_window"), "TForm1", "Form1")
+        self.assertEqual(code, 0, output)
+        wait_for(lambda: host.poll() is not None, 60, what="the host to end")
+        wait_for(lambda: self.laser_count() == 0, 60, interval=0.5, what="the companion to end")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,6 +1,9 @@
 // Test helper standing in for the laser pointer companion: a window of class
 // "TLaserForm" titled "Laser" that writes its command line and its close to
 // "laser-standin.log" beside itself, the start once its window exists.
+// While "laser-standin.hold" is beside it (at most two minutes), it logs
+// "launched" and waits before making its window, as a companion that has
+// just been started and has no window yet.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,7 +39,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   g_log_path = path;
-  g_log_path = g_log_path.substr(0, g_log_path.find_last_of('\\') + 1) + "laser-standin.log";
+  const std::string folder = g_log_path.substr(0, g_log_path.find_last_of('\\') + 1);
+  g_log_path = folder + "laser-standin.log";
+  const std::string hold = folder + "laser-standin.hold";
+  if (GetFileAttributesA(hold.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    Log("launched");
+    for (int i = 0; i < 6000 && GetFileAttributesA(hold.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+      Sleep(20);
+    }
+  }
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = instance;
