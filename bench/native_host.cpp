@@ -102,6 +102,7 @@ class NullDesktop final : public platform::IInput,
   std::optional<std::vector<platform::ProcessEntry>> Snapshot() override { return std::nullopt; }
   bool Terminate(std::uint32_t, std::uint32_t) override { return false; }
   bool WaitForExit(std::uint32_t, int) override { return true; }
+  std::uint32_t OwnId() override { return 1; }
   platform::RegistryKey OpenKey(platform::RootKey, const std::string&,
                                 platform::RegistryView) override {
     return 0;

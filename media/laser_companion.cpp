@@ -1,5 +1,7 @@
 #include "media/laser_companion.h"
 
+#include "launch/path_text.h"
+
 namespace media {
 namespace {
 
@@ -8,8 +10,11 @@ constexpr std::intptr_t kShellErrorLimit = 32;  // the shell's results up to 32 
 }  // namespace
 
 TLaserCompanion::TLaserCompanion(platform::IShell& shell, platform::IWindows& windows,
-                                 launch::TProgramCloser& closer, std::string exe_directory)
-    : shell_(shell), windows_(windows), closer_(closer), exe_directory_(std::move(exe_directory)) {}
+                                 platform::IProcesses& processes, std::string exe_directory)
+    : shell_(shell),
+      windows_(windows),
+      processes_(processes),
+      exe_directory_(std::move(exe_directory)) {}
 
 void TLaserCompanion::StartLaserCompanion() {
   if (LaserWnd != 0) return;
@@ -31,9 +36,24 @@ void TLaserCompanion::StopLaserCompanion() {
     // exit, or an "off" right after the "on"). The dot keeps nothing that
     // ending it could lose. A message without a window would land in the
     // host's own queue instead.
-    closer_.CloseProcessByName(kCompanionFile);
+    EndStartedCompanion();
   }
   LaserWnd = 0;
+}
+
+// Only a process this host started: another program of the same file name
+// is none of the host's business.
+void TLaserCompanion::EndStartedCompanion() {
+  const auto processes = processes_.Snapshot();
+  if (!processes) return;  // nothing to go by; the companion stays as before
+  const std::uint32_t own = processes_.OwnId();
+  const std::string wanted = launch::UpperAZ(kCompanionFile);
+  for (const platform::ProcessEntry& process : *processes) {
+    if (process.parent_id == own &&
+        launch::UpperAZ(launch::FileNamePart(process.exe_file)) == wanted) {
+      processes_.Terminate(process.id, 0);
+    }
+  }
 }
 
 }  // namespace media

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "launch/program_closer.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
@@ -16,9 +15,10 @@ inline constexpr const char* kCompanionTitle = "Laser";
 class TLaserCompanion {
  public:
   // `exe_directory`: the host's folder, with its trailing backslash.
-  // `closer` ends a companion that has no window to be asked yet.
+  // `processes`: to end a companion this host started that has no window
+  // to be asked yet.
   TLaserCompanion(platform::IShell& shell, platform::IWindows& windows,
-                  launch::TProgramCloser& closer, std::string exe_directory);
+                  platform::IProcesses& processes, std::string exe_directory);
 
   void StartLaserCompanion();
   void StopLaserCompanion();
@@ -27,9 +27,11 @@ class TLaserCompanion {
   std::intptr_t LaserWnd = 0;
 
  private:
+  void EndStartedCompanion();
+
   platform::IShell& shell_;
   platform::IWindows& windows_;
-  launch::TProgramCloser& closer_;
+  platform::IProcesses& processes_;
   std::string exe_directory_;
 };
 

@@ -7,9 +7,9 @@
 namespace media {
 
 TMediaService::TMediaService(platform::IShell& shell, platform::IWindows& windows,
-                             const std::string& exe_directory, input::TInputService& input,
-                             launch::TLaunchService& launch)
-    : Laser(shell, windows, launch.Closer, exe_directory), input_(input), launch_(launch) {}
+                             platform::IProcesses& processes, const std::string& exe_directory,
+                             input::TInputService& input, launch::TLaunchService& launch)
+    : Laser(shell, windows, processes, exe_directory), input_(input), launch_(launch) {}
 
 void TMediaService::RegisterCommands(protocol::TCommandDispatcher& commands) {
   commands.Register(

@@ -18,8 +18,8 @@ class TMediaService final : public service::ICapability {
  public:
   // `exe_directory`: the host's own folder, where "Laser.exe" is.
   TMediaService(platform::IShell& shell, platform::IWindows& windows,
-                const std::string& exe_directory, input::TInputService& input,
-                launch::TLaunchService& launch);
+                platform::IProcesses& processes, const std::string& exe_directory,
+                input::TInputService& input, launch::TLaunchService& launch);
 
   void RegisterCommands(protocol::TCommandDispatcher& commands) override;
   // A button of a media application page (1..8).

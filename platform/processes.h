@@ -21,7 +21,8 @@ enum class IntegrityLevel { Unknown, Low, Medium, High, System };
 
 struct ProcessEntry {
   std::uint32_t id = 0;
-  std::string exe_file;  // as the snapshot names it
+  std::string exe_file;         // as the snapshot names it
+  std::uint32_t parent_id = 0;  // the process that started it
 };
 
 class IWindows {
@@ -58,6 +59,8 @@ class IProcesses {
   // Waits at most timeout_ms for the process to end; true once it has (or when
   // there is no such process any more).
   virtual bool WaitForExit(std::uint32_t process_id, int timeout_ms) = 0;
+  // This program's own process.
+  virtual std::uint32_t OwnId() = 0;
 };
 
 }  // namespace platform

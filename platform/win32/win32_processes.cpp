@@ -90,7 +90,7 @@ std::optional<std::vector<ProcessEntry>> Win32Processes::Snapshot() {
   entry.dwSize = sizeof entry;  // the build's own size: 304 bytes on x86_64
   for (BOOL more = Process32First(snapshot.get(), &entry); more;
        more = Process32Next(snapshot.get(), &entry)) {
-    processes.push_back({entry.th32ProcessID, entry.szExeFile});
+    processes.push_back({entry.th32ProcessID, entry.szExeFile, entry.th32ParentProcessID});
   }
   return processes;
 }
@@ -120,5 +120,7 @@ NamedMutex Win32Processes::CreateNamedMutex(const std::string& name, bool initia
 void Win32Processes::ReleaseNamedMutex(std::intptr_t handle) {
   ReleaseMutex(reinterpret_cast<HANDLE>(handle));
 }
+
+std::uint32_t Win32Processes::OwnId() { return GetCurrentProcessId(); }
 
 }  // namespace platform::win32

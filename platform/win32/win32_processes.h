@@ -25,6 +25,7 @@ class Win32Processes final : public IProcesses {
   std::optional<std::vector<ProcessEntry>> Snapshot() override;
   bool Terminate(std::uint32_t process_id, std::uint32_t exit_code) override;
   bool WaitForExit(std::uint32_t process_id, int timeout_ms) override;
+  std::uint32_t OwnId() override;
 
  private:
   std::vector<UniqueHandle> mutexes_;

@@ -71,6 +71,8 @@ class FakeProcesses final : public platform::IProcesses {
     }
     return false;
   }
+  static constexpr std::uint32_t kOwnId = 4000;
+  std::uint32_t OwnId() override { return kOwnId; }
 };
 
 }  // namespace doubles

@@ -40,7 +40,7 @@ struct MediaFixture {
                 [&t](const std::string& text) { t.warnings.push_back(text); }),
           launch({t.shell, t.processes, t.windows, t.registry, t.profile, t.system}, t.events,
                  kHostFolder),
-          media(t.shell, t.windows, kHostFolder, input, launch) {}
+          media(t.shell, t.windows, t.processes, kHostFolder, input, launch) {}
   };
   std::unique_ptr<Services> services;
   std::vector<std::string> warnings;  // what the input check told the user

@@ -24,8 +24,7 @@ struct LaserRoom {
   FakeShell shell;
   FakeWindows windows;
   FakeProcesses processes;
-  launch::TProgramCloser closer{processes, windows};
-  media::TLaserCompanion Laser{shell, windows, closer, "C:\\Program Files\\Mirovanta 2\\"};
+  media::TLaserCompanion Laser{shell, windows, processes, "C:\\Program Files\\Mirovanta 2\\"};
 };
 
 }  // namespace doubles

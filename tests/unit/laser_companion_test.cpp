@@ -64,7 +64,11 @@ TEST(LaserCompanion, StopThatFindsNoWindowStillClearsTheMark) {
 
 TEST(LaserCompanion, ACompanionStoppedBeforeItsWindowExistsIsEnded) {
   doubles::LaserRoom t;
-  t.processes.running = {{7, "Laser.exe"}, {8, "notepad.exe"}, {9, "C:\\Tools\\LASER.EXE"}};
+  constexpr std::uint32_t kHost = doubles::FakeProcesses::kOwnId;
+  t.processes.running = {{7, "Laser.exe", kHost},
+                         {8, "notepad.exe", kHost},
+                         {9, "C:\\Program Files\\Mirovanta 2\\LASER.EXE", kHost},
+                         {10, "Laser.exe", 512}};  // another program's, of the same name
   t.windows.found = 0;
   t.Laser.StartLaserCompanion();
   t.Laser.StopLaserCompanion();
