@@ -1,12 +1,13 @@
 #include "access/access_service.h"
 
-#include "access/access_settings.h"
-
 #include <algorithm>
 
-#include "protocol/datagram_gate.h"
+#include "access/access_settings.h"
+#include "activity/activity_service.h"
 #include "platform/ipv4.h"
+#include "protocol/datagram_gate.h"
 #include "protocol/wire_format.h"
+#include "service/datagram_command.h"
 
 namespace access_policy {
 namespace {
@@ -57,7 +58,7 @@ std::string ClockText(const platform::LocalTime& t) {
 
 TAccessService::TAccessService(TAccessPlatform platform, service::IHostEvents& events,
                                activity::TActivityService& activity,
-                               protocol::TCommandDispatcher& commands)
+                               service::ICommandSink& commands)
     : Nearby([&sockets = platform.sockets] { return sockets.Interfaces(); }),
       AllowList(platform.registry),
       Neighbours([&sockets = platform.sockets] { return sockets.Neighbours(); },
@@ -140,41 +141,41 @@ bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
 // Far senders and probes never get here: the listener has seen to them.
 void TAccessService::CommandArrived(protocol::TStream& data,
                                     const protocol::TIdSocketHandle& binding) {
-  const std::uint32_t address = binding.PeerAddress;
+  CommandArrived({service::Origin::App(binding.PeerAddress),
+                  service::DecodeDatagram(data.Memory(), data.Size())});
+}
+
+void TAccessService::CommandArrived(const service::RemoteCommand& command) {
+  const bool app = command.from.remote == service::Remote::App;
+  const std::uint32_t address = command.from.device.address;
+  // An app's device is written with its hardware address, a browser with its id.
+  const auto device = [&] {
+    return app ? service::Device{address, Neighbours.HardwareAddress(address)}
+               : command.from.device;
+  };
   if (Paused) {
-    Dropped({address, Neighbours.HardwareAddress(address)}, service::Refusal::Paused,
-            Heard::Paused);
+    Dropped(device(), service::Refusal::Paused, Heard::Paused);
     return;
   }
   // Windows would throw the input away at the lock screen; a new device is
   // not asked about either, as nobody could answer.
-  if (Locked && commands_.SendsInput(data.Memory(), data.Size())) {
-    Dropped({address, Neighbours.HardwareAddress(address)}, service::Refusal::Locked,
-            Heard::Locked);
+  if (Locked && commands_.SendsInput(command.ask)) {
+    Dropped(device(), service::Refusal::Locked, Heard::Locked);
     return;
   }
-  if (!MayCarryOut(address)) return;
-  events_.CommandStarting({address, ""});
-  commands_.HandleDatagram(data);
+  if (app) {
+    if (!MayCarryOut(address)) return;
+    events_.CommandStarting({address, ""});
+  } else {
+    events_.DeviceHeard(command.from.device, Heard::Served);
+    events_.CommandStarting(command.from.device);
+  }
+  commands_.CarryOut(command);
 }
 
 void TAccessService::Dropped(const service::Device& device, service::Refusal why, Heard heard) {
   events_.Refused(device, why);
   events_.DeviceHeard(device, heard);
-}
-
-bool TAccessService::BrowserMayDrive(const service::Device& browser, bool sends_input) {
-  if (Paused) {
-    Dropped(browser, service::Refusal::Paused, Heard::Paused);
-    return false;
-  }
-  if (Locked && sends_input) {
-    Dropped(browser, service::Refusal::Locked, Heard::Locked);
-    return false;
-  }
-  events_.DeviceHeard(browser, Heard::Served);
-  events_.CommandStarting(browser);
-  return true;
 }
 
 bool TAccessService::MayConnect(std::uint32_t peer) {
@@ -183,8 +184,9 @@ bool TAccessService::MayConnect(std::uint32_t peer) {
 
 // While paused nothing is asked: no command would be carried out anyway. At
 // the lock screen nobody could answer; the first command after it asks.
-void TAccessService::DeviceConnected(std::uint32_t address) {
-  if (address == 0) return;
+void TAccessService::DeviceConnected(const service::Origin& who) {
+  const std::uint32_t address = who.device.address;
+  if (address == 0 || who.remote != service::Remote::App) return;
   Approval.ShowedItself(address);
   if (!Paused && !Locked) MayCarryOut(address);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Who may drive this PC, as one capability: the listener's first look at each
-// datagram, the gate before every command (pause, approval), the question
-// about a new device, the allowed devices, and the rows "Ask before a new
-// device takes control", "Devices" and "Pause remote control" with its hot key.
+// datagram, the one gate before every command of either remote (the pause,
+// the lock screen, approval), the question about a new device, the allowed
+// devices, and the rows "Ask before a new device takes control", "Devices"
+// and "Pause remote control" with its hot key.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,7 +14,6 @@
 #include "access/device_approval.h"
 #include "access/nearby_rule.h"
 #include "access/neighbour_book.h"
-#include "activity/activity_service.h"
 #include "platform/dialogs.h"
 #include "platform/hotkeys.h"
 #include "platform/owners.h"
@@ -21,10 +21,15 @@
 #include "platform/sockets.h"
 #include "platform/system.h"
 #include "platform/timers.h"
-#include "protocol/command_dispatch.h"
 #include "protocol/udp_server.h"
 #include "service/capability.h"
+#include "service/command_router.h"
 #include "service/host_events.h"
+#include "service/remote_command.h"
+
+namespace activity {
+class TActivityService;
+}
 
 namespace access_policy {
 
@@ -46,7 +51,7 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   // `activity` names the devices in the question and the Devices menu and
   // lists those in use; `commands` carries out what the gate lets through.
   TAccessService(TAccessPlatform platform, service::IHostEvents& events,
-                 activity::TActivityService& activity, protocol::TCommandDispatcher& commands);
+                 activity::TActivityService& activity, service::ICommandSink& commands);
   ~TAccessService() override;
   TAccessService(const TAccessService&) = delete;
   TAccessService& operator=(const TAccessService&) = delete;
@@ -81,21 +86,22 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   // The listener thread's first look at each datagram; true hands it over.
   bool ListenerRead(protocol::TIdUDPServer& listener, protocol::TIdSocketHandle& binding,
                     const std::uint8_t* data, std::size_t size);
-  // A command from a nearby device, on the main thread: carried out when the
-  // device may drive this PC, else dropped (and the user asked about it).
+  // A datagram from a nearby device, on the main thread: its command through the gate.
   void CommandArrived(protocol::TStream& data, const protocol::TIdSocketHandle& binding);
-  // A paired browser's command, on the main thread: pairing was the user's
-  // approval, so only the pause holds it back. True: carry it out now.
-  // While this PC is locked, one that would send input is dropped.
-  bool BrowserMayDrive(const service::Device& browser, bool sends_input);
+  // The gate, for either remote, on the main thread. Nothing goes through
+  // while paused, and no input while this PC is locked. An app's device must
+  // be allowed (a new one is asked about); a paired browser was approved by
+  // its pairing. What passes is told as starting and carried out.
+  void CommandArrived(const service::RemoteCommand& command);
   // Rows another capability adds under "Devices" (the paired browsers).
   std::function<std::vector<service::TMenuItem>()> MoreDevices;
   // Whether a presence connection from `peer` may stay: a refused device
   // gets no name and causes no balloon, as a far one.
   bool MayConnect(std::uint32_t peer);
   std::string HardwareAddress(std::uint32_t address) { return Neighbours.HardwareAddress(address); }
-  // A new device that connects is asked about now, before its first command.
-  void DeviceConnected(std::uint32_t address) override;
+  // A new device that connects is asked about now, before its first command;
+  // a browser that connects was paired already.
+  void DeviceConnected(const service::Origin& who) override;
   // After sleep the adapters are read again at once: a network joined
   // meanwhile is served without waiting for the system's report.
   void WokeFromSleep() override;
@@ -130,7 +136,7 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   TAccessPlatform platform_;
   service::IHostEvents& events_;
   activity::TActivityService& activity_;
-  protocol::TCommandDispatcher& commands_;
+  service::ICommandSink& commands_;
   int question_ = 0;  // the question on screen, 0 for none
   std::uint32_t question_about_ = 0;
   int name_timer_ = 0;  // watches for the name of the device asked about

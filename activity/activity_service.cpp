@@ -76,14 +76,15 @@ void TActivityService::CommandDid(Activity what, const std::string& detail) {
   Happened({command_from_, ""}, what, detail);
 }
 
-void TActivityService::DeviceConnected(std::uint32_t address) {
+void TActivityService::DeviceConnected(const service::Origin& who) {
+  const std::uint32_t address = who.device.address;
   InUse.Connected(address, platform_.system.TickCountMs());
   Names.Request(address, hardware_of_(address));
   RefreshTrayLook();
 }
 
-void TActivityService::DeviceDisconnected(std::uint32_t address) {
-  InUse.Disconnected(address);
+void TActivityService::DeviceDisconnected(const service::Origin& who) {
+  InUse.Disconnected(who.device.address);
   RefreshTrayLook();
 }
 

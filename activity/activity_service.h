@@ -64,8 +64,8 @@ class TActivityService final : public service::IHostEvents, public service::ICap
   void DeviceHeard(const service::Device& device, Heard what) override;
   void CommandStarting(const service::Device& device) override;
   void CommandDid(Activity what, const std::string& detail) override;
-  void DeviceConnected(std::uint32_t address) override;
-  void DeviceDisconnected(std::uint32_t address) override;
+  void DeviceConnected(const service::Origin& who) override;
+  void DeviceDisconnected(const service::Origin& who) override;
   void PauseChanged(bool paused) override;
   void ServingChanged(service::Serving serving) override;
 

@@ -1,113 +1,84 @@
 #include "browser/browser_commands.h"
 
-#include <algorithm>
+#include <string>
+
+#include "browser/page_keys.h"
+#include "protocol/wire_format.h"
+#include "service/utf8.h"
 
 namespace browser {
 namespace {
+
+using service::Ask;
 
 int Signed16(std::uint8_t high, std::uint8_t low) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(high << 8 | low));
 }
 
-// The bytes a lead byte of UTF-8 says follow it, or -1 when it cannot lead.
-int FollowersOf(unsigned char lead) {
-  if (lead < 0x80) return 0;
-  if (lead >= 0xC2 && lead <= 0xDF) return 1;
-  if (lead >= 0xE0 && lead <= 0xEF) return 2;
-  if (lead >= 0xF0 && lead <= 0xF4) return 3;
-  return -1;
+std::optional<Ask> Text(const platform::Bytes& payload) {
+  std::string text(payload.begin() + 1, payload.end());
+  if (text.empty() || text.size() > kLongestBrowserText || text.find('\0') != std::string::npos ||
+      !service::IsValidUtf8(text)) {
+    return std::nullopt;
+  }
+  return service::TextToType{std::move(text), true};
+}
+
+std::optional<Ask> Key(std::uint8_t index) {
+  if (index >= PageKeys().size()) return std::nullopt;
+  const PageKey& key = PageKeys()[index];
+  return service::KeyPress{key.first, key.second};
+}
+
+std::optional<Ask> Page(std::uint8_t page, std::uint8_t code) {
+  using namespace protocol::wire;
+  if (page < kFirstPage || page > kLastPage) return std::nullopt;
+  return service::PageButton{page, code};
+}
+
+std::optional<Ask> Utility(std::uint8_t selector, std::uint8_t on) {
+  using namespace protocol::wire;
+  if (selector < kFirstUtility || selector > kLastUtility || on > 1) return std::nullopt;
+  return service::UtilityAction{selector, on == 1};
+}
+
+// Commands of two bytes whose second is a flag.
+std::optional<Ask> Flagged(std::uint8_t kind, std::uint8_t flag) {
+  if (flag > 1) return std::nullopt;
+  if (kind == 'C') return service::ButtonClick{flag == 1};
+  return service::LaserSwitch{flag == 1};
 }
 
 }  // namespace
 
-bool IsValidUtf8(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int followers = FollowersOf(lead);
-    if (followers < 0) return false;
-    if (followers > 0 && i + static_cast<std::size_t>(followers) >= text.size()) return false;
-    std::uint32_t point = followers == 0 ? lead : lead & (0x3F >> followers);
-    for (int k = 1; k <= followers; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((next & 0xC0) != 0x80) return false;
-      point = point << 6 | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and points past U+10FFFF.
-    static constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (point < kSmallest[followers] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
-      return false;
-    i += static_cast<std::size_t>(followers) + 1;
-  }
-  return true;
-}
-
-std::u16string Utf16Of(const std::string& utf8, std::size_t& characters) {
-  std::u16string wide;
-  characters = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++characters) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int followers = std::max(FollowersOf(lead), 0);
-    std::uint32_t point = followers == 0 ? lead : lead & (0x3F >> followers);
-    for (int k = 1; k <= followers && i + static_cast<std::size_t>(k) < utf8.size(); ++k) {
-      point =
-          point << 6 | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
-    }
-    i += static_cast<std::size_t>(followers) + 1;
-    if (point < 0x10000) {
-      wide.push_back(static_cast<char16_t>(point));
-    } else {
-      point -= 0x10000;
-      wide.push_back(static_cast<char16_t>(0xD800 + (point >> 10)));
-      wide.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
-    }
-  }
-  return wide;
-}
-
-std::optional<BrowserCommand> DecodeBrowserCommand(const platform::Bytes& payload) {
+std::optional<Ask> DecodeBrowserCommand(const platform::Bytes& payload) {
   if (payload.empty()) return std::nullopt;
-  BrowserCommand command;
   const std::size_t size = payload.size();
   switch (payload[0]) {
     case 'M':
       if (size != 5) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Move;
-      command.dx = Signed16(payload[1], payload[2]);
-      command.dy = Signed16(payload[3], payload[4]);
-      return command;
+      return service::PointerMove{Signed16(payload[1], payload[2]),
+                                  Signed16(payload[3], payload[4])};
     case 'C':
-      if (size != 2 || payload[1] > 1) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Click;
-      command.right = payload[1] == 1;
-      return command;
+    case 'L':
+      if (size != 2) return std::nullopt;
+      return Flagged(payload[0], payload[1]);
     case 'B':
       if (size != 3 || payload[1] > 1 || payload[2] > 1) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Press;
-      command.right = payload[1] == 1;
-      command.down = payload[2] == 1;
-      return command;
+      return service::ButtonPress{payload[1] == 1, payload[2] == 1};
     case 'W':
       if (size != 2 || payload[1] == 0) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Wheel;
-      command.notches = static_cast<std::int8_t>(payload[1]);
-      return command;
+      return service::WheelTurn{static_cast<std::int8_t>(payload[1])};
     case 'K':
-      if (size != 2 || payload[1] >= kPageKeyCount) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Key;
-      command.key = static_cast<PageKey>(payload[1]);
-      return command;
-    case 'T':
-      command.kind = BrowserCommand::Kind::Text;
-      command.text.assign(payload.begin() + 1, payload.end());
-      if (command.text.empty() || command.text.size() > kLongestBrowserText ||
-          command.text.find('\0') != std::string::npos || !IsValidUtf8(command.text))
-        return std::nullopt;
-      return command;
-    case 'L':
-      if (size != 2 || payload[1] > 1) return std::nullopt;
-      command.kind = BrowserCommand::Kind::Laser;
-      command.on = payload[1] == 1;
-      return command;
+      if (size != 2) return std::nullopt;
+      return Key(payload[1]);
+    case 'T': return Text(payload);
+    case 'P':
+      if (size != 3) return std::nullopt;
+      return Page(payload[1], payload[2]);
+    case 'U':
+      if (size != 3) return std::nullopt;
+      return Utility(payload[1], payload[2]);
     default: return std::nullopt;
   }
 }

@@ -175,6 +175,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
     response->set("X-Frame-Options", "DENY");
     response->set("Referrer-Policy", "no-referrer");
     if (!host.empty()) response->set("Content-Security-Policy", SecurityPolicy(host));
+    // Every browser takes gzip; the page is kept in the program that way.
+    if (file && file->gzipped) response->set(http::field::content_encoding, "gzip");
     if (file && parser_->get().method() != http::verb::head) {
       response->body() = std::string(file->body);
     } else if (!file) {
@@ -237,7 +239,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
         return;
       }
       case SessionStep::Kind::Command: {
-        if (std::optional<BrowserCommand> command = DecodeBrowserCommand(step.bytes)) {
+        if (std::optional<service::Ask> command = DecodeBrowserCommand(step.bytes)) {
           if (server_.hooks.command) server_.hooks.command(peer_, session_->Id(), *command);
         }
         return ReadMessage();

@@ -26,6 +26,7 @@ struct PageFile {
   std::string_view path;  // "/", "/app.js"
   std::string_view type;  // its Content-Type
   std::string_view body;
+  bool gzipped = false;  // the body is sent as it is, with Content-Encoding: gzip
 };
 
 // What the server tells its owner; each on the server's thread.
@@ -42,7 +43,7 @@ struct ServerHooks {
   // The PC's served addresses: a request's Host must name one.
   std::function<std::vector<std::uint32_t>()> addresses;
   // A proved browser's command; the server's thread waits until it returns.
-  std::function<void(std::uint32_t peer, const std::string& id, const BrowserCommand& command)>
+  std::function<void(std::uint32_t peer, const std::string& id, const service::Ask& command)>
       command;
   // A browser proved its key (`paired_now`: the pairing window's), and its end.
   std::function<void(std::uint32_t peer, const std::string& id, bool paired_now)> connected;

@@ -5,15 +5,12 @@
 #include "access/nearby_rule.h"
 #include "browser/page_files.h"
 #include "browser/qr_code.h"
-#include "browser_remote/page_keys.h"
-#include "platform/framework_error.h"
 #include "platform/ipv4.h"
 
 namespace browser_remote {
 namespace {
 
-using browser::BrowserCommand;
-using platform::PointerAction;
+using service::Origin;
 
 std::string PageAddress(std::uint32_t address, const platform::Bytes& key) {
   // The key rides in the fragment, which a browser never sends.
@@ -32,20 +29,11 @@ service::Refusal RefusalOf(browser::ServerNote note) {
 
 }  // namespace
 
-service::Device BrowserDevice(std::uint32_t peer, const std::string& id) {
-  return {peer, "browser " + id};
-}
-
 TBrowserService::TBrowserService(TBrowserPlatform platform, service::IHostEvents& events,
-                                 activity::TActivityService& activity,
-                                 access_policy::TAccessService& access, input::TInputService& input,
-                                 media::TMediaService& media, std::function<void()> wake)
+                                 access_policy::TAccessService& access, std::function<void()> wake)
     : platform_(platform),
       events_(events),
-      activity_(activity),
       access_(access),
-      input_(input),
-      media_(media),
       store_(platform.registry, platform.protect),
       pairing_(platform.crypto),
       handover_(std::move(wake)) {
@@ -65,8 +53,8 @@ void TBrowserService::Listen(std::uint16_t port) {
   hooks.addresses = [this] {
     return access_policy::ServedAddresses(platform_.sockets.Interfaces());
   };
-  hooks.command = [this](std::uint32_t peer, const std::string& id, const BrowserCommand& command) {
-    OnMainThread([&] { CarryOut(peer, id, command); });
+  hooks.command = [this](std::uint32_t peer, const std::string& id, const service::Ask& command) {
+    OnMainThread([&] { access_.CommandArrived({Origin::Browser(peer, id), command}); });
   };
   hooks.connected = [this](std::uint32_t peer, const std::string& id, bool paired_now) {
     OnMainThread([&] { Connected(peer, id, paired_now); });
@@ -103,61 +91,9 @@ void TBrowserService::OnMainThread(const std::function<void()>& call) {
   // clipboard); the browser's next command goes on as the app's would.
 }
 
-void TBrowserService::CarryOut(std::uint32_t peer, const std::string& id,
-                               const BrowserCommand& command) {
-  const bool sends_input = command.kind != BrowserCommand::Kind::Laser;
-  if (!access_.BrowserMayDrive(BrowserDevice(peer, id), sends_input)) return;
-  input::TInputSender& keys = input_.Keyboard;
-  switch (command.kind) {
-    case BrowserCommand::Kind::Move:
-      input_.BeforeInput();
-      input_.TextAndPointer.MovePointer(command.dx, command.dy);
-      break;
-    case BrowserCommand::Kind::Click:
-      input_.BeforeInput();
-      command.right ? input_.TextAndPointer.RightClick() : input_.TextAndPointer.LeftClick();
-      break;
-    case BrowserCommand::Kind::Press: {
-      input_.BeforeInput();
-      const PointerAction down = command.right ? PointerAction::RightDown : PointerAction::LeftDown;
-      const PointerAction up = command.right ? PointerAction::RightUp : PointerAction::LeftUp;
-      keys.SendMouse(command.down ? down : up, 0);
-      if (command.down) {
-        held_.insert({id, command.right});
-      } else {
-        held_.erase({id, command.right});
-      }
-      break;
-    }
-    case BrowserCommand::Kind::Wheel:
-      input_.BeforeInput();
-      keys.SendMouse(PointerAction::Wheel, command.notches * platform::kWheelDelta);
-      break;
-    case BrowserCommand::Kind::Key: {
-      input_.BeforeInput();
-      const PageKeyAction action = ActionOf(command.key);
-      action.second == 0 ? keys.SendKey(action.first)
-                         : keys.SendChord2(action.first, action.second);
-      break;
-    }
-    case BrowserCommand::Kind::Text: {
-      std::size_t characters = 0;
-      const std::u16string text = browser::Utf16Of(command.text, characters);
-      try {
-        input_.TypeUnicodeText(text, characters);
-      } catch (const platform::EFrameworkError&) {
-        // Logged as "text not typed"; a browser has no error box to show.
-      }
-      break;
-    }
-    case BrowserCommand::Kind::Laser:
-      command.on ? media_.Laser.StartLaserCompanion() : media_.Laser.StopLaserCompanion();
-      break;
-  }
-}
-
 void TBrowserService::Connected(std::uint32_t peer, const std::string& id, bool paired_now) {
-  const service::Device device = BrowserDevice(peer, id);
+  const Origin browser = Origin::Browser(peer, id);
+  const service::Device& device = browser.device;
   if (paired_now) {
     // The server moved the claimed key among the paired ones.
     const auto claimed = keys_.Find(id, platform_.system.TickCountMs());
@@ -170,19 +106,15 @@ void TBrowserService::Connected(std::uint32_t peer, const std::string& id, bool 
     events_.Happened(device, service::Activity::BrowserPaired, "");
   }
   events_.Happened(device, service::Activity::Connected, "");
-  // Not through the host's events: that is the app's presence connection,
-  // which asks about a new device. A paired browser is not asked about.
-  activity_.DeviceConnected(peer);
+  events_.DeviceConnected(browser);
 }
 
+// Every subscriber hears of it: the buttons it held are let go, the icon
+// and the Devices menu no longer count it.
 void TBrowserService::Disconnected(std::uint32_t peer, const std::string& id) {
-  // A drag in progress ends where the pointer is: no button stays down.
-  for (bool right : {false, true}) {
-    if (held_.erase({id, right}) == 0) continue;
-    input_.Keyboard.SendMouse(right ? PointerAction::RightUp : PointerAction::LeftUp, 0);
-  }
-  events_.Happened(BrowserDevice(peer, id), service::Activity::Disconnected, "");
-  activity_.DeviceDisconnected(peer);
+  const Origin browser = Origin::Browser(peer, id);
+  events_.Happened(browser.device, service::Activity::Disconnected, "");
+  events_.DeviceDisconnected(browser);
 }
 
 void TBrowserService::Noted(std::uint32_t peer, browser::ServerNote note) {
@@ -258,7 +190,7 @@ void TBrowserService::ForgetBrowserClick(std::string id, const std::string& capt
   }
   keys_.Forget(id);
   store_.Forget(id);
-  events_.Happened({0, "browser " + id}, service::Activity::Forgotten, "");
+  events_.Happened(Origin::Browser(0, id).device, service::Activity::Forgotten, "");
 }
 
 }  // namespace browser_remote

@@ -1,25 +1,20 @@
 #pragma once
 // The browser remote as one capability: "Pair a browser…" and its window,
 // the paired browsers under "Devices", and the server whose proved
-// browsers' commands it carries out on the main thread, through the same
-// gate (the pause) and log as the app's.
+// browsers' commands it hands to the main thread, into the same gate as the
+// app's; what passes goes the app's way to the capability that owns it.
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "access/access_service.h"
-#include "activity/activity_service.h"
-#include "browser/browser_commands.h"
 #include "browser/key_ring.h"
 #include "browser/paired_browsers.h"
 #include "browser/pairing.h"
 #include "browser/request_rules.h"
 #include "browser/web_server.h"
-#include "input/input_service.h"
-#include "media/media_service.h"
 #include "platform/crypto.h"
 #include "platform/dialogs.h"
 #include "platform/protect.h"
@@ -51,12 +46,10 @@ inline constexpr const char* kPairingWords =
 
 class TBrowserService final : public service::ICapability {
  public:
-  // `wake` tells the main thread that a browser's command waits.
-  // `activity` shows a connected browser in the icon and the Devices menu.
+  // `wake` tells the main thread that a browser's command waits; `access`
+  // is the gate the commands go through, and the nearby rule.
   TBrowserService(TBrowserPlatform platform, service::IHostEvents& events,
-                  activity::TActivityService& activity, access_policy::TAccessService& access,
-                  input::TInputService& input, media::TMediaService& media,
-                  std::function<void()> wake);
+                  access_policy::TAccessService& access, std::function<void()> wake);
   ~TBrowserService() override;
   TBrowserService(const TBrowserService&) = delete;
   TBrowserService& operator=(const TBrowserService&) = delete;
@@ -85,7 +78,7 @@ class TBrowserService final : public service::ICapability {
  private:
   // On the server's thread: runs `call` on the main thread and waits for it.
   void OnMainThread(const std::function<void()>& call);
-  void CarryOut(std::uint32_t peer, const std::string& id, const browser::BrowserCommand& command);
+
   void Connected(std::uint32_t peer, const std::string& id, bool paired_now);
   void Disconnected(std::uint32_t peer, const std::string& id);
   void Noted(std::uint32_t peer, browser::ServerNote note);
@@ -94,10 +87,7 @@ class TBrowserService final : public service::ICapability {
 
   TBrowserPlatform platform_;
   service::IHostEvents& events_;
-  activity::TActivityService& activity_;
   access_policy::TAccessService& access_;
-  input::TInputService& input_;
-  media::TMediaService& media_;
   browser::TPairedBrowsers store_;
   browser::TKeyRing keys_;
   browser::TPairing pairing_;
@@ -106,11 +96,6 @@ class TBrowserService final : public service::ICapability {
   protocol::TMainThreadHandover handover_;
   platform::TConditionSignal handed_;  // the server thread's, for the hand-over
   std::unique_ptr<browser::TWebServer> server_;
-  // Buttons a browser holds down for a drag: let go when it leaves.
-  std::set<std::pair<std::string, bool>> held_;
 };
-
-// How a browser is written in the log and the Devices menu.
-service::Device BrowserDevice(std::uint32_t peer, const std::string& id);
 
 }  // namespace browser_remote

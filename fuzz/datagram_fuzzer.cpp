@@ -8,6 +8,7 @@
 
 #include "platform/framework_error.h"
 #include "platform/ipv4.h"
+#include "service/datagram_command.h"
 #include "tests/doubles/form_fixture.h"
 
 namespace {
@@ -111,6 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   binding.PeerAddress = scene.sender;
   binding.PeerIP = platform::Ipv4ToText(scene.sender);
   binding.PeerPort = 40000;
+  // The decoder is pure: what the gate and its owner see is the same command.
+  if (service::DecodeDatagram(data, size) != service::DecodeDatagram(data, size)) __builtin_trap();
   if (f.form->Access.ListenerRead(f.form->IdUDPServer1, binding, data, size)) {
     protocol::TStream stream(data, size);
     try {

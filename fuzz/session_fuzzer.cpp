@@ -13,17 +13,21 @@
 #include "browser/paired_browsers.h"
 #include "fuzz/fuzz_input.h"
 #include "platform/crypto.h"
+#include "service/utf8.h"
 
 namespace {
 
 using fuzz::Take;
 
+// The decoder is pure, and the text it lets through is what Windows takes.
 void Decode(const platform::Bytes& payload) {
   const auto command = browser::DecodeBrowserCommand(payload);
-  if (command && command->kind == browser::BrowserCommand::Kind::Text) {
+  if (command != browser::DecodeBrowserCommand(payload)) __builtin_trap();
+  if (!command) return;
+  if (const auto* text = std::get_if<service::TextToType>(&*command)) {
     std::size_t characters = 0;
-    const std::u16string wide = browser::Utf16Of(command->text, characters);
-    if (characters == 0 || wide.size() < characters) __builtin_trap();
+    const std::u16string wide = service::Utf16Of(text->text, characters);
+    if (!text->utf8 || characters == 0 || wide.size() < characters) __builtin_trap();
   }
 }
 

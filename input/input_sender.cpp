@@ -2,7 +2,7 @@
 // call, so no event depends on what an earlier command left in the records.
 #include "input/input_sender.h"
 
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace input {
 
@@ -19,7 +19,7 @@ void TInputSender::InitInputRecords() {
 // Each key goes out as the real key would: with its scan code and, for the
 // navigation and Windows keys, the extended-key flag.
 void TInputSender::WriteKeySlot(std::size_t slot, std::uint16_t vk, bool up) {
-  KeyInputs[slot] = {vk, input_.ScanCodeOf(vk), vk::IsExtendedKey(vk), up};
+  KeyInputs[slot] = {vk, input_.ScanCodeOf(vk), platform::vk::IsExtendedKey(vk), up};
 }
 
 void TInputSender::SendKey(std::uint16_t vk) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace input {
 
@@ -14,12 +14,12 @@ TTextAndPointer::TTextAndPointer(platform::IInput& input, platform::IClipboard& 
 void TTextAndPointer::TypeText(std::string_view text) {
   // A clipboard that cannot be opened ends the command here: no Ctrl+V.
   clipboard_.SetAsText(std::string(text));
-  sender_.SendChord2(input::vk::Ctrl, input::vk::V);
+  sender_.SendChord2(platform::vk::Ctrl, platform::vk::V);
 }
 
 void TTextAndPointer::TypeUnicodeText(const std::u16string& text) {
   clipboard_.SetAsUnicodeText(text);
-  sender_.SendChord2(input::vk::Ctrl, input::vk::V);
+  sender_.SendChord2(platform::vk::Ctrl, platform::vk::V);
 }
 
 void TTextAndPointer::MovePointer(int dx, int dy) {

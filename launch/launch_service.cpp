@@ -1,13 +1,16 @@
 #include "launch/launch_service.h"
 
 #include "launch/app_tables.h"
-#include "protocol/command_groups.h"
-#include "protocol/wire_format.h"
+#include "launch/store_layout.h"
+#include "settings/program_files.h"
+#include "settings/registry_reader.h"
 
 namespace launch {
 namespace {
 
 using service::Activity;
+
+constexpr std::size_t kPathBuffer = 260;
 
 const char* UtilityName(std::uint8_t selector) {
   const Utility* utility = FindUtility(selector);
@@ -28,10 +31,28 @@ TLaunchService::TLaunchService(TLaunchPlatform platform, service::IHostEvents& e
       Locator(platform.shell, exe_directory),
       Pages({platform.registry, platform.system, platform.shell}, Store, Closer, Locator),
       Utilities(platform.system, platform.shell, Store, Closer, Locator),
+      platform_(platform),
       events_(events) {}
 
-void TLaunchService::RegisterCommands(protocol::TCommandDispatcher& commands) {
-  commands.Register(protocol::wire::kGroupUtility, protocol::UtilityCommands(*this));
+void TLaunchService::Start() {
+  const platform::OsVersion os = platform_.system.Version();
+  // Every system with user account control: NT 6.x and 10.0 alike.
+  Utilities.IsNT6 = os.nt && os.major >= 6 ? 1 : 0;
+  Store.IniFilePath = platform_.system.TempPath(kPathBuffer) + kStoreFileName;
+  settings::TRegistry registry(platform_.registry);
+  registry.RootKey = platform::RootKey::LocalMachine;
+  if (auto folder = settings::ReadProgramFilesDir(registry)) Utilities.ProgFilesDir = *folder;
+  Pages.IsWmp9or10 = false;
+}
+
+void TLaunchService::RegisterCommands(service::TCommandRouter& commands) {
+  commands.Register<service::UtilityAction>(*this);
+}
+
+void TLaunchService::CarryOut(const service::RemoteCommand& command) {
+  if (const auto* action = std::get_if<service::UtilityAction>(&command.ask)) {
+    action->launch ? LaunchUtility(action->selector) : CloseUtility(action->selector);
+  }
 }
 
 void TLaunchService::LaunchUtility(std::uint8_t selector) {

@@ -1,7 +1,7 @@
 #pragma once
 // Starting and closing programs as one capability: the path store, the
 // locator, the media pages' programs and the maker's utilities. It carries
-// out the utilities' group; the media pages start and close their programs
+// out the utilities' commands; the media pages start and close their programs
 // through it. Each start or close is told as what the command did.
 #include <cstdint>
 #include <string>
@@ -29,14 +29,20 @@ struct TLaunchPlatform {
   platform::ISystem& system;
 };
 
-class TLaunchService final : public service::ICapability {
+class TLaunchService final : public service::ICapability, public service::ICommandOwner {
  public:
   // `exe_directory`: the host's own folder, where "Open.exe" is.
   TLaunchService(TLaunchPlatform platform, service::IHostEvents& events,
                  const std::string& exe_directory);
 
-  void RegisterCommands(protocol::TCommandDispatcher& commands) override;
-  // Group 4's actions.
+  // Its part of the start-up: the store's file, the system's kind, the
+  // Program Files folder, and no player version seen yet.
+  void Start();
+  void RegisterCommands(service::TCommandRouter& commands) override;
+  // Starting and closing send no input: they go on behind the lock screen.
+  bool SendsInput(const service::Ask&) const override { return false; }
+  void CarryOut(const service::RemoteCommand& command) override;
+  // The utilities' actions.
   void LaunchUtility(std::uint8_t selector);
   void CloseUtility(std::uint8_t selector);
   // A media page's program (1..8).
@@ -52,6 +58,7 @@ class TLaunchService final : public service::ICapability {
  private:
   void NoteLaunch(LaunchOutcome outcome, const char* name);
 
+  TLaunchPlatform platform_;
   service::IHostEvents& events_;
 };
 

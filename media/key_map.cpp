@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "protocol/buttons.h"
 
 namespace media {
 namespace {
 
-using namespace input::vk;
+using namespace platform::vk;
 using namespace protocol::button;
 
 constexpr Action K(std::uint16_t key) { return {ActionKind::Key, key}; }

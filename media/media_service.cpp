@@ -1,8 +1,6 @@
 #include "media/media_service.h"
 
 #include "media/key_map.h"
-#include "protocol/command_groups.h"
-#include "protocol/wire_format.h"
 
 namespace media {
 
@@ -11,17 +9,24 @@ TMediaService::TMediaService(platform::IShell& shell, platform::IWindows& window
                              input::TInputService& input, launch::TLaunchService& launch)
     : Laser(shell, windows, processes, exe_directory), input_(input), launch_(launch) {}
 
-void TMediaService::RegisterCommands(protocol::TCommandDispatcher& commands) {
-  commands.Register(
-      protocol::wire::kGroupMediaPage,
-      [this, pages = protocol::MediaPageCommands(*this)](const protocol::TCommand& command) {
-        // Keys go to the window in front, also a page's launch.
-        input_.BeforeInput();
-        pages(command);
-      },
-      [](const protocol::TCommand& command) {
-        return SendsKeys(LookUpButton(command.selector, command.Byte(0)).kind);
-      });
+void TMediaService::RegisterCommands(service::TCommandRouter& commands) {
+  commands.Register<service::PageButton>(*this);
+  commands.Register<service::LaserSwitch>(*this);
+}
+
+bool TMediaService::SendsInput(const service::Ask& ask) const {
+  const auto* button = std::get_if<service::PageButton>(&ask);
+  return button != nullptr && SendsKeys(LookUpButton(button->page, button->code).kind);
+}
+
+void TMediaService::CarryOut(const service::RemoteCommand& command) {
+  if (const auto* button = std::get_if<service::PageButton>(&command.ask)) {
+    // Keys go to the window in front, also a page's launch.
+    input_.BeforeInput();
+    MediaPageButton(button->page, button->code);
+  } else if (const auto* laser = std::get_if<service::LaserSwitch>(&command.ask)) {
+    laser->on ? Laser.StartLaserCompanion() : Laser.StopLaserCompanion();
+  }
 }
 
 void TMediaService::MediaPageButton(std::uint8_t page, std::uint8_t code) {

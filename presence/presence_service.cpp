@@ -77,14 +77,14 @@ void TPresenceService::ServerSocket1ClientConnect(TServerSocket& sender, TCustom
     return;
   }
   // Counted only once it holds: a connection that broke at once is gone.
-  events_.DeviceConnected(socket.RemoteIp());
+  events_.DeviceConnected(service::Origin::App(socket.RemoteIp()));
   WatchForGone();
 }
 
 void TPresenceService::ServerSocket1ClientDisconnect(TServerSocket&, TCustomWinSocket& socket) {
   ShowPresenceBalloon(false, socket.RemoteAddress());
   events_.Happened({socket.RemoteIp(), ""}, Activity::Disconnected, "");
-  events_.DeviceDisconnected(socket.RemoteIp());
+  events_.DeviceDisconnected(service::Origin::App(socket.RemoteIp()));
 }
 
 void TPresenceService::ShowPresenceBalloon(bool connected, const std::string& address) {

@@ -1,9 +1,9 @@
 #pragma once
 // What every capability of the host offers the shell that composes them: its
-// rows of the tray menu and the command groups it carries out.
+// rows of the tray menu and the remote commands it carries out.
 #include <vector>
 
-#include "protocol/command_dispatch.h"
+#include "service/command_router.h"
 #include "service/menu_item.h"
 
 namespace service {
@@ -15,8 +15,8 @@ class ICapability {
   virtual std::vector<TMenuItem*> MenuRows() { return {}; }
   // Just before the menu opens: captions and marks drawn from the state now.
   virtual void BeforeMenu() {}
-  // Registers a handler for each command group it owns.
-  virtual void RegisterCommands(protocol::TCommandDispatcher&) {}
+  // Registers a handler for each alternative of a remote command it owns.
+  virtual void RegisterCommands(TCommandRouter&) {}
 };
 
 }  // namespace service

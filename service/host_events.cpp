@@ -26,12 +26,12 @@ void THostEvents::CommandDid(Activity what, const std::string& detail) {
   for (IHostEvents* subscriber : subscribers_) subscriber->CommandDid(what, detail);
 }
 
-void THostEvents::DeviceConnected(std::uint32_t address) {
-  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceConnected(address);
+void THostEvents::DeviceConnected(const Origin& who) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceConnected(who);
 }
 
-void THostEvents::DeviceDisconnected(std::uint32_t address) {
-  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceDisconnected(address);
+void THostEvents::DeviceDisconnected(const Origin& who) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->DeviceDisconnected(who);
 }
 
 void THostEvents::PauseChanged(bool paused) {

@@ -72,6 +72,25 @@ struct Device {
   std::string hardware;
 };
 
+enum class Remote { App, Browser };
+
+// Who sent a command, or whose connection came or went. An app is known by
+// its address (its hardware address looked up by whoever needs it); a
+// browser by its id, written where a hardware address would stand.
+struct Origin {
+  Remote remote = Remote::App;
+  Device device;
+
+  static Origin App(std::uint32_t address) { return {Remote::App, {address, ""}}; }
+  static Origin Browser(std::uint32_t address, const std::string& id) {
+    return {Remote::Browser, {address, "browser " + id}};
+  }
+  bool operator==(const Origin& other) const {
+    return remote == other.remote && device.address == other.device.address &&
+           device.hardware == other.device.hardware;
+  }
+};
+
 // Each subscriber overrides what it follows. Refused, DeviceHeard and
 // HappenedOnListener come from the listener thread as well; everything else
 // from the main thread.
@@ -90,9 +109,10 @@ class IHostEvents {
   virtual void CommandStarting(const Device& /*device*/) {}
   // What the command being carried out did (a program started, text typed).
   virtual void CommandDid(Activity /*what*/, const std::string& /*detail*/) {}
-  // A presence connection that holds, and its end.
-  virtual void DeviceConnected(std::uint32_t /*address*/) {}
-  virtual void DeviceDisconnected(std::uint32_t /*address*/) {}
+  // A connection that holds, and its end: the app's presence connection, or
+  // a browser that proved its key.
+  virtual void DeviceConnected(const Origin& /*who*/) {}
+  virtual void DeviceDisconnected(const Origin& /*who*/) {}
   virtual void PauseChanged(bool /*paused*/) {}
   // The user refused a device (Deny, a closed question, no answer): what it
   // holds is let go.
@@ -118,8 +138,8 @@ class THostEvents final : public IHostEvents {
   void DeviceHeard(const Device& device, Heard what) override;
   void CommandStarting(const Device& device) override;
   void CommandDid(Activity what, const std::string& detail) override;
-  void DeviceConnected(std::uint32_t address) override;
-  void DeviceDisconnected(std::uint32_t address) override;
+  void DeviceConnected(const Origin& who) override;
+  void DeviceDisconnected(const Origin& who) override;
   void PauseChanged(bool paused) override;
   void DeviceRefused(std::uint32_t address) override;
   void WokeFromSleep() override;

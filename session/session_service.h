@@ -7,7 +7,6 @@
 
 #include "platform/sessions.h"
 #include "platform/timers.h"
-#include "service/capability.h"
 #include "service/host_events.h"
 #include "session/console_ports.h"
 
@@ -23,14 +22,14 @@ struct TSessionHooks {
   std::function<void()> restore_icon;
 };
 
-class TSessionService final : public service::ICapability {
+class TSessionService final {
  public:
   // How long the listeners' own datagram may take to come back.
   static constexpr unsigned kSocketCheckMs = 1000;
 
   TSessionService(platform::ISessions& sessions, platform::ITimers& timers,
                   service::IHostEvents& events, TSessionHooks hooks);
-  ~TSessionService() override;
+  ~TSessionService();
   TSessionService(const TSessionService&) = delete;
   TSessionService& operator=(const TSessionService&) = delete;
 

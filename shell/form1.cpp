@@ -28,7 +28,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
           }),
       Access({platform.sockets, platform.registry, platform.system, platform.dialogs,
               platform.timers, platform.hotkeys},
-             Events, Activity, Dispatcher),
+             Events, Activity, Commands),
       Presence(
           {platform.stream_server, platform.registry, platform.system, platform.timers}, Events,
           ComputerName,
@@ -45,8 +45,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
            Activity.Recent, [this] { return HostFacts(); }),
       Browser({platform.crypto, platform.protect, platform.registry, platform.system,
                platform.dialogs, platform.sockets, platform.timers},
-              Events, Activity, Access, Input, Media,
-              [&application] { application.WakeMainThread(); }),
+              Events, Access, [&application] { application.WakeMainThread(); }),
+      Autostart({platform.system, platform.registry, platform.links}, application.ExeName()),
       Session(
           platform.sessions, platform.timers, Events,
           {{[this] { TakePorts(); }, [this] { GiveUpPorts(); }},
@@ -60,7 +60,8 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
   Events.Subscribe(Activity);
   Events.Subscribe(Access);
   Events.Subscribe(Presence);
-  for (service::ICapability* capability : Capabilities()) capability->RegisterCommands(Dispatcher);
+  Events.Subscribe(Input);
+  for (service::ICapability* capability : Capabilities()) capability->RegisterCommands(Commands);
   application_.AttachMainForm({[this] { FormActivate(); },
                                [this] {
                                  IdUDPServer1.Handover().RunPending();
@@ -81,7 +82,7 @@ TForm1::TForm1(platform::TApplication& application, TPlatform& platform,
 }
 
 std::vector<service::ICapability*> TForm1::Capabilities() {
-  return {&Activity, &Access, &Presence, &Input, &Launch, &Media, &Browser, &Help};
+  return {&Access, &Browser, &Presence, &Activity, &Help, &Autostart, &Input, &Launch, &Media};
 }
 
 // What the connection help says of the host itself.
@@ -109,17 +110,17 @@ void TForm1::DetachFromApplication() {
   application_.AttachMainForm({});
   Access.Stop();
   Presence.Stop();
-  Activity.Stop();
   Help.Stop();
   // The name goes after the listeners: another user's host that sees it
   // gone finds the ports free.
   Presence.ServerSocket1.SetActive(false);
   Session.Stop();
+  // Last: the connections' ends may have changed the icon's look once more.
+  Activity.Stop();
 }
 
-// The components as the form resource sets them up: the icon is added as its
-// Visible property is read; the servers start listening when loading ends.
-// Their errors leave the constructor.
+// The components in the order the host has always set them up: the icon
+// first, then the listeners. Their errors leave the constructor.
 void TForm1::LoadComponents() {
   BuildTrayMenu();
   Access.Load();
@@ -140,9 +141,9 @@ void TForm1::LoadComponents() {
                                        std::size_t size) {
     return Access.ListenerRead(IdUDPServer1, binding, data, size);
   };
-  IdUDPServer1.OnUDPRead = [this](protocol::TIdUDPServer&, protocol::TStream& data,
+  IdUDPServer1.OnUDPRead = [this](protocol::TIdUDPServer& sender, protocol::TStream& data,
                                   protocol::TIdSocketHandle& binding) {
-    Access.CommandArrived(data, binding);
+    IdUDPServer1UDPRead(sender, data, binding);
   };
   Access.WatchAddresses();
   Session.Start();
@@ -192,22 +193,16 @@ void TForm1::Woke() {
   ReadAddresses();
 }
 
+// The icon leaves the notification area with its member, after the rest.
 TForm1::~TForm1() {
   DetachFromApplication();
   Events.Happened({}, service::Activity::HostStopped, "");
   Media.Laser.StopLaserCompanion();
-  // The components go last, as the inherited destruction takes them down; the
-  // icon leaves the notification area with its component.
-  IdUDPServer1.SetActive(false);
-  Presence.ServerSocket1.SetActive(false);
-  // The connections' ends may have changed the icon's look once more.
-  Activity.Stop();
 }
 
 void TForm1::FormActivate() { application_.HideApplicationWindow(); }
 
-// The design's handler of a received datagram: what the listener hands over
-// goes to the access service's gate.
+// A datagram the listener handed over, on the main thread: into the gate.
 void TForm1::IdUDPServer1UDPRead(protocol::TIdUDPServer&, protocol::TStream& data,
                                  protocol::TIdSocketHandle& binding) {
   Access.CommandArrived(data, binding);

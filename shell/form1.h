@@ -7,20 +7,20 @@
 #include <vector>
 
 #include "access/access_service.h"
-#include "browser_remote/browser_service.h"
-#include "protocol/early_probe_answerer.h"
 #include "activity/activity_service.h"
+#include "autostart/autostart_service.h"
+#include "browser_remote/browser_service.h"
 #include "help/help_service.h"
 #include "input/input_service.h"
 #include "launch/launch_service.h"
 #include "media/media_service.h"
 #include "platform/application.h"
 #include "presence/presence_service.h"
-#include "protocol/command_dispatch.h"
+#include "protocol/early_probe_answerer.h"
 #include "protocol/udp_server.h"
+#include "service/command_router.h"
 #include "service/host_events.h"
 #include "session/session_service.h"
-#include "settings/registry_reader.h"
 #include "shell/platform_services.h"
 #include "shell/tray_icon.h"
 
@@ -39,22 +39,19 @@ class TForm1 {
   TForm1& operator=(const TForm1&) = delete;
 
   // Fields, read at start-up; the presence channel sends the computer's name.
-  std::unique_ptr<settings::TRegistry> Registry;  // only while start-up reads the folders
   std::string ComputerName;
   std::string IpList;
-  std::string CommonStartupLink;
-  std::string UserStartupLink;
-  std::string LinkDescription;
 
   // Components, and the menu rows that are the shell's own.
   TTrayIcon TrayIcon1;
   TPopupMenu PopupMenu1;
   protocol::TIdUDPServer IdUDPServer1;
-  TMenuItem Label1, IP1, N1, StartRun1, Exit1;
+  TMenuItem Label1, IP1, N1, Exit1;
 
-  // The capabilities; each tells what happens through Events.
+  // The capabilities; each tells what happens through Events, and carries
+  // out the remote commands it registered with Commands.
   service::THostEvents Events;
-  protocol::TCommandDispatcher Dispatcher;
+  service::TCommandRouter Commands;
   activity::TActivityService Activity;
   access_policy::TAccessService Access;
   presence::TPresenceService Presence;
@@ -63,18 +60,19 @@ class TForm1 {
   media::TMediaService Media;
   help::THelpService Help;
   browser_remote::TBrowserService Browser;
+  autostart::TAutostartService Autostart;
   session::TSessionService Session;
 
-  // Event handlers: the framework's entry points, each forwarding to a service.
+  // Event handlers, each forwarding to a service.
   void IdUDPServer1UDPRead(protocol::TIdUDPServer& sender, protocol::TStream& data,
                            protocol::TIdSocketHandle& binding);
   void FormActivate();
   void TrayIcon1MouseDown(TMouseButton button, int x, int y);
-  void StartRun1Click();
   void Exit1Click();
   void ShowBalloon(const std::string& title, const std::string& text);
 
  private:
+  // Every capability, in the order the menu shows their rows.
   std::vector<service::ICapability*> Capabilities();
   help::HostFacts HostFacts();
   void BuildTrayMenu();
@@ -89,7 +87,7 @@ class TForm1 {
   // The menu's row of this PC's addresses, read as they are now.
   void ReadAddresses();
   void ReadSystemSettings();
-  void ReadFolders();
+  // Stops what could call into the form, in the order the host goes down.
   void DetachFromApplication();
 
   platform::TApplication& application_;

@@ -9,17 +9,12 @@ void TForm1::BuildTrayMenu() {
   Label1 = TMenuItem(" Local IP Address");
   IP1 = TMenuItem(" 0.0.0.0");
   N1 = TMenuItem("-");
-  StartRun1 = TMenuItem("Run with windows start", true, true);
-  StartRun1.OnClick = [this] { StartRun1Click(); };
   Exit1 = TMenuItem("Exit");
   Exit1.OnClick = [this] { Exit1Click(); };
   PopupMenu1.Items = {&Label1, &IP1, &N1};
-  // In the order the menu shows them.
-  for (service::ICapability* capability : std::initializer_list<service::ICapability*>{
-           &Access, &Browser, &Presence, &Activity, &Help}) {
+  for (service::ICapability* capability : Capabilities()) {
     for (TMenuItem* row : capability->MenuRows()) PopupMenu1.Items.push_back(row);
   }
-  PopupMenu1.Items.push_back(&StartRun1);
   PopupMenu1.Items.push_back(&Exit1);
   PopupMenu1.OnPopup = [this] {
     for (service::ICapability* capability : Capabilities()) capability->BeforeMenu();

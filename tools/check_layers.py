@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """Checks that every source file includes only headers of the layers it may use.
 
-    platform (interfaces) <- settings, protocol, browser (its proofs and seals)
-    <- service (what every capability shares)
-    <- input, activity, presence, launch <- access (also activity), media (also input, launch),
-    help (also access, activity) <- browser_remote (also browser, access, input, media) <- shell
+    platform (interfaces) <- settings, protocol
+    <- service (what every capability shares, a remote's command in meanings)
+    <- browser (its proofs and seals, its messages' decoding),
+    input, activity, presence, launch, autostart <- access (also activity),
+    media (also input, launch), help (also access, activity)
+    <- browser_remote (also browser, access: never input, media or activity) <- shell
+
+An include is read in either form, "layer/file.h" or <layer/file.h>.
 
 An include may not climb out of its folder with "..", and no two folders hold a
 header of the same name.
@@ -22,7 +26,7 @@ import sys
 import tempfile
 
 LAYERED = ["platform", "settings", "protocol", "browser", "service", "input", "activity", "access", "presence",
-           "help", "launch", "media", "browser_remote", "session", "shell"]
+           "help", "launch", "media", "browser_remote", "autostart", "session", "shell"]
 REAL_PLATFORMS = ["platform/win32", "platform/posix"]
 
 # What each folder may include, besides itself.
@@ -32,7 +36,7 @@ ALLOWED = {
     "platform/posix": {"platform"},
     "settings": {"platform", "settings"},
     "protocol": {"platform", "protocol"},
-    "browser": {"platform", "browser"},
+    "browser": {"platform", "protocol", "service", "browser"},
     "service": {"platform", "protocol", "service"},
     "input": {"platform", "protocol", "service", "input"},
     "activity": {"platform", "protocol", "service", "activity"},
@@ -41,22 +45,25 @@ ALLOWED = {
     "help": {"platform", "protocol", "service", "access", "activity", "help"},
     "launch": {"platform", "settings", "protocol", "service", "launch"},
     "media": {"platform", "settings", "protocol", "service", "input", "launch", "media"},
-    "browser_remote": {"platform", "settings", "protocol", "service", "input", "activity", "access",
-                       "launch", "media", "browser", "browser_remote"},
+    "browser_remote": {"platform", "settings", "protocol", "service", "access", "browser",
+                       "browser_remote"},
+    "autostart": {"platform", "settings", "service", "autostart"},
     "session": {"platform", "protocol", "service", "session"},
     "shell": {"platform", "settings", "protocol", "service", "input", "activity", "access",
-              "presence", "help", "launch", "media", "browser", "browser_remote", "session",
-              "shell"},
+              "presence", "help", "launch", "media", "browser", "browser_remote", "autostart",
+              "session", "shell"},
     "companions": {"platform", "input", "settings", "media", "launch", "companions",
                    *REAL_PLATFORMS},
     "tools": {"platform", "protocol", "tools", *REAL_PLATFORMS},
+    # The build's writer of the page's remotes, from the host's tables.
+    "tools/page_tables": {"platform", "protocol", "media", "launch", "browser", "tools"},
 }
 # Outside the layers: they may include anything.
 FREE = ["tests", "bench", "fuzz"]
 # Program entries inside a layer: the one place the real platform is chosen.
 PROGRAM_ENTRIES = {"shell/entry_win32.cpp"}
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>)')
 SOURCES = (".cpp", ".h", ".hpp")
 
 
@@ -95,14 +102,17 @@ def violations(root):
             match = INCLUDE.match(line)
             if not match:
                 continue
-            if ".." in pathlib.PurePosixPath(match.group(1)).parts:
-                found.append(f"{relative}:{number}: includes \"{match.group(1)}\" "
+            quoted = match.group(1) is not None
+            name = match.group(1) if quoted else match.group(2)
+            # A system header may climb; only the project's own may not.
+            if quoted and ".." in pathlib.PurePosixPath(name).parts:
+                found.append(f"{relative}:{number}: includes \"{name}\" "
                              "(an include names its folder from the root, never with ..)")
                 continue
-            target = target_folder(match.group(1))
+            target = target_folder(name)
             if target is None or target in allowed:
                 continue
-            found.append(f"{relative}:{number}: includes \"{match.group(1)}\" "
+            found.append(f"{relative}:{number}: includes \"{name}\" "
                          f"({folder}/ may use {', '.join(sorted(allowed))})")
     return found
 
@@ -143,6 +153,9 @@ def self_test():
         "presence/server_socket.cpp": '#include "access/nearby_rule.h"\n',
         "access/allow_list.cpp": '#include "shell/form1.h"\n',
         "settings/ini_file.cpp": '#include "launch/path_store.h"\n',
+        "input/input_target.cpp": '#include <shell/form1.h>\n',
+        "browser_remote/browser_service.cpp": '#include "input/input_service.h"\n',
+        "autostart/autostart_service.cpp": '#include <access/nearby_rule.h>\n',
     }
     clean = {
         "shell/form1.cpp": '#include "launch/page_launcher.h"\n#include "protocol/udp_server.h"\n',

@@ -1,7 +1,7 @@
 #pragma once
 // Who may drive this PC: the access capability with the activity capability
 // it names devices through, fed by a real listener over the socket double;
-// what the gate lets through is counted by group, not carried out.
+// what the gate lets through is written down, not carried out.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,7 +11,6 @@
 
 #include "access/access_service.h"
 #include "activity/activity_service.h"
-#include "protocol/command_dispatch.h"
 #include "protocol/udp_server.h"
 #include "protocol/wire_format.h"
 #include "service/host_events.h"
@@ -22,6 +21,7 @@
 #include "tests/doubles/fake_sockets.h"
 #include "tests/doubles/fake_system.h"
 #include "tests/doubles/recording_events.h"
+#include "tests/doubles/recording_sink.h"
 
 namespace doubles {
 
@@ -39,14 +39,12 @@ struct AccessFixture {
   FakeHotkeys hotkeys;
   FakeFiles files;  // the activity log
   FakeShell shell;
-  std::vector<Look> looks;           // the tray icon as the activity capability drew it
-  RecordingEvents recorded;          // what the capabilities told
-  std::size_t carried = 0;           // commands the gate let through
-  std::function<void()> on_carried;  // runs as each is carried out
+  std::vector<Look> looks;   // the tray icon as the activity capability drew it
+  RecordingEvents recorded;  // what the capabilities told
+  RecordingSink commands;    // what the gate let through
 
   struct Services {
     service::THostEvents events;
-    protocol::TCommandDispatcher commands;
     activity::TActivityService activity;
     access_policy::TAccessService access;
     protocol::TIdUDPServer listener;
@@ -58,7 +56,7 @@ struct AccessFixture {
                 t.looks.push_back({state, tip});
               }),
           access({t.sockets, t.registry, t.system, t.dialogs, t.timers, t.hotkeys}, events,
-                 activity, commands),
+                 activity, t.commands),
           listener(t.sockets, {}) {}
   };
   std::unique_ptr<Services> services;
@@ -73,12 +71,6 @@ struct AccessFixture {
     s.events.Subscribe(s.activity);
     s.events.Subscribe(s.access);
     s.events.Subscribe(recorded);
-    for (std::uint8_t group = 1; group <= 4; ++group) {
-      s.commands.Register(group, [this](const protocol::TCommand&) {
-        ++carried;
-        if (on_carried) on_carried();
-      });
-    }
     s.access.Load();
     s.listener.BufferSize = protocol::wire::kLargestDatagram;
     s.listener.OnListenerRead = [&s](protocol::TIdSocketHandle& binding, const std::uint8_t* data,
@@ -101,6 +93,8 @@ struct AccessFixture {
   }
   ~AccessFixture() { End(); }
 
+  // How many commands the gate let through.
+  std::size_t Carried() const { return commands.commands.size(); }
   access_policy::TAccessService& Access() {
     if (!services) Create();
     return services->access;

@@ -7,10 +7,8 @@
 
 #include "input/input_service.h"
 #include "launch/launch_service.h"
-#include "launch/store_layout.h"
 #include "media/media_service.h"
 #include "service/host_events.h"
-#include "settings/program_files.h"
 #include "tests/doubles/fake_application.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/fake_system.h"
@@ -45,18 +43,12 @@ struct MediaFixture {
   std::unique_ptr<Services> services;
   std::vector<std::string> warnings;  // what the input check told the user
 
-  // As the start-up: the records, the store's place, the system's kind and
-  // the Program Files folder.
+  // As the start-up: each service's own start.
   void Create() {
     services = std::make_unique<Services>(*this);
-    services->input.Keyboard.InitInputRecords();
-    services->launch.Store.IniFilePath = system.TempPath(260) + launch::kStoreFileName;
-    services->launch.Utilities.IsNT6 = system.Version().major >= 6 ? 1 : 0;
-    settings::TRegistry reader(registry);
-    reader.RootKey = platform::RootKey::LocalMachine;
-    if (auto folder = settings::ReadProgramFilesDir(reader)) {
-      services->launch.Utilities.ProgFilesDir = *folder;
-    }
+    services->input.Start();
+    services->media.Start();
+    services->launch.Start();
   }
   media::TMediaService& Media() {
     if (!services) Create();

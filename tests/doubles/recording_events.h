@@ -15,8 +15,8 @@ struct RecordingEvents final : service::IHostEvents {
   };
   std::vector<Did> did;  // what the commands did
   std::vector<bool> pauses;
-  std::vector<std::uint32_t> connected;
-  std::vector<std::uint32_t> disconnected;
+  std::vector<service::Origin> connected;
+  std::vector<service::Origin> disconnected;
   std::vector<service::Activity> happened;
   std::vector<std::uint32_t> refused;
 
@@ -28,8 +28,8 @@ struct RecordingEvents final : service::IHostEvents {
   }
   void PauseChanged(bool paused) override { pauses.push_back(paused); }
   void DeviceRefused(std::uint32_t address) override { refused.push_back(address); }
-  void DeviceConnected(std::uint32_t address) override { connected.push_back(address); }
-  void DeviceDisconnected(std::uint32_t address) override { disconnected.push_back(address); }
+  void DeviceConnected(const service::Origin& who) override { connected.push_back(who); }
+  void DeviceDisconnected(const service::Origin& who) override { disconnected.push_back(who); }
 };
 
 }  // namespace doubles

@@ -23,7 +23,7 @@ const std::string kLog = "C:\\Users\\ann\\AppData\\Local\\Mirovanta 2\\activity.
 
 struct ActivityFixture : doubles::AccessFixture {
   std::vector<std::string> Lines() { return doubles::AccessFixture::Lines(kLog); }
-  std::size_t Keys() const { return carried; }
+  std::size_t Keys() const { return Carried(); }
 };
 
 TEST(ActivityLog, ALogThatCannotBeWrittenChangesNothingElse) {
@@ -161,12 +161,12 @@ TEST(TrayLook, TheIconShowsInUseAndTurnsBackAMinuteAfterTheLastCommand) {
   EXPECT_EQ(t.looks.back().state, platform::TrayIconState::Normal);
   EXPECT_TRUE(t.timers.running.empty()) << "and none at idle";
   EXPECT_EQ(t.looks.back().tip, "Mirovanta 2");
-  t.Events().DeviceConnected(0x7F000001u);
+  t.Events().DeviceConnected(service::Origin::App(0x7F000001u));
   EXPECT_EQ(t.looks.back().state, platform::TrayIconState::InUse);
   t.Click(t.Access().Pause1);
   EXPECT_EQ(t.looks.back().state, platform::TrayIconState::Paused) << "paused goes first";
   t.Click(t.Access().Pause1);
-  t.Events().DeviceDisconnected(0x7F000001u);
+  t.Events().DeviceDisconnected(service::Origin::App(0x7F000001u));
   EXPECT_EQ(t.looks.back().state, platform::TrayIconState::Normal);
 }
 
@@ -175,7 +175,7 @@ TEST(TrayLook, TheDevicesMenuShowsWhoIsConnectedAndWhoIsAllowed) {
   t.registry.SetString(platform::RootKey::CurrentUser, "Software\\Mirovanta 2\\Devices",
                        "3c-22-fb-01-02-03", "192.168.1.23");
   t.Create();
-  t.Events().DeviceConnected(0x7F000001u);
+  t.Events().DeviceConnected(service::Origin::App(0x7F000001u));
   std::vector<std::string> captions;
   for (const service::TMenuItem& device : t.DevicesMenu()) captions.push_back(device.Caption);
   EXPECT_EQ(captions, (std::vector<std::string>{"127.0.0.1\tconnected", "-",

@@ -19,8 +19,8 @@ struct AutostartFixture : doubles::FormFixture {
   }
   // The menu flips the mark, then the handler runs.
   void Click() {
-    Form().StartRun1.Checked = !Form().StartRun1.Checked;
-    Form().StartRun1Click();
+    Form().Autostart.StartRun1.Checked = !Form().Autostart.StartRun1.Checked;
+    Form().Autostart.StartRun1Click();
   }
 };
 
@@ -37,9 +37,9 @@ TEST(Autostart, UncheckingRemovesOneShortcutTheAllUsersOneFirst) {
     if (c.common) t.system.files.insert(kCommon);
     if (c.user) t.system.files.insert(kUser);
     t.Create();
-    t.Form().StartRun1.Checked = true;  // on before the click (files may have gone since)
+    t.Form().Autostart.StartRun1.Checked = true;  // on before the click (files may have gone since)
     t.Click();
-    EXPECT_FALSE(t.Form().StartRun1.Checked);
+    EXPECT_FALSE(t.Form().Autostart.StartRun1.Checked);
     EXPECT_EQ(t.system.files.count(kCommon) == 1, c.common_after);
     EXPECT_EQ(t.system.files.count(kUser) == 1, c.user_after);
     EXPECT_TRUE(t.links.saves.empty());
@@ -49,12 +49,12 @@ TEST(Autostart, UncheckingRemovesOneShortcutTheAllUsersOneFirst) {
 TEST(Autostart, CheckingWritesTheAllUsersShortcutToTheRunningExe) {
   AutostartFixture t;
   t.Create();
-  ASSERT_FALSE(t.Form().StartRun1.Checked);
+  ASSERT_FALSE(t.Form().Autostart.StartRun1.Checked);
   t.Click();
   EXPECT_EQ(t.links.saves, (std::vector<std::string>{kCommon}));
   EXPECT_EQ(t.links.target, "C:\\Program Files\\Mirovanta 2\\Mirovanta2.exe");
   EXPECT_EQ(t.links.description, "Mirovanta 2");
-  EXPECT_TRUE(t.Form().StartRun1.Checked);
+  EXPECT_TRUE(t.Form().Autostart.StartRun1.Checked);
 }
 
 TEST(Autostart, AnUnwritableAllUsersFolderSendsTheShortcutToTheUsersFolder) {
@@ -64,7 +64,7 @@ TEST(Autostart, AnUnwritableAllUsersFolderSendsTheShortcutToTheUsersFolder) {
   t.Click();
   EXPECT_EQ(t.links.saves, (std::vector<std::string>{kCommon, kUser}));
   EXPECT_TRUE(t.system.files.count(kUser));
-  EXPECT_TRUE(t.Form().StartRun1.Checked);
+  EXPECT_TRUE(t.Form().Autostart.StartRun1.Checked);
 }
 
 TEST(Autostart, NoShortcutAnywhereTurnsTheMarkOffAgain) {
@@ -80,7 +80,7 @@ TEST(Autostart, NoShortcutAnywhereTurnsTheMarkOffAgain) {
     if (c.unwritable) t.links.unwritable = {kCommon, kUser};
     t.Create();
     t.Click();
-    EXPECT_FALSE(t.Form().StartRun1.Checked);
+    EXPECT_FALSE(t.Form().Autostart.StartRun1.Checked);
     EXPECT_EQ(t.links.saves.size(), c.saves) << "a link without IPersistFile is not tried twice";
   }
 }

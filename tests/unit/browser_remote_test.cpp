@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "browser/paired_browsers.h"
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "tests/doubles/browser_page_client.h"
 #include "tests/doubles/form_fixture.h"
 
@@ -130,7 +130,7 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
   EXPECT_EQ(in_use[0].address, 0x7F000001u);
   ASSERT_EQ(form->Browser.Paired().Browsers().size(), 1u);
   EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, key);
-  EXPECT_TRUE(Pressed(input::vk::Enter));
+  EXPECT_TRUE(Pressed(platform::vk::Enter));
   const std::u16string wide = u"h\u00e9llo \U0001F600";
   EXPECT_EQ(UnicodeOnClipboard(), std::string(reinterpret_cast<const char*>(wide.c_str()),
                                               (wide.size() + 1) * sizeof(char16_t)));
@@ -145,11 +145,11 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
     const auto heard = form->Activity.Recent.Newest();
     return stage == 3 && !heard.empty() && heard[0].what == activity::Heard::Paused;
   }));
-  EXPECT_FALSE(Pressed(input::vk::Tab)) << "the pause dropped it";
+  EXPECT_FALSE(Pressed(platform::vk::Tab)) << "the pause dropped it";
   form->Access.SetPaused(false);
   stage = 4;
-  ASSERT_TRUE(Pump([&] { return Pressed(input::vk::Esc); }));
-  EXPECT_FALSE(Pressed(input::vk::Tab));
+  ASSERT_TRUE(Pump([&] { return Pressed(platform::vk::Esc); }));
+  EXPECT_FALSE(Pressed(platform::vk::Tab));
 
   dialogs.confirm = true;
   form->Browser.ForgetBrowserClick(form->Browser.Paired().Browsers()[0].id, "browser");
@@ -158,7 +158,7 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
   ASSERT_TRUE(Pump([&] { return stage == 6; }));
   phone.join();
   EXPECT_EQ(closed_because, "forgotten");
-  EXPECT_FALSE(Pressed(input::vk::Up));
+  EXPECT_FALSE(Pressed(platform::vk::Up));
   // The drag's button went up when the page left.
   ASSERT_TRUE(Pump([&] {
     return input.calls.back().pointer &&

@@ -3,6 +3,8 @@
 // pass, the bounds, and a proved WebSocket whose commands reach the owner.
 #include <gtest/gtest.h>
 
+#include "platform/virtual_keys.h"
+
 #include <utility>  // before Boost 1.74's Asio, which needs std::exchange
 
 #include <boost/asio/connect.hpp>
@@ -44,8 +46,7 @@ class BrowserServer : public ::testing::Test {
     browser::ServerHooks hooks;
     hooks.may_connect = [this](std::uint32_t peer) { return peer == kLoopback && nearby; };
     hooks.addresses = [] { return std::vector<std::uint32_t>{kLoopback}; };
-    hooks.command = [this](std::uint32_t, const std::string& id,
-                           const browser::BrowserCommand& command) {
+    hooks.command = [this](std::uint32_t, const std::string& id, const service::Ask& command) {
       std::lock_guard lock(mutex);
       commands.push_back({id, command});
       changed.notify_all();
@@ -103,7 +104,7 @@ class BrowserServer : public ::testing::Test {
 
   struct Arrived {
     std::string id;
-    browser::BrowserCommand command;
+    service::Ask command;
   };
 
   asio::io_context io;
@@ -213,8 +214,7 @@ TEST_F(BrowserServer, AProvedBrowsersCommandsArriveAndAReplayEndsItsConnection) 
   ASSERT_TRUE(WaitFor([&] { return commands.size() == 1; }));
   {
     std::lock_guard lock(mutex);
-    EXPECT_EQ(commands[0].command.kind, browser::BrowserCommand::Kind::Key);
-    EXPECT_EQ(commands[0].command.key, browser::PageKey::Enter);
+    EXPECT_EQ(commands[0].command, service::Ask(service::KeyPress{platform::vk::Enter, 0}));
     EXPECT_EQ(commands[0].id, browser::BrowserIdOf(Crypto(), key));
   }
 

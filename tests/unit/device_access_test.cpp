@@ -458,7 +458,7 @@ TEST(NeighbourBook, AnAddressNotInTheCopyIsLookedForAgainButNotPerDatagram) {
 // --- Through the access capability ---
 
 struct AccessFixture : doubles::AccessFixture {
-  std::size_t Keys() const { return carried; }
+  std::size_t Keys() const { return Carried(); }
   // The device connected to the presence port: it may be asked about.
   void Showed(std::uint32_t address) { Access().Approval.ShowedItself(address); }
   // The user clicks "Pause remote control" in the tray menu.
@@ -570,7 +570,7 @@ TEST(DeviceAccess, ADeviceThatNeverShowedItselfIsNotAskedUntilItConnects) {
   for (int i = 0; i < 100; ++i) t.Command(kPhone);
   EXPECT_TRUE(t.dialogs.asked.empty());
   EXPECT_EQ(LinesWith(t.Lines(kLog), "192.168.1.23  not asked: unknown hardware address"), 1u);
-  t.Events().DeviceConnected(kPhone);
+  t.Events().DeviceConnected(service::Origin::App(kPhone));
   EXPECT_EQ(t.dialogs.asked.size(), 1u);
 }
 
@@ -656,7 +656,7 @@ TEST(ListenerThread, AnswersProbesDropsWhatItRefusesAndKeepsTheOrder) {
   AccessFixture t;
   t.Create();
   std::vector<std::size_t> replies_seen_by_keys;
-  t.on_carried = [&] { replies_seen_by_keys.push_back(t.sockets.Sent().size()); };
+  t.commands.on_carried = [&] { replies_seen_by_keys.push_back(t.sockets.Sent().size()); };
   const Bytes command = {0x15, 0x65, 0x01, 0x03, 0x10};
   for (const Bytes& datagram : {command, kProbe, Bytes{0x15, 0x65}, Bytes{0x16, 0x65, 1, 3, 0x10},
                                 Bytes{0x15, 0x65, 0x81}, command}) {
@@ -746,7 +746,7 @@ TEST(DeviceAccess, AllowedDevicesAreListedAndCanBeForgotten) {
 TEST(DeviceAccess, ANewDevicesConnectionAsksAboutIt) {
   AccessFixture t;
   t.Create();
-  t.Events().DeviceConnected(kPhone);
+  t.Events().DeviceConnected(service::Origin::App(kPhone));
   EXPECT_EQ(t.dialogs.asked.size(), 1u);
   t.Command(kPhone);
   EXPECT_EQ(t.dialogs.asked.size(), 1u) << "once";
@@ -767,7 +767,7 @@ TEST(DeviceAccess, WhilePausedAConnectionAsksNothing) {
   t.Create();
   t.ClickPause();
   ASSERT_TRUE(t.Access().Paused);
-  t.Events().DeviceConnected(kPhone);
+  t.Events().DeviceConnected(service::Origin::App(kPhone));
   EXPECT_TRUE(t.dialogs.asked.empty());
 }
 

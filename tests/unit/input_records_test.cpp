@@ -1,7 +1,7 @@
 // The input records and the four send operations, as the start-up leaves them.
 #include <gtest/gtest.h>
 
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "tests/doubles/media_fixture.h"
 #include "tests/doubles/rooms.h"
 
@@ -15,7 +15,8 @@ std::vector<std::string> Events(const doubles::InputCall& call) {
   std::vector<std::string> events;
   for (const KeyStroke& stroke : call) {
     EXPECT_EQ(stroke.scan_code, stroke.virtual_key + 0x100) << "scan code from the keyboard layout";
-    EXPECT_EQ(stroke.extended, input::vk::IsExtendedKey(stroke.virtual_key)) << stroke.virtual_key;
+    EXPECT_EQ(stroke.extended, platform::vk::IsExtendedKey(stroke.virtual_key))
+        << stroke.virtual_key;
     events.push_back(std::to_string(stroke.virtual_key) + (stroke.up ? " up" : " down"));
   }
   return events;
@@ -55,18 +56,18 @@ TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
 TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
   doubles::InputRoom t;
   doubles::InputRoom& room = t;
-  for (std::uint16_t key : {input::vk::Up, input::vk::PgDn, input::vk::Del, input::vk::Win,
-                            input::vk::Home, input::vk::Insert}) {
+  for (std::uint16_t key : {platform::vk::Up, platform::vk::PgDn, platform::vk::Del,
+                            platform::vk::Win, platform::vk::Home, platform::vk::Insert}) {
     room.Keyboard.SendKey(key);
     const auto& call = t.input.calls.back();
     EXPECT_TRUE(call[0].extended && !call[0].up) << key;
     EXPECT_TRUE(call[1].extended && call[1].up) << key;
   }
-  room.Keyboard.SendChord2(input::vk::Ctrl, input::vk::Left);
+  room.Keyboard.SendChord2(platform::vk::Ctrl, platform::vk::Left);
   const auto& chord = t.input.calls.back();
   EXPECT_FALSE(chord[0].extended) << "Ctrl is not an extended key";
   EXPECT_TRUE(chord[1].extended);
-  room.Keyboard.SendKey(input::vk::D8);
+  room.Keyboard.SendKey(platform::vk::D8);
   EXPECT_FALSE(t.input.calls.back()[0].extended);
 }
 

@@ -1,6 +1,8 @@
 // The warning when input goes to a window that runs above the host.
 #include <gtest/gtest.h>
 
+#include "service/datagram_command.h"
+
 #include "input/input_target.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/doubles/media_fixture.h"
@@ -132,13 +134,13 @@ TEST(InputTarget, KeysTextAndPointerAreCheckedButLaunchesAreNot) {
   t.windows.top_windows = {{11, 100, "Task Manager"}};
   t.windows.levels[100] = IntegrityLevel::High;
   t.windows.foreground = 11;
-  protocol::TCommandDispatcher commands;
+  service::TCommandRouter commands;
   t.Input().RegisterCommands(commands);
   t.Launch().RegisterCommands(commands);
   t.Media().RegisterCommands(commands);
   auto handle = [&commands](std::vector<std::uint8_t> bytes) {
-    protocol::TStream data(bytes.data(), bytes.size());
-    commands.HandleDatagram(data);
+    commands.CarryOut(
+        {service::Origin::App(1), service::DecodeDatagram(bytes.data(), bytes.size())});
   };
   handle({0x15, 0x65, 0x04, 0x02, 0x02});
   EXPECT_TRUE(t.warnings.empty()) << "a launch sends no input";
@@ -150,7 +152,7 @@ TEST(InputTarget, KeysTextAndPointerAreCheckedButLaunchesAreNot) {
   t.windows.foreground = 12;
   t.windows.top_windows.push_back({12, 101, "Setup"});
   t.windows.levels[101] = IntegrityLevel::High;
-  handle({0x15, 0x65, 0x03, 0x00, 0x05, 0x05});
+  handle({0x15, 0x65, 0x03, 0x01, 0x05, 0x05});
   EXPECT_EQ(t.warnings.size(), 2u) << "the pointer looks too";
   t.system.tick_ms += input::TInputTargetCheck::kLookEveryMs;
   t.windows.foreground = 11;

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "input/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "media/key_map.h"
 #include "tests/doubles/media_fixture.h"
 #include "tools/remote/command_encoding.h"
@@ -54,8 +54,8 @@ TEST(MediaPages, PagesOutsideOneToEightAndUndefinedCodesDoNothing) {
 
 TEST(MediaPages, TheCommonRowsAreTheSameOnEveryPage) {
   for (std::uint8_t page = 1; page <= 8; ++page) {
-    EXPECT_EQ(KeysOf(page, 0x41), Vk({input::vk::PgDn})) << "the lower code sends Page Down";
-    EXPECT_EQ(KeysOf(page, 0x42), Vk({input::vk::PgUp}));
+    EXPECT_EQ(KeysOf(page, 0x41), Vk({platform::vk::PgDn})) << "the lower code sends Page Down";
+    EXPECT_EQ(KeysOf(page, 0x42), Vk({platform::vk::PgUp}));
     for (int digit = 0; digit <= 9; ++digit) {
       EXPECT_EQ(KeysOf(page, static_cast<std::uint8_t>(0x50 + digit)),
                 Vk({static_cast<std::uint16_t>(0x30 + digit)}));
@@ -64,10 +64,10 @@ TEST(MediaPages, TheCommonRowsAreTheSameOnEveryPage) {
       EXPECT_EQ(KeysOf(page, static_cast<std::uint8_t>(0xF0 + f)),
                 Vk({static_cast<std::uint16_t>(0x6F + f)}));
     }
-    EXPECT_EQ(KeysOf(page, 0x60), Vk({input::vk::Shift, input::vk::D8}));
-    EXPECT_EQ(KeysOf(page, 0x61), Vk({input::vk::Shift, input::vk::D3}));
+    EXPECT_EQ(KeysOf(page, 0x60), Vk({platform::vk::Shift, platform::vk::D8}));
+    EXPECT_EQ(KeysOf(page, 0x61), Vk({platform::vk::Shift, platform::vk::D3}));
     EXPECT_EQ(KeysOf(page, 0x71), KeysOf(page, 0x10)) << "0x71 is the same key as 0x10";
-    EXPECT_EQ(KeysOf(page, 0xF0), Vk({input::vk::Esc}));
+    EXPECT_EQ(KeysOf(page, 0xF0), Vk({platform::vk::Esc}));
     EXPECT_EQ(LookUpButton(page, 0xFF).kind, ActionKind::Close);
   }
 }
@@ -76,15 +76,15 @@ TEST(MediaPages, WherePagesDifferTheyDifferAsStated) {
   for (std::uint8_t page = 3; page <= 8; ++page) {
     EXPECT_EQ(KeysOf(page, 0x20), KeysOf(page, 0x22)) << int(page);
   }
-  EXPECT_EQ(KeysOf(2, 0x20), Vk({input::vk::Enter}));
-  EXPECT_EQ(KeysOf(2, 0x22), Vk({input::vk::Space}));
+  EXPECT_EQ(KeysOf(2, 0x20), Vk({platform::vk::Enter}));
+  EXPECT_EQ(KeysOf(2, 0x22), Vk({platform::vk::Space}));
   EXPECT_NE(KeysOf(1, 0x20), KeysOf(1, 0x22));
   // Page 3 swaps Page Up and Page Down against pages 1, 4 and 6.
-  EXPECT_EQ(KeysOf(3, 0x25), Vk({input::vk::PgDn}));
-  EXPECT_EQ(KeysOf(3, 0x26), Vk({input::vk::PgUp}));
+  EXPECT_EQ(KeysOf(3, 0x25), Vk({platform::vk::PgDn}));
+  EXPECT_EQ(KeysOf(3, 0x26), Vk({platform::vk::PgUp}));
   for (std::uint8_t page : {1, 4, 6}) {
-    EXPECT_EQ(KeysOf(page, 0x25), Vk({input::vk::PgUp}));
-    EXPECT_EQ(KeysOf(page, 0x26), Vk({input::vk::PgDn}));
+    EXPECT_EQ(KeysOf(page, 0x25), Vk({platform::vk::PgUp}));
+    EXPECT_EQ(KeysOf(page, 0x26), Vk({platform::vk::PgDn}));
   }
   // Pages 3 and 4 differ only in 0x21, 0x25, 0x26 and 0x27 (launch and close aside).
   for (int code = 0; code < 256; ++code) {
@@ -97,27 +97,27 @@ TEST(MediaPages, WherePagesDifferTheyDifferAsStated) {
   for (std::uint8_t code : {0x27, 0xFD, 0xFE}) {
     EXPECT_EQ(LookUpButton(7, code).kind, ActionKind::Nothing) << int(code);
   }
-  EXPECT_EQ(KeysOf(1, 0x16), Vk({input::vk::Ctrl, input::vk::D}));
+  EXPECT_EQ(KeysOf(1, 0x16), Vk({platform::vk::Ctrl, platform::vk::D}));
   for (std::uint8_t page = 2; page <= 8; ++page)
-    EXPECT_EQ(KeysOf(page, 0x16), Vk({input::vk::Esc}));
-  EXPECT_EQ(KeysOf(1, 0x31), Vk({input::vk::F10}));
-  EXPECT_EQ(KeysOf(1, 0x32), Vk({input::vk::F9}));
+    EXPECT_EQ(KeysOf(page, 0x16), Vk({platform::vk::Esc}));
+  EXPECT_EQ(KeysOf(1, 0x31), Vk({platform::vk::F10}));
+  EXPECT_EQ(KeysOf(1, 0x32), Vk({platform::vk::F9}));
 }
 
 TEST(MediaPages, LaunchButtonIsAChordOnPageOneAndALaunchElsewhere) {
-  EXPECT_EQ(KeysOf(1, 0x02), Vk({input::vk::Win, input::vk::Alt, input::vk::Enter}));
+  EXPECT_EQ(KeysOf(1, 0x02), Vk({platform::vk::Win, platform::vk::Alt, platform::vk::Enter}));
   for (std::uint8_t page = 2; page <= 8; ++page) {
     EXPECT_EQ(LookUpButton(page, 0x02).kind, ActionKind::Launch);
   }
 }
 
 TEST(MediaPages, PageEightFunctionKeysFollowThePlayerVersion) {
-  EXPECT_EQ(KeysOf(8, 0x30), Vk({input::vk::F7}));
-  EXPECT_EQ(KeysOf(8, 0x31), Vk({input::vk::F9}));
-  EXPECT_EQ(KeysOf(8, 0x32), Vk({input::vk::F8}));
-  EXPECT_EQ(KeysOf(8, 0x30, true), Vk({input::vk::F8}));
-  EXPECT_EQ(KeysOf(8, 0x31, true), Vk({input::vk::F10}));
-  EXPECT_EQ(KeysOf(8, 0x32, true), Vk({input::vk::F9}));
+  EXPECT_EQ(KeysOf(8, 0x30), Vk({platform::vk::F7}));
+  EXPECT_EQ(KeysOf(8, 0x31), Vk({platform::vk::F9}));
+  EXPECT_EQ(KeysOf(8, 0x32), Vk({platform::vk::F8}));
+  EXPECT_EQ(KeysOf(8, 0x30, true), Vk({platform::vk::F8}));
+  EXPECT_EQ(KeysOf(8, 0x31, true), Vk({platform::vk::F10}));
+  EXPECT_EQ(KeysOf(8, 0x32, true), Vk({platform::vk::F9}));
   EXPECT_EQ(KeysOf(1, 0x30, true), KeysOf(1, 0x30)) << "the flag is page 8's alone";
 }
 

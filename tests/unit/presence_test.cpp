@@ -201,7 +201,8 @@ TEST(Presence, BalloonsTurnedOffAreNotShownButTheEventsStillComeAndItIsRemembere
   EXPECT_FALSE(t.Presence().Balloons1.Checked);
   t.tcp.Connect(kPhone);
   EXPECT_TRUE(t.balloons.empty());
-  EXPECT_EQ(t.events.connected, (std::vector<std::uint32_t>{kPhone})) << "the log still tells";
+  EXPECT_EQ(t.events.connected, (std::vector<service::Origin>{service::Origin::App(kPhone)}))
+      << "the log still tells";
   t.presence.reset();
   t.Create();
   EXPECT_FALSE(t.Presence().Balloons1.Checked);
@@ -222,12 +223,13 @@ TEST(Presence, ADeviceGoneWithoutANotificationIsDisconnectedAtTheNextTick) {
   t.tcp.gone.insert(device);
   t.timers.TickAll();
   EXPECT_EQ(t.tcp.open.count(device), 0u) << "its socket is freed";
-  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone}));
+  EXPECT_EQ(t.events.disconnected, (std::vector<service::Origin>{service::Origin::App(kPhone)}));
   EXPECT_EQ(t.timers.running.size(), 1u) << "the other is still connected";
   t.tcp.gone.insert(other);
   t.timers.TickAll();
   EXPECT_TRUE(t.timers.running.empty());
-  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone, kTablet}));
+  EXPECT_EQ(t.events.disconnected, (std::vector<service::Origin>{service::Origin::App(kPhone),
+                                                                 service::Origin::App(kTablet)}));
 }
 
 // A device that sent bytes and then closed: its read notification is the
@@ -241,7 +243,7 @@ TEST(Presence, ADeviceThatSentBytesAndClosedIsFoundGoneAtItsReadNotification) {
   t.tcp.gone.insert(device);
   t.tcp.Raise(device, platform::StreamEvent::Read, 0);
   EXPECT_FALSE(t.tcp.open.count(device));
-  EXPECT_EQ(t.events.disconnected, (std::vector<std::uint32_t>{kPhone}));
+  EXPECT_EQ(t.events.disconnected, (std::vector<service::Origin>{service::Origin::App(kPhone)}));
 }
 
 TEST(PresenceBounds, AtMostFourDisconnectBalloonsInTenSecondsInAll) {

@@ -3,6 +3,8 @@
 // them on, another session's host is played by the PC-wide name.
 #include <gtest/gtest.h>
 
+#include "service/datagram_command.h"
+
 #include <sstream>
 
 #include "platform/framework_error.h"
@@ -271,7 +273,9 @@ TEST(LockScreen, EachCommandSaysWhetherItSendsInput) {
       {{0x15, 0x65, 0x02, 0x00}, false, "too short to be a command"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(t.form->Dispatcher.SendsInput(c.datagram.data(), c.datagram.size()), c.sends_input)
+    EXPECT_EQ(
+        t.form->Commands.SendsInput(service::DecodeDatagram(c.datagram.data(), c.datagram.size())),
+        c.sends_input)
         << c.what;
   }
 }

@@ -50,11 +50,10 @@ TEST(StartUp, PathsNamesAndAddresses) {
   EXPECT_EQ(form.IpList, "192.168.1.20, 10.0.0.5");
   EXPECT_EQ(form.Label1.Caption, "FIFTEEN-CHARS-1 Local IP Address");
   EXPECT_EQ(form.IP1.Caption, "192.168.1.20, 10.0.0.5");
-  EXPECT_EQ(form.CommonStartupLink,
+  EXPECT_EQ(form.Autostart.CommonStartupLink,
             "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\Mirovanta 2.lnk");
-  EXPECT_EQ(form.UserStartupLink, "C:\\Users\\ann\\Startup\\Mirovanta 2.lnk");
-  EXPECT_EQ(form.LinkDescription, "Mirovanta 2");
-  EXPECT_EQ(form.Registry, nullptr);
+  EXPECT_EQ(form.Autostart.UserStartupLink, "C:\\Users\\ann\\Startup\\Mirovanta 2.lnk");
+  EXPECT_EQ(form.Autostart.LinkDescription, "Mirovanta 2");
   EXPECT_EQ(t.registry.open_keys, 0);
 }
 
@@ -68,8 +67,8 @@ TEST(StartUp, AnUnresolvableNameAndMissingValuesLeaveEmptyFields) {
   EXPECT_EQ(t.Form().Label1.Caption, " Local IP Address");
   EXPECT_EQ(t.Form().Launch.Store.IniFilePath, "Mirovanta2.Dat");
   EXPECT_EQ(t.Form().Launch.Utilities.ProgFilesDir, "");
-  EXPECT_EQ(t.Form().CommonStartupLink, "\\Mirovanta 2.lnk");
-  EXPECT_EQ(t.Form().UserStartupLink, "\\Mirovanta 2.lnk");
+  EXPECT_EQ(t.Form().Autostart.CommonStartupLink, "\\Mirovanta 2.lnk");
+  EXPECT_EQ(t.Form().Autostart.UserStartupLink, "\\Mirovanta 2.lnk");
 }
 
 TEST(StartUp, ProgramFilesPrefersThe32BitFolder) {
@@ -97,7 +96,7 @@ TEST(StartUp, TheAutostartMarkIsOnWhenEitherShortcutExists) {
     t.registry.SetString(RootKey::CurrentUser, kShellFolders, "Startup", "U:");
     if (c.user) t.system.files.insert("U:\\Mirovanta 2.lnk");
     t.Create();
-    EXPECT_EQ(t.Form().StartRun1.Checked, c.checked) << c.common << c.user;
+    EXPECT_EQ(t.Form().Autostart.StartRun1.Checked, c.checked) << c.common << c.user;
   }
 }
 

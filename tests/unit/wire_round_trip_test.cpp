@@ -1,13 +1,14 @@
 // Every command the client can put on the wire, decoded by the host's own
-// dispatch: the two ends agree on the layout.
+// decoder: the two ends agree on the layout.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "protocol/datagram_gate.h"
 #include "media/key_map.h"
-#include "protocol/command_dispatch.h"
-#include "tests/doubles/recording_handlers.h"
+#include "protocol/wire_format.h"
+#include "service/datagram_command.h"
+#include "tests/doubles/ask_words.h"
 #include "tools/remote/command_encoding.h"
 
 namespace {
@@ -20,9 +21,9 @@ struct Decoded {
 };
 
 Decoded ThroughTheHost(const remote::Datagram& datagram) {
-  doubles::RecordingHandlers handlers;
-  handlers.Handle(datagram.data(), datagram.size());
-  return {handlers.calls};
+  const std::string words =
+      doubles::Words(service::DecodeDatagram(datagram.data(), datagram.size()));
+  return {words.empty() ? Strings{} : Strings{words}};
 }
 
 Decoded EncodeAndDecode(const Words& words) {

@@ -1,8 +1,9 @@
 #pragma once
-// Windows virtual-key codes, by the names the key maps use.
+// Windows virtual-key codes (a published standard), by the names the key
+// maps and the page's keys use.
 #include <cstdint>
 
-namespace input::vk {
+namespace platform::vk {
 
 inline constexpr std::uint16_t Backspace = 0x08;
 inline constexpr std::uint16_t Tab = 0x09;
@@ -83,4 +84,4 @@ constexpr bool IsExtendedKey(std::uint16_t key) {
   }
 }
 
-}  // namespace input::vk
+}  // namespace platform::vk
