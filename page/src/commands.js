@@ -1,8 +1,7 @@
-// The commands the page sends, as the host's table reads them.
+// The commands the page sends, as the host's decoder reads them. Which keys,
+// pages and utilities there are comes from the host's own tables (remotes.js).
 const encoder = new TextEncoder();
 
-export const KEYS = ['Esc', 'Tab', 'Enter', 'Backspace', 'Left', 'Up', 'Right', 'Down', 'Windows',
-  'Alt+Tab', 'Play/pause', 'Previous', 'Next', 'Volume down', 'Volume up', 'Mute'];
 export const LONGEST_TEXT = 4000;
 
 function clamp16(value) { return Math.max(-32768, Math.min(32767, Math.round(value))); }
@@ -17,6 +16,9 @@ export const press = (right, down) => new Uint8Array([66, right ? 1 : 0, down ? 
 export const wheel = (notches) => new Uint8Array([87, Math.max(-127, Math.min(127, notches)) & 0xff]);
 export const key = (index) => new Uint8Array([75, index]);
 export const laser = (on) => new Uint8Array([76, on ? 1 : 0]);
+// A button of a media application page, as the app's datagram of group 1 sends it.
+export const pageButton = (page, code) => new Uint8Array([80, page, code]);
+export const utility = (selector, start) => new Uint8Array([85, selector, start ? 1 : 0]);
 
 // The text as commands of at most LONGEST_TEXT bytes, never cutting a character.
 export function text(value) {

@@ -4,6 +4,7 @@
 import { fromHex } from './channel.js';
 import * as command from './commands.js';
 import { Connection } from './connection.js';
+import { addKeys, addPlayers, addUtilities } from './remotes.js';
 import { attachTouchpad } from './touchpad.js';
 
 const STORE = 'mirovanta2-key';
@@ -41,10 +42,10 @@ function start() {
   attachTouchpad(document.getElementById('touchpad'), send);
   document.getElementById('left').addEventListener('click', () => send(command.click(false)));
   document.getElementById('right').addEventListener('click', () => send(command.click(true)));
-  for (const button of document.querySelectorAll('[data-key]')) {
-    button.addEventListener('click', () => send(command.key(Number(button.dataset.key))));
-  }
   const laser = document.getElementById('laser');
+  addKeys(document.getElementById('keys'), send, laser);
+  addPlayers(document.getElementById('players'), send);
+  addUtilities(document.getElementById('utilities'), send);
   laser.addEventListener('click', () => {
     const on = laser.getAttribute('aria-pressed') !== 'true';
     if (send(command.laser(on))) laser.setAttribute('aria-pressed', String(on));

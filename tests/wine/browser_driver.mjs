@@ -5,7 +5,12 @@
 //
 //   ["open", url]           loads the page; answers its status, hash and stored key
 //   ["status"]              the status line as shown
-//   ["click", name]         taps the button with that accessible name
+//   ["click", name]         taps the button with that accessible name (opening
+//                           "Players and utilities" first when it is in there)
+//   ["player", name, code]  opens the remote of the player of that name and taps
+//                           its button of that code (two hex digits); answers
+//                           the button's accessible name
+//   ["players"]             every player's name and its buttons' codes, as shown
 //   ["press", name]         clicks that button from inside the page (its own click
 //                           event, without Playwright's checks before a tap)
 //   ["type", text]          types the text in the box and taps "Send"
@@ -53,6 +58,13 @@ async function until(condition, ms = 30000) {
   }
 }
 
+// "Players and utilities" is folded until the user opens it.
+async function reveal() {
+  if (!(await page.locator('#more').evaluate((details) => details.open))) {
+    await page.locator('#more > summary').click();
+  }
+}
+
 async function pad() {
   const box = await page.locator('#touchpad').boundingBox();
   return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
@@ -72,8 +84,29 @@ const steps = {
   },
   async status() { return { status: await status() }; },
   async click(name) {
-    await page.getByRole('button', { name, exact: true }).click();
+    const button = page.getByRole('button', { name, exact: true });
+    if (!(await button.isVisible())) await reveal();
+    await button.click();
     return { done: true };
+  },
+  async player(name, code) {
+    await reveal();
+    const opener = page.getByRole('button', { name, exact: true });
+    if ((await opener.getAttribute('aria-expanded')) !== 'true') await opener.click();
+    const button = page.locator(`#${await opener.getAttribute('aria-controls')} [data-code="${code}"]`);
+    const label = await button.getAttribute('aria-label');
+    await button.click();
+    return { label };
+  },
+  async players() {
+    await reveal();
+    return {
+      players: await page.$$eval('#players button.player', (openers) => openers.map((opener) => ({
+        name: opener.getAttribute('aria-label'),
+        codes: [...document.getElementById(opener.getAttribute('aria-controls'))
+          .querySelectorAll('[data-code]')].map((button) => button.dataset.code),
+      }))),
+    };
   },
   async press(name) {
     await page.evaluate((label) => document.querySelector(`[aria-label="${label}"]`).click(), name);

@@ -13,6 +13,12 @@ from harness import ROOT, wait_for
 from test_access import AccessCase
 
 PAIRING_CLASS = "TMirovantaPairing"
+PROGRAM_FILES = "C:\\Program Files"
+PROGRAM_FILES_X86 = "C:\\Program Files (x86)"
+# The key map's table, as the players' remotes must show it: each page's
+# player and the codes of its column that do something.
+PLAYERS = ["Windows Media Center", "PowerDVD 10", "Media Player Classic", "Storm", "PPStream",
+           "KMPlayer", "TTPlayer", "Windows Media Player"]
 DRIVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "browser_driver.mjs")
 CHROMIUM = shutil.which("chromium")
 NODE = shutil.which("node")
@@ -152,6 +158,57 @@ class BrowserRemote(AccessCase):
         phone.do("drag", 40, 30)
         wait_for(lambda: self.run_wine(self.helper("cursor_pos"))[1] != before, 30,
                  what="the pointer to move")
+
+    def new_keys(self, send, count):
+        """The key lines the target window gets from `send`: `count` of them."""
+        before = len(self.target_lines())
+        send()
+        wait_for(lambda: len(self.target_lines()) >= before + count, 30,
+                 what="%d key lines" % count)
+        self.marker()  # nothing more came after them
+        return self.target_lines()[before:before + count]
+
+    def test_the_players_remotes_and_the_utilities_do_what_the_apps_do(self):
+        storm = PROGRAM_FILES + "\\Storm Player\\Storm.exe"
+        storm_log = self.install_program(storm) + ".log"
+        self.reg_add("HKLM\\SOFTWARE\\Classes\\Storm\\DefaultIcon", None, storm + ",0")
+        quellin = PROGRAM_FILES_X86 + "\\ZANTRIX\\QUELLIN\\QLN.exe"
+        quellin_log = self.install_program(quellin) + ".log"
+        self.start_host()
+        phone = self.phone()
+        self.assertEqual(phone.do("open", self.pair())["status"], "Connected")
+        shown = phone.do("players")["players"]
+        self.assertEqual([player["name"] for player in shown], PLAYERS)
+        for player in shown:
+            self.assertIn("02", player["codes"], "each remote starts its player")
+            self.assertIn("FF", player["codes"], "and closes it")
+            self.assertTrue(all(len(code) == 2 for code in player["codes"]), player)
+        self.assertNotIn("FD", shown[6]["codes"], "TTPlayer has no laser")
+        self.start_target()
+
+        # A key, a chord of three and a version-dependent key, as the app's datagram.
+        cells = [("Media Player Classic", "20", ["page", "3", "0x20"], 2, "Play: Space"),
+                 ("Windows Media Center", "20", ["page", "1", "0x20"], 6, "Play: Ctrl+Shift+P"),
+                 ("Windows Media Player", "30", ["page", "8", "0x30"], 2,
+                  "Mute: F8 (player 9 or 10) or F7")]
+        for name, code, app, count, label in cells:
+            answer = {}
+            from_page = self.new_keys(lambda: answer.update(phone.do("player", name, code)), count)
+            self.assertEqual(answer["label"], label)
+            self.assertEqual(from_page, self.new_keys(lambda: self.remote(*app), count), name)
+
+        # Storm's Start starts the stand-in, as the app's launch does.
+        phone.do("player", "Storm", "02")
+        wait_for(lambda: any(l.startswith("started") for l in self.log_lines(storm_log)), 60,
+                 what="Storm started from the page")
+
+        # A utility starts and closes.
+        phone.do("click", "Start QUELLIN")
+        wait_for(lambda: any(l.startswith("started") for l in self.log_lines(quellin_log)), 60,
+                 what="QUELLIN started from the page")
+        phone.do("click", "Close QUELLIN")
+        wait_for(lambda: self.run_wine(self.helper("count_processes"), "QLN.exe")[1].strip() == "0",
+                 60, what="QUELLIN to end")
 
     def agent_http(self, agent, request):
         return agent.ask("http", self.net.host_address, "1566", request.encode().hex())
