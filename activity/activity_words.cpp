@@ -34,6 +34,8 @@ constexpr Words kWords[] = {
     {Activity::NameNotSent, kRemote, "the computer's name could not be sent to it"},
     {Activity::ReplyNotSent, kRemote, "the answer to its search could not be sent"},
     {Activity::ClipboardBusy, kRemote, "text not typed: another program kept the clipboard busy"},
+    {Activity::InputNotTaken, kRemote,
+     "keys or pointer not taken by Windows: another program may be blocking input"},
     {Activity::AddressWatchFailed, kUser,
      "Windows does not report address changes: the adapters are read every 30 s"},
     {Activity::BrowserPaired, kUser,

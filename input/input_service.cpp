@@ -14,7 +14,9 @@ TInputService::TInputService(TInputPlatform platform, service::IHostEvents& even
       InputTarget(
           platform.windows, [&system = platform.system] { return system.TickCountMs(); },
           std::move(warn)),
-      events_(events) {}
+      events_(events) {
+  Keyboard.OnNotTaken = [this] { events_.CommandDid(service::Activity::InputNotTaken, ""); };
+}
 
 void TInputService::Start() {
   Keyboard.InitInputRecords();

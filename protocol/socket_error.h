@@ -14,7 +14,6 @@ inline constexpr const char* kCannotAllocateSocket = "Cannot allocate socket.";
 inline constexpr const char* kAddressInUse =
     "Could not bind socket. Address and port are already in use.";
 inline constexpr const char* kWinsockInitialization = "Winsock Initialization Error.";
-inline constexpr const char* kReceiveErrorZero = "UDP Receive Error = 0.";
 
 // A failed socket call: "Socket Error # <number>" and the platform's text on a new line.
 class ESocketError : public platform::EFrameworkError {

@@ -188,36 +188,32 @@ void TIdUDPServer::ListenerLoop() {
   while (!stop_) ReceiveAndHandOver(binding);
 }
 
-std::size_t TIdUDPServer::ReceiveDatagram(TIdSocketHandle& binding) {
+std::size_t TIdUDPServer::ReceiveDatagram(TIdSocketHandle& binding, SocketFailure& failure) {
   Ipv4Endpoint from;
   IoResult received = sockets_.ReceiveFrom(binding.Handle, buffer_.data(), buffer_.size(), from);
-  if (received.error.Failed()) {
-    throw ESocketError(received.error, sockets_.ErrorText(received.error.number));
-  }
-  if (received.bytes <= 0) throw platform::EFrameworkError(kReceiveErrorZero);
+  failure = received.error.failure;
+  if (received.error.Failed() || received.bytes <= 0) return 0;
   binding.PeerAddress = from.address;
   binding.PeerIP = platform::Ipv4ToText(from.address);
   binding.PeerPort = from.port;
   return static_cast<std::size_t>(received.bytes);
 }
 
+// Nothing on this thread raises: each failed receive is counted where it
+// happens, without an exception per datagram that a flood would pay for.
 void TIdUDPServer::ReceiveAndHandOver(TIdSocketHandle& binding) {
-  std::size_t size = 0;
-  try {
-    size = ReceiveDatagram(binding);
-  } catch (const ESocketError& error) {
-    // A failed receive costs only its own datagram: one too large for the buffer
-    // (gone already), or a reset report about an earlier reply to a closed port.
-    // Anything else may be lasting, so pause before the next wait.
+  SocketFailure failure = SocketFailure::None;
+  const std::size_t size = ReceiveDatagram(binding, failure);
+  if (size == 0) {
     ++receive_errors_;
-    const bool per_datagram = error.Failure() == SocketFailure::MessageSize ||
-                              error.Failure() == SocketFailure::ConnectionReset ||
-                              error.Failure() == SocketFailure::NetReset;
-    if (!per_datagram) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return;
-  } catch (const platform::EFrameworkError&) {
-    // An empty datagram carries no command.
-    ++receive_errors_;
+    // A failed receive costs only its own datagram: one too large for the
+    // buffer (gone already), a reset report about an earlier reply to a
+    // closed port, or an empty datagram, which carries no command. Anything
+    // else may be lasting, so pause before the next wait.
+    const bool per_datagram =
+        failure == SocketFailure::None || failure == SocketFailure::MessageSize ||
+        failure == SocketFailure::ConnectionReset || failure == SocketFailure::NetReset;
+    if (!per_datagram && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return;
   }
   // The wake-up at deactivation, or a datagram that came too late to be served.

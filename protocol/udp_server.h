@@ -110,7 +110,9 @@ class TIdUDPServer {
   void WakeListener();
   static platform::Ipv4Endpoint OwnEndpoint(const TIdSocketHandle& binding);
   void ListenerLoop();
-  std::size_t ReceiveDatagram(TIdSocketHandle& binding);
+  // The datagram's size with its sender in `binding`; 0 when the receive
+  // failed (`failure` says how) or brought an empty datagram.
+  std::size_t ReceiveDatagram(TIdSocketHandle& binding, platform::SocketFailure& failure);
   void ReceiveAndHandOver(TIdSocketHandle& binding);
   bool IsSelfCheck(const TIdSocketHandle& binding, std::size_t size) const;
 

@@ -30,6 +30,7 @@ enum class Activity {
   NameNotSent,
   ReplyNotSent,
   ClipboardBusy,
+  InputNotTaken,  // Windows took less of the keys or pointer than it was given
   AddressWatchFailed,
   BrowserPaired,
   BrowserNotListening,  // detail: the system's words

@@ -3,11 +3,21 @@
 #include <bcrypt.h>
 
 #include "platform/crypto.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform {
 namespace {
 
+using win32::UniqueResource;
+
 bool Succeeded(NTSTATUS status) { return status >= 0; }
+
+struct HashTraits {
+  using Type = BCRYPT_HASH_HANDLE;
+  static Type Empty() { return nullptr; }
+  static bool Valid(Type h) { return h != nullptr; }
+  static void Close(Type h) { BCryptDestroyHash(h); }
+};
 
 class CngCrypto final : public ICrypto {
  public:
@@ -25,16 +35,16 @@ class CngCrypto final : public ICrypto {
 
   Bytes HmacSha256(const Bytes& key, const std::uint8_t* data, std::size_t size) override {
     if (hmac_ == nullptr) return {};
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    if (!Succeeded(BCryptCreateHash(hmac_, &hash, nullptr, 0, const_cast<PUCHAR>(key.data()),
+    UniqueResource<HashTraits> hash;
+    if (!Succeeded(BCryptCreateHash(hmac_, hash.put(), nullptr, 0, const_cast<PUCHAR>(key.data()),
                                     static_cast<ULONG>(key.size()), 0))) {
       return {};
     }
     Bytes mac(kMacSize);
     const bool done =
-        Succeeded(BCryptHashData(hash, const_cast<PUCHAR>(data), static_cast<ULONG>(size), 0)) &&
-        Succeeded(BCryptFinishHash(hash, mac.data(), static_cast<ULONG>(mac.size()), 0));
-    BCryptDestroyHash(hash);
+        Succeeded(
+            BCryptHashData(hash.get(), const_cast<PUCHAR>(data), static_cast<ULONG>(size), 0)) &&
+        Succeeded(BCryptFinishHash(hash.get(), mac.data(), static_cast<ULONG>(mac.size()), 0));
     return done ? mac : Bytes{};
   }
 

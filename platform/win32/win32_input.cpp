@@ -11,7 +11,9 @@ constexpr unsigned kMostStrokes = 6;
 
 unsigned Win32Input::SendKeys(const KeyStroke* strokes, unsigned count) {
   INPUT records[kMostStrokes] = {};
-  if (count > kMostStrokes) count = kMostStrokes;
+  // A part of a longer chord would leave its keys down: none of it goes,
+  // and the caller hears that nothing was taken.
+  if (count > kMostStrokes) return 0;
   for (unsigned i = 0; i < count; ++i) {
     records[i].type = INPUT_KEYBOARD;
     records[i].ki.wVk = strokes[i].virtual_key;

@@ -80,13 +80,9 @@ bool Win32Sessions::AtConsole() {
 // refused or found, it is held elsewhere.
 bool Win32Sessions::HoldPortsName() {
   if (ports_name_) return true;
-  HANDLE name = CreateMutexA(nullptr, FALSE, kPortsName);
-  if (name == nullptr) return false;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(name);
-    return false;
-  }
-  ports_name_.reset(name);
+  UniqueHandle name(CreateMutexA(nullptr, FALSE, kPortsName));
+  if (!name || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  ports_name_ = std::move(name);
   return true;
 }
 
@@ -94,11 +90,7 @@ void Win32Sessions::ReleasePortsName() { ports_name_.reset(); }
 
 bool Win32Sessions::PortsNameHeldElsewhere() {
   if (ports_name_) return false;
-  HANDLE name = OpenMutexA(SYNCHRONIZE, FALSE, kPortsName);
-  if (name != nullptr) {
-    CloseHandle(name);
-    return true;
-  }
+  if (UniqueHandle(OpenMutexA(SYNCHRONIZE, FALSE, kPortsName))) return true;
   return GetLastError() == ERROR_ACCESS_DENIED;
 }
 

@@ -9,6 +9,14 @@ namespace {
 
 constexpr char kClass[] = "TServerSocketWindow";
 
+// A listening socket while it is set up: closed when a step fails.
+struct SocketTraits {
+  using Type = SOCKET;
+  static Type Empty() { return INVALID_SOCKET; }
+  static bool Valid(Type s) { return s != INVALID_SOCKET; }
+  static void Close(Type s) { closesocket(s); }
+};
+
 // The event a WSAAsyncSelect notification reports.
 bool EventOf(WORD select_event, StreamEvent& event) {
   switch (select_event) {
@@ -72,8 +80,9 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
   if (!EnsureWindow()) {
     return {kNoSocket, {SocketFailure::Other, static_cast<int>(GetLastError())}, "CreateWindowEx"};
   }
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener == INVALID_SOCKET) return {kNoSocket, LastWinsockError(), "socket"};
+  UniqueResource<SocketTraits> owner(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!owner) return {kNoSocket, LastWinsockError(), "socket"};
+  const SOCKET listener = owner.get();
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -86,12 +95,9 @@ IStreamServer::ListenResult Win32StreamServer::Listen(std::uint16_t port, int ba
   } else if (WSAAsyncSelect(listener, window_.Get(), kSocketMessage, FD_ACCEPT) != 0) {
     api = "WSAAsyncSelect";
   }
-  if (api != nullptr) {
-    const SocketError error = LastWinsockError();
-    closesocket(listener);
-    return {kNoSocket, error, api};
-  }
-  return {static_cast<SocketHandle>(listener), {}, ""};
+  // The error is read before the owner closes the socket on the way out.
+  if (api != nullptr) return {kNoSocket, LastWinsockError(), api};
+  return {static_cast<SocketHandle>(owner.release()), {}, ""};
 }
 
 SocketHandle Win32StreamServer::Accept(SocketHandle listener, SocketError& error) {

@@ -33,15 +33,20 @@ class FakeInput final : public platform::IInput {
   std::vector<platform::TPoint> set_positions;
 
   std::function<void()> on_send;  // runs inside each call
+  // Windows may take only the first strokes of a call, or none: the calls
+  // record what it took.
+  unsigned take_at_most = ~0u;
+  bool pointer_taken = true;
   unsigned SendKeys(const platform::KeyStroke* strokes, unsigned count) override {
     if (on_send) on_send();
-    calls.push_back({{strokes, strokes + count}, std::nullopt});
-    return count;
+    const unsigned taken = count < take_at_most ? count : take_at_most;
+    calls.push_back({{strokes, strokes + taken}, std::nullopt});
+    return taken;
   }
   bool SendPointer(const platform::PointerEvent& event) override {
     if (on_send) on_send();
-    calls.push_back({{}, event});
-    return true;
+    if (pointer_taken) calls.push_back({{}, event});
+    return pointer_taken;
   }
   bool GetCursorPos(platform::TPoint& out) override {
     if (cursor_readable) out = position;

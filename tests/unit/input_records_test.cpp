@@ -53,6 +53,43 @@ TEST(SendOperations, EachIsOneCallReleasingInReverseOrder) {
   EXPECT_EQ(room.Keyboard.KeyInputs[5].virtual_key, 0x11);
 }
 
+// Windows takes a prefix of a call, or nothing: what it took down is let up
+// again in one more call, and the caller hears of it.
+TEST(SendOperations, AShortTakeLetsUpWhatWentDownAndIsTold) {
+  struct Case {
+    unsigned taken;
+    Strings released;  // the second call's events; empty: no second call
+  };
+  const Case cases[] = {
+      {0, {}},
+      {1, {"17 up"}},
+      {2, {"16 up", "17 up"}},
+      {3, {"66 up", "16 up", "17 up"}},
+      {4, {"16 up", "17 up"}},
+      {5, {"17 up"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.taken);
+    doubles::InputRoom room;
+    int told = 0;
+    room.Keyboard.OnNotTaken = [&told] { ++told; };
+    room.input.take_at_most = c.taken;
+    EXPECT_FALSE(room.Keyboard.SendChord3(0x11, 0x10, 0x42));
+    EXPECT_EQ(told, 1);
+    ASSERT_EQ(room.input.calls.size(), c.released.empty() ? 1u : 2u);
+    if (!c.released.empty()) {
+      EXPECT_EQ(Events(room.input.calls[1]), c.released);
+    }
+  }
+  doubles::InputRoom room;
+  int told = 0;
+  room.Keyboard.OnNotTaken = [&told] { ++told; };
+  EXPECT_TRUE(room.Keyboard.SendKey(0x20));
+  room.input.pointer_taken = false;
+  EXPECT_FALSE(room.Keyboard.SendMouse(platform::PointerAction::LeftDown, 0));
+  EXPECT_EQ(told, 1) << "only what was not taken is told";
+}
+
 TEST(SendOperations, NavigationAndWindowsKeysCarryTheExtendedFlag) {
   doubles::InputRoom t;
   doubles::InputRoom& room = t;

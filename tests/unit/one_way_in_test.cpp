@@ -250,3 +250,15 @@ TEST(OneWayIn, AButtonABrowserHeldIsLetGoWhenItLeavesAndNoOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OneWayIn, KeysWindowsDidNotTakeAreToldAsWhatTheCommandDid) {
+  Desktop desktop(false);
+  desktop.input.take_at_most = 0;
+  desktop.router.CarryOut({Origin::App(kPhone), service::KeyPress{0x0D, 0}});
+  ASSERT_FALSE(desktop.events.did.empty());
+  EXPECT_EQ(desktop.events.did.back().what, service::Activity::InputNotTaken);
+}
+
+}  // namespace
