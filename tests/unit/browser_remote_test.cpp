@@ -1,6 +1,7 @@
-// The browser remote inside the host: "Pair a browser…" shows the code, a
-// page that proves its key is paired and drives the PC through the input
-// doubles, the pause holds its commands, and "Forget…" ends its next one.
+// The browser remote as the form wires it: a page that proves its key drives
+// the PC through the gate, the router and the input doubles, the pause holds
+// its commands, "Forget…" ends its next one, and the paired browser is kept
+// for the next start. The capability's own behaviour is browser_service_test's.
 // The page is a real WebSocket client on loopback; the test thread plays
 // the main thread's message loop.
 #include <gtest/gtest.h>
@@ -56,37 +57,6 @@ class BrowserRemote : public ::testing::Test, public doubles::FormFixture {
     return "";
   }
 };
-
-TEST_F(BrowserRemote, ThePairingWindowShowsTheCodeOfThePagesAddressWithANewKey) {
-  Form().Browser.PairBrowser1.OnClick();
-  ASSERT_TRUE(dialogs.pairing);
-  EXPECT_EQ(dialogs.pairing->words,
-            "Scan this code with the phone's camera. Whoever sees it can control this PC until "
-            "you forget the browser in Devices.");
-  EXPECT_EQ(dialogs.pairing->text.rfind("http://192.168.1.20:1566/#", 0), 0u);
-  const Bytes first = KeyInTheCode();
-  EXPECT_EQ(first.size(), 32u);
-  EXPECT_GE(dialogs.pairing->modules, 21 + 8);
-  EXPECT_EQ(dialogs.pairing->dark.size(),
-            static_cast<std::size_t>(dialogs.pairing->modules * dialogs.pairing->modules));
-  dialogs.pairing_closed();
-  form->Browser.PairBrowser1.OnClick();
-  EXPECT_NE(KeyInTheCode(), first);
-}
-
-TEST_F(BrowserRemote, ThePairingWindowClosesWhenItsTenMinutesRunOut) {
-  Form().Browser.PairBrowser1.OnClick();
-  ASSERT_TRUE(dialogs.pairing);
-  unsigned longest = 0;
-  for (const auto& [id, timer] : timers.running) longest = std::max(longest, timer.interval_ms);
-  EXPECT_EQ(longest, 10u * 60 * 1000);
-  timers.TickAll();
-  EXPECT_FALSE(dialogs.pairing);
-  // Opened again, it has a timer of its own again.
-  form->Browser.PairBrowser1.OnClick();
-  timers.TickAll();
-  EXPECT_FALSE(dialogs.pairing);
-}
 
 TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
   Form().Browser.PairBrowser1.OnClick();
