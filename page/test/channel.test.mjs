@@ -36,6 +36,9 @@ test('commands have the host\'s bytes', () => {
   assert.deepEqual([...command.move(1e6, -1e6)], [77, 0x7f, 0xff, 0x80, 0x00]);
   assert.deepEqual([...command.wheel(-2)], [87, 0xfe]);
   assert.deepEqual([...command.press(false, true)], [66, 0, 1]);
+  assert.deepEqual([...command.pageButton(3, 0x20)], [80, 3, 0x20]);
+  assert.deepEqual([...command.utility(2, true)], [85, 2, 1]);
+  assert.deepEqual([...command.utility(4, false)], [85, 4, 0]);
 });
 
 test('long text is cut between characters, never inside one', () => {
