@@ -135,8 +135,8 @@ void TForm1::LoadComponents() {
   IdUDPServer1.BufferSize = protocol::wire::kLargestDatagram;
   IdUDPServer1.BroadcastEnabled = false;
   // Each datagram goes from the listener to the access service, which
-  // answers probes on the listener thread and lets commands through to the
-  // service that owns their group.
+  // answers probes on the listener thread and lets commands through its gate
+  // to the service that owns what they ask.
   IdUDPServer1.OnListenerRead = [this](protocol::TIdSocketHandle& binding, const std::uint8_t* data,
                                        std::size_t size) {
     return Access.ListenerRead(IdUDPServer1, binding, data, size);
