@@ -65,16 +65,27 @@ bool TNearbyRule::IsNearby(std::uint32_t source) {
   const bool trusted = !stale_ && now - read_at_ < longest_trust_;
   if (trusted && IsInServedSubnet(source, served_)) return true;
   if (trusted && now - read_at_ < refresh_) return false;
-  served_ = ServedSubnets(list_interfaces_());
-  read_at_ = now;
-  stale_ = false;
+  Read(now);
   return IsInServedSubnet(source, served_);
+}
+
+std::vector<std::uint32_t> TNearbyRule::Addresses() {
+  std::lock_guard lock(mutex_);
+  const auto now = clock_();
+  if (stale_ || now - read_at_ >= refresh_) Read(now);
+  return addresses_;
 }
 
 void TNearbyRule::ReadNow() {
   std::lock_guard lock(mutex_);
-  served_ = ServedSubnets(list_interfaces_());
-  read_at_ = clock_();
+  Read(clock_());
+}
+
+void TNearbyRule::Read(std::chrono::steady_clock::time_point now) {
+  const std::vector<platform::Ipv4Interface> interfaces = list_interfaces_();
+  served_ = ServedSubnets(interfaces);
+  addresses_ = ServedAddresses(interfaces);
+  read_at_ = now;
   stale_ = false;
 }
 

@@ -46,6 +46,10 @@ class TNearbyRule {
                        std::chrono::seconds refresh = std::chrono::seconds(5),
                        std::chrono::seconds longest_trust = std::chrono::seconds(30));
   bool IsNearby(std::uint32_t source);
+  // The PC's served addresses from the same list: read again at most every
+  // `refresh`, and at once after an address change. Each request to the
+  // browser remote asks, and a flood of them must not read the adapters each.
+  std::vector<std::uint32_t> Addresses();
   // Any thread: the next source not found reads the list again at once.
   void AddressesChanged();
   // Reads the list now, as after sleep.
@@ -57,7 +61,11 @@ class TNearbyRule {
   std::chrono::seconds refresh_;
   std::chrono::seconds longest_trust_;
   std::mutex mutex_;
+  // Reads the list; the caller holds the mutex.
+  void Read(std::chrono::steady_clock::time_point now);
+
   std::vector<ServedSubnet> served_;
+  std::vector<std::uint32_t> addresses_;
   std::chrono::steady_clock::time_point read_at_{};
   bool stale_ = true;
 };

@@ -50,9 +50,7 @@ void TBrowserService::Load() {
 void TBrowserService::Listen(std::uint16_t port) {
   browser::ServerHooks hooks;
   hooks.may_connect = [this](std::uint32_t peer) { return access_.Nearby.IsNearby(peer); };
-  hooks.addresses = [this] {
-    return access_policy::ServedAddresses(platform_.sockets.Interfaces());
-  };
+  hooks.addresses = [this] { return access_.Nearby.Addresses(); };
   hooks.command = [this](std::uint32_t peer, const std::string& id, const service::Ask& command) {
     OnMainThread([&] { access_.CommandArrived({Origin::Browser(peer, id), command}); });
   };

@@ -118,6 +118,23 @@ TEST(NearbyRuleCache, AnAddressChangeIsSeenAtOnce) {
   EXPECT_EQ(t.reads, 2);
 }
 
+TEST(NearbyRuleCache, ThePcsAddressesAreReadAtMostEveryFiveSecondsAndAtOnceAfterAChange) {
+  RuleFixture t;
+  const std::vector<std::uint32_t> home = {Ip("192.168.1.20")};
+  EXPECT_EQ(t.rule.Addresses(), home);
+  for (int i = 0; i < 100; ++i) t.rule.Addresses();
+  EXPECT_TRUE(t.rule.IsNearby(Ip("192.168.1.5")));
+  EXPECT_EQ(t.reads, 1) << "a flood of requests does not read the adapters each";
+  t.adapters.push_back(Adapter("10.0.0.2", "255.255.255.0"));
+  t.now += std::chrono::seconds(5);
+  EXPECT_EQ(t.rule.Addresses(), (std::vector<std::uint32_t>{Ip("192.168.1.20"), Ip("10.0.0.2")}));
+  EXPECT_EQ(t.reads, 2);
+  t.adapters = {Adapter("172.16.0.4", "255.255.0.0")};
+  t.rule.AddressesChanged();
+  EXPECT_EQ(t.rule.Addresses(), (std::vector<std::uint32_t>{Ip("172.16.0.4")}));
+  EXPECT_EQ(t.reads, 3);
+}
+
 TEST(Ipv4Text, RoundTripsAndRejectsMalformedText) {
   EXPECT_EQ(platform::Ipv4ToText(Ip("1.2.3.4")), "1.2.3.4");
   std::uint32_t address = 0;
