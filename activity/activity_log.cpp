@@ -13,7 +13,12 @@ std::string DeviceText(const LogDevice& device) {
   return device.hardware.empty() ? ip : ip + " (" + device.hardware + ")";
 }
 
+// A device by its hardware address, so that a new IP address folds with the
+// old; a browser that proved nothing yet has no other name than its address.
 std::string FoldKey(const LogDevice& device) {
+  if (device.hardware == service::kUnprovedBrowser) {
+    return device.hardware + " " + platform::Ipv4ToText(device.address);
+  }
   return device.hardware.empty() ? platform::Ipv4ToText(device.address) : device.hardware;
 }
 

@@ -116,7 +116,7 @@ void TBrowserService::Disconnected(std::uint32_t peer, const std::string& id) {
 }
 
 void TBrowserService::Noted(std::uint32_t peer, browser::ServerNote note) {
-  events_.Refused({peer, "browser"}, RefusalOf(note));
+  events_.Refused({peer, service::kUnprovedBrowser}, RefusalOf(note));
 }
 
 void TBrowserService::PairBrowser1Click() {

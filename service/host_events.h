@@ -65,6 +65,10 @@ enum class Serving {
   Failed,        // the ports could not be had (another program holds one)
 };
 
+// How a browser that has not proved an id yet is written where a hardware
+// address would stand: it is known only by its address.
+inline constexpr const char* kUnprovedBrowser = "browser";
+
 // Who an event is about: address 0 and no hardware address is the PC itself;
 // address 0 with a hardware address (or an allow-list name) is a device not
 // connected now. An empty hardware address is looked up by whoever needs it.

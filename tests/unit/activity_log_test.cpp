@@ -88,6 +88,20 @@ TEST(ActivityLog, ADevicesRefusalsMakeOneLineInTenMinutesWithACountAfter) {
             "the last line)\r\n");
 }
 
+TEST(ActivityLog, BrowsersRefusedBeforeAProofFoldPerAddress) {
+  LogFixture t;
+  const LogDevice first{0xC0A80125u, service::kUnprovedBrowser};
+  const LogDevice second{0xC0A80126u, service::kUnprovedBrowser};
+  for (int i = 0; i < 200; ++i) t.log.NoteRefusal(first, Refusal::BrowserProofFailed);
+  for (int i = 0; i < 200; ++i) t.log.NoteRefusal(second, Refusal::BrowserProofFailed);
+  EXPECT_EQ(t.Text(),
+            "2026-12-08 16:05:01  192.168.1.37 (browser)  refused: a browser that does not "
+            "hold its key\r\n"
+            "2026-12-08 16:05:01  192.168.1.38 (browser)  refused: a browser that does not "
+            "hold its key\r\n")
+      << "a second address's refusals are not hidden in the first's count";
+}
+
 TEST(ActivityLog, RefusalsOfTooManyDevicesAreCountedNotListed) {
   LogFixture t;
   const std::size_t bound = activity::TActivityLog::kRefusalDevices;
