@@ -34,6 +34,9 @@ SessionStep TBrowserSession::Take(const platform::Bytes& message, std::uint64_t 
 }
 
 SessionStep TBrowserSession::Hello(const platform::Bytes& message, std::uint64_t now_ms) {
+  // Connections opened before the address's failures get no more tries than
+  // one opened after them.
+  if (!limit_.MayTry(peer_, now_ms)) return Close(kRefused);
   if (message.size() != kHelloBytes) return Refuse(kRefused, now_ms);
   const auto nonce_at = message.begin() + kIdChars;
   const auto proof_at = nonce_at + kNonceBytes;

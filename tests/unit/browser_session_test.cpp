@@ -3,6 +3,8 @@
 // sealed commands, and what each command decodes to.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string>
 
 #include "browser/browser_commands.h"
@@ -134,6 +136,29 @@ TEST_F(BrowserSession, WhatIsWrongClosesTheConnection) {
     EXPECT_EQ(step.reason, c.reason);
     EXPECT_FALSE(session.Proved());
   }
+}
+
+TEST_F(BrowserSession, ConnectionsOpenedBeforeTheFailuresGetNoMoreTries) {
+  // Ten connections challenged first, then a wrong proof on each.
+  std::vector<std::unique_ptr<browser::TBrowserSession>> opened;
+  std::vector<Bytes> challenges;
+  for (int i = 0; i < 10; ++i) {
+    opened.push_back(std::make_unique<browser::TBrowserSession>(Crypto(), keys, limit, kPhone));
+    challenges.push_back(opened.back()->Start(now).bytes);
+    ASSERT_EQ(challenges.back().size(), browser::kNonceBytes);
+  }
+  Page stranger(Bytes(32, 9));
+  keys.Add(stranger.Id(), Bytes(32, 8));  // an id this PC knows, a key it does not
+  for (std::size_t i = 0; i < browser::TProofLimit::kFailuresPerMinute; ++i) {
+    EXPECT_EQ(opened[i]->Take(stranger.Hello(challenges[i]), now).kind, Kind::Close);
+  }
+  // The sixth proves nothing more, even with the right key: the limit holds at the hello.
+  const SessionStep step = opened[5]->Take(page.Hello(challenges[5]), now);
+  EXPECT_EQ(step.kind, Kind::Close);
+  EXPECT_FALSE(opened[5]->Proved());
+  now += browser::TProofLimit::kMinuteMs;
+  EXPECT_EQ(opened[6]->Take(page.Hello(challenges[6]), now).kind, Kind::Reply)
+      << "a minute later the address may try again";
 }
 
 // The same vector as the page's test, from Python's hmac module: the page
