@@ -16,7 +16,11 @@ bool LooksLikeId(const std::string& id) {
 }  // namespace
 
 SessionStep TBrowserSession::Start(std::uint64_t now_ms) {
-  if (started_ || !limit_.MayTry(peer_, now_ms)) return Close(kRefused);
+  if (started_) return Close(kRefused);
+  if (!limit_.MayTry(peer_, now_ms)) {
+    closed_ = true;  // refused before any try: nothing more to count
+    return Close(kRefused);
+  }
   started_ = true;
   const platform::Bytes& challenge = proof_.Challenge();
   if (challenge.size() != kNonceBytes) return Close(kRefused);
@@ -36,7 +40,10 @@ SessionStep TBrowserSession::Take(const platform::Bytes& message, std::uint64_t 
 SessionStep TBrowserSession::Hello(const platform::Bytes& message, std::uint64_t now_ms) {
   // Connections opened before the address's failures get no more tries than
   // one opened after them.
-  if (!limit_.MayTry(peer_, now_ms)) return Close(kRefused);
+  if (!limit_.MayTry(peer_, now_ms)) {
+    closed_ = true;
+    return Close(kRefused);
+  }
   if (message.size() != kHelloBytes) return Refuse(kRefused, now_ms);
   const auto nonce_at = message.begin() + kIdChars;
   const auto proof_at = nonce_at + kNonceBytes;
@@ -60,8 +67,16 @@ SessionStep TBrowserSession::Hello(const platform::Bytes& message, std::uint64_t
 }
 
 SessionStep TBrowserSession::Refuse(const char* reason, std::uint64_t now_ms) {
+  closed_ = true;
   limit_.Failed(peer_, now_ms);
   return Close(reason);
+}
+
+bool TBrowserSession::Ended(std::uint64_t now_ms) {
+  if (!started_ || closed_ || channel_) return false;
+  closed_ = true;
+  limit_.Failed(peer_, now_ms);
+  return true;
 }
 
 }  // namespace browser

@@ -50,6 +50,10 @@ class TBrowserSession {
 
   const std::string& Id() const { return id_; }
   bool Proved() const { return channel_.has_value(); }
+  // The connection ended. One that took the challenge and neither proved
+  // nor was refused for it (it closed, or sent a hello too large to read)
+  // counts as a failed proof: true, and the server notes it.
+  bool Ended(std::uint64_t now_ms);
 
  private:
   SessionStep Hello(const platform::Bytes& message, std::uint64_t now_ms);
@@ -61,6 +65,7 @@ class TBrowserSession {
   std::uint32_t peer_;
   TChannelProof proof_;
   bool started_ = false;
+  bool closed_ = false;  // refused, or ended: counted once at most
   std::string id_;
   std::optional<TSealedChannel> channel_;
 };

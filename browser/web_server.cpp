@@ -274,6 +274,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (ended_) return;
     ended_ = true;
     deadline_.cancel();
+    // A connection that took the challenge and left without a proof is
+    // counted and noted as a failed one.
+    if (session_ && session_->Ended(server_.Now())) server_.Note(peer_, ServerNote::ProofRefused);
     if (told_connected_ && server_.hooks.disconnected) {
       server_.hooks.disconnected(peer_, session_->Id());
     }

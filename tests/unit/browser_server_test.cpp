@@ -258,6 +258,35 @@ TEST_F(BrowserServer, AnUnknownBrowserIsToldItWasForgotten) {
   EXPECT_TRUE(WaitFor([&] { return notes == std::vector{browser::ServerNote::UnknownBrowser}; }));
 }
 
+// Neither a page that leaves after the challenge nor a hello too large to
+// read goes unseen: each counts as a failed proof and is noted once.
+TEST_F(BrowserServer, AConnectionThatEndsWithoutAProofIsCountedAndNoted) {
+  Start();
+  {
+    doubles::PageClient leaving(server->Port(), host, Bytes(32, 0x21));
+    boost::beast::error_code error;
+    EXPECT_EQ(leaving.Read(error).size(), browser::kNonceBytes);
+    leaving.socket().next_layer().close();
+  }
+  ASSERT_TRUE(WaitFor([&] { return notes == std::vector{browser::ServerNote::ProofRefused}; }));
+  doubles::PageClient oversized(server->Port(), host, Bytes(32, 0x21));
+  boost::beast::error_code error;
+  oversized.Read(error);
+  oversized.Send(Bytes(browser::kLongestBrowserText + 200, 'x'));
+  EXPECT_TRUE(WaitFor([&] { return notes.size() == 2; }));
+  EXPECT_EQ(notes.back(), browser::ServerNote::ProofRefused);
+  for (int i = 0; i < 3; ++i) {
+    doubles::PageClient leaving(server->Port(), host, Bytes(32, 0x21));
+    leaving.Read(error);
+    leaving.socket().next_layer().close();
+    ASSERT_TRUE(WaitFor([&] { return notes.size() == 3u + i; }));
+  }
+  // Five ends in the minute: the sixth connection is refused its challenge.
+  doubles::PageClient sixth(server->Port(), host, Bytes(32, 0x21));
+  EXPECT_TRUE(sixth.Read(error).empty());
+  EXPECT_TRUE(WaitFor([&] { return notes.back() == browser::ServerNote::TooManyFailures; }));
+}
+
 TEST_F(BrowserServer, StopClosesWhatIsOpen) {
   Start();
   tcp::socket socket = Connect();

@@ -161,6 +161,29 @@ TEST_F(BrowserSession, ConnectionsOpenedBeforeTheFailuresGetNoMoreTries) {
       << "a minute later the address may try again";
 }
 
+TEST_F(BrowserSession, AnEndWithoutAProofCountsOnceAndAProvedOrRefusedOneNot) {
+  browser::TBrowserSession left(Crypto(), keys, limit, kPhone);
+  EXPECT_FALSE(left.Ended(now)) << "never challenged: nothing tried";
+  left.Start(now);
+  EXPECT_TRUE(left.Ended(now));
+  EXPECT_FALSE(left.Ended(now)) << "once";
+  EXPECT_FALSE(Proved(page).Ended(now));
+  browser::TBrowserSession refused(Crypto(), keys, limit, kPhone);
+  refused.Take(page.Hello(Bytes(browser::kNonceBytes, 0)), now);  // before the challenge
+  const Bytes challenge = refused.Start(now).bytes;
+  Page stranger(Bytes(32, 9));
+  EXPECT_EQ(refused.Take(stranger.Hello(challenge), now).kind, Kind::Close);
+  EXPECT_FALSE(refused.Ended(now)) << "counted when it was refused";
+  for (int i = 0; i < 3; ++i) {
+    browser::TBrowserSession another(Crypto(), keys, limit, kPhone);
+    another.Start(now);
+    another.Ended(now);
+  }
+  browser::TBrowserSession sixth(Crypto(), keys, limit, kPhone);
+  EXPECT_EQ(sixth.Start(now).kind, Kind::Close) << "five failures in the minute";
+  EXPECT_FALSE(sixth.Ended(now));
+}
+
 // The same vector as the page's test, from Python's hmac module: the page
 // and the host agree with a third implementation and so with each other.
 TEST(BrowserVector, TheHostReadsTheHelloAndSealThePageMakes) {
