@@ -38,14 +38,20 @@ class AttackCase(ActivityCase):
 
     def send_until_asked(self, phone, hex_datagram, every):
         """The phone sends as its buttons are pressed until its question is up."""
+        self.press_until_asked(lambda: self.phone_sends(phone, hex_datagram), every,
+                               "the phone's question")
+
+    def press_until_asked(self, send, every, what):
+        """A first datagram that comes before this machine's neighbour table
+        knows the device is not asked about, as a user sees: they press again."""
 
         def asked():
             if self.window_rect(QUESTION_CLASS) is not None:
                 return True
-            self.phone_sends(phone, hex_datagram)
+            send()
             return False
 
-        wait_for(asked, 60, interval=every, what="the phone's question")
+        wait_for(asked, 60, interval=every, what=what)
 
     def ask_with_own_address_only(self):
         """The near namespace's ARP requests then carry its own address, not
@@ -192,8 +198,7 @@ class LogWipe(AttackCase):
         self.answer("Allow")
         allowed = self.wait_activity("  allowed")[0]
         # A waiting device: the near one, asked about and not yet answered.
-        self.near_sends(PLAY_ENTER)
-        wait_for(lambda: self.window_rect(QUESTION_CLASS), 60, what="the near device's question")
+        self.press_until_asked(lambda: self.near_sends(PLAY_ENTER), 3, "the near device's question")
         began = time.monotonic()
         # Wine takes in about six connections a second, as a bare accept loop
         # does; the native tests write a log's worth of such lines.
