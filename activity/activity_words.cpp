@@ -40,6 +40,8 @@ constexpr Words kWords[] = {
      "Windows does not report address changes: the adapters are read every 30 s"},
     {Activity::BrowserPaired, kUser,
      "browser paired: it may control this PC until it is forgotten"},
+    {Activity::BrowserAtTwoAddresses, kRemote,
+     "connected from a second address (%s) at the same time"},
     {Activity::BrowserNotListening, kUser, "the browser remote cannot listen on port 1566: %s"},
     {Activity::ResumedFromSleep, kUser, "resumed from sleep"},
     {Activity::PortsGivenUp, kUser,
@@ -66,6 +68,7 @@ constexpr RefusalText kRefusals[] = {
      "refused: a request to the browser remote from another site, or too large"},
     {Refusal::BrowserTooMany, "refused: too many connections or failed proofs from this address"},
     {Refusal::Locked, "dropped: this PC is locked"},
+    {Refusal::PairingCodeUsedAgain, "a pairing code was used again: refused"},
 };
 
 }  // namespace

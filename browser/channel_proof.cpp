@@ -20,12 +20,6 @@ platform::Bytes ProofOf(platform::ICrypto& crypto, const platform::Bytes& key,
   return Mac(crypto, key, "mirovanta2 proof", host_nonce, browser_nonce);
 }
 
-platform::Bytes SessionKeyOf(platform::ICrypto& crypto, const platform::Bytes& key,
-                             const platform::Bytes& host_nonce,
-                             const platform::Bytes& browser_nonce) {
-  return Mac(crypto, key, "mirovanta2 session", host_nonce, browser_nonce);
-}
-
 bool SameBytes(const platform::Bytes& a, const platform::Bytes& b) {
   if (a.size() != b.size()) return false;
   std::uint8_t differs = 0;
@@ -38,21 +32,15 @@ const platform::Bytes& TChannelProof::Challenge() {
   return host_nonce_;
 }
 
-std::optional<platform::Bytes> TChannelProof::Verify(const platform::Bytes& key,
-                                                     const platform::Bytes& browser_nonce,
-                                                     const platform::Bytes& proof) {
+bool TChannelProof::Verify(const platform::Bytes& key, const platform::Bytes& browser_nonce,
+                           const platform::Bytes& proof) {
   // No challenge yet, or one answered already: nothing can be proved.
-  if (answered_ || host_nonce_.size() != kNonceBytes) return std::nullopt;
+  if (answered_ || host_nonce_.size() != kNonceBytes) return false;
   answered_ = true;
-  if (browser_nonce.size() != kNonceBytes || key.empty()) return std::nullopt;
+  if (browser_nonce.size() != kNonceBytes || key.empty()) return false;
   const platform::Bytes expected = ProofOf(crypto_, key, host_nonce_, browser_nonce);
   // An empty MAC is the system failing: it proves nothing.
-  if (expected.size() != platform::ICrypto::kMacSize || !SameBytes(expected, proof)) {
-    return std::nullopt;
-  }
-  platform::Bytes session = SessionKeyOf(crypto_, key, host_nonce_, browser_nonce);
-  if (session.size() != platform::ICrypto::kMacSize) return std::nullopt;
-  return session;
+  return expected.size() == platform::ICrypto::kMacSize && SameBytes(expected, proof);
 }
 
 }  // namespace browser

@@ -1,30 +1,23 @@
 #pragma once
-// How a browser proves, on each connection, that it holds a paired key, and
-// the key both sides then seal that connection's messages with. The key
-// itself never crosses the network.
+// How a browser proves, on each connection, that it holds a paired key (or
+// the pairing code's key). The key itself never crosses the network.
 //
-//   host → browser   challenge: 16 random bytes (the host's nonce)
-//   browser → host   its own 16-byte nonce and
+//   host → browser   challenge: 32 random bytes (the host's nonce)
+//   browser → host   its own 32 random bytes and
 //                    HMAC-SHA256(key, "mirovanta2 proof" ‖ host nonce ‖ browser nonce)
-//   both             session key = HMAC-SHA256(key, "mirovanta2 session" ‖ host nonce ‖
-//                    browser nonce)
 //
-// A fresh host nonce per connection makes a proof seen on the network useless
+// Both nonces then make the connection's keys (browser/channel_keys.h). A
+// fresh host nonce per connection makes a proof seen on the network useless
 // on any other connection.
-#include <optional>
-
 #include "platform/crypto.h"
 
 namespace browser {
 
-inline constexpr std::size_t kNonceBytes = 16;
+inline constexpr std::size_t kNonceBytes = 32;
 
 // Both sides' computation, so that the host's tests can play the browser.
 platform::Bytes ProofOf(platform::ICrypto& crypto, const platform::Bytes& key,
                         const platform::Bytes& host_nonce, const platform::Bytes& browser_nonce);
-platform::Bytes SessionKeyOf(platform::ICrypto& crypto, const platform::Bytes& key,
-                             const platform::Bytes& host_nonce,
-                             const platform::Bytes& browser_nonce);
 // Equal in time that does not depend on where they differ.
 bool SameBytes(const platform::Bytes& a, const platform::Bytes& b);
 
@@ -34,11 +27,10 @@ class TChannelProof {
 
   // The challenge of this connection; empty when the system gives no random bytes.
   const platform::Bytes& Challenge();
-  // The session key when `proof` shows the browser holds `key`; else none.
-  // A connection answers once: a second answer is refused.
-  std::optional<platform::Bytes> Verify(const platform::Bytes& key,
-                                        const platform::Bytes& browser_nonce,
-                                        const platform::Bytes& proof);
+  // Whether `proof` shows the browser holds `key`. A connection answers
+  // once: a second answer is refused.
+  bool Verify(const platform::Bytes& key, const platform::Bytes& browser_nonce,
+              const platform::Bytes& proof);
 
  private:
   platform::ICrypto& crypto_;

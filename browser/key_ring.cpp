@@ -34,13 +34,23 @@ std::optional<TKeyRing::Found> TKeyRing::Find(const std::string& id, std::uint64
   return std::nullopt;
 }
 
-bool TKeyRing::Claim(const std::string& id, std::uint64_t now_ms) {
+bool TKeyRing::Claim(const std::string& code_id, const std::string& own_id,
+                     const platform::Bytes& own_key, std::uint64_t now_ms) {
   std::lock_guard lock(mutex_);
-  if (offered_id_.empty() || id != offered_id_ || now_ms >= offered_until_) return false;
-  paired_[id] = offered_key_;
+  if (offered_id_.empty() || code_id != offered_id_ || now_ms >= offered_until_) return false;
+  paired_[own_id] = own_key;
+  // Bounded: a user who pairs more than this in one run loses only the
+  // reason shown to an old code's second browser, not the refusal.
+  if (claimed_codes_.size() >= kUsedCodesKept) claimed_codes_.clear();
+  claimed_codes_.insert(code_id);
   offered_id_.clear();
   offered_key_.clear();
   return true;
+}
+
+bool TKeyRing::WasClaimed(const std::string& id) const {
+  std::lock_guard lock(mutex_);
+  return claimed_codes_.count(id) != 0;
 }
 
 bool TKeyRing::Holds(const std::string& id) const {

@@ -1,46 +1,50 @@
 #pragma once
-// Every message of a proved connection, sealed under that connection's
-// session key:
+// Every message of a proved connection, encrypted and authenticated with
+// AES-256-GCM under its direction's key (browser/channel_keys.h):
 //
-//   counter (8 bytes, big-endian) ‖ payload ‖ HMAC-SHA256(session key,
-//   direction ‖ counter ‖ payload)
+//   number (8 bytes, big-endian) ‖ ciphertext ‖ tag (16 bytes)
 //
-// where the direction is 'B' from the browser and 'H' from the host, so that
-// a message cannot be sent back to the side that sealed it. The counter of
-// each direction starts at 1 and only goes up: a message replayed, or sent
-// again with an older counter, is refused, as is one with a single bit
-// changed. A refused message ends the connection.
+// with the nonce 4 zero bytes ‖ number and the associated data the
+// version byte ‖ number. Each direction numbers its messages from 1, one up
+// each time: a message that is not exactly the next (replayed, skipped,
+// reordered), one sealed for the other direction or with any bit changed is
+// refused, and a refused message ends the connection. A key is used for one
+// connection only, so a nonce never repeats under it.
 #include <cstdint>
 #include <optional>
 
+#include "browser/channel_keys.h"
 #include "platform/crypto.h"
 
 namespace browser {
 
-enum class Direction : std::uint8_t { FromBrowser = 'B', FromHost = 'H' };
+inline constexpr std::uint8_t kChannelVersion = 2;
+inline constexpr std::size_t kNumberBytes = 8;
+inline constexpr std::size_t kSealBytes = kNumberBytes + platform::ICrypto::kCipherTagSize;
 
-inline constexpr std::size_t kCounterBytes = 8;
-inline constexpr std::size_t kSealBytes = kCounterBytes + platform::ICrypto::kMacSize;
+// Message number `number` under `key`, or none when the system fails.
+platform::Bytes Seal(platform::ICrypto& crypto, const platform::Bytes& key, std::uint64_t number,
+                     const platform::Bytes& payload);
+// The payload when `message` is message number `number` under `key`.
+std::optional<platform::Bytes> Open(platform::ICrypto& crypto, const platform::Bytes& key,
+                                    std::uint64_t number, const platform::Bytes& message);
 
-// Seals `payload` as message number `counter` of one direction.
-platform::Bytes Seal(platform::ICrypto& crypto, const platform::Bytes& session_key,
-                     Direction direction, std::uint64_t counter, const platform::Bytes& payload);
-
+// The host's end of one connection.
 class TSealedChannel {
  public:
-  TSealedChannel(platform::ICrypto& crypto, platform::Bytes session_key)
-      : crypto_(crypto), key_(std::move(session_key)) {}
+  TSealedChannel(platform::ICrypto& crypto, ChannelKeys keys)
+      : crypto_(crypto), keys_(std::move(keys)) {}
 
-  // The payload of a browser's message, or none: then the connection ends.
+  // The payload of the browser's next message, or none: then the connection ends.
   std::optional<platform::Bytes> Open(const platform::Bytes& message);
-  // The host's next message to the browser.
+  // The host's next message to the browser; empty when the system fails.
   platform::Bytes Seal(const platform::Bytes& payload);
   std::uint64_t LastReceived() const { return received_; }
 
  private:
   platform::ICrypto& crypto_;
-  platform::Bytes key_;
-  std::uint64_t received_ = 0;  // the browser's last counter taken
+  ChannelKeys keys_;
+  std::uint64_t received_ = 0;  // the browser's last number taken
   std::uint64_t sent_ = 0;
 };
 

@@ -10,6 +10,9 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -53,6 +56,12 @@ std::string SecurityPolicy(const std::string& host) {
 std::string_view Std(beast::string_view text) { return {text.data(), text.size()}; }
 beast::string_view Beast(std::string_view text) { return {text.data(), text.size()}; }
 
+ServerNote NoteOf(const SessionStep& closed) {
+  if (closed.reason == kForgotten) return ServerNote::UnknownBrowser;
+  if (closed.reason == kCodeUsed) return ServerNote::CodeUsedAgain;
+  return ServerNote::ProofRefused;
+}
+
 }  // namespace
 
 class Connection;
@@ -68,6 +77,9 @@ struct TWebServer::Impl {
 
   void Accept();
   void Accepted(Socket socket);
+  // Makes room for a newcomer by closing the oldest connection without a
+  // proof that `which` picks; false when every such place is proved.
+  bool Evict(const std::function<bool(const Connection&)>& which);
   void Ended(const std::shared_ptr<Connection>& connection, std::uint32_t peer);
   const PageFile* FileAt(std::string_view path) const {
     for (const PageFile& file : files) {
@@ -94,18 +106,25 @@ struct TWebServer::Impl {
   std::map<std::uint32_t, std::size_t> per_address;
   std::set<std::shared_ptr<Connection>> open;
   std::atomic<std::size_t> count{0};
+  std::uint64_t opened = 0;  // numbers the connections in the order they came
 };
 
 // One TCP connection: HTTP requests until one upgrades to the WebSocket.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(TWebServer::Impl& server, Socket socket, std::uint32_t peer)
+  Connection(TWebServer::Impl& server, Socket socket, std::uint32_t peer, std::uint64_t number)
       : server_(server),
         stream_(std::move(socket)),
         deadline_(stream_.get_executor()),
-        peer_(peer) {}
+        peer_(peer),
+        number_(number),
+        closes_at_(std::chrono::steady_clock::now() +
+                   std::chrono::seconds(server.limits.http_seconds)) {}
 
   void Begin() { ReadRequest(); }
+  bool Proved() const { return session_ && session_->Proved(); }
+  std::uint32_t Peer() const { return peer_; }
+  std::uint64_t Number() const { return number_; }
   void Shut() {
     beast::error_code ignored;  // closing what may be closed already
     deadline_.cancel();
@@ -117,8 +136,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
     parser_.emplace();
     parser_->header_limit(static_cast<std::uint32_t>(kMaxHeaderBytes));
     parser_->body_limit(0);
-    // The request and its answer must be done in time, or the socket closes.
-    deadline_.expires_after(std::chrono::seconds(server_.limits.request_seconds));
+    // The request and its answer must be done in time, and the connection
+    // within its life, or the socket closes: keep-alive does not renew it.
+    ++requests_;
+    deadline_.expires_at(std::min(
+        closes_at_,
+        std::chrono::steady_clock::now() + std::chrono::seconds(server_.limits.request_seconds)));
     deadline_.async_wait([self = shared_from_this()](beast::error_code error) {
       beast::error_code ignored;  // the connection may have ended meanwhile
       if (!error && !self->socket_) self->stream_.close(ignored);
@@ -182,7 +205,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     } else if (!file) {
       response->body() = std::string(http::obsolete_reason(status));
     }
-    response->keep_alive(keep_alive && parser_->get().keep_alive());
+    const bool more = requests_ < server_.limits.requests_per_connection &&
+                      std::chrono::steady_clock::now() < closes_at_;
+    response->keep_alive(keep_alive && more && parser_->get().keep_alive());
     response->prepare_payload();
     http::async_write(stream_, *response,
                       [self = shared_from_this(), response](beast::error_code error, std::size_t) {
@@ -216,6 +241,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
       if (step.kind == SessionStep::Kind::Close) {
         self->server_.Note(self->peer_, ServerNote::TooManyFailures);
       }
+      self->AwaitProof();
       self->Follow(std::move(step));
     });
   }
@@ -224,12 +250,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void Follow(SessionStep step) {
     switch (step.kind) {
       case SessionStep::Kind::Close: return Close(step.reason);
+      case SessionStep::Kind::Confirmed: {
+        deadline_.cancel();
+        told_connected_ = true;
+        if (server_.hooks.connected)
+          server_.hooks.connected(peer_, session_->Id(), step.paired_now);
+        return ReadMessage();
+      }
       case SessionStep::Kind::Reply: {
-        if (session_->Proved() && !told_connected_) {
-          told_connected_ = true;
-          if (server_.hooks.connected)
-            server_.hooks.connected(peer_, session_->Id(), step.paired_now);
-        }
         auto message = std::make_shared<platform::Bytes>(std::move(step.bytes));
         socket_->async_write(asio::buffer(*message), [self = shared_from_this(), message](
                                                          beast::error_code error, std::size_t) {
@@ -247,21 +275,28 @@ class Connection : public std::enable_shared_from_this<Connection> {
     }
   }
 
+  // Pongs and fragments keep a socket open but prove nothing: an unproved
+  // one ends when its time is up, whatever it sends.
+  void AwaitProof() {
+    deadline_.expires_after(std::chrono::seconds(server_.limits.proof_seconds));
+    deadline_.async_wait([self = shared_from_this()](beast::error_code error) {
+      if (!error && !self->Proved()) self->Shut();
+    });
+  }
+
   void ReadMessage() {
     message_.clear();
-    socket_->async_read(
-        message_, [self = shared_from_this()](beast::error_code error, std::size_t) {
-          if (error) return self->End();
-          const auto data = self->message_.data();
-          const auto* bytes = static_cast<const std::uint8_t*>(data.data());
-          SessionStep step = self->session_->Take(platform::Bytes(bytes, bytes + data.size()),
-                                                  self->server_.Now());
-          if (step.kind == SessionStep::Kind::Close) {
-            self->server_.Note(self->peer_, step.reason == kForgotten ? ServerNote::UnknownBrowser
-                                                                      : ServerNote::ProofRefused);
-          }
-          self->Follow(std::move(step));
-        });
+    socket_->async_read(message_,
+                        [self = shared_from_this()](beast::error_code error, std::size_t) {
+                          if (error) return self->End();
+                          const auto data = self->message_.data();
+                          const auto* bytes = static_cast<const std::uint8_t*>(data.data());
+                          SessionStep step = self->session_->Take(
+                              platform::Bytes(bytes, bytes + data.size()), self->server_.Now());
+                          if (step.kind == SessionStep::Kind::Close)
+                            self->server_.Note(self->peer_, NoteOf(step));
+                          self->Follow(std::move(step));
+                        });
   }
 
   // The reason reaches the page, which tells the user what it means.
@@ -292,6 +327,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   beast::flat_buffer message_;
   std::optional<http::request_parser<http::empty_body>> parser_;
   std::optional<TBrowserSession> session_;
+  std::uint64_t number_;
+  std::chrono::steady_clock::time_point closes_at_;  // of the HTTP connection
+  unsigned requests_ = 0;
   bool told_connected_ = false;
   bool ended_ = false;
 };
@@ -311,15 +349,33 @@ void TWebServer::Impl::Accepted(Socket socket) {
   const std::uint32_t peer = remote.address().to_v4().to_uint();
   // Far: closed before a byte is read.
   if (!hooks.may_connect || !hooks.may_connect(peer)) return;
-  if (open.size() >= limits.total || per_address[peer] >= limits.per_address) {
+  // Places held without a proof go to a newcomer; proved ones are kept.
+  const bool room = (per_address[peer] < limits.per_address ||
+                     Evict([peer](const Connection& c) { return c.Peer() == peer; })) &&
+                    (open.size() < limits.total || Evict([](const Connection&) { return true; }));
+  if (!room) {
     Note(peer, ServerNote::TooManyConnections);
     return;
   }
   ++per_address[peer];
-  auto connection = std::make_shared<Connection>(*this, std::move(socket), peer);
+  auto connection = std::make_shared<Connection>(*this, std::move(socket), peer, ++opened);
   open.insert(connection);
   count = open.size();
   connection->Begin();
+}
+
+bool TWebServer::Impl::Evict(const std::function<bool(const Connection&)>& which) {
+  std::shared_ptr<Connection> oldest;
+  for (const auto& connection : open) {
+    if (connection->Proved() || !which(*connection)) continue;
+    if (!oldest || connection->Number() < oldest->Number()) oldest = connection;
+  }
+  if (!oldest) return false;
+  Note(oldest->Peer(), ServerNote::TooManyConnections);
+  oldest->Shut();
+  // Its place is free now: its end comes later, from its own handlers.
+  Ended(oldest, oldest->Peer());
+  return true;
 }
 
 void TWebServer::Impl::Ended(const std::shared_ptr<Connection>& connection, std::uint32_t peer) {

@@ -33,6 +33,7 @@ struct PageFile {
 enum class ServerNote {
   ProofRefused,     // a wrong key, a bad message, a bad seal
   UnknownBrowser,   // an id this PC does not know, or a forgotten one
+  CodeUsedAgain,    // a pairing code that a browser claimed already
   TooManyFailures,  // the address failed 5 proofs in this minute
   TooManyConnections,
   BadRequest,  // a Host or Origin of another site, or a request too large
@@ -52,11 +53,17 @@ struct ServerHooks {
   std::function<std::uint64_t()> now_ms;
 };
 
+// Nobody who does not hold a key can keep a phone out for long: a place
+// held without a proof is given to a newcomer when all are taken, and every
+// place held without one ends on a clock that nothing the holder sends resets.
 struct ServerLimits {
   std::size_t per_address = 4;
   std::size_t total = 16;
-  unsigned request_seconds = 10;
-  unsigned idle_seconds = 60;
+  unsigned request_seconds = 10;  // to read a request and send its answer
+  unsigned idle_seconds = 60;     // a proved page that answers no ping
+  unsigned proof_seconds = 10;    // from the challenge to the page's "ok"
+  unsigned http_seconds = 30;     // an HTTP connection's life, keep-alive or not
+  unsigned requests_per_connection = 16;
 };
 
 class TWebServer {

@@ -23,6 +23,7 @@ service::Refusal RefusalOf(browser::ServerNote note) {
     case browser::ServerNote::ProofRefused: return service::Refusal::BrowserProofFailed;
     case browser::ServerNote::UnknownBrowser: return service::Refusal::BrowserUnknown;
     case browser::ServerNote::BadRequest: return service::Refusal::BrowserRequestRefused;
+    case browser::ServerNote::CodeUsedAgain: return service::Refusal::PairingCodeUsedAgain;
     default: return service::Refusal::BrowserTooMany;
   }
 }
@@ -104,6 +105,14 @@ void TBrowserService::Connected(std::uint32_t peer, const std::string& id, bool 
     events_.Happened(device, service::Activity::BrowserPaired, "");
   }
   events_.Happened(device, service::Activity::Connected, "");
+  const auto [first, last] = connected_.equal_range(id);
+  for (auto at = first; at != last; ++at) {
+    if (at->second == peer) continue;
+    events_.Happened(device, service::Activity::BrowserAtTwoAddresses,
+                     platform::Ipv4ToText(at->second));
+    break;
+  }
+  connected_.emplace(id, peer);
   events_.DeviceConnected(browser);
 }
 
@@ -111,6 +120,12 @@ void TBrowserService::Connected(std::uint32_t peer, const std::string& id, bool 
 // and the Devices menu no longer count it.
 void TBrowserService::Disconnected(std::uint32_t peer, const std::string& id) {
   const Origin browser = Origin::Browser(peer, id);
+  const auto [first, last] = connected_.equal_range(id);
+  for (auto at = first; at != last; ++at) {
+    if (at->second != peer) continue;
+    connected_.erase(at);
+    break;
+  }
   events_.Happened(browser.device, service::Activity::Disconnected, "");
   events_.DeviceDisconnected(browser);
 }

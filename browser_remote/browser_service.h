@@ -5,6 +5,7 @@
 // app's; what passes goes the app's way to the capability that owns it.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +97,9 @@ class TBrowserService final : public service::ICapability {
   protocol::TMainThreadHandover handover_;
   platform::TConditionSignal handed_;  // the server thread's, for the hand-over
   std::unique_ptr<browser::TWebServer> server_;
+  // The proved connections' addresses per browser: one id at two addresses
+  // at once is someone else holding its key, or the same phone that moved.
+  std::multimap<std::string, std::uint32_t> connected_;
 };
 
 }  // namespace browser_remote

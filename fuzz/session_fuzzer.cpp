@@ -44,24 +44,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const browser::SessionStep challenge = session.Start(0);
   if (challenge.kind != browser::SessionStep::Kind::Reply) __builtin_trap();
 
-  platform::Bytes session_key;
+  platform::Bytes to_host;
   std::uint64_t counter = 0;
+  bool hello_sent = false;
   while (size > 0) {
     const std::uint8_t how = Take(data, size, 1)[0];
     const platform::Bytes part = Take(data, size, how & 0x7f);
     const bool made_right = how & 0x80;
     platform::Bytes message = part;
-    if (made_right && !session.Proved()) {
+    if (made_right && !hello_sent) {
       platform::Bytes nonce = part;
       nonce.resize(browser::kNonceBytes);
       message.assign(id.begin(), id.end());
       message.insert(message.end(), nonce.begin(), nonce.end());
       const platform::Bytes proof = browser::ProofOf(crypto, key, challenge.bytes, nonce);
       message.insert(message.end(), proof.begin(), proof.end());
-      session_key = browser::SessionKeyOf(crypto, key, challenge.bytes, nonce);
+      to_host = browser::ChannelKeysOf(crypto, key, challenge.bytes, nonce).from_browser;
+      hello_sent = true;
+    } else if (made_right && !session.Proved()) {
+      message = browser::Seal(crypto, to_host, ++counter, {'o', 'k'});
     } else if (made_right) {
-      message =
-          browser::Seal(crypto, session_key, browser::Direction::FromBrowser, ++counter, part);
+      message = browser::Seal(crypto, to_host, ++counter, part);
     }
     const bool proved = session.Proved();
     const browser::SessionStep step = session.Take(message, 0);

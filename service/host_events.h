@@ -33,7 +33,8 @@ enum class Activity {
   InputNotTaken,  // Windows took less of the keys or pointer than it was given
   AddressWatchFailed,
   BrowserPaired,
-  BrowserNotListening,  // detail: the system's words
+  BrowserAtTwoAddresses,  // detail: the other address it is connected from
+  BrowserNotListening,    // detail: the system's words
   ResumedFromSleep,
   PortsGivenUp,   // this session left the PC's screen
   PortsTaken,     // after waiting for them
@@ -51,6 +52,7 @@ enum class Refusal {
   BrowserUnknown,         // a browser this PC does not know, or forgot
   BrowserRequestRefused,  // another site's Host or Origin, a header too large
   BrowserTooMany,         // too many connections, or failed proofs, from one address
+  PairingCodeUsedAgain,   // a second browser with a pairing code a browser claimed
   Locked,                 // input while this session's lock screen is up
 };
 

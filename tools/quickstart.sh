@@ -7,7 +7,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 
-PACKAGES=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libgtest-dev libssl-dev libboost-dev python3 zbar-tools
+PACKAGES=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libgtest-dev libssl-dev libboost-dev python3 python3-cryptography zbar-tools
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-utils xclip imagemagick tesseract-ocr tesseract-ocr-eng
           iproute2 procps nsis chromium chromium-driver)

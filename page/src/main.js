@@ -1,13 +1,16 @@
-// The page: takes the key from the address's fragment (which browsers never
-// send) into this browser's storage, removes it from the address bar, and
-// wires the controls to the connection.
-import { fromHex } from './channel.js';
+// The page: takes the pairing code's key from the address's fragment (which
+// browsers never send) into this browser's storage, removes it from the
+// address bar, and wires the controls to the connection. Once the code is
+// claimed the browser keeps only its own key; a code that no longer pairs
+// leaves the key it had.
+import { fromHex, hex } from './channel.js';
 import * as command from './commands.js';
 import { Connection } from './connection.js';
 import { addKeys, addPlayers, addUtilities } from './remotes.js';
 import { attachTouchpad } from './touchpad.js';
 
 const STORE = 'mirovanta2-key';
+const CODE = 'mirovanta2-code';
 
 const WORDS = {
   connecting: 'Connecting…',
@@ -15,15 +18,21 @@ const WORDS = {
   refused: 'Refused by this PC; trying again…',
   forgotten: 'This PC forgot this browser',
   unpaired: "Not paired: scan the code from Mirovanta 2's tray menu",
+  used: "This code paired another browser already: open a new one from Mirovanta 2's tray menu",
 };
 
-function takeKey() {
+function takeCode() {
   const fragment = location.hash.slice(1);
   if (fragment) {
     history.replaceState(null, '', location.pathname + location.search);
-    if (fromHex(fragment) && fragment.length >= 32) localStorage.setItem(STORE, fragment);
+    if (fromHex(fragment) && fragment.length >= 32) localStorage.setItem(CODE, fragment);
   }
-  return fromHex(localStorage.getItem(STORE) || '');
+  return { key: fromHex(localStorage.getItem(STORE) || ''), code: fromHex(localStorage.getItem(CODE) || '') };
+}
+
+function keep(own) {
+  if (own) localStorage.setItem(STORE, hex(own));
+  localStorage.removeItem(CODE);
 }
 
 function show(state) {
@@ -34,9 +43,9 @@ function show(state) {
 }
 
 function start() {
-  const key = takeKey();
-  if (!key) return show('unpaired');
-  const connection = new Connection(key, show);
+  const keys = takeCode();
+  if (!keys.key && !keys.code) return show('unpaired');
+  const connection = new Connection(keys, show, keep);
   const send = (payload) => connection.send(payload);
 
   attachTouchpad(document.getElementById('touchpad'), send);
@@ -62,7 +71,7 @@ function start() {
 // loads nothing: take the new key and start again with it.
 window.addEventListener('hashchange', () => {
   if (location.hash.length <= 1) return;
-  takeKey();
+  takeCode();
   location.reload();
 });
 

@@ -1,34 +1,54 @@
-// The page's proof and seal, and its command bytes, against the host's
-// formats. The vectors were computed with Python's hmac module, a third
-// implementation beside the page's and the host's (whose test has the same).
+// The page's proof, keys and encryption, and its command bytes, against the
+// host's formats. The vector was computed by Python's cryptography package
+// (tools/channel_vector.py), a third implementation beside the page's and
+// the host's, whose test reads the same file.
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
 import { test } from 'node:test';
 
 import { answer, browserId, fromHex, hex, open, seal } from '../src/channel.js';
 import * as command from '../src/commands.js';
 
-const key = Uint8Array.from({ length: 32 }, (_, i) => i);
-const challenge = new Uint8Array(16).fill(0x11);
-const nonce = new Uint8Array(16).fill(0x22);
+const vector = JSON.parse(readFileSync(new URL('../../tests/vectors/browser_channel.json', import.meta.url)));
+const code = fromHex(vector.code);
+const challenge = fromHex(vector.challenge);
+const nonce = fromHex(vector.nonce);
 
-test('the id, hello and session key are the host\'s', () => {
-  assert.equal(browserId(key), 'be48ecf09d59b6285');
-  const { hello, session } = answer(key, challenge, nonce);
-  assert.equal(hex(hello), '626534386563663039643539623632383522222222222222222222222222222222' +
-    '319e984c28ee2ae40a1abf9bec594962ee06387bce6a0035e2ecb0350b7ee692');
-  assert.equal(hex(session), '5e76818b7cffd6c15290c2952060968096e8aa20366329d51f0d6e1e57c362ea');
+test('a claimed code gives the hello, the own key and the keys of the vector', () => {
+  assert.equal(browserId(code), vector.code_id);
+  const claim = answer(code, challenge, nonce, true);
+  assert.equal(hex(claim.hello), vector.hello);
+  assert.equal(hex(claim.own), vector.own_key);
+  assert.equal(browserId(claim.own), vector.own_id);
+  assert.equal(hex(claim.toHost), vector.to_host);
+  assert.equal(hex(claim.fromHost), vector.from_host);
+  // Once paired, the browser's keys come from its own key as it is; the
+  // code's key itself no longer makes them.
+  const paired = answer(claim.own, challenge, nonce, false);
+  assert.equal(hex(paired.own), vector.own_key);
+  assert.equal(hex(paired.toHost), vector.to_host);
+  assert.notEqual(hex(answer(code, challenge, nonce, false).toHost), vector.to_host);
 });
 
-test('a sealed command, and the host\'s sealed ok opened', () => {
-  const { session } = answer(key, challenge, nonce);
-  assert.equal(hex(seal(session, 'B', 1, command.key(2))),
-    '00000000000000014b026e29dc7f1e627bfc61952d3d6b75f6721f6993b861ddedcce37750aa2940259d');
-  const ok = fromHex('00000000000000016f6bc2f1cfba76cb79eda03f959cae7f9c39d76af2d92f107215414dc1013fbd22f1');
-  assert.equal(new TextDecoder().decode(open(session, ok, 1)), 'ok');
-  assert.equal(open(session, ok, 2), null);
-  const flipped = ok.slice();
-  flipped[9] ^= 1;
-  assert.equal(open(session, flipped, 1), null);
+test('messages are encrypted as the vector says, and a changed one does not open', () => {
+  const { toHost, fromHost } = answer(code, challenge, nonce, true);
+  assert.equal(hex(seal(toHost, 1, new TextEncoder().encode('ok'))), vector.page_ok);
+  const typed = seal(toHost, 2, command.text(vector.typed)[0]);
+  assert.equal(hex(typed), vector.typed_sealed);
+  assert.ok(!hex(typed).includes(hex(new TextEncoder().encode('hunter2'))), 'readable');
+  const ok = fromHex(vector.host_ok);
+  assert.equal(new TextDecoder().decode(open(fromHost, ok, 1)), 'ok');
+  const cases = [
+    ['the next number expected', open(fromHost, ok, 2)],
+    ['the other direction\'s key', open(toHost, ok, 1)],
+    ['the page\'s own message sent back', open(fromHost, fromHex(vector.page_ok), 1)],
+  ];
+  for (let at = 0; at < ok.length; at++) {
+    const flipped = ok.slice();
+    flipped[at] ^= 1;
+    cases.push([`bit flipped at ${at}`, open(fromHost, flipped, 1)]);
+  }
+  for (const [what, opened] of cases) assert.equal(opened, null, what);
 });
 
 test('commands have the host\'s bytes', () => {

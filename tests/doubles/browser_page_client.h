@@ -1,7 +1,7 @@
 #pragma once
 // Plays the browser remote's page over a real WebSocket on loopback: the
-// handshake with the page's origin, the answer to the challenge, the host's
-// "ok", then sealed commands.
+// handshake with the page's origin, the answer to the challenge, both
+// "ok"s, then encrypted commands.
 #include <utility>  // before Boost 1.74's Asio, which needs std::exchange
 
 #include <boost/asio/ip/tcp.hpp>
@@ -9,8 +9,7 @@
 #include <boost/beast/websocket.hpp>
 #include <string>
 
-#include "browser/browser_session.h"
-#include "browser/paired_browsers.h"
+#include "tests/doubles/page_side.h"
 #include "platform/crypto.h"
 
 namespace doubles {
@@ -19,9 +18,15 @@ class PageClient {
  public:
   using Socket = boost::beast::websocket::stream<boost::asio::ip::tcp::socket>;
 
-  // `host`: the Host the page was loaded from ("192.168.1.20:1566").
-  PageClient(std::uint16_t port, const std::string& host, platform::Bytes key)
-      : socket_(io_), key_(std::move(key)) {
+  // `host`: the Host the page was loaded from ("192.168.1.20:1566");
+  // `claiming`: `key` is a pairing code's, claimed by this connection.
+  // `from`: the loopback address it connects from, for a second device.
+  PageClient(std::uint16_t port, const std::string& host, platform::Bytes key,
+             bool claiming = false,
+             boost::asio::ip::address_v4 from = boost::asio::ip::address_v4::loopback())
+      : socket_(io_), page_(std::move(key), claiming) {
+    socket_.next_layer().open(boost::asio::ip::tcp::v4());
+    socket_.next_layer().bind({from, 0});
     socket_.next_layer().connect({boost::asio::ip::address_v4::loopback(), port});
     socket_.set_option(boost::beast::websocket::stream_base::decorator(
         [host](boost::beast::websocket::request_type& request) {
@@ -37,29 +42,21 @@ class PageClient {
     const auto* data = static_cast<const std::uint8_t*>(buffer.data().data());
     return platform::Bytes(data, data + buffer.size());
   }
-  // Answers the challenge; true when the host's sealed "ok" came back.
+  // Answers the challenge; true when the host's "ok" came back, and the
+  // page's own "ok" went out.
   bool Prove() {
-    platform::ICrypto& crypto = platform::SystemCrypto();
     boost::beast::error_code error;
     const platform::Bytes challenge = Read(error);
     if (error) return false;
-    const platform::Bytes nonce(browser::kNonceBytes, 0x33);
-    const std::string id = browser::BrowserIdOf(crypto, key_);
-    platform::Bytes hello(id.begin(), id.end());
-    hello.insert(hello.end(), nonce.begin(), nonce.end());
-    const platform::Bytes proof = browser::ProofOf(crypto, key_, challenge, nonce);
-    hello.insert(hello.end(), proof.begin(), proof.end());
-    session_ = browser::SessionKeyOf(crypto, key_, challenge, nonce);
-    Send(hello);
+    Send(page_.Hello(challenge));
     const platform::Bytes ok = Read(error);
-    const std::string word = "ok";
-    return !error && ok == browser::Seal(crypto, session_, browser::Direction::FromHost, 1,
-                                         platform::Bytes(word.begin(), word.end()));
+    if (error || page_.Opened(ok) != PageSide::Text("ok")) return false;
+    Send(page_.Ok());
+    return true;
   }
-  platform::Bytes Sealed(const platform::Bytes& payload) {
-    return browser::Seal(platform::SystemCrypto(), session_, browser::Direction::FromBrowser,
-                         ++sent_, payload);
-  }
+  platform::Bytes Sealed(const platform::Bytes& payload) { return page_.Sealed(payload); }
+  // The key the page keeps: a claimed code's own key.
+  const platform::Bytes& OwnKey() const { return page_.own; }
   void Send(const platform::Bytes& message) {
     boost::beast::error_code error;  // a closed connection shows at the next read
     socket_.write(boost::asio::buffer(message), error);
@@ -75,9 +72,7 @@ class PageClient {
  private:
   boost::asio::io_context io_;
   Socket socket_;
-  platform::Bytes key_;
-  platform::Bytes session_;
-  std::uint64_t sent_ = 0;
+  PageSide page_;
 };
 
 }  // namespace doubles

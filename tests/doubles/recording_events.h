@@ -19,13 +19,18 @@ struct RecordingEvents final : service::IHostEvents {
   std::vector<service::Origin> disconnected;
   std::vector<service::Activity> happened;
   std::vector<std::uint32_t> refused;
+  std::vector<service::Refusal> refusals;
+  std::vector<std::string> details;  // of what happened, in order
 
   void CommandDid(service::Activity what, const std::string& detail) override {
     did.push_back({what, detail});
   }
-  void Happened(const service::Device&, service::Activity what, const std::string&) override {
+  void Happened(const service::Device&, service::Activity what,
+                const std::string& detail) override {
     happened.push_back(what);
+    details.push_back(detail);
   }
+  void Refused(const service::Device&, service::Refusal why) override { refusals.push_back(why); }
   void PauseChanged(bool paused) override { pauses.push_back(paused); }
   void DeviceRefused(std::uint32_t address) override { refused.push_back(address); }
   void DeviceConnected(const service::Origin& who) override { connected.push_back(who); }

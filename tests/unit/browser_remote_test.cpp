@@ -66,12 +66,14 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
   std::atomic<int> stage{0};
   std::atomic<bool> proved{false};
   std::string closed_because;
+  Bytes own_key;
   auto wait_for = [&stage](int wanted) {
     while (stage.load() < wanted) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   };
   std::thread phone([&] {
-    doubles::PageClient page(port, host, key);
+    doubles::PageClient page(port, host, key, true);
     proved = page.Prove();
+    own_key = page.OwnKey();
     page.Send(page.Sealed({'K', 2}));  // Enter
     const std::string text = "h\xC3\xA9llo \xF0\x9F\x98\x80";
     Bytes typed{'T'};
@@ -99,7 +101,9 @@ TEST_F(BrowserRemote, APagePairedByTheCodeDrivesThePcUntilItIsForgotten) {
   ASSERT_EQ(in_use.size(), 1u) << "the icon shows the connected browser";
   EXPECT_EQ(in_use[0].address, 0x7F000001u);
   ASSERT_EQ(form->Browser.Paired().Browsers().size(), 1u);
-  EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, key);
+  // What is kept is the browser's own key, never the code's.
+  EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, own_key);
+  EXPECT_NE(own_key, key);
   EXPECT_TRUE(Pressed(platform::vk::Enter));
   const std::u16string wide = u"h\u00e9llo \U0001F600";
   EXPECT_EQ(UnicodeOnClipboard(), std::string(reinterpret_cast<const char*>(wide.c_str()),
@@ -140,9 +144,11 @@ TEST_F(BrowserRemote, APairedBrowserIsKeptForTheUserAndListedUnderDevices) {
   Form().Browser.PairBrowser1.OnClick();
   const Bytes key = KeyInTheCode();
   std::atomic<bool> done{false};
+  Bytes own_key;
   std::thread phone([&] {
-    doubles::PageClient page(form->Browser.Port(), Host(), key);
+    doubles::PageClient page(form->Browser.Port(), Host(), key, true);
     page.Prove();
+    own_key = page.OwnKey();
     done = true;
   });
   ASSERT_TRUE(Pump([&] { return done.load(); }));
@@ -165,7 +171,7 @@ TEST_F(BrowserRemote, APairedBrowserIsKeptForTheUserAndListedUnderDevices) {
   form.reset();
   Create();
   ASSERT_EQ(form->Browser.Paired().Browsers().size(), 1u);
-  EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, key);
+  EXPECT_EQ(form->Browser.Paired().Browsers()[0].key, own_key);
 }
 
 }  // namespace

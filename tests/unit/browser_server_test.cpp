@@ -12,9 +12,11 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -178,19 +180,43 @@ TEST_F(BrowserServer, AFarAddressIsClosedBeforeAByteIsRead) {
   EXPECT_TRUE(ClosedWithoutAnswer(socket));
 }
 
-TEST_F(BrowserServer, AnAddressHoldsAtMostFourConnections) {
-  Start();
-  std::vector<tcp::socket> held;
-  for (int i = 0; i < 4; ++i) held.push_back(Connect());
-  ASSERT_TRUE(WaitFor([&] { return server->Connections() == 4; }));
-  tcp::socket fifth = Connect();
-  EXPECT_TRUE(ClosedWithoutAnswer(fifth));
-  EXPECT_TRUE(
-      WaitFor([&] { return notes == std::vector{browser::ServerNote::TooManyConnections}; }));
-  held.pop_back();
-  ASSERT_TRUE(WaitFor([&] { return server->Connections() == 3; }));
-  tcp::socket again = Connect();
-  EXPECT_TRUE(WaitFor([&] { return server->Connections() == 4; }));
+// Sockets that never prove anything hold no place against a page that does:
+// the oldest of them is closed for the newcomer, whether the address's four
+// or all the places are taken. Proved places are kept: with every place
+// proved, a newcomer is refused.
+TEST_F(BrowserServer, TheOldestUnprovedPlaceGoesToANewcomerAndProvedOnesAreKept) {
+  const Bytes key(32, 0x24);
+  keys.Add(browser::BrowserIdOf(Crypto(), key), key);
+  struct Case {
+    const char* what;
+    std::size_t per_address, total;
+  } cases[] = {{"the address's four", 4, 16}, {"all the places", 8, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    server.reset();
+    notes.clear();
+    browser::ServerLimits limits;
+    limits.per_address = c.per_address;
+    limits.total = c.total;
+    Start(limits);
+    std::vector<tcp::socket> squatters;
+    for (int i = 0; i < 4; ++i) {
+      squatters.push_back(Connect());
+      ASSERT_TRUE(WaitFor([&] { return server->Connections() == squatters.size(); }));
+    }
+    std::vector<std::unique_ptr<doubles::PageClient>> pages;
+    for (std::size_t i = 0; i < 4; ++i) {
+      pages.push_back(std::make_unique<doubles::PageClient>(server->Port(), host, key));
+      ASSERT_TRUE(pages.back()->Prove()) << "page " << i;
+      EXPECT_TRUE(ClosedWithoutAnswer(squatters[i])) << "the oldest squatter, " << i;
+    }
+    EXPECT_EQ(server->Connections(), 4u);
+    tcp::socket fifth = Connect();
+    EXPECT_TRUE(ClosedWithoutAnswer(fifth)) << "every place is proved";
+    EXPECT_TRUE(WaitFor([&] {
+      return std::count(notes.begin(), notes.end(), browser::ServerNote::TooManyConnections) == 5;
+    }));
+  }
 }
 
 TEST_F(BrowserServer, AConnectionThatSendsNothingIsClosed) {
@@ -248,6 +274,87 @@ TEST_F(BrowserServer, AQuietPageThatAnswersPingsStaysAndOneThatDoesNotIsClosed) 
   EXPECT_EQ(server->Connections(), 1u);
   server->Stop();
   reader.join();
+}
+
+// Neither answering the pings nor sending endless fragments of a message
+// keeps an unproved socket open past its time.
+TEST_F(BrowserServer, AnUnprovedSocketEndsOnTimeWhateverItSends) {
+  browser::ServerLimits limits;
+  limits.idle_seconds = 1;  // pings every half second
+  limits.proof_seconds = 3;
+  Start(limits);
+  for (bool fragments : {false, true}) {
+    SCOPED_TRACE(fragments ? "fragments" : "pongs");
+    {
+      std::lock_guard lock(mutex);
+      notes.clear();
+    }
+    doubles::PageClient squatter(server->Port(), host, Bytes(32, 0x25));
+    boost::beast::error_code error;
+    ASSERT_EQ(squatter.Read(error).size(), browser::kNonceBytes);
+    const auto began = std::chrono::steady_clock::now();
+    if (fragments) {
+      // Empty pieces of a message that never ends, ten a second.
+      for (int i = 0; i < 200 && !error; ++i) {
+        squatter.socket().write_some(false, asio::buffer("", 0), error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    } else {
+      std::atomic<bool> ended{false};
+      std::thread reader([&] {
+        squatter.ClosedBecause();  // reading answers every ping
+        ended = true;
+      });
+      for (int i = 0; i < 150 && !ended; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+      // Still open after 15 s: ended here, so that the test fails rather than hangs.
+      if (!ended) squatter.socket().next_layer().shutdown(tcp::socket::shutdown_both, error);
+      reader.join();
+    }
+    const auto lasted = std::chrono::steady_clock::now() - began;
+    EXPECT_GE(lasted, std::chrono::seconds(2));
+    EXPECT_LT(lasted, std::chrono::seconds(15));
+    EXPECT_TRUE(WaitFor([&] { return notes == std::vector{browser::ServerNote::ProofRefused}; }))
+        << "the end without a proof is counted";
+  }
+}
+
+// Keep-alive serves a few requests, within a life of its own: a connection
+// that keeps asking does not hold its place for good.
+TEST_F(BrowserServer, AnHttpConnectionServesBoundedRequestsWithinItsLife) {
+  browser::ServerLimits limits;
+  limits.requests_per_connection = 3;
+  limits.http_seconds = 2;
+  Start(limits);
+  auto ask = [&](beast::tcp_stream& stream, beast::error_code& error) {
+    http::request<http::empty_body> request(http::verb::get, "/", 11);
+    request.set(http::field::host, host);
+    request.keep_alive(true);
+    http::write(stream, request, error);
+    beast::flat_buffer buffer;
+    http::response<http::string_body> response;
+    if (!error) http::read(stream, buffer, response, error);
+    return !error && response.keep_alive();
+  };
+  beast::tcp_stream counted(Connect());
+  beast::error_code error;
+  EXPECT_TRUE(ask(counted, error));
+  EXPECT_TRUE(ask(counted, error));
+  EXPECT_FALSE(ask(counted, error)) << "the third answer closes";
+  EXPECT_FALSE(error);
+
+  limits.requests_per_connection = 1000;
+  server.reset();
+  Start(limits);
+  beast::tcp_stream timed(Connect());
+  const auto began = std::chrono::steady_clock::now();
+  int served = 0;
+  for (; served < 40 && ask(timed, error); ++served) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(6));
+  EXPECT_LT(served, 40) << "keep-alive renewed the connection's life";
 }
 
 TEST_F(BrowserServer, AnUnknownBrowserIsToldItWasForgotten) {

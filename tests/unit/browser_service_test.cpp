@@ -61,7 +61,7 @@ TEST_F(BrowserService, APairedPagesCommandsGoThroughTheGateAsTheBrowsers) {
   std::atomic<int> stage{0};
   std::string closed_because;
   std::thread phone([&] {
-    doubles::PageClient page(port, host, key);
+    doubles::PageClient page(port, host, key, true);
     if (!page.Prove()) return;
     page.Send(page.Sealed({'P', 3, 0x20}));  // Media Player Classic's Play
     page.Send(page.Sealed({'U', 2, 1}));     // start QUELLIN
@@ -102,6 +102,42 @@ TEST_F(BrowserService, APairedPagesCommandsGoThroughTheGateAsTheBrowsers) {
   EXPECT_EQ(commands.commands.size(), 4u) << "a forgotten browser's command goes nowhere";
   ASSERT_TRUE(Pump([&] { return !recorded.disconnected.empty(); }));
   EXPECT_EQ(recorded.disconnected, (std::vector<Origin>{from}));
+}
+
+// Someone who photographed the code is refused once the phone claimed it,
+// with a line of its own; the phone's own key seen at two addresses at once
+// is told too.
+TEST_F(BrowserService, ACodePairsOneBrowserAndItsKeyAtTwoAddressesIsTold) {
+  Browser().PairBrowser1.OnClick();
+  const Bytes code = KeyInTheCode();
+  const std::string host = Host();
+  const std::uint16_t port = Browser().Port();
+  std::atomic<int> stage{0};
+  std::string second_closed;
+  std::thread devices([&] {
+    doubles::PageClient phone(port, host, code, true);
+    if (!phone.Prove()) return;
+    doubles::PageClient photographer(port, host, code, true,
+                                     boost::asio::ip::make_address_v4("127.0.0.2"));
+    const bool photographer_proved = photographer.Prove();
+    second_closed = photographer_proved ? "proved" : photographer.ClosedBecause();
+    doubles::PageClient twin(port, host, phone.OwnKey(), false,
+                             boost::asio::ip::make_address_v4("127.0.0.3"));
+    if (twin.Prove()) stage = 1;
+    while (stage.load() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  });
+  ASSERT_TRUE(Pump([&] { return stage == 1 && recorded.connected.size() == 2; }));
+  stage = 2;
+  devices.join();
+  EXPECT_EQ(second_closed, "used");
+  EXPECT_NE(std::find(recorded.refusals.begin(), recorded.refusals.end(),
+                      service::Refusal::PairingCodeUsedAgain),
+            recorded.refusals.end());
+  ASSERT_EQ(Browser().Paired().Browsers().size(), 1u) << "the photographer was not paired";
+  const auto at_two = std::find(recorded.happened.begin(), recorded.happened.end(),
+                                service::Activity::BrowserAtTwoAddresses);
+  ASSERT_NE(at_two, recorded.happened.end());
+  EXPECT_EQ(recorded.details[at_two - recorded.happened.begin()], "127.0.0.1");
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
 // A browser remote's connection after the WebSocket framing: the challenge,
-// the hello that proves a key (a paired one or the pairing window's), the
-// sealed commands, and what each command decodes to.
+// the hello that proves a key (a paired one or the pairing code's), the
+// page's "ok", the encrypted commands, and what each command decodes to.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <memory>
-
+#include <sstream>
 #include <string>
 
 #include "browser/browser_commands.h"
 #include "browser/browser_session.h"
 #include "browser/key_ring.h"
 #include "browser/paired_browsers.h"
+#include "tests/doubles/page_side.h"
 #include "platform/crypto.h"
 
 namespace {
@@ -18,45 +21,27 @@ namespace {
 using browser::SessionStep;
 using platform::Bytes;
 using Kind = SessionStep::Kind;
+using Page = doubles::PageSide;
 
 platform::ICrypto& Crypto() { return platform::SystemCrypto(); }
 Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 constexpr std::uint32_t kPhone = 0x0A000002;
 
-// Plays the page: answers the challenge with its key, then seals commands.
-struct Page {
-  explicit Page(Bytes key_bytes) : key(std::move(key_bytes)) {}
-  Bytes key;
-  Bytes nonce = Bytes(browser::kNonceBytes, 0x42);
-  Bytes session;
-  std::uint64_t sent = 0;
-
-  std::string Id() const { return browser::BrowserIdOf(Crypto(), key); }
-  Bytes Hello(const Bytes& challenge) {
-    session = browser::SessionKeyOf(Crypto(), key, challenge, nonce);
-    Bytes hello = FromText(Id());
-    hello.insert(hello.end(), nonce.begin(), nonce.end());
-    const Bytes proof = browser::ProofOf(Crypto(), key, challenge, nonce);
-    hello.insert(hello.end(), proof.begin(), proof.end());
-    return hello;
-  }
-  Bytes Command(const Bytes& payload) {
-    return browser::Seal(Crypto(), session, browser::Direction::FromBrowser, ++sent, payload);
-  }
-};
-
 class BrowserSession : public ::testing::Test {
  protected:
   BrowserSession() { keys.Add(page.Id(), page.key); }
 
-  // A new connection of the page, proved.
-  browser::TBrowserSession& Proved(Page& who) {
-    connection.emplace(Crypto(), keys, limit, kPhone);
+  // A new connection of the page, proved and confirmed.
+  browser::TBrowserSession& Proved(Page& who, std::uint32_t from = kPhone) {
+    connection.emplace(Crypto(), keys, limit, from);
     const SessionStep challenge = connection->Start(now);
     EXPECT_EQ(challenge.kind, Kind::Reply);
     const SessionStep ok = connection->Take(who.Hello(challenge.bytes), now);
     EXPECT_EQ(ok.kind, Kind::Reply);
+    EXPECT_EQ(who.Opened(ok.bytes), FromText("ok"));
+    last_confirm = connection->Take(who.Ok(), now);
+    EXPECT_EQ(last_confirm.kind, Kind::Confirmed);
     return *connection;
   }
 
@@ -64,6 +49,7 @@ class BrowserSession : public ::testing::Test {
   browser::TKeyRing keys;
   browser::TProofLimit limit;
   std::optional<browser::TBrowserSession> connection;
+  SessionStep last_confirm;
   std::uint64_t now = 1000;
 };
 
@@ -71,20 +57,48 @@ TEST_F(BrowserSession, APairedBrowserProvesItsKeyAndItsCommandsArriveInOrder) {
   browser::TBrowserSession& session = Proved(page);
   EXPECT_EQ(session.Id(), page.Id());
   for (const char* text : {"Ta", "Tb"}) {
-    const SessionStep step = session.Take(page.Command(FromText(text)), now);
+    const SessionStep step = session.Take(page.Sealed(FromText(text)), now);
     ASSERT_EQ(step.kind, Kind::Command);
     EXPECT_EQ(step.bytes, FromText(text));
   }
 }
 
-TEST_F(BrowserSession, TheHostsOkIsSealedSoThePageKnowsThePcHoldsTheKeyToo) {
+TEST_F(BrowserSession, BothOksShowEachSideDerivedTheSameKeysAndOnlyThenIsItConnected) {
   connection.emplace(Crypto(), keys, limit, kPhone);
   const Bytes challenge = connection->Start(now).bytes;
   const SessionStep ok = connection->Take(page.Hello(challenge), now);
   ASSERT_EQ(ok.kind, Kind::Reply);
-  EXPECT_EQ(ok.bytes,
-            browser::Seal(Crypto(), page.session, browser::Direction::FromHost, 1, FromText("ok")));
-  EXPECT_FALSE(ok.paired_now);
+  EXPECT_EQ(ok.bytes, browser::Seal(Crypto(), page.keys.from_host, 1, FromText("ok")));
+  EXPECT_FALSE(connection->Proved()) << "not before the page's ok";
+  const SessionStep confirmed = connection->Take(page.Ok(), now);
+  EXPECT_EQ(confirmed.kind, Kind::Confirmed);
+  EXPECT_FALSE(confirmed.paired_now);
+  EXPECT_TRUE(connection->Proved());
+}
+
+// A page that proved the key but did not derive the keys (or sent anything
+// else first) is refused, and that counts as a failed proof.
+TEST_F(BrowserSession, AFirstMessageThatIsNotTheOkIsAFailedProof) {
+  const std::function<Bytes(Page&)> firsts[] = {
+      [](Page& p) { return p.Sealed(FromText("Ta")); },
+      [](Page& p) { return browser::Seal(Crypto(), p.keys.from_host, 1, FromText("ok")); },
+      [](Page& p) {
+        Bytes ok = p.Ok();
+        ok.back() ^= 1;
+        return ok;
+      },
+  };
+  for (const auto& first : firsts) {
+    browser::TBrowserSession session(Crypto(), keys, limit, kPhone);
+    session.Take(page.Hello(session.Start(now).bytes), now);
+    const SessionStep step = session.Take(first(page), now);
+    EXPECT_EQ(step.kind, Kind::Close);
+    EXPECT_EQ(step.reason, browser::kRefused);
+    EXPECT_FALSE(session.Proved());
+  }
+  limit.Failed(kPhone, now);
+  limit.Failed(kPhone, now);
+  EXPECT_FALSE(limit.MayTry(kPhone, now)) << "the three were counted";
 }
 
 // Every way a message can be wrong ends the connection, with the reason the page shows.
@@ -184,35 +198,63 @@ TEST_F(BrowserSession, AnEndWithoutAProofCountsOnceAndAProvedOrRefusedOneNot) {
   EXPECT_FALSE(sixth.Ended(now));
 }
 
-// The same vector as the page's test, from Python's hmac module: the page
-// and the host agree with a third implementation and so with each other.
-TEST(BrowserVector, TheHostReadsTheHelloAndSealThePageMakes) {
-  auto hex = [](const std::string& text) {
-    Bytes bytes;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-      bytes.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
-  };
-  Bytes key(32);
-  for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(i);
-  const Bytes challenge(16, 0x11), nonce(16, 0x22);
-  EXPECT_EQ(browser::BrowserIdOf(Crypto(), key), "be48ecf09d59b6285");
-  EXPECT_EQ(browser::ProofOf(Crypto(), key, challenge, nonce),
-            hex("319e984c28ee2ae40a1abf9bec594962ee06387bce6a0035e2ecb0350b7ee692"));
-  const Bytes session = browser::SessionKeyOf(Crypto(), key, challenge, nonce);
-  EXPECT_EQ(session, hex("5e76818b7cffd6c15290c2952060968096e8aa20366329d51f0d6e1e57c362ea"));
-  browser::TSealedChannel channel(Crypto(), session);
-  EXPECT_EQ(
-      channel.Open(hex("00000000000000014b026e29dc7f1e627bfc61952d3d6b75f6721f6993b861ddedcce3"
-                       "7750aa2940259d")),
-      Bytes({'K', 2}));
-  EXPECT_EQ(channel.Seal(FromText("ok")),
-            hex("00000000000000016f6bc2f1cfba76cb79eda03f959cae7f9c39d76af2d92f107215414dc1013fbd2"
-                "2f1"));
+// The vector of tools/channel_vector.py, computed by Python's cryptography
+// package, which the page's test reads too: the page and the host agree
+// with a third implementation and so with each other.
+std::string VectorField(const std::string& name) {
+  std::ifstream file(MIROVANTA_CHANNEL_VECTOR);
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string all = text.str(), key = "\"" + name + "\": \"";
+  const std::size_t at = all.find(key);
+  if (at == std::string::npos) return "";
+  const std::size_t from = at + key.size();
+  return all.substr(from, all.find('"', from) - from);
 }
 
-TEST_F(BrowserSession, AFlippedBitAReplayOrACounterGoingBackEndsTheConnection) {
+Bytes VectorBytes(const std::string& name) {
+  const std::string text = VectorField(name);
+  Bytes bytes;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+TEST(BrowserVector, TheHostClaimsTheCodeAndReadsWhatThePageSealsAsTheVectorSays) {
+  const Bytes code = VectorBytes("code"), challenge = VectorBytes("challenge");
+  const Bytes nonce = VectorBytes("nonce");
+  ASSERT_EQ(code.size(), 32u) << MIROVANTA_CHANNEL_VECTOR;
+  const Bytes own = browser::OwnKeyOf(Crypto(), code, challenge, nonce);
+  EXPECT_EQ(own, VectorBytes("own_key"));
+  EXPECT_EQ(browser::BrowserIdOf(Crypto(), own), VectorField("own_id"));
+  const browser::ChannelKeys keys = browser::ChannelKeysOf(Crypto(), own, challenge, nonce);
+  EXPECT_EQ(keys.from_browser, VectorBytes("to_host"));
+  EXPECT_EQ(keys.from_host, VectorBytes("from_host"));
+
+  Page page(code, true);
+  page.nonce = nonce;
+  EXPECT_EQ(page.Hello(challenge), VectorBytes("hello"));
+  browser::TSealedChannel channel(Crypto(), keys);
+  EXPECT_EQ(channel.Seal(FromText("ok")), VectorBytes("host_ok"));
+  EXPECT_EQ(channel.Open(VectorBytes("page_ok")), FromText("ok"));
+  EXPECT_EQ(channel.Open(VectorBytes("typed_sealed")), FromText("T" + VectorField("typed")));
+}
+
+TEST(BrowserVector, HkdfGivesTheStandardsFirstVector) {
+  // RFC 5869, test case 1.
+  const Bytes secret(22, 0x0b);
+  const Bytes salt{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  const std::string info = {'\xf0', '\xf1', '\xf2', '\xf3', '\xf4',
+                            '\xf5', '\xf6', '\xf7', '\xf8', '\xf9'};
+  const Bytes out = browser::Hkdf(Crypto(), secret, salt, info, 42);
+  std::string hex;
+  for (std::uint8_t b : out) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+  EXPECT_EQ(hex,
+            "3cb25f25faacd57a90434f64d0362f2a2d2d0a90cf1a5a4c5db02d56ecc4c5bf34007208d5b887185865");
+}
+
+TEST_F(BrowserSession, AFlippedBitAReplayASkipOrTheOtherDirectionEndsTheConnection) {
   struct Case {
     const char* what;
     std::function<Bytes(Page&, const Bytes& sent)> next;
@@ -220,28 +262,36 @@ TEST_F(BrowserSession, AFlippedBitAReplayOrACounterGoingBackEndsTheConnection) {
   const Case cases[] = {
       {"a flipped bit",
        [](Page& p, const Bytes&) {
-         Bytes message = p.Command(FromText("Ta"));
+         Bytes message = p.Sealed(FromText("Ta"));
          message[9] ^= 0x10;
          return message;
        }},
       {"the same message again", [](Page&, const Bytes& sent) { return sent; }},
-      {"an older counter",
+      {"an older number",
        [](Page& p, const Bytes&) {
-         return browser::Seal(Crypto(), p.session, browser::Direction::FromBrowser, 1,
-                              FromText("Tz"));
+         return browser::Seal(Crypto(), p.keys.from_browser, 1, FromText("Tz"));
        }},
-      {"the host's own message sent back",
+      {"a number skipped",
        [](Page& p, const Bytes&) {
-         return browser::Seal(Crypto(), p.session, browser::Direction::FromHost, 99,
-                              FromText("Tz"));
+         p.Sealed(FromText("Tx"));  // never sent
+         return p.Sealed(FromText("Tz"));
+       }},
+      {"sealed with the host's key",
+       [](Page& p, const Bytes&) {
+         return browser::Seal(Crypto(), p.keys.from_host, p.sent + 1, FromText("Tz"));
+       }},
+      {"the number changed on the way",
+       [](Page& p, const Bytes&) {
+         Bytes message = p.Sealed(FromText("Tz"));
+         message[7] ^= 1;
+         return message;
        }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Page fresh = page;
     browser::TBrowserSession& session = Proved(fresh);
-    fresh.Command(FromText("Tx"));  // a counter the host never saw: gaps are allowed
-    const Bytes sent = fresh.Command(FromText("Ty"));
+    const Bytes sent = fresh.Sealed(FromText("Ty"));
     ASSERT_EQ(session.Take(sent, now).kind, Kind::Command);
     const SessionStep step = session.Take(c.next(fresh, sent), now);
     EXPECT_EQ(step.kind, Kind::Close);
@@ -252,39 +302,49 @@ TEST_F(BrowserSession, AFlippedBitAReplayOrACounterGoingBackEndsTheConnection) {
 TEST_F(BrowserSession, AForgottenBrowsersNextCommandEndsItsConnection) {
   browser::TBrowserSession& session = Proved(page);
   keys.Forget(page.Id());
-  const SessionStep step = session.Take(page.Command(FromText("Ta")), now);
+  const SessionStep step = session.Take(page.Sealed(FromText("Ta")), now);
   EXPECT_EQ(step.kind, Kind::Close);
   EXPECT_EQ(step.reason, browser::kForgotten);
 }
 
-TEST_F(BrowserSession, ThePairingKeyPairsOneBrowserWithinItsTime) {
-  Page newcomer(Bytes(32, 9));
+TEST_F(BrowserSession, TheCodePairsOneBrowserUnderAKeyOfItsOwnAndIsDeadFromThen) {
+  Page newcomer(Bytes(32, 9), true);
   keys.Offer(newcomer.Id(), newcomer.key, now + 600'000);
-  connection.emplace(Crypto(), keys, limit, kPhone);
-  SessionStep step = connection->Take(newcomer.Hello(connection->Start(now).bytes), now);
-  ASSERT_EQ(step.kind, Kind::Reply);
-  EXPECT_TRUE(step.paired_now);
-  EXPECT_TRUE(keys.Holds(newcomer.Id()));
+  browser::TBrowserSession& claimed = Proved(newcomer);
+  EXPECT_TRUE(last_confirm.paired_now);
+  EXPECT_EQ(claimed.Id(), newcomer.OwnId());
+  EXPECT_NE(newcomer.own, newcomer.key);
+  EXPECT_TRUE(keys.Holds(newcomer.OwnId()));
+  EXPECT_FALSE(keys.Holds(newcomer.Id())) << "the code's key is not kept";
+  EXPECT_EQ(keys.Find(newcomer.OwnId(), now)->key, newcomer.own);
 
-  // A second browser that saw the code is not paired by it: the key now
-  // belongs to the first, and proving it again is an ordinary connection.
-  Page copy = newcomer;
-  browser::TBrowserSession again(Crypto(), keys, limit, kPhone + 1);
-  step = again.Take(copy.Hello(again.Start(now).bytes), now);
-  EXPECT_EQ(step.kind, Kind::Reply);
-  EXPECT_FALSE(step.paired_now);
+  // Someone who photographed the code, an hour later and elsewhere: refused
+  // with its own reason, claiming or proving the code's key as a paired one.
+  for (bool claiming : {true, false}) {
+    Page copy(newcomer.key, claiming);
+    copy.nonce = Bytes(browser::kNonceBytes, 0x55);
+    browser::TBrowserSession again(Crypto(), keys, limit, kPhone + 1);
+    const SessionStep step =
+        again.Take(copy.Hello(again.Start(now + 3'600'000).bytes), now + 3'600'000);
+    EXPECT_EQ(step.kind, Kind::Close);
+    EXPECT_EQ(step.reason, browser::kCodeUsed);
+  }
+  // The browser itself reconnects with its own key.
+  Page phone(newcomer.own);
+  Proved(phone);
+  EXPECT_FALSE(last_confirm.paired_now);
 
-  Page late(Bytes(32, 10));
+  Page late(Bytes(32, 10), true);
   keys.Offer(late.Id(), late.key, now + 600'000);
   browser::TBrowserSession expired(Crypto(), keys, limit, kPhone);
-  step = expired.Take(late.Hello(expired.Start(now + 600'000).bytes), now + 600'000);
+  const SessionStep step =
+      expired.Take(late.Hello(expired.Start(now + 600'000).bytes), now + 600'000);
   EXPECT_EQ(step.kind, Kind::Close);
   EXPECT_EQ(step.reason, browser::kForgotten);
-  EXPECT_FALSE(keys.Holds(late.Id()));
 }
 
-TEST_F(BrowserSession, TwoBrowsersRacingForThePairingKeyPairOnlyTheFirst) {
-  Page newcomer(Bytes(32, 9));
+TEST_F(BrowserSession, TwoBrowsersRacingForTheCodePairOnlyTheFirst) {
+  Page newcomer(Bytes(32, 9), true);
   keys.Offer(newcomer.Id(), newcomer.key, now + 600'000);
   browser::TBrowserSession first(Crypto(), keys, limit, kPhone);
   browser::TBrowserSession second(Crypto(), keys, limit, kPhone + 1);
@@ -292,9 +352,28 @@ TEST_F(BrowserSession, TwoBrowsersRacingForThePairingKeyPairOnlyTheFirst) {
   const Bytes second_challenge = second.Start(now).bytes;
   Page twin = newcomer;
   twin.nonce = Bytes(browser::kNonceBytes, 0x43);
-  EXPECT_TRUE(first.Take(newcomer.Hello(first_challenge), now).paired_now);
+  EXPECT_EQ(first.Take(newcomer.Hello(first_challenge), now).kind, Kind::Reply);
   const SessionStep step = second.Take(twin.Hello(second_challenge), now);
-  EXPECT_FALSE(step.paired_now);
+  EXPECT_EQ(step.kind, Kind::Close);
+  EXPECT_EQ(step.reason, browser::kCodeUsed);
+  EXPECT_FALSE(keys.Holds(twin.OwnId()));
+}
+
+TEST_F(BrowserSession, AClaimThatIsNeverConfirmedLeavesNoKeyBehind) {
+  for (bool closes : {true, false}) {
+    Page newcomer(Bytes(32, closes ? 11 : 12), true);
+    keys.Offer(newcomer.Id(), newcomer.key, now + 600'000);
+    browser::TBrowserSession session(Crypto(), keys, limit, kPhone);
+    ASSERT_EQ(session.Take(newcomer.Hello(session.Start(now).bytes), now).kind, Kind::Reply);
+    ASSERT_TRUE(keys.Holds(newcomer.OwnId()));
+    if (closes) {
+      EXPECT_TRUE(session.Ended(now));
+    } else {
+      EXPECT_EQ(session.Take(newcomer.Sealed(FromText("no")), now).kind, Kind::Close);
+    }
+    EXPECT_FALSE(keys.Holds(newcomer.OwnId()));
+    EXPECT_TRUE(keys.WasClaimed(newcomer.Id())) << "the code stays dead";
+  }
 }
 
 TEST_F(BrowserSession, FiveFailedProofsAMinuteCloseTheSixthBeforeItsChallenge) {

@@ -2,13 +2,14 @@
 beyond Windows' own, the host's view of the network adapters is the real one,
 and the presence server's notifications never outlive a closed connection."""
 import ipaddress
+import json
 import os
 import re
 import shutil
 import subprocess
 import unittest
 
-from harness import HELPERS, WINDOWS_BIN, WineTestCase
+from harness import HELPERS, ROOT, WINDOWS_BIN, WineTestCase
 
 SHIPPED = ["Mirovanta2.exe", "Laser.exe", "Open.exe", "mirovanta-remote.exe"]
 # DLLs every Windows (7 and later) has in its system folder.
@@ -120,6 +121,17 @@ class WindowsLayer(WineTestCase):
         self.assertEqual([len(line) for line in lines[2:4]], [32, 32])
         self.assertNotEqual(lines[2], lines[3])
         self.assertEqual(lines[4:], ["protect", "wrapped", "round-trip", "changed-refused"])
+
+    def test_the_windows_aes_gcm_seals_a_browser_message_as_the_shared_vector_says(self):
+        # The vector was computed by Python's cryptography package; the page's
+        # test and the native one read the same file.
+        with open(os.path.join(ROOT, "tests", "vectors", "browser_channel.json")) as f:
+            vector = json.load(f)
+        payload = (b"T" + vector["typed"].encode()).hex()
+        code, output = self.run_wine(os.path.join(HELPERS, "crypto_vectors.exe"),
+                                     vector["to_host"], "2", payload)
+        self.assertEqual(code, 0, output)
+        self.assertEqual(output.split(), [vector["typed_sealed"], "opened", "refused"])
 
 
 if __name__ == "__main__":

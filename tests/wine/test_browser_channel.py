@@ -1,0 +1,74 @@
+"""The browser remote's channel, seen from the Wi-Fi: what a paired phone
+types crosses it encrypted, and the pairing code pairs one browser only.
+Debian's Chromium runs the real page in the near namespace; the traffic is
+captured on the test's own veth link to the PC."""
+import os
+import unittest
+
+import netns
+from capture import Capture
+from harness import wait_for
+from test_activity import ActivityCase
+from test_browser import CHROMIUM, NODE, PAIRING_CLASS, PLAYWRIGHT, Phone, pair
+
+USED = "This code paired another browser already: open a new one from Mirovanta 2's tray menu"
+
+
+@unittest.skipUnless(netns.available() and CHROMIUM and NODE and os.path.isdir(PLAYWRIGHT),
+                     "needs root, Chromium, node and the page's npm packages")
+class BrowserChannel(ActivityCase):
+
+    def phone(self):
+        phone = Phone(self.net.near)
+        self.addCleanup(phone.close)
+        return phone
+
+    def clipboard(self):
+        return self.run_wine(self.helper("read_clipboard"))[1]
+
+    def test_a_line_typed_on_the_page_is_in_no_frame_on_the_network(self):
+        self.start_host()
+        phone = self.phone()
+        # A line of its own each run, so that nothing else could hold it.
+        marker = "hunter2 my password %d" % os.getpid()
+        with Capture(self.net.host_link, 1566) as seen:
+            self.assertEqual(phone.do("open", pair(self, self.net.host_address))["status"],
+                             "Connected")
+            phone.do("type", marker)
+            wanted = "unicode-hex: " + marker.encode("utf-16-be").hex()
+            wait_for(lambda: wanted in self.clipboard(), 30, what="the typed line on the clipboard")
+        payloads = seen.websocket_payloads()
+        from_page = [p for from_client, p in payloads if from_client]
+        # The hello, the page's "ok" and the line at least: the capture saw the talk.
+        self.assertGreaterEqual(len(from_page), 3, "no WebSocket frames were captured")
+        self.assertTrue(any(len(p) >= len(marker) for p in from_page))
+        needle = marker.encode()
+        self.assertFalse([p for _, p in payloads if needle in p], "the line stands in a frame")
+        self.assertFalse([k for k, data in seen.streams().items() if needle in data],
+                         "the line stands in the bytes on the link")
+        print("channel: %d frames from the page, %d from the PC; none holds the typed line"
+              % (len(from_page), len(payloads) - len(from_page)))
+
+    def test_the_code_pairs_one_browser_and_a_second_with_it_is_refused(self):
+        self.start_host()
+        url = pair(self, self.net.host_address)
+        phone = self.phone()
+        self.assertEqual(phone.do("open", url)["status"], "Connected")
+        wait_for(lambda: self.window_rect(PAIRING_CLASS) is None, 30,
+                 what="the pairing window to close once paired")
+        # Someone who photographed the code opens it later in a browser of their own.
+        other = self.phone()
+        self.assertEqual(other.do("open", url)["status"], USED)
+        self.wait_activity("a pairing code was used again: refused")
+        # The phone keeps its own key: it is still connected, and after a reload too.
+        self.assertEqual(phone.do("status")["status"], "Connected")
+        self.assertEqual(phone.do("open", url.split("#")[0])["status"], "Connected")
+        self.assertEqual(len(self.paired_values()), 1, "the second browser was paired")
+
+    def paired_values(self):
+        code, output = self.run_wine("reg", "query", "HKCU\\Software\\Mirovanta 2\\Browsers")
+        return [line for line in output.splitlines() if line.strip().startswith("b")]
+
+
+if __name__ == "__main__":
+    unittest.main()
