@@ -72,6 +72,7 @@ TAccessService::TAccessService(TAccessPlatform platform, service::IHostEvents& e
       activity_(activity),
       commands_(commands) {
   AskFirst1.OnClick = [this] { AskFirst1Click(); };
+  BrowsersOnly1.OnClick = [this] { BrowsersOnly1Click(); };
   StopAsking1.OnClick = [this] { StopAsking1Click(); };
   Pause1.OnClick = [this] { Pause1Click(); };
 }
@@ -84,6 +85,7 @@ TAccessService::~TAccessService() {
 void TAccessService::Load() {
   AllowList.Load();
   Approval.Ask = ReadAskFirst(platform_.registry);
+  if (ReadBrowsersOnly(platform_.registry)) SetBrowsersOnly(true);
   PauseHotkey =
       platform_.hotkeys.Register({true, true, true, 'P'}, [this] { PauseHotkeyPressed(); });
   // The host goes on without it; the menu says why the keys do nothing.
@@ -125,6 +127,12 @@ bool TAccessService::ListenerRead(protocol::TIdUDPServer& listener,
     events_.Refused({binding.PeerAddress, ""}, service::Refusal::FarSender);
     events_.DeviceHeard({binding.PeerAddress, ""}, Heard::Far);
   }
+  // The app's wire is closed: not even its search is answered.
+  if (nearby && browsers_only_) {
+    events_.Refused({binding.PeerAddress, ""}, service::Refusal::BrowsersOnly);
+    events_.DeviceHeard({binding.PeerAddress, ""}, Heard::BrowsersOnly);
+    return false;
+  }
   const protocol::GateVerdict verdict = protocol::ClassifyDatagram(nearby, data, size);
   if (verdict == protocol::GateVerdict::Probe) {
     // Answered here, also while paused or before a device is allowed: the
@@ -164,6 +172,9 @@ void TAccessService::CommandArrived(const service::RemoteCommand& command) {
     return;
   }
   if (app) {
+    // Handed over just before the switch went on.
+    if (browsers_only_)
+      return Dropped(device(), service::Refusal::BrowsersOnly, Heard::BrowsersOnly);
     if (!MayCarryOut(address)) return;
     events_.CommandStarting({address, ""});
   } else {
@@ -179,6 +190,7 @@ void TAccessService::Dropped(const service::Device& device, service::Refusal why
 }
 
 bool TAccessService::MayConnect(std::uint32_t peer) {
+  if (browsers_only_) return false;
   return Nearby.IsNearby(peer) && !Approval.Refused(peer);
 }
 
@@ -342,6 +354,19 @@ void TAccessService::AskFirst1Click() {
   DrawMarks();
 }
 
+void TAccessService::BrowsersOnly1Click() {
+  SetBrowsersOnly(!browsers_only_);
+  // Not remembered when the registry refuses: the menu still says how it is now.
+  WriteBrowsersOnly(platform_.registry, browsers_only_);
+}
+
+void TAccessService::SetBrowsersOnly(bool only) {
+  if (only == browsers_only_) return;
+  browsers_only_ = only;
+  DrawMarks();
+  events_.BrowsersOnlyChanged(only);
+}
+
 void TAccessService::StopAsking1Click() {
   if (Approval.AskingStopped()) {
     Approval.ResumeAsking();
@@ -378,6 +403,7 @@ void TAccessService::DrawMarks() {
   // Without asking there is nothing to stop.
   StopAsking1.Enabled = Approval.Ask;
   Pause1.Checked = Paused;
+  BrowsersOnly1.Checked = browsers_only_;
 }
 
 // The devices using the host now or lately, then the allowed ones, each

@@ -2,8 +2,10 @@
 // Who may drive this PC, as one capability: the listener's first look at each
 // datagram, the one gate before every command of either remote (the pause,
 // the lock screen, approval), the question about a new device, the allowed
-// devices, and the rows "Ask before a new device takes control", "Devices"
-// and "Pause remote control" with its hot key.
+// devices, and the rows "Ask before a new device takes control", "Only
+// paired browsers may control this PC", "Devices" and "Pause remote control"
+// with its hot key.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -57,15 +59,21 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   TAccessService& operator=(const TAccessService&) = delete;
 
   service::TMenuItem AskFirst1{"Ask before a new device takes control"};
+  service::TMenuItem BrowsersOnly1{"Only paired browsers may control this PC"};
   service::TMenuItem StopAsking1{"Stop asking for 10 minutes"};
   service::TMenuItem Devices1{"Devices"};
   service::TMenuItem Pause1{kPauseCaption};
   std::vector<service::TMenuItem*> MenuRows() override {
-    return {&AskFirst1, &StopAsking1, &Devices1, &Pause1};
+    return {&AskFirst1, &StopAsking1, &Devices1, &Pause1, &BrowsersOnly1};
   }
   // The marks from the switches, the Devices submenu from the devices now.
   void BeforeMenu() override;
   void AskFirst1Click();
+  void BrowsersOnly1Click();
+  // While on, the app's wire is closed: its datagrams are dropped before the
+  // hand-over, its search is not answered and its presence port refuses.
+  void SetBrowsersOnly(bool only);
+  bool BrowsersOnly() const { return browsers_only_; }
   // Checked while it holds; a click then asks again at once.
   void StopAsking1Click();
   void Pause1Click();
@@ -137,7 +145,8 @@ class TAccessService final : public service::IHostEvents, public service::ICapab
   service::IHostEvents& events_;
   activity::TActivityService& activity_;
   service::ICommandSink& commands_;
-  int question_ = 0;  // the question on screen, 0 for none
+  std::atomic<bool> browsers_only_{false};  // read on the listener thread too
+  int question_ = 0;                        // the question on screen, 0 for none
   std::uint32_t question_about_ = 0;
   int name_timer_ = 0;  // watches for the name of the device asked about
   int next_timer_ = 0;  // asks the next waiting device once that is due

@@ -99,12 +99,19 @@ void TActivityService::ServingChanged(service::Serving serving) {
   RefreshTrayLook();
 }
 
+void TActivityService::BrowsersOnlyChanged(bool only) {
+  browsers_only_ = only;
+  RefreshTrayLook();
+  Happened({}, only ? Activity::BrowsersOnlyOn : Activity::BrowsersOnlyOff, "");
+}
+
 void TActivityService::RefreshTrayLook() {
   const auto in_use = InUse.InUse(platform_.system.TickCountMs());
   platform::TrayIconState state = platform::TrayIconState::Normal;
   if (!in_use.empty()) state = platform::TrayIconState::InUse;
   if (paused_) state = platform::TrayIconState::Paused;
   std::string tip = TrayTip(paused_, in_use);
+  if (browsers_only_ && !paused_ && in_use.empty()) tip = kBrowsersOnlyTip;
   // Not serving says more than anything else: the icon looks paused.
   if (serving_ != service::Serving::Here) {
     state = platform::TrayIconState::Paused;

@@ -68,6 +68,7 @@ class TActivityService final : public service::IHostEvents, public service::ICap
   void DeviceDisconnected(const service::Origin& who) override;
   void PauseChanged(bool paused) override;
   void ServingChanged(service::Serving serving) override;
+  void BrowsersOnlyChanged(bool only) override;
 
  private:
   // The icon and tip as the pause switch and the devices in use say.
@@ -77,6 +78,7 @@ class TActivityService final : public service::IHostEvents, public service::ICap
   HardwareOf hardware_of_;
   ShowLook show_look_;
   bool paused_ = false;
+  bool browsers_only_ = false;
   service::Serving serving_ = service::Serving::Here;
   std::uint32_t command_from_ = 0;  // the sender of the command being carried out
   int look_timer_ = 0;              // turns the in-use icon back a minute after the last command

@@ -42,6 +42,9 @@ constexpr Words kWords[] = {
      "browser paired: it may control this PC until it is forgotten"},
     {Activity::BrowserAtTwoAddresses, kRemote,
      "connected from a second address (%s) at the same time"},
+    {Activity::BrowsersOnlyOn, kUser,
+     "only paired browsers may control this PC: the app's datagrams are dropped"},
+    {Activity::BrowsersOnlyOff, kUser, "the app may control this PC again"},
     {Activity::BrowserNotListening, kUser, "the browser remote cannot listen on port 1566: %s"},
     {Activity::ResumedFromSleep, kUser, "resumed from sleep"},
     {Activity::PortsGivenUp, kUser,
@@ -69,6 +72,7 @@ constexpr RefusalText kRefusals[] = {
     {Refusal::BrowserTooMany, "refused: too many connections or failed proofs from this address"},
     {Refusal::Locked, "dropped: this PC is locked"},
     {Refusal::PairingCodeUsedAgain, "a pairing code was used again: refused"},
+    {Refusal::BrowsersOnly, "dropped: only paired browsers may control this PC"},
 };
 
 }  // namespace

@@ -50,6 +50,8 @@ class TDeviceActivity {
 // The tray tip: "Mirovanta 2 (paused)", "Mirovanta 2 — 1 device connected
 // (192.168.1.37)" or "Mirovanta 2"; never longer than the shell shows.
 std::string TrayTip(bool paused, const std::vector<std::uint32_t>& in_use);
+// The tray tip of an idle host while only paired browsers may drive it.
+inline constexpr const char* kBrowsersOnlyTip = "Mirovanta 2 (only paired browsers)";
 // The tray tip while this host does not serve the ports.
 std::string ServingTip(service::Serving serving);
 

@@ -148,6 +148,7 @@ std::string HeardWords(const activity::HeardDevice& device,
     case activity::Heard::Denied: return "denied (you chose Deny for it).";
     case activity::Heard::Paused: return "not served: remote control is paused.";
     case activity::Heard::Locked: return "keys and pointer not sent: this PC is locked.";
+    case activity::Heard::BrowsersOnly: return "dropped: only paired browsers may control this PC.";
     case activity::Heard::NotAsked:
       return "not asked about: this PC does not know its hardware address yet. Open the remote "
              "app on it again: its connection lets it be asked about.";
@@ -231,6 +232,7 @@ std::string ConnectionReport(const HostFacts& host, const NetworkFacts& network)
   std::string report = Cat({kHelpCaption, "\n"});
   report += Cat({"This PC: ", host.computer_name.empty() ? "unknown" : host.computer_name, "\n"});
   if (host.locked) report += Cat({kLockedWords, ".\n"});
+  if (host.browsers_only) report += Cat({kBrowsersOnlyWords, ".\n"});
   if (host.other_user_serves) {
     report += Cat({kOtherUserWords,
                    ": the ports are this user's again when they come back to "

@@ -28,6 +28,9 @@ NetworkFacts ReadNetworkFacts(platform::INetworkStatus& status, platform::ISyste
 
 inline constexpr const char* kLockedWords =
     "This PC is locked: the remote's keys and pointer cannot reach it until you unlock it";
+inline constexpr const char* kBrowsersOnlyWords =
+    "Only paired browsers may control this PC: the app gets no answer and its commands are "
+    "dropped until you turn that off in the tray menu";
 inline constexpr const char* kOtherUserWords =
     "Mirovanta 2 of another user of this PC answers the remote";
 
@@ -40,6 +43,7 @@ struct HostFacts {
   std::uint16_t browser_port = 1566;
   bool browser_listening = false;
   bool locked = false;                // this session's lock screen is up
+  bool browsers_only = false;         // "Only paired browsers may control this PC"
   bool other_user_serves = false;     // another session's host has the ports
   bool not_at_console = false;        // this session is not at the screen, and no host serves
   std::vector<std::string> browsers;  // the paired browsers, as the Devices menu names them

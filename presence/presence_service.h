@@ -61,6 +61,10 @@ class TPresenceService final : public service::IHostEvents, public service::ICap
 
   // A refused device's connections are closed, their places freed.
   void DeviceRefused(std::uint32_t address) override { ServerSocket1.DisconnectPeer(address); }
+  // The app's wire closed: its connections end, and new ones are refused.
+  void BrowsersOnlyChanged(bool only) override {
+    if (only) ServerSocket1.DisconnectAll();
+  }
   // After sleep: a device that left, or whose network this PC left, is
   // connected no more.
   void WokeFromSleep() override;

@@ -105,6 +105,10 @@ void TServerSocket::DisconnectGone() {
       [this](TCustomWinSocket& connection) { return server_.PeerClosed(connection.Handle()); });
 }
 
+void TServerSocket::DisconnectAll() {
+  DisconnectWhere([](TCustomWinSocket&) { return true; });
+}
+
 void TServerSocket::DisconnectPeer(std::uint32_t peer) {
   DisconnectWhere([peer](TCustomWinSocket& connection) { return connection.RemoteIp() == peer; });
 }

@@ -74,6 +74,7 @@ class TServerSocket {
   void DisconnectGone();
   // Ends every connection from `peer`, each as Disconnect does.
   void DisconnectPeer(std::uint32_t peer);
+  void DisconnectAll();
   // Disconnects, with their events, the connections `which` chooses.
   void DisconnectWhere(const std::function<bool(TCustomWinSocket&)>& which);
 

@@ -50,6 +50,10 @@ void THostEvents::ServingChanged(Serving serving) {
   for (IHostEvents* subscriber : subscribers_) subscriber->ServingChanged(serving);
 }
 
+void THostEvents::BrowsersOnlyChanged(bool only) {
+  for (IHostEvents* subscriber : subscribers_) subscriber->BrowsersOnlyChanged(only);
+}
+
 void THostEvents::LockChanged(bool locked) {
   for (IHostEvents* subscriber : subscribers_) subscriber->LockChanged(locked);
 }

@@ -34,7 +34,9 @@ enum class Activity {
   AddressWatchFailed,
   BrowserPaired,
   BrowserAtTwoAddresses,  // detail: the other address it is connected from
-  BrowserNotListening,    // detail: the system's words
+  BrowsersOnlyOn,         // "Only paired browsers may control this PC" went on
+  BrowsersOnlyOff,
+  BrowserNotListening,  // detail: the system's words
   ResumedFromSleep,
   PortsGivenUp,   // this session left the PC's screen
   PortsTaken,     // after waiting for them
@@ -53,11 +55,22 @@ enum class Refusal {
   BrowserRequestRefused,  // another site's Host or Origin, a header too large
   BrowserTooMany,         // too many connections, or failed proofs, from one address
   PairingCodeUsedAgain,   // a second browser with a pairing code a browser claimed
+  BrowsersOnly,           // the app's datagram while only paired browsers may drive
   Locked,                 // input while this session's lock screen is up
 };
 
 // What became of a device heard from.
-enum class Heard { Served, Waiting, Denied, Paused, Far, NotAsked, AskingStopped, Locked };
+enum class Heard {
+  Served,
+  Waiting,
+  Denied,
+  Paused,
+  Far,
+  NotAsked,
+  AskingStopped,
+  Locked,
+  BrowsersOnly,
+};
 
 // Whether this host serves the remote's ports, and why not.
 enum class Serving {
@@ -130,6 +143,9 @@ class IHostEvents {
   // This session's lock screen came up (true) or went (false).
   virtual void LockChanged(bool /*locked*/) {}
   virtual void ServingChanged(Serving /*serving*/) {}
+  // "Only paired browsers may control this PC" went on (true) or off: while
+  // on, the app's wire is closed.
+  virtual void BrowsersOnlyChanged(bool /*only*/) {}
 };
 
 // Tells every event to the subscribers in the order they subscribed. The
@@ -152,6 +168,7 @@ class THostEvents final : public IHostEvents {
   void WokeFromSleep() override;
   void LockChanged(bool locked) override;
   void ServingChanged(Serving serving) override;
+  void BrowsersOnlyChanged(bool only) override;
 
  private:
   std::vector<IHostEvents*> subscribers_;

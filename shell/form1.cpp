@@ -96,6 +96,7 @@ help::HostFacts TForm1::HostFacts() {
   host.browser_port = browser::kBrowserPort;
   host.browser_listening = Browser.Listening();
   host.locked = Session.Locked();
+  host.browsers_only = Access.BrowsersOnly();
   host.other_user_serves = Session.State() == service::Serving::OtherUser;
   host.not_at_console = Session.State() == service::Serving::NotAtConsole;
   for (const browser::PairedBrowser& paired : Browser.Paired().Browsers()) {

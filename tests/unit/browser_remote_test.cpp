@@ -151,7 +151,8 @@ TEST_F(BrowserRemote, APairedBrowserIsKeptForTheUserAndListedUnderDevices) {
     own_key = page.OwnKey();
     done = true;
   });
-  ASSERT_TRUE(Pump([&] { return done.load(); }));
+  // The page is connected once its own "ok" is sent; the PC keeps it as it reads that.
+  ASSERT_TRUE(Pump([&] { return done.load() && form->Browser.Paired().Browsers().size() == 1; }));
   phone.join();
   form->Access.BeforeMenu();
   bool listed = false;

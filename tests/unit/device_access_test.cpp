@@ -685,6 +685,47 @@ TEST(DeviceAccess, AskingCanBeTurnedOffAndThatIsRemembered) {
   EXPECT_TRUE(t.dialogs.asked.empty());
 }
 
+// With the app's wire closed nothing of it reaches the main thread, not
+// even the search is answered, and no presence connection is taken; the
+// browser's commands go through the gate as before.
+TEST(DeviceAccess, OnlyPairedBrowsersClosesTheAppsWireAndIsRemembered) {
+  AccessFixture t;
+  t.Create();
+  EXPECT_FALSE(t.Access().BrowsersOnly1.Checked) << "off by default";
+  t.Click(t.Access().BrowsersOnly1);
+  EXPECT_TRUE(t.Access().BrowsersOnly1.Checked);
+  EXPECT_EQ(t.looks.back().tip, "Mirovanta 2 (only paired browsers)");
+  for (int i = 0; i < 3; ++i) {
+    t.Command(kLoopback);
+    t.Command(kPhone, kProbe);
+  }
+  EXPECT_EQ(t.Keys(), 0u);
+  EXPECT_TRUE(t.sockets.Sent().empty()) << "the search was answered";
+  EXPECT_EQ(t.services->listener.KeptOnListener(), 6u) << "handed to the main thread";
+  EXPECT_FALSE(t.Access().MayConnect(kPhone));
+  EXPECT_TRUE(t.dialogs.asked.empty());
+  t.Access().CommandArrived(
+      {service::Origin::Browser(kPhone, "b0123456789abcdef"), service::KeyPress{0x0D, 0}});
+  EXPECT_EQ(t.Keys(), 1u) << "a paired browser drives the PC as before";
+  const auto lines = t.Lines(kLog);
+  EXPECT_EQ(LinesWith(lines, "dropped: only paired browsers may control this PC"), 2u)
+      << "folded per device";
+  EXPECT_EQ(LinesWith(lines,
+                      "only paired browsers may control this PC: the app's datagrams are "
+                      "dropped"),
+            1u);
+
+  t.End();
+  t.Create();
+  EXPECT_TRUE(t.Access().BrowsersOnly1.Checked) << "remembered";
+  t.Command(kPhone, kProbe);
+  EXPECT_TRUE(t.sockets.Sent().empty());
+  t.Click(t.Access().BrowsersOnly1);
+  t.Command(kPhone, kProbe);
+  EXPECT_EQ(t.sockets.Sent().size(), 1u) << "the app finds the PC again";
+  EXPECT_TRUE(t.Access().MayConnect(kPhone));
+}
+
 TEST(DeviceAccess, PauseStopsEveryDeviceButNotTheProbeAndShowsOnTheIcon) {
   AccessFixture t;
   t.Create();

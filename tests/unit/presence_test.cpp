@@ -275,4 +275,18 @@ TEST(PresenceBounds, ARefusedDevicesConnectionsAreClosedAndTheirPlacesFreed) {
   EXPECT_EQ(t.events.disconnected.size(), 4u);
 }
 
+TEST(PresenceBounds, OnlyPairedBrowsersEndsEveryConnectionWithItsEvent) {
+  doubles::PresenceFixture t;
+  t.Create();
+  const auto phone = t.tcp.Connect(kPhone);
+  const auto tablet = t.tcp.Connect(kTablet);
+  t.Presence().BrowsersOnlyChanged(false);
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 2u) << "turned off: nothing ends";
+  t.Presence().BrowsersOnlyChanged(true);
+  EXPECT_FALSE(t.tcp.open.count(phone));
+  EXPECT_FALSE(t.tcp.open.count(tablet));
+  EXPECT_EQ(t.Presence().ServerSocket1.ConnectionCount(), 0u);
+  EXPECT_EQ(t.events.disconnected.size(), 2u);
+}
+
 }  // namespace

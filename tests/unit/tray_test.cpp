@@ -53,12 +53,13 @@ TEST(Tray, ARightClickRefreshesTheAddressesAndOpensTheMenuAtThePointer) {
   t.sockets.host_addresses = {0x0A000002u, 0xC0A80115u};
   t.tray.RightClick({-300, 700});  // a monitor left of the primary one
   ASSERT_EQ(t.tray.menus_shown.size(), 1u);
-  EXPECT_EQ(Captions(t.tray.menus_shown[0]),
-            (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
-                     "Ask before a new device takes control", "Stop asking for 10 minutes",
-                     "Devices", "Pause remote control\tCtrl+Alt+Shift+P",
-                     "Pair a browser\xE2\x80\xA6", "Show connection balloons", "Open activity log",
-                     "Connection help\xE2\x80\xA6", "Run with windows start", "Exit"}));
+  EXPECT_EQ(
+      Captions(t.tray.menus_shown[0]),
+      (Strings{"DEN Local IP Address", "10.0.0.2, 192.168.1.21", "-",
+               "Ask before a new device takes control", "Stop asking for 10 minutes", "Devices",
+               "Pause remote control\tCtrl+Alt+Shift+P", "Only paired browsers may control this PC",
+               "Pair a browser\xE2\x80\xA6", "Show connection balloons", "Open activity log",
+               "Connection help\xE2\x80\xA6", "Run with windows start", "Exit"}));
   EXPECT_EQ(t.tray.menu_positions[0].x, -300);
   EXPECT_EQ(t.tray.menu_positions[0].y, 700);
   t.sockets.host_addresses = {};

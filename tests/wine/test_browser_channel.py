@@ -7,7 +7,7 @@ import unittest
 
 import netns
 from capture import Capture
-from harness import wait_for
+from harness import PROBE, PROBE_REPLY, wait_for
 from test_activity import ActivityCase
 from test_browser import CHROMIUM, NODE, PAIRING_CLASS, PLAYWRIGHT, Phone, pair
 
@@ -64,6 +64,28 @@ class BrowserChannel(ActivityCase):
         self.assertEqual(phone.do("status")["status"], "Connected")
         self.assertEqual(phone.do("open", url.split("#")[0])["status"], "Connected")
         self.assertEqual(len(self.paired_values()), 1, "the second browser was paired")
+
+    def test_with_only_paired_browsers_the_app_gets_nothing_and_the_page_still_works(self):
+        self.start_host()
+        phone = self.phone()
+        self.assertEqual(phone.do("open", pair(self, self.net.host_address))["status"],
+                         "Connected")
+        host = self.net.host_address
+        self.near.ask("udp", host, PROBE.hex())
+        self.assertEqual(self.near.ask("wait", 30), PROBE_REPLY.hex(), "the app finds the PC")
+        self.click_menu_item("Only")
+        self.wait_activity("only paired browsers may control this PC: the app's datagrams are "
+                           "dropped")
+        # The app's search, a command and its presence connection: nothing answers.
+        self.near.ask("udp", host, PROBE.hex())
+        self.assertEqual(self.near.ask("wait", 5), "none")
+        self.assertEqual(self.near.ask("tcp", host), "closed -")
+        self.near.ask("udp", host, "15650103" + "10")
+        self.wait_activity("dropped: only paired browsers may control this PC")
+        # The page types as before.
+        phone.do("type", "ok")
+        wanted = "unicode-hex: " + "ok".encode("utf-16-be").hex()
+        wait_for(lambda: wanted in self.clipboard(), 30, what="the page's line on the clipboard")
 
     def paired_values(self):
         code, output = self.run_wine("reg", "query", "HKCU\\Software\\Mirovanta 2\\Browsers")

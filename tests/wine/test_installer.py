@@ -51,8 +51,13 @@ class SilentInstall(installed.InstallerCase):
         self.start_from_start_menu()
         self.assertEqual(len(self.host_pids()), 1)
 
-    def test_public_networks_and_autostart_are_added_when_chosen(self):
-        self.install("/AUTOSTART=1", "/PUBLIC=1")
+    def test_public_networks_autostart_and_only_paired_browsers_are_set_when_chosen(self):
+        self.install("/AUTOSTART=1", "/PUBLIC=1", "/BROWSERONLY=1")
+        # The tray menu's switch, as the host reads it at its first start.
+        words = self.run_wine("reg", "query", "HKCU\\Software\\Mirovanta 2", "/v",
+                              "OnlyPairedBrowsers")[1].split()
+        self.assertIn("OnlyPairedBrowsers", words)
+        self.assertEqual(words[words.index("OnlyPairedBrowsers") + 1:][:2], ["REG_SZ", "1"])
         self.assertEqual(self.netsh_calls()[len(DELETE_RULES):],
                          [rule("UDP", "private,domain,public"),
                           rule("TCP", "private,domain,public"),

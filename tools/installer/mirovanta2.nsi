@@ -7,7 +7,8 @@
 ; VERSION, VERSION_QUAD, BIN_DIR, ICON, LICENSE_FILE, NOTICES_FILE and OUT_FILE.
 ;
 ; Command line:  /S silent   /D=folder (last, unquoted)   /AUTOSTART=0|1   /PUBLIC=0|1
-; Without /AUTOSTART and /PUBLIC an upgrade keeps what was chosen before.
+;                /BROWSERONLY=0|1
+; Without /AUTOSTART, /PUBLIC and /BROWSERONLY an upgrade keeps what was chosen before.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -22,6 +23,7 @@ ManifestDPIAware true
 !define HOST_EXE "Mirovanta2.exe"
 !define LINK_NAME "Mirovanta 2.lnk"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirovanta 2"
+!define SETTINGS_KEY "Software\Mirovanta 2"
 !define RULE_UDP "Mirovanta 2 (UDP)"
 !define RULE_TCP "Mirovanta 2 (TCP)"
 !define RULE_BROWSER "Mirovanta 2 (browser)"
@@ -137,7 +139,17 @@ Section /o "Also allow on public networks" SecPublic
   ; Read by the firewall section below.
 SectionEnd
 
+; The tray menu's "Only paired browsers may control this PC", for the user
+; who installs: the app's wire stays closed from the first start.
+Section /o "Only paired browsers may control this PC" SecBrowsersOnly
+SectionEnd
+
 Section "-Firewall rules and restart"
+  ${If} ${SectionIsSelected} ${SecBrowsersOnly}
+    WriteRegStr HKCU "${SETTINGS_KEY}" "OnlyPairedBrowsers" "1"
+  ${Else}
+    WriteRegStr HKCU "${SETTINGS_KEY}" "OnlyPairedBrowsers" "0"
+  ${EndIf}
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
     Delete "$SMSTARTUP\${LINK_NAME}"
   ${EndIf}
@@ -184,6 +196,10 @@ Function .onInit
   ${If} $R2 == 1
     !insertmacro SelectSection ${SecPublic}
   ${EndIf}
+  ReadRegStr $R2 HKCU "${SETTINGS_KEY}" "OnlyPairedBrowsers"
+  ${If} $R2 == "1"
+    !insertmacro SelectSection ${SecBrowsersOnly}
+  ${EndIf}
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/AUTOSTART=" $R1
@@ -192,6 +208,15 @@ Function .onInit
       !insertmacro SelectSection ${SecAutostart}
     ${Else}
       !insertmacro UnselectSection ${SecAutostart}
+    ${EndIf}
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/BROWSERONLY=" $R1
+  ${IfNot} ${Errors}
+    ${If} $R1 == 1
+      !insertmacro SelectSection ${SecBrowsersOnly}
+    ${Else}
+      !insertmacro UnselectSection ${SecBrowsersOnly}
     ${EndIf}
   ${EndIf}
   ClearErrors
