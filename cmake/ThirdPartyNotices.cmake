@@ -1,6 +1,6 @@
 # Writes the notices of every library the Windows programs contain, each
 # licence text read from where the build took the library:
-#   cmake -DOUTPUT=... -DBOOST_COPYRIGHT=... -DQRCODEGEN_README=... -DNOBLE_LICENSE=...
+#   cmake -DOUTPUT=... -DBOOST_COPYRIGHT=... -DQRCODEGEN_README=... -DNOBLE_LICENSE=... -DNOBLE_CIPHERS_LICENSE=...
 #         -DMINGW_COPYRIGHT=... -DGCC_COPYRIGHT=... -P ThirdPartyNotices.cmake
 # Boost's Debian copyright file lists every one of its files (2 MB): only its
 # licence's text is taken. The others go whole.
@@ -43,6 +43,7 @@ set(rule "======================================================================
 debian_licence(boost "${BOOST_COPYRIGHT}" "BSL-1.0")
 section_from(qrcodegen "${QRCODEGEN_README}" "Copyright ")
 read_required(noble "${NOBLE_LICENSE}")
+read_required(noble_ciphers "${NOBLE_CIPHERS_LICENSE}")
 read_required(mingw "${MINGW_COPYRIGHT}")
 read_required(gcc "${GCC_COPYRIGHT}")
 
@@ -70,6 +71,12 @@ MIT License
 ${rule}
 
 ${noble}
+${rule}
+@noble/ciphers, by Paul Miller, in the browser remote's page inside Mirovanta2.exe
+MIT License
+${rule}
+
+${noble_ciphers}
 ${rule}
 The mingw-w64 runtime (its C runtime start-up and winpthreads), in every program
 as Debian's mingw-w64 package states its copyright and licences
