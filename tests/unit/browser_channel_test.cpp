@@ -122,9 +122,9 @@ TEST(BrowserProof, OnlyTheKeysHolderProvesItAndOnlyOncePerConnection) {
   EXPECT_FALSE(failing.Verify(Bytes(32, 1), Bytes(browser::kNonceBytes, 2), Bytes(32)));
 }
 
-// AES-256-GCM as the system gives it, on the published vector of the
-// cipher's specification (test case 14: a 256-bit zero key, a zero nonce
-// and one block of zeros) and on every kind of change.
+// AES-256-GCM as the system gives it, on the cipher's published vector for
+// a 256-bit zero key, a zero nonce and one block of zeros, and on every
+// kind of change.
 TEST(BrowserCrypto, TheSystemsAesGcmMatchesTheStandardsVectorAndRefusesAnyChange) {
   const Bytes key(32, 0), nonce(12, 0), none, zeros(16, 0);
   const Bytes sealed = Crypto().Encrypt({key, nonce, none}, zeros.data(), zeros.size());
