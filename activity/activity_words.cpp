@@ -51,6 +51,9 @@ constexpr Words kWords[] = {
      "this user's session left the PC's screen: the remote's ports are given up"},
     {Activity::PortsTaken, kUser, "this user has this PC's screen: Mirovanta 2 answers the remote"},
     {Activity::PortsNotTaken, kUser, "the remote's port could not be taken: %s"},
+    {Activity::PortsNameSquatted, kUser,
+     "the name of the remote's ports is held by another program: Mirovanta 2 answers the remote "
+     "all the same"},
 };
 
 struct RefusalText {

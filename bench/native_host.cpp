@@ -206,6 +206,7 @@ class NullDesktop final : public platform::IInput,
   bool Watch(std::function<void(platform::SessionChange)>) override { return false; }
   void Unwatch() override {}
   bool AtConsole() override { return true; }
+  bool LockedNow() override { return false; }
   bool HoldPortsName() override { return true; }
   void ReleasePortsName() override {}
   bool PortsNameHeldElsewhere() override { return false; }

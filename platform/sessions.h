@@ -26,6 +26,9 @@ class ISessions {
   // Whether this session has the PC's screen and keyboard now; true when
   // the system would not say.
   virtual bool AtConsole() = 0;
+  // Whether this session's lock screen is up now, for a host started behind
+  // it; false when the system would not say.
+  virtual bool LockedNow() = 0;
   // The PC-wide name the host serving the ports holds: true when it could
   // be had, false when another session's host holds it.
   virtual bool HoldPortsName() = 0;

@@ -38,9 +38,10 @@ enum class Activity {
   BrowsersOnlyOff,
   BrowserNotListening,  // detail: the system's words
   ResumedFromSleep,
-  PortsGivenUp,   // this session left the PC's screen
-  PortsTaken,     // after waiting for them
-  PortsNotTaken,  // detail: the listener's error
+  PortsGivenUp,       // this session left the PC's screen
+  PortsTaken,         // after waiting for them
+  PortsNotTaken,      // detail: the listener's error
+  PortsNameSquatted,  // another program holds the ports' name, but the ports were free
 };
 
 // Why a datagram was not served.

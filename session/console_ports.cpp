@@ -60,17 +60,41 @@ void TConsolePorts::Stop() {
 // The name first: a host of another session that holds it has the ports,
 // and binding them would only fail.
 bool TConsolePorts::TryTake() {
-  if (!sessions_.HoldPortsName()) return false;
-  name_held_ = true;
+  if (sessions_.HoldPortsName()) {
+    name_held_ = true;
+    TakeOrLetGo();
+  } else if (!TakeWithoutTheName()) {
+    return false;
+  }
+  Become(Serving::Here);
+  return true;
+}
+
+void TConsolePorts::TakeOrLetGo() {
   try {
     actions_.take();
   } catch (...) {
     actions_.give_up();
-    sessions_.ReleasePortsName();
+    if (name_held_) sessions_.ReleasePortsName();
     name_held_ = false;
     throw;
   }
-  Become(Serving::Here);
+}
+
+// Any program of any user may make the name. Ports that still bind mean
+// nobody serves them: the host serves rather than wait for ever. A host of
+// another session that has the ports makes the bind fail, and this one
+// waits as before. The name is asked for once more after the bind, as a
+// host that was just giving up lets go of its name after its ports.
+bool TConsolePorts::TakeWithoutTheName() {
+  try {
+    actions_.take();
+  } catch (const std::exception&) {
+    actions_.give_up();  // the ports are another session's host's: wait for them
+    return false;
+  }
+  name_held_ = sessions_.HoldPortsName();
+  name_squatted_ = !name_held_;
   return true;
 }
 
@@ -92,6 +116,7 @@ void TConsolePorts::GiveUp(Serving state) {
   actions_.give_up();
   if (name_held_) sessions_.ReleasePortsName();
   name_held_ = false;
+  name_squatted_ = false;
   Become(state);
 }
 

@@ -4,7 +4,8 @@
 // the ports up; the host of the session that comes to it takes them as soon
 // as the other has let go. A host that finds them held by another session's
 // host waits without an error; a port held by any other program is still an
-// error.
+// error. A name some other program made, over ports nobody holds, does not
+// keep the host from serving.
 #include <functional>
 #include <string>
 
@@ -47,10 +48,17 @@ class TConsolePorts {
   Serving State() const { return state_; }
   // The error of the last take that failed.
   const std::string& Error() const { return error_; }
+  // Whether the ports are served although another program holds the name.
+  bool NameHeldByAnotherProgram() const { return name_squatted_; }
 
  private:
   // True when the ports are taken now; throws the take's error.
   bool TryTake();
+  // Takes the ports under the name; on an error gives back what was opened
+  // and the name, and raises it.
+  void TakeOrLetGo();
+  // True when the ports bound although the name is held elsewhere.
+  bool TakeWithoutTheName();
   void TakeWhenFree();
   void GiveUp(Serving state);
   void Become(Serving state);
@@ -65,6 +73,7 @@ class TConsolePorts {
   std::string error_;
   bool at_console_ = true;
   bool name_held_ = false;
+  bool name_squatted_ = false;
   bool told_ = false;  // the first state is always told
   int retry_timer_ = 0;
 };

@@ -16,6 +16,8 @@ TSessionService::TSessionService(platform::ISessions& sessions, platform::ITimer
 TSessionService::~TSessionService() { Stop(); }
 
 void TSessionService::Start() {
+  // A host started behind the lock screen hears no report of it.
+  SetLocked(sessions_.LockedNow());
   ports_.Start();
   started_ = true;
   // Without session reports the host serves as before: the ports stay where
@@ -73,6 +75,10 @@ void TSessionService::ServingChanged(Serving serving) {
   const Serving before = serving_;
   serving_ = serving;
   events_.ServingChanged(serving);
+  // Told at the start-up too: a program that made the name is worth a look.
+  if (serving == Serving::Here && ports_.NameHeldByAnotherProgram()) {
+    events_.Happened({}, Activity::PortsNameSquatted, "");
+  }
   if (!started_) return;
   if (serving == Serving::Here) events_.Happened({}, Activity::PortsTaken, "");
   if (serving == Serving::Failed) events_.Happened({}, Activity::PortsNotTaken, ports_.Error());

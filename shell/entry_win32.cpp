@@ -28,12 +28,17 @@
 
 namespace {
 
-// For the end-to-end tests only: a second host under the same Wine acts as
-// the host of another session, which has a single-instance lock of its own.
+// Built into the end-to-end tests' copy alone: a second host under the same
+// Wine acts as the host of another session, which has a single-instance
+// lock of its own. Nothing the shipped program reads can change its session.
 std::optional<std::uint32_t> PretendSession() {
+#ifdef MIROVANTA2_TEST_HOOKS
   const char* session = std::getenv("MIROVANTA2_TEST_SESSION");
   if (session == nullptr || *session == '\0') return std::nullopt;
   return static_cast<std::uint32_t>(std::strtoul(session, nullptr, 10));
+#else
+  return std::nullopt;
+#endif
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ class Win32Sessions final : public ISessions {
   bool Watch(std::function<void(SessionChange)> changed) override;
   void Unwatch() override;
   bool AtConsole() override;
+  bool LockedNow() override;
   bool HoldPortsName() override;
   void ReleasePortsName() override;
   bool PortsNameHeldElsewhere() override;

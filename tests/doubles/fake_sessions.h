@@ -13,6 +13,7 @@ class FakeSessions final : public platform::ISessions {
   bool at_console = true;
   bool held_elsewhere = false;  // another session's host holds the name
   bool held_here = false;
+  bool locked = false;  // the lock screen is up as the host starts
   bool watch_works = true;
   std::function<void(platform::SessionChange)> changed;
 
@@ -22,6 +23,7 @@ class FakeSessions final : public platform::ISessions {
   }
   void Unwatch() override { changed = nullptr; }
   bool AtConsole() override { return at_console; }
+  bool LockedNow() override { return locked; }
   bool HoldPortsName() override {
     if (held_elsewhere) return false;
     held_here = true;

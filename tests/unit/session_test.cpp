@@ -172,6 +172,19 @@ TEST(LockScreen, ANewDeviceIsNotAskedAboutBehindTheLockScreen) {
   EXPECT_FALSE(t.dialogs.open.empty()) << "asked at its first command after the unlock";
 }
 
+TEST(LockScreen, AHostStartedBehindTheLockScreenKnowsItIsLocked) {
+  SessionFixture t;
+  t.sessions.locked = true;
+  t.Create();
+  t.Command(kPhone, kPlay);
+  EXPECT_TRUE(t.input.calls.empty()) << "no key behind a lock screen it was never told of";
+  EXPECT_TRUE(t.dialogs.open.empty()) << "nobody there to answer a question";
+  EXPECT_NE(t.HelpWords().find("This PC is locked"), std::string::npos);
+  t.Report(SessionChange::Unlocked);
+  t.Command(kPhone, kPlay);
+  EXPECT_FALSE(t.dialogs.open.empty()) << "asked once the lock screen is gone";
+}
+
 // --- Another user of the PC ---
 
 TEST(OtherUser, HostFindingThePortsHeldByAnotherSessionWaitsWithoutAnErrorAndTakesThem) {
@@ -183,7 +196,8 @@ TEST(OtherUser, HostFindingThePortsHeldByAnotherSessionWaitsWithoutAnErrorAndTak
   EXPECT_FALSE(t.form->Presence.ServerSocket1.Active());
   EXPECT_EQ(t.tray.LastLook().tip, kOtherUserTip);
   EXPECT_NE(t.HelpWords().find(kOtherUserTip), std::string::npos);
-  EXPECT_EQ(t.sockets.binds, 0) << "found by its name, not by a bind's error";
+  EXPECT_TRUE(t.dialogs.open.empty()) << "no error box for a port the other host holds";
+  EXPECT_FALSE(t.Logged("held by another program"));
 
   t.timers.TickAll();  // still held
   EXPECT_FALSE(t.form->IdUDPServer1.Active());
@@ -224,11 +238,38 @@ TEST(OtherUser, ComingToTheScreenBeforeTheOtherHostLetGoTakesThePortsWhenItDoes)
   t.Create();
   EXPECT_FALSE(t.form->IdUDPServer1.Active());
   t.sessions.held_elsewhere = true;
+  t.sockets.bind_error = doubles::wsa::kAddressInUse;
   t.Report(SessionChange::ConsoleConnected);
   EXPECT_EQ(t.tray.LastLook().tip, kOtherUserTip);
   t.sessions.held_elsewhere = false;
+  t.sockets.bind_error = 0;
   t.timers.TickAll();
   EXPECT_TRUE(t.form->IdUDPServer1.Active());
+  EXPECT_FALSE(t.Logged("held by another program"));
+}
+
+TEST(OtherUser, ANameAnotherProgramMadeOverFreePortsDoesNotSilenceTheHost) {
+  SessionFixture t;
+  t.sessions.held_elsewhere = true;  // made by some program, whose ports bind
+  t.Create();
+  EXPECT_TRUE(t.form->IdUDPServer1.Active());
+  EXPECT_TRUE(t.form->Presence.ServerSocket1.Active());
+  EXPECT_EQ(t.tray.LastLook().tip, "Mirovanta 2");
+  EXPECT_TRUE(t.Logged("the name of the remote's ports is held by another program"));
+  t.Command(kPhone, kProbe);
+  EXPECT_TRUE(t.Answered(kPhone));
+  EXPECT_TRUE(t.timers.running.empty() || t.form->Session.State() == Serving::Here);
+
+  // Leaving the screen and coming back: the same again, told again.
+  t.Report(SessionChange::ConsoleDisconnected);
+  EXPECT_FALSE(t.form->IdUDPServer1.Active());
+  t.Report(SessionChange::ConsoleConnected);
+  EXPECT_TRUE(t.form->IdUDPServer1.Active());
+  int told = 0;
+  for (const std::string& line : t.Lines()) {
+    told += line.find("held by another program") != std::string::npos;
+  }
+  EXPECT_EQ(told, 2);
 }
 
 TEST(OtherUser, APortAnotherProgramTookWhileAwayIsToldInTheLogAndTheTip) {
@@ -287,12 +328,14 @@ struct PortsRecord {
   doubles::FakeTimers timers;
   std::vector<std::string> steps;
   bool take_fails = false;
+  std::function<void()> actions_hook;  // runs after a take that worked
   session::TConsolePorts ports{
       sessions,
       timers,
       {[this] {
          steps.push_back(sessions.held_here ? "take, name held" : "take without the name");
          if (take_fails) throw platform::EFrameworkError("taken");
+         if (actions_hook) actions_hook();
        },
        [this] {
          steps.push_back(sessions.held_here ? "give up, name held" : "give up without the name");
@@ -320,6 +363,35 @@ TEST(ConsolePorts, AFailedStartUpTakeGivesBackWhatItOpenedAndTheNameAndRaises) {
   EXPECT_TRUE(r.timers.running.empty()) << "nothing is retried after the error box";
 }
 
+TEST(ConsolePorts, WithTheNameHeldElsewhereABindThatFailsIsWaitedOutAndOneThatWorksServes) {
+  PortsRecord r;
+  r.sessions.held_elsewhere = true;
+  r.take_fails = true;  // another session's host has the ports
+  ASSERT_NO_THROW(r.ports.Start());
+  EXPECT_EQ(r.steps, (std::vector<std::string>{"take without the name", "give up without the name",
+                                               "now 1"}));
+  EXPECT_EQ(r.timers.running.size(), 1u);
+  // That host gives its ports up, and its name an instant later.
+  r.take_fails = false;
+  r.sessions.held_elsewhere = false;
+  r.timers.TickAll();
+  EXPECT_EQ(r.ports.State(), Serving::Here);
+  EXPECT_TRUE(r.sessions.held_here);
+  EXPECT_FALSE(r.ports.NameHeldByAnotherProgram());
+}
+
+TEST(ConsolePorts, PortsTakenWithoutTheNameAskForItAgainAfterTheBind) {
+  PortsRecord r;
+  r.sessions.held_elsewhere = true;
+  r.actions_hook = [&r] { r.sessions.held_elsewhere = false; };  // the other host let go
+  r.ports.Start();
+  EXPECT_EQ(r.ports.State(), Serving::Here);
+  EXPECT_TRUE(r.sessions.held_here) << "the name is had once its holder let go";
+  EXPECT_FALSE(r.ports.NameHeldByAnotherProgram()) << "a hand-over, not a squatter";
+  r.ports.ConsoleDisconnected();
+  EXPECT_FALSE(r.sessions.held_here);
+}
+
 TEST(ConsolePorts, AHostAwayFromTheScreenNeitherTakesNorRetries) {
   PortsRecord r;
   r.sessions.at_console = false;
@@ -327,6 +399,7 @@ TEST(ConsolePorts, AHostAwayFromTheScreenNeitherTakesNorRetries) {
   EXPECT_EQ(r.steps, (std::vector<std::string>{"now 2"}));
   EXPECT_TRUE(r.timers.running.empty());
   r.sessions.held_elsewhere = true;
+  r.take_fails = true;
   r.ports.ConsoleConnected();
   EXPECT_EQ(r.ports.State(), Serving::OtherUser);
   EXPECT_EQ(r.timers.running.size(), 1u) << "looks every second whether they were given up";

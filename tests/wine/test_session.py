@@ -3,10 +3,12 @@ system's reports are posted to the host's session window as Windows would
 send them, a network appears in a test namespace, and a second host plays
 another user's (a test hook gives it a session of its own)."""
 import os
+import shutil
+import subprocess
 import time
 import unittest
 
-from harness import PROBE, PROBE_REPLY, wait_for
+from harness import HOST_EXE, PROBE, PROBE_REPLY, wait_for
 from test_access import ENTER_DOWN
 from test_activity import ActivityCase
 
@@ -95,7 +97,8 @@ class OtherUser(SessionCase):
 
     def test_a_second_users_host_waits_without_a_box_and_serves_once_the_first_gives_up(self):
         self.start_host()
-        exe = os.path.join(self.app_dir(), "Mirovanta2.exe")
+        exe = os.path.join(self.app_dir(), "Mirovanta2_as_session.exe")
+        shutil.copy(self.helper("Mirovanta2_as_session"), exe)
         self.start_wine(exe, log_name="second.log",
                         extra_env={"MIROVANTA2_TEST_SESSION": str(OTHER_SESSION)})
 
@@ -116,3 +119,20 @@ class OtherUser(SessionCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+    def test_a_name_another_program_made_does_not_keep_the_host_from_serving(self):
+        holder = subprocess.Popen(["wine", self.helper("hold_name"), "Global\\Mirovanta 2 ports"],
+                                  env=self.env, stdout=subprocess.PIPE, text=True)
+        self.processes.append(holder)
+        self.assertEqual(holder.stdout.readline().strip(), "holding")
+        self.start_host()  # waits until the probe is answered and presence listens
+        self.wait_activity("the name of the remote's ports is held by another program")
+        code, output = self.run_wine(self.helper("read_message_box"), "2")
+        self.assertEqual(output.strip(), "no message box")
+
+    def test_the_shipped_host_reads_no_session_hook(self):
+        with open(HOST_EXE, "rb") as exe:
+            self.assertNotIn(b"MIROVANTA2_TEST_SESSION", exe.read())
+        with open(self.helper("Mirovanta2_as_session"), "rb") as exe:
+            self.assertIn(b"MIROVANTA2_TEST_SESSION", exe.read())
+
