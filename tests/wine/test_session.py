@@ -116,17 +116,14 @@ class OtherUser(SessionCase):
         self.wait_activity("this user's session left the PC's screen: the remote's ports are given up")
         self.settle()
 
-
-if __name__ == "__main__":
-    unittest.main()
-
     def test_a_name_another_program_made_does_not_keep_the_host_from_serving(self):
         holder = subprocess.Popen(["wine", self.helper("hold_name"), "Global\\Mirovanta 2 ports"],
                                   env=self.env, stdout=subprocess.PIPE, text=True)
         self.processes.append(holder)
         self.assertEqual(holder.stdout.readline().strip(), "holding")
         self.start_host()  # waits until the probe is answered and presence listens
-        self.wait_activity("the name of the remote's ports is held by another program")
+        self.wait_activity("the name of the remote's ports is held by another program: "
+                           "Mirovanta 2 answers the remote all the same")
         code, output = self.run_wine(self.helper("read_message_box"), "2")
         self.assertEqual(output.strip(), "no message box")
 
@@ -136,3 +133,6 @@ if __name__ == "__main__":
         with open(self.helper("Mirovanta2_as_session"), "rb") as exe:
             self.assertIn(b"MIROVANTA2_TEST_SESSION", exe.read())
 
+
+if __name__ == "__main__":
+    unittest.main()
