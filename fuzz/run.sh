@@ -11,7 +11,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 seconds=${FUZZ_SECONDS:-60}
 mkdir -p build/fuzz/findings
-for target in datagram sealed session; do
+for target in datagram sealed session web_server; do
   work="build/fuzz/corpus-$target"
   mkdir -p "$work"
   echo "== fuzzing $target for $seconds s"
