@@ -24,11 +24,22 @@ each command answers with one line on stdout.
                         no answer can reach: "sent N"
     http HOST PORT HEX  sends the request HEX to PORT and reads as tcp does:
                         "closed HEX" or "open HEX"
+    squat HOST PORT N SRC,...
+                        opens N WebSockets to PORT as the page would, taking the
+                        sources in turn, and keeps them without ever proving:
+                        answers each ping, sends a ping and an empty fragment
+                        of a message it never ends every half second:
+                        "squatting K" (K of
+                        them were challenged)
+    squatopen           how many squatting sockets the host has not closed
+    squatclosed SECONDS waits until the host closed every squatting socket:
+                        "closed N of M in S"
 """
 import select
 import socket
 import struct
 import sys
+import threading
 import time
 
 PORT = 1565
@@ -75,6 +86,15 @@ def main():
             answer = held_closed(float(words[1]))
         elif verb == "loops":
             answer = loops(words[1], int(words[2]))
+        elif verb == "squat":
+            answer = squat(words[1], int(words[2]), int(words[3]), words[4].split(","))
+        elif verb == "squatopen":
+            with squat_lock:
+                for squatter in squatters:
+                    squatter.keep_busy()  # a close not looked at yet counts
+                answer = str(sum(1 for s in squatters if s.closed_at is None))
+        elif verb == "squatclosed":
+            answer = squat_closed(float(words[1]))
         elif verb == "probes0":
             answer = from_port_zero(words[1], words[2], bytes.fromhex(words[3]), int(words[4]))
         else:
@@ -205,6 +225,113 @@ def read_connection(host, port=PORT, request=b""):
         return "closed " + (data.hex() or "-")
     finally:
         connection.close()
+
+
+class Squatter:
+    """One WebSocket held open without a proof, kept as busy as a socket can
+    be without saying anything the host could check."""
+    MASK = b"\x01\x02\x03\x04"
+
+    def __init__(self, host, port, source):
+        self.socket = socket.create_connection((host, port), timeout=10,
+                                               source_address=(source, 0))
+        where = "%s:%d" % (host, port)
+        self.socket.sendall((
+            "GET /ws HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n"
+            "Origin: http://%s\r\n\r\n" % (where, where)).encode())
+        self.buffer = b""
+        self.closed_at = None
+        self.begun = False
+        while b"\r\n\r\n" not in self.buffer:
+            self.buffer += self.socket.recv(4096) or b"x" * 4 + b"\r\n\r\n"
+        head, self.buffer = self.buffer.split(b"\r\n\r\n", 1)
+        self.upgraded = head.startswith(b"HTTP/1.1 101")
+        while self.upgraded and len(self.buffer) < 34:  # the challenge: 2 + 32 bytes
+            got = self.socket.recv(4096)
+            if not got:
+                self.upgraded = False
+            self.buffer += got
+        self.challenged = self.upgraded and self.buffer[:2] == b"\x82\x20"
+        self.buffer = self.buffer[34:]
+        self.socket.setblocking(False)
+
+    def frame(self, head, payload=b""):
+        masked = bytes(b ^ self.MASK[i % 4] for i, b in enumerate(payload))
+        return bytes([head, 0x80 | len(payload)]) + self.MASK + masked
+
+    def keep_busy(self):
+        if self.closed_at is not None:
+            return
+        try:
+            while True:
+                got = self.socket.recv(4096)
+                if not got:
+                    raise ConnectionResetError
+                self.buffer += got
+        except BlockingIOError:
+            pass
+        except OSError:
+            self.close()
+            return
+        while len(self.buffer) >= 2 and len(self.buffer) >= 2 + (self.buffer[1] & 0x7F):
+            size = 2 + (self.buffer[1] & 0x7F)
+            frame, self.buffer = self.buffer[:size], self.buffer[size:]
+            if frame[0] == 0x89:  # the host's ping: the pong it asks for
+                self.send(self.frame(0x8A, frame[2:]))
+        # A message begun and never ended: its empty fragments go on for ever.
+        self.send(self.frame(0x89) + self.frame(0x00 if self.begun else 0x02))
+        self.begun = True
+
+    def send(self, data):
+        try:
+            self.socket.send(data)
+        except (BlockingIOError, OSError):
+            pass  # a full or closed socket: the next look at it tells which
+
+    def close(self):
+        if self.closed_at is None:
+            self.closed_at = time.monotonic()
+            self.socket.close()
+
+
+squatters = []
+squat_lock = threading.Lock()
+
+
+def squat(host, port, count, sources):
+    made = []
+    for i in range(count):
+        try:
+            made.append(Squatter(host, port, sources[i % len(sources)]))
+        except OSError:
+            pass  # refused at once: counted as not challenged
+    with squat_lock:
+        squatters.extend(made)
+    if len(squatters) == len(made):
+        threading.Thread(target=keep_squatting, daemon=True).start()
+    return "squatting %d" % sum(1 for s in made if s.challenged)
+
+
+def keep_squatting():
+    while True:
+        with squat_lock:
+            for squatter in squatters:
+                squatter.keep_busy()
+        time.sleep(0.5)
+
+
+def squat_closed(seconds):
+    start = time.monotonic()
+    while time.monotonic() - start < seconds:
+        with squat_lock:
+            open_ones = [s for s in squatters if s.closed_at is None]
+        if not open_ones:
+            break
+        time.sleep(0.1)
+    with squat_lock:
+        closed = [s for s in squatters if s.closed_at is not None]
+    return "closed %d of %d in %.2f" % (len(closed), len(squatters), time.monotonic() - start)
 
 
 if __name__ == "__main__":

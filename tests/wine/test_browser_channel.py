@@ -3,6 +3,7 @@ types crosses it encrypted, and the pairing code pairs one browser only.
 Debian's Chromium runs the real page in the near namespace; the traffic is
 captured on the test's own veth link to the PC."""
 import os
+import time
 import unittest
 
 import netns
@@ -86,6 +87,27 @@ class BrowserChannel(ActivityCase):
         phone.do("type", "ok")
         wanted = "unicode-hex: " + "ok".encode("utf-16-be").hex()
         wait_for(lambda: wanted in self.clipboard(), 30, what="the page's line on the clipboard")
+
+    def test_sixteen_sockets_that_never_prove_do_not_keep_the_phone_out(self):
+        self.start_host()
+        url = pair(self, self.net.host_address)
+        # Four addresses of the Wi-Fi, four sockets each: every place the
+        # server has, each socket answering pings and sending frames.
+        sources = self.net.near_addresses(4)
+        phone = self.phone()
+        self.assertEqual(self.near.ask("squat", self.net.host_address, 1566, 16, ",".join(sources)),
+                         "squatting 16")
+        opened = time.monotonic()
+        self.assertEqual(phone.do("open", url)["status"], "Connected")
+        opened = time.monotonic() - opened
+        # One gave its place to the phone, or the proof's clock ended more.
+        still_open = int(self.near.ask("squatopen"))
+        self.assertLessEqual(still_open, 15)
+        closed = self.near.ask("squatclosed", 60)
+        self.assertTrue(closed.startswith("closed 16 of 16"), closed)
+        print("squatters: %d open once the phone was in (%.1f s); %s"
+              % (still_open, opened, closed))
+        self.assertEqual(phone.do("status")["status"], "Connected")
 
     def paired_values(self):
         code, output = self.run_wine("reg", "query", "HKCU\\Software\\Mirovanta 2\\Browsers")
